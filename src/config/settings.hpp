@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+#include "delivery/byte_color.hpp"
+
+// Typed reads from the configuration. Two flavours, because the system answers a
+// wrongly typed value in two ways: command handlers turn the library's type error
+// into a failure reply (strict), the hooks and the welcome pass read the default
+// instead (lenient).
+namespace Bellwright::Settings {
+
+// `object[key]` as an object: `fallback`-like empty object when absent. Strict: throws
+// nlohmann::json::type_error when `object` is not an object (as json::value does).
+nlohmann::json Section(const nlohmann::json& object, std::string_view key);
+
+// A colour object with integer members "R", "G", "B" (each default 0, low 8 bits
+// kept), alpha 255. Strict.
+ByteColor ColorFromObject(const nlohmann::json& colour_object);
+
+// Lenient read: `fallback` when `object` is not an object, the key is absent, or
+// the value has another JSON type.
+template <typename T>
+T ValueOr(const nlohmann::json& object, std::string_view key, T fallback) {
+  if (!object.is_object()) return fallback;
+  const auto it = object.find(key);
+  if (it == object.end()) return fallback;
+  try {
+    return it->template get<T>();
+  } catch (const nlohmann::json::exception&) {
+    return fallback;
+  }
+}
+
+// Lenient section: an empty object unless `object[key]` is an object.
+const nlohmann::json& SectionOrEmpty(const nlohmann::json& object, std::string_view key);
+
+}  // namespace Bellwright::Settings

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/host_api.hpp"
+
+namespace spdlog::sinks {
+class sink;
+}  // namespace spdlog::sinks
+
+namespace AsaApi::Tools {
+
+// The server's current directory, without a trailing separator.
+HOST_API std::string GetCurrentDir();
+// UTF-8 to the engine's wide text. Invalid sequences become U+FFFD.
+HOST_API std::u16string Utf8Decode(const std::string& text);
+// The host's clock: 100-nanosecond ticks since 1970-01-01 00:00 UTC.
+HOST_API std::int64_t GetSystemClockTicks();
+
+}  // namespace AsaApi::Tools
+
+// The host's shared log sinks; a plug-in's logger writes wherever the host logs.
+HOST_API std::vector<std::shared_ptr<spdlog::sinks::sink>>& GetLogSinks();
