@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "delivery/byte_color.hpp"
 #include "delivery/srgb_table.hpp"
 
