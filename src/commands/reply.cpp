@@ -2,8 +2,8 @@
 
 #include "config/config.hpp"
 #include "config/settings.hpp"
+#include "delivery/messaging.hpp"
 #include "host/asa_api.hpp"
-#include "plugin/module_path.hpp"
 
 namespace Bellwright {
 namespace {
@@ -34,7 +34,7 @@ void ShowReplyToCaller(APlayerController* caller, FLinearColor color, const FStr
   if (caller == nullptr) {
     return;
   }
-  const auto messaging = AsaApi::GetApiUtils().GetMessagingManager(PluginModulePath());
+  const auto messaging = PluginMessaging();
   if (messaging) {
     messaging->SendServerMessage(static_cast<AShooterPlayerController*>(caller), color, text);
   }
