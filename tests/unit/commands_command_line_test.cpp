@@ -45,7 +45,7 @@ TEST(CommandLine, CountsTokensFromTheEndAndStaysInside) {
   const CommandLine line = Line(R"(bw.sendserver 0 "Hi there" 1 2 3)");
   EXPECT_EQ(line.TokenCount(), 7);
   EXPECT_EQ(Utf8(line.TokenFromEnd(1)), "3");
-  EXPECT_EQ(Utf8(line.TokenFromEnd(5)), "there\"");
+  EXPECT_EQ(Utf8(line.TokenFromEnd(4)), "there\"");
   EXPECT_EQ(Utf8(line.TokenFromEnd(7)), "bw.sendserver");
   EXPECT_TRUE(line.TokenFromEnd(8).IsEmpty());
   EXPECT_TRUE(line.Token(7).IsEmpty());
