@@ -91,7 +91,8 @@ TEST(CustomCommandTable, ReadsEveryFieldWithItsConversion) {
 }
 
 TEST(CustomCommandTable, AbsentKeysTakeTheirDefaults) {
-  const CustomCommand& command = Build(R"({"/a": {"Message": "m"}})").at(FString("/a"));
+  const CustomCommandTable table = Build(R"({"/a": {"Message": "m"}})");
+  const CustomCommand& command = table.at(FString("/a"));
   EXPECT_EQ(command.Type, "Chat");
   EXPECT_TRUE(command.Sender.IsEmpty());
   EXPECT_EQ(command.MessageColor, MakeByteColor(0, 0, 0));
