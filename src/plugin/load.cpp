@@ -2,7 +2,9 @@
 
 #include <exception>
 
+#include "commands/registration.hpp"
 #include "config/config.hpp"
+#include "custom_commands/custom_command_registry.hpp"
 #include "plugin/host_boundary.hpp"
 #include "plugin/logger.hpp"
 
@@ -22,9 +24,19 @@ void LoadSteps() {
     LogFailure("Load stopped", error);
     return;
   }
+  RegisterAdministrativeCommands();
+  try {
+    LoadCustomCommands();
+  } catch (const std::exception& error) {
+    // The administrative commands stay: bw.reload can bring in a mended file.
+    LogFailure("Custom commands not loaded", error);
+  }
 }
 
-void UnloadSteps() {}
+void UnloadSteps() {
+  RemoveAdministrativeCommands();
+  UnregisterCustomCommands();
+}
 
 }  // namespace
 
