@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "automatic/hooks.hpp"
 #include "config/config.hpp"
 #include "plugin/host_boundary.hpp"
 #include "plugin/logger.hpp"
@@ -22,9 +23,10 @@ void LoadSteps() {
     LogFailure("Load stopped", error);
     return;
   }
+  InstallHooks();
 }
 
-void UnloadSteps() {}
+void UnloadSteps() { RemoveHooks(); }
 
 }  // namespace
 
