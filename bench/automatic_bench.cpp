@@ -106,7 +106,9 @@ constexpr const char* kFilteredTimedConfig = R"({
 // guarded detour. The difference is the plug-in's cost.
 void BM_GameStateTimerIdle(benchmark::State& state) {
   const CrowdedServer server(static_cast<int>(state.range(0)), kIdleConfig);
-  if (state.range(1) == 0) Bellwright::RemoveHooks();
+  if (state.range(1) == 0) {
+    Bellwright::RemoveHooks();
+  }
   AGameState* game_state = Sandbox::TheWorld().GetGameState();
   for (auto _ : state) {
     Sandbox::TheGameFunctions().Call<AGameState*>(Sandbox::kDefaultTimer, game_state);

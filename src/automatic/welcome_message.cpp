@@ -1,9 +1,11 @@
 #include "automatic/welcome_message.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <nlohmann/json.hpp>
-#include <set>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "automatic/greeting_text.hpp"
 #include "automatic/message_form.hpp"
@@ -52,14 +54,26 @@ ByteColor WelcomeColor(const json& welcome) {
   return MakeByteColor(member("R"), member("G"), member("B"));
 }
 
-void GreetPlayer(AShooterPlayerController* player) {
+// The greeting settings. Nothing can change the configuration while a pass runs, so
+// one read serves every greeting of the pass.
+struct WelcomeSettings {
+  std::string message;
+  MessageForm form;
+  ByteColor color;
+};
+
+WelcomeSettings ReadWelcomeSettings() {
   const auto& bellwright = Settings::SectionOrEmpty(ConfigDocument(), "Bellwright");
   const auto& welcome = Settings::SectionOrEmpty(bellwright, "WelcomeMessage");
-  const auto message =
-      Settings::ValueOr<std::string>(welcome, "Message", "Welcome to the server {0}");
+  return WelcomeSettings{
+      Settings::ValueOr<std::string>(welcome, "Message", "Welcome to the server {0}"),
+      WelcomeForm(bellwright, welcome), WelcomeColor(welcome)};
+}
+
+void GreetPlayer(AShooterPlayerController* player, const WelcomeSettings& settings) {
   const FString text =
-      FromUtf8(BuildGreetingText(message, ToUtf8(player->GetPlayerCharacterName())));
-  DeliverInForm(WelcomeForm(bellwright, welcome), player, text, WelcomeColor(welcome), false);
+      FromUtf8(BuildGreetingText(settings.message, ToUtf8(player->GetPlayerCharacterName())));
+  DeliverInForm(settings.form, player, text, settings.color, false);
 }
 
 }  // namespace
@@ -68,14 +82,20 @@ void SendWelcomeMessages() {
   if (!HasPendingWelcomes()) {
     return;
   }
-  std::set<FString, FStringCaseInsensitiveLess> visited;
+  std::optional<WelcomeSettings> settings;
+  // Ids equal ignoring case find the same player, so greeting each player found once
+  // greets each distinct id once.
+  std::vector<AShooterPlayerController*> greeted;
   for (const FString& unique_id : TakePendingWelcomes()) {
-    if (!visited.insert(unique_id).second) {
+    auto* player = AsaApi::GetApiUtils().FindPlayerFromUniqueNetId(unique_id);
+    if (player == nullptr || std::find(greeted.begin(), greeted.end(), player) != greeted.end()) {
       continue;
     }
-    if (auto* player = AsaApi::GetApiUtils().FindPlayerFromUniqueNetId(unique_id)) {
-      GreetPlayer(player);
+    greeted.push_back(player);
+    if (!settings) {
+      settings = ReadWelcomeSettings();
     }
+    GreetPlayer(player, *settings);
   }
 }
 
