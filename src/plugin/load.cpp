@@ -30,8 +30,12 @@ void UnloadSteps() { RemoveHooks(); }
 
 }  // namespace
 
-void Load() { RunGuarded("Load", LoadSteps); }
+void Load() {
+  RunGuarded("Load", LoadSteps);
+}
 
-void Unload() { RunGuarded("Unload", UnloadSteps); }
+void Unload() {
+  RunGuarded("Unload", UnloadSteps);
+}
 
 }  // namespace Bellwright
