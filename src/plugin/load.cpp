@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "automatic/hooks.hpp"
 #include "commands/registration.hpp"
 #include "config/config.hpp"
 #include "custom_commands/custom_command_registry.hpp"
@@ -25,16 +26,20 @@ void LoadSteps() {
     return;
   }
   RegisterAdministrativeCommands();
+  InstallHooks();
   try {
     LoadCustomCommands();
   } catch (const std::exception& error) {
-    // The administrative commands stay: bw.reload can bring in a mended file.
+    // The administrative commands and hooks stay: bw.reload can bring in a mended file.
     LogFailure("Custom commands not loaded", error);
   }
 }
 
+// Removes everything Load may have registered, whatever it reached: removing what
+// was never there is harmless to the host.
 void UnloadSteps() {
   RemoveAdministrativeCommands();
+  RemoveHooks();
   UnregisterCustomCommands();
 }
 
