@@ -3,6 +3,8 @@
 #include <fmt/format.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <mutex>
 
 #include "clock.hpp"
@@ -27,20 +29,57 @@ Event FloatValue(float value) {
   if (!std::isfinite(value)) {
     return fmt::format("{}", value);
   }
+  if (value == std::trunc(value) && std::fabs(value) < 9.0e15F) {
+    return static_cast<std::int64_t>(value);
+  }
   // The shortest decimal that reads back as this float also reads back as the
-  // nearest double, so parsing it gives a JSON number that prints the same way.
-  return Event::parse(fmt::format("{}", value));
+  // nearest double, so that double prints as the same short decimal.
+  const fmt::basic_memory_buffer<char, 32> shortest = [&] {
+    fmt::basic_memory_buffer<char, 32> buffer;
+    fmt::format_to(std::back_inserter(buffer), "{}", value);
+    buffer.push_back('\0');
+    return buffer;
+  }();
+  return std::strtod(shortest.data(), nullptr);
 }
 
-void Emit(std::string_view name, const Event& fields) {
-  Event event = {{"t", TheClock().ElapsedSeconds()}, {"event", name}};
-  for (const auto& [key, value] : fields.items()) {
-    event[key] = value;
-  }
+namespace {
+
+Event Stamped(std::string_view name, std::size_t field_count) {
+  Event event(Event::value_t::object);
+  auto& members = event.get_ref<Event::object_t&>();
+  members.reserve(field_count + 2);
+  members.emplace_back("t", TheClock().ElapsedSeconds());
+  members.emplace_back("event", name);
+  return event;
+}
+
+void Write(const Event& event) {
   const std::scoped_lock lock(sink_mutex);
   if (current_sink != nullptr) {
     current_sink->Write(event);
   }
+}
+
+}  // namespace
+
+void EmitFields(std::string_view name, std::span<EventField> fields) {
+  Event event = Stamped(name, fields.size());
+  auto& members = event.get_ref<Event::object_t&>();
+  for (auto& [key, value] : fields) {
+    members.emplace_back(key, std::move(value));
+  }
+  Write(event);
+}
+
+void Emit(std::string_view name, Event fields) {
+  auto& given = fields.get_ref<Event::object_t&>();
+  Event event = Stamped(name, given.size());
+  auto& members = event.get_ref<Event::object_t&>();
+  for (auto& [key, value] : given) {
+    members.emplace_back(key, std::move(value));
+  }
+  Write(event);
 }
 
 void EmitHostError(std::string_view where, std::string_view what) {

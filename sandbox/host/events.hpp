@@ -1,7 +1,9 @@
 #pragma once
 
 #include <nlohmann/json.hpp>
+#include <span>
 #include <string_view>
+#include <utility>
 
 namespace Sandbox {
 
@@ -27,7 +29,12 @@ void SetEventSink(EventSink* sink);
 Event FloatValue(float value);
 
 // Writes an event stamped with the clock's `t`. `fields` is an object.
-void Emit(std::string_view name, const Event& fields);
+void Emit(std::string_view name, Event fields);
+
+// The same for the busy events (every message to a player): the fields are moved in
+// one by one rather than built as an object first.
+using EventField = std::pair<std::string_view, Event>;
+void EmitFields(std::string_view name, std::span<EventField> fields);
 
 // Writes a host_error: an exception escaped from plug-in code at `where`.
 void EmitHostError(std::string_view where, std::string_view what);

@@ -109,6 +109,10 @@ FString FString::Format(const FString& format) {
 int FString::Compare(const FString& other) const {
   const std::size_t common = std::min(data_.size(), other.data_.size());
   for (std::size_t index = 0; index < common; ++index) {
+    // Most compared units are identical; only differing ones need folding.
+    if (data_[index] == other.data_[index]) {
+      continue;
+    }
     const int left = FoldCase(data_[index]);
     const int right = FoldCase(other.data_[index]);
     if (left != right) {

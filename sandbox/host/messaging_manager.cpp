@@ -1,5 +1,7 @@
 #include "messaging_manager.hpp"
 
+#include <array>
+
 #include "events.hpp"
 #include "icon_asset.hpp"
 #include "text.hpp"
@@ -14,8 +16,13 @@ std::string Recipient(AShooterPlayerController* player) {
 }
 
 Event ColorValue(const FLinearColor& color) {
-  return Event::array(
-      {FloatValue(color.R), FloatValue(color.G), FloatValue(color.B), FloatValue(color.A)});
+  Event components(Event::value_t::array);
+  auto& values = components.get_ref<Event::array_t&>();
+  values.reserve(4);
+  for (const float component : {color.R, color.G, color.B, color.A}) {
+    values.push_back(FloatValue(component));
+  }
+  return components;
 }
 
 Event IconValue(UObject* icon) {
@@ -35,8 +42,9 @@ void TranscriptMessaging::SendServerMessage(AShooterPlayerController* player, FL
   if (player == nullptr) {
     return;
   }
-  Emit("server_message",
-       {{"to", Recipient(player)}, {"color", ColorValue(color)}, {"text", ToUtf8(text)}});
+  std::array<EventField, 3> fields{
+      {{"to", Recipient(player)}, {"color", ColorValue(color)}, {"text", ToUtf8(text)}}};
+  EmitFields("server_message", fields);
 }
 
 void TranscriptMessaging::SendChatMessage(AShooterPlayerController* player,
@@ -44,8 +52,9 @@ void TranscriptMessaging::SendChatMessage(AShooterPlayerController* player,
   if (player == nullptr) {
     return;
   }
-  Emit("chat_message",
-       {{"to", Recipient(player)}, {"sender", ToUtf8(sender_name)}, {"text", ToUtf8(text)}});
+  std::array<EventField, 3> fields{
+      {{"to", Recipient(player)}, {"sender", ToUtf8(sender_name)}, {"text", ToUtf8(text)}}};
+  EmitFields("chat_message", fields);
 }
 
 void TranscriptMessaging::SendNotification(AShooterPlayerController* player, FLinearColor color,
@@ -54,12 +63,13 @@ void TranscriptMessaging::SendNotification(AShooterPlayerController* player, FLi
   if (player == nullptr) {
     return;
   }
-  Emit("notification", {{"to", Recipient(player)},
-                        {"color", ColorValue(color)},
-                        {"scale", FloatValue(display_scale)},
-                        {"time", FloatValue(display_time)},
-                        {"icon", IconValue(icon)},
-                        {"text", ToUtf8(text)}});
+  std::array<EventField, 6> fields{{{"to", Recipient(player)},
+                                    {"color", ColorValue(color)},
+                                    {"scale", FloatValue(display_scale)},
+                                    {"time", FloatValue(display_time)},
+                                    {"icon", IconValue(icon)},
+                                    {"text", ToUtf8(text)}}};
+  EmitFields("notification", fields);
 }
 
 UWorld* TranscriptMessaging::GetWorld() {

@@ -185,9 +185,9 @@ PlayerController* World::FindConnected(const FString& unique_net_id) const {
 }
 
 PlayerController* World::FindPlayer(const FString& unique_net_id) const {
-  for (const auto& entry : world_->player_controllers) {
-    auto* const player = dynamic_cast<PlayerController*>(entry.Get());
-    if (player != nullptr && player->unique_net_id == unique_net_id) {
+  // The connected players are kept in the order of the player-controller list.
+  for (PlayerController* const player : connected_) {
+    if (player->unique_net_id == unique_net_id) {
       return player;
     }
   }
