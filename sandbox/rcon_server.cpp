@@ -266,6 +266,8 @@ void Admit(const std::shared_ptr<RconServer::State>& state, asio::ip::tcp::socke
     socket.close(error);
     return;
   }
+  // Replies go out whole in one write; waiting to coalesce them only adds latency.
+  socket.set_option(asio::ip::tcp::no_delay(true), error);
   state->Notify("rcon: " + peer + " connected");
   auto session = std::make_shared<RconSession>(state, std::move(socket), peer);
   state->sessions.push_back(session);
