@@ -19,9 +19,9 @@ struct Guarded<Function> {
     try {
       Function(args...);
     } catch (const std::exception& error) {
-      ReportEscapedException(__func__, &error);
+      ReportEscapedException("a host callback", &error);
     } catch (...) {
-      ReportEscapedException(__func__, nullptr);
+      ReportEscapedException("a host callback", nullptr);
     }
   }
 };

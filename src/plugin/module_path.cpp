@@ -1,0 +1,39 @@
+#include "plugin/module_path.hpp"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
+#include "delivery/utf8.hpp"
+
+namespace Bellwright {
+
+#ifdef _WIN32
+
+FString PluginModulePath() {
+  HMODULE module = nullptr;
+  // From an address inside this library, without touching its reference count.
+  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                         GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<LPCSTR>(&PluginModulePath), &module);
+  wchar_t path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameW(module, path, MAX_PATH);
+  return FString(std::u16string(reinterpret_cast<const char16_t*>(path), length));
+}
+
+#else
+
+FString PluginModulePath() {
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<void*>(&PluginModulePath), &info) == 0 ||
+      info.dli_fname == nullptr) {
+    return {};
+  }
+  return FromUtf8(info.dli_fname);
+}
+
+#endif
+
+}  // namespace Bellwright
