@@ -21,9 +21,10 @@ class EchoServer {
     Sandbox::RconServerOptions options;
     options.password = "bench";
     options.max_connections = 64;
-    server_ = std::make_unique<Sandbox::RconServer>(io_, options, [](const std::string& command) {
-      return std::vector<std::string>{command.substr(command.find(' ') + 1)};
-    });
+    server_ = std::make_unique<Sandbox::RconServer>(
+        io_, options, [](std::int32_t /*request_id*/, const std::string& command) {
+          return std::vector<std::string>{command.substr(command.find(' ') + 1)};
+        });
     thread_ = std::thread([this] { io_.run(); });
   }
   EchoServer(const EchoServer&) = delete;

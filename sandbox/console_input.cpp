@@ -65,10 +65,10 @@ void ConsoleInput::Stop() {
   }
 }
 
-void ConsoleInput::Print(std::string_view text) {
-  if (stopped_ || !interactive_ || ::isatty(STDOUT_FILENO) == 0) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fflush(stdout);
+void ConsoleInput::Print(std::FILE* stream, std::string_view text) {
+  if (stopped_ || !interactive_ || ::isatty(::fileno(stream)) == 0) {
+    std::fwrite(text.data(), 1, text.size(), stream);
+    std::fflush(stream);
     return;
   }
   const int saved_point = rl_point;
@@ -76,8 +76,8 @@ void ConsoleInput::Print(std::string_view text) {
   rl_save_prompt();
   rl_replace_line("", 0);
   rl_redisplay();
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fflush(stdout);
+  std::fwrite(text.data(), 1, text.size(), stream);
+  std::fflush(stream);
   rl_restore_prompt();
   rl_replace_line(saved_line ? saved_line.get() : "", 0);
   rl_point = saved_point;

@@ -3,6 +3,7 @@
 #include <array>
 #include <asio/io_context.hpp>
 #include <asio/posix/stream_descriptor.hpp>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -25,8 +26,9 @@ class ConsoleInput {
 
   void Start();
   void Stop();
-  // Writes output without tearing up the line being typed at the prompt.
-  void Print(std::string_view text);
+  // Writes to `stream` (standard output or error) without tearing up the line being
+  // typed at the prompt.
+  void Print(std::FILE* stream, std::string_view text);
   [[nodiscard]] bool interactive() const { return interactive_; }
 
  private:

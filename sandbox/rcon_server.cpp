@@ -184,7 +184,7 @@ class RconSession : public std::enable_shared_from_this<RconSession> {
     std::string text;
     if (!packet.body.empty()) {
       try {
-        text = JoinReplies(state_->dispatch(packet.body));
+        text = JoinReplies(state_->dispatch(packet.id, packet.body));
       } catch (const std::exception& error) {
         state_->Notify("rcon: command failed: " + std::string(error.what()));
       } catch (...) {

@@ -22,8 +22,10 @@ struct RconServerOptions {
   std::chrono::milliseconds lockout = std::chrono::minutes(1);
 };
 
-// Runs one command a client sent and returns the replies it produced, in order.
-using RconDispatch = std::function<std::vector<std::string>(const std::string& command)>;
+// Runs one command a client sent as request `request_id` and returns the replies it
+// produced, in order.
+using RconDispatch =
+    std::function<std::vector<std::string>(std::int32_t request_id, const std::string& command)>;
 // Receives one line about a connection (opened, refused, closed and why).
 using RconNotice = std::function<void(const std::string& line)>;
 

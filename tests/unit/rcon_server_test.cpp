@@ -19,8 +19,9 @@ using Testing::RconTestClient;
 constexpr auto kExec = RconPacketType::kExecCommandOrAuthResponse;
 
 // Commands of the fake game: "echo TEXT", "long N" (N letters), "two" (two replies),
-// "throw"; anything else produces no reply, like an unknown command.
-std::vector<std::string> FakeGame(const std::string& command) {
+// "throw", "id" (the request id); anything else produces no reply, like an unknown command.
+std::vector<std::string> FakeGame(std::int32_t request_id, const std::string& command) {
+  if (command == "id") return {std::to_string(request_id)};
   if (command.starts_with("echo ")) return {command.substr(5)};
   if (command.starts_with("long ")) return {std::string(std::stoul(command.substr(5)), 'L')};
   if (command == "two") return {"first", "second"};
@@ -37,11 +38,12 @@ class RconServerTest : public ::testing::Test {
  protected:
   void StartServer(RconServerOptions options = {}) {
     options.password = "letmein";
-    server_ = std::make_unique<RconServer>(io_, options, [this](const std::string& command) {
-      const std::lock_guard lock(mutex_);
-      commands_.push_back(command);
-      return FakeGame(command);
-    });
+    server_ = std::make_unique<RconServer>(
+        io_, options, [this](std::int32_t request_id, const std::string& command) {
+          const std::lock_guard lock(mutex_);
+          commands_.push_back(command);
+          return FakeGame(request_id, command);
+        });
     io_thread_ = std::thread([this] { io_.run(); });
   }
 
@@ -150,6 +152,7 @@ TEST_F(RconServerTest, RepliesCarryTheirRequestIdsInRequestOrder) {
   pipelined += EncodeRconPacket({17, kExec, "two"});
   pipelined += EncodeRconPacket({18, kExec, "throw"});
   pipelined += EncodeRconPacket({19, RconPacketType::kResponseValue, ""});
+  pipelined += EncodeRconPacket({-20, kExec, "id"});
   ASSERT_TRUE(client->SendRaw(pipelined));
   for (int id = 10; id < 15; ++id) {
     EXPECT_EQ(client->Receive(),
@@ -160,8 +163,9 @@ TEST_F(RconServerTest, RepliesCarryTheirRequestIdsInRequestOrder) {
   EXPECT_EQ(client->Receive(), (RconPacket{17, RconPacketType::kResponseValue, "first\nsecond"}));
   EXPECT_EQ(client->Receive(), (RconPacket{18, RconPacketType::kResponseValue, ""}));
   EXPECT_EQ(client->Receive(), (RconPacket{19, RconPacketType::kResponseValue, ""}));
+  EXPECT_EQ(client->Receive(), (RconPacket{-20, RconPacketType::kResponseValue, "-20"}));
   // The empty command is only a marker; it never reaches the game.
-  EXPECT_EQ(commands().size(), 8U);
+  EXPECT_EQ(commands().size(), 9U);
 }
 
 TEST_F(RconServerTest, LongRepliesArriveInFullPacketsFollowedByTheMirroredEndMarker) {
