@@ -25,10 +25,15 @@ struct Row {
   std::string detail;
 };
 
+// Plug-in texts may hold bytes that are not UTF-8; they show as U+FFFD, never throw.
+std::string Dump(const Json& value) {
+  return value.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
 std::string Field(const Json& event, const char* name) {
   const auto found = event.find(name);
   if (found == event.end() || found->is_null()) return {};
-  return found->is_string() ? found->get<std::string>() : found->dump();
+  return found->is_string() ? found->get<std::string>() : Dump(*found);
 }
 
 std::size_t DisplayWidth(std::string_view text) {
@@ -179,7 +184,7 @@ Row Describe(const Json& event, const Styler& style) {
   Json rest = event;
   rest.erase("t");
   rest.erase("event");
-  return {"-", name, style.Plain(rest.dump()), {}};
+  return {"-", name, style.Plain(Dump(rest)), {}};
 }
 
 }  // namespace
