@@ -1,0 +1,61 @@
+#include "delayed_tasks.hpp"
+
+#include <algorithm>
+
+#include "clock.hpp"
+#include "plugin_guard.hpp"
+
+namespace Sandbox {
+
+void DelayedTasks::DelayExecuteInternal(const std::function<void()>& callback, int delay_seconds,
+                                        const FString& task_name, const FString& module_path) {
+  auto task = std::make_unique<Task>();
+  task->due_seconds = TheClock().ElapsedSeconds() + std::max(delay_seconds, 0);
+  task->callback = callback;
+  task->name = task_name;
+  task->module_path = module_path;
+  waiting_.push_back(std::move(task));
+}
+
+void DelayedTasks::RunDue() {
+  for (;;) {
+    const std::int64_t now = TheClock().ElapsedSeconds();
+    const auto due = std::find_if(waiting_.begin(), waiting_.end(),
+                                  [now](const auto& task) { return task->due_seconds <= now; });
+    if (due == waiting_.end()) {
+      return;
+    }
+    // Out of the list before it runs, so the task may schedule more tasks.
+    const std::unique_ptr<Task> task = std::move(*due);
+    waiting_.erase(due);
+    if (task->callback) {
+      CallPlugin("delayed task", [&] { task->callback(); });
+    }
+  }
+}
+
+int DelayedTasks::DropModule(const FString& module_path) {
+  return static_cast<int>(std::erase_if(
+      waiting_, [&](const auto& task) { return task->module_path.EqualsExactly(module_path); }));
+}
+
+int DelayedTasks::Abandon() {
+  static auto* const abandoned = new std::vector<Task*>();
+  const int count = static_cast<int>(waiting_.size());
+  for (auto& task : waiting_) {
+    abandoned->push_back(task.release());
+  }
+  waiting_.clear();
+  return count;
+}
+
+DelayedTasks& TheDelayedTasks() {
+  static DelayedTasks tasks;
+  return tasks;
+}
+
+}  // namespace Sandbox
+
+API::Timer& API::Timer::Get() {
+  return Sandbox::TheDelayedTasks();
+}

@@ -1,0 +1,122 @@
+#include "host/fstring.hpp"
+
+#include <fmt/format.h>
+#include <fmt/xchar.h>
+#include <locale.h>
+
+#include <clocale>
+#include <cwctype>
+
+namespace {
+
+// The engine folds letter case unit by unit; a fixed UTF-8 locale keeps the fold
+// independent of whatever locale the server process runs in.
+locale_t CaseFoldingLocale() {
+  static const locale_t locale = [] {
+    locale_t found = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+    return found != static_cast<locale_t>(nullptr)
+               ? found
+               : newlocale(LC_CTYPE_MASK, "C", static_cast<locale_t>(nullptr));
+  }();
+  return locale;
+}
+
+char16_t FoldCase(char16_t unit) {
+  if (unit < 0x80) {
+    return (unit >= u'A' && unit <= u'Z') ? static_cast<char16_t>(unit + (u'a' - u'A')) : unit;
+  }
+  // Surrogate halves are not characters and stay as they are.
+  if (unit >= 0xD800 && unit <= 0xDFFF) {
+    return unit;
+  }
+  const auto folded = towlower_l(static_cast<wint_t>(unit), CaseFoldingLocale());
+  return folded <= 0xFFFF ? static_cast<char16_t>(folded) : unit;
+}
+
+std::u16string Widen(std::string_view narrow) {
+  std::u16string wide;
+  wide.reserve(narrow.size());
+  for (const char byte : narrow) {
+    wide.push_back(static_cast<char16_t>(static_cast<unsigned char>(byte)));
+  }
+  return wide;
+}
+
+}  // namespace
+
+FString::FString(const char* narrow)
+    : data_(narrow == nullptr ? std::u16string() : Widen(narrow)) {}
+
+FString::FString(std::string_view narrow) : data_(Widen(narrow)) {}
+
+FString::FString(const char16_t* wide) : data_(wide == nullptr ? u"" : wide) {}
+
+FString::FString(std::u16string wide) : data_(std::move(wide)) {}
+
+void FString::AppendChars(const char16_t* units, int count) {
+  if (units != nullptr && count > 0) {
+    data_.append(units, static_cast<std::size_t>(count));
+  }
+}
+
+void FString::AssignRange(const char16_t* units, int count) {
+  data_.clear();
+  AppendChars(units, count);
+}
+
+FString& FString::operator+=(const FString& other) {
+  data_ += other.data_;
+  return *this;
+}
+
+int FString::ParseIntoArray(TArray<FString>& out, const char16_t* delimiter,
+                            bool cull_empty) const {
+  out.Empty();
+  const std::u16string_view separator = delimiter == nullptr ? u"" : delimiter;
+  const auto add_piece = [&](std::u16string_view piece) {
+    if (!cull_empty || !piece.empty()) {
+      out.Add(FString(std::u16string(piece)));
+    }
+  };
+  if (separator.empty()) {
+    add_piece(data_);
+    return out.Num();
+  }
+  const std::u16string_view text = data_;
+  std::size_t start = 0;
+  for (std::size_t found = text.find(separator); found != std::u16string_view::npos;
+       found = text.find(separator, start)) {
+    add_piece(text.substr(start, found - start));
+    start = found + separator.size();
+  }
+  add_piece(text.substr(start));
+  return out.Num();
+}
+
+FString FString::Format(const FString& format) {
+  // fmt has no char16_t formatting; wchar_t holds every UTF-16 unit unchanged, so
+  // the text goes through fmt's own brace handling unit for unit.
+  const std::wstring wide(format.data_.begin(), format.data_.end());
+  const std::wstring formatted = fmt::format(fmt::runtime(wide));
+  std::u16string result;
+  result.reserve(formatted.size());
+  for (const wchar_t unit : formatted) {
+    result.push_back(static_cast<char16_t>(unit));
+  }
+  return FString(std::move(result));
+}
+
+int FString::Compare(const FString& other) const {
+  const std::size_t common = std::min(data_.size(), other.data_.size());
+  for (std::size_t index = 0; index < common; ++index) {
+    const int left = FoldCase(data_[index]);
+    const int right = FoldCase(other.data_[index]);
+    if (left != right) {
+      return left < right ? -1 : 1;
+    }
+  }
+  if (data_.size() == other.data_.size()) {
+    return 0;
+  }
+  return data_.size() < other.data_.size() ? -1 : 1;
+}

@@ -1,0 +1,57 @@
+// The game's operations on its own objects, answered by the simulated world.
+#include "game_functions.hpp"
+#include "host/game.hpp"
+#include "object_table.hpp"
+#include "rcon_connection.hpp"
+#include "world.hpp"
+
+UObject* FWeakObjectPtr::Get(bool /*even_if_pending_kill*/) const {
+  return Sandbox::TheObjectTable().Resolve(*this);
+}
+
+AController* APawn::GetOwnerController() {
+  auto* const character = dynamic_cast<Sandbox::Character*>(this);
+  return character != nullptr ? character->owner : nullptr;
+}
+
+bool APrimalCharacter::IsDeadOrDying() {
+  auto* const character = dynamic_cast<Sandbox::Character*>(this);
+  return character != nullptr && character->dead_or_dying;
+}
+
+FString AShooterPlayerController::GetUniqueNetIdAsString() {
+  auto* const player = dynamic_cast<Sandbox::PlayerController*>(this);
+  return player != nullptr ? player->unique_net_id : FString();
+}
+
+FString AShooterPlayerController::GetPlayerCharacterName() {
+  auto* const player = dynamic_cast<Sandbox::PlayerController*>(this);
+  return player != nullptr && player->character != nullptr ? player->character->name : FString();
+}
+
+void AShooterPlayerController::ServerSendChatMessage_Implementation(FString& message,
+                                                                    EChatSendMode::Type mode,
+                                                                    int sender_platform) {
+  Sandbox::TheGameFunctions().Call<AShooterPlayerController*, FString&, EChatSendMode::Type, int>(
+      Sandbox::kServerSendChatMessage, this, message, mode, sender_platform);
+}
+
+double& AShooterPlayerController::LastChatMessageTimeField() {
+  // Only the sandbox creates controllers, so every one is a Sandbox::PlayerController.
+  return static_cast<Sandbox::PlayerController*>(this)->last_chat_message_time;
+}
+
+bool AShooterGameMode::IsPlayerAllowedToCheat(AShooterPlayerController* player) {
+  return player != nullptr &&
+         Sandbox::TheWorld().IsAllowedToCheat(player->GetUniqueNetIdAsString());
+}
+
+TArray<TWeakObjectPtr<APlayerController>>& UWorld::PlayerControllerListField() {
+  return static_cast<Sandbox::GameWorld*>(this)->player_controllers;
+}
+
+void RCONClientConnection::SendMessage(int request_id, int type, FString& message) {
+  if (auto* const connection = dynamic_cast<Sandbox::RconConnection*>(this)) {
+    connection->Reply(request_id, type, message);
+  }
+}
