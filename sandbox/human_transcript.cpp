@@ -36,6 +36,18 @@ std::string Field(const Json& event, const char* name) {
   return found->is_string() ? found->get<std::string>() : Dump(*found);
 }
 
+// A list of names as "a, b, c", or "-" when empty.
+std::string Names(const Json& event, const char* name) {
+  const auto found = event.find(name);
+  if (found == event.end() || !found->is_array()) return Field(event, name);
+  std::string joined;
+  for (const Json& item : *found) {
+    joined +=
+        (joined.empty() ? "" : ", ") + (item.is_string() ? item.get<std::string>() : Dump(item));
+  }
+  return joined.empty() ? "-" : joined;
+}
+
 std::size_t DisplayWidth(std::string_view text) {
   if (!utf8::is_valid(text.begin(), text.end())) return text.size();
   return static_cast<std::size_t>(utf8::distance(text.begin(), text.end()));
@@ -158,12 +170,12 @@ Row Describe(const Json& event, const Styler& style) {
             {}};
   }
   if (name == "registry") {
-    return {
-        "-",
-        "registry",
-        style.Plain(fmt::format("console {}, rcon {}, chat {}, hooks {}", Field(event, "console"),
-                                Field(event, "rcon"), Field(event, "chat"), Field(event, "hooks"))),
-        {}};
+    return {"-",
+            "registry",
+            style.Plain(fmt::format("console: {} | rcon: {} | chat: {} | hooks: {}",
+                                    Names(event, "console"), Names(event, "rcon"),
+                                    Names(event, "chat"), Names(event, "hooks"))),
+            {}};
   }
   if (name == "log") return {"-", "log", style.Plain(Field(event, "line")), {}};
   if (name == "unknown_command") {
