@@ -166,8 +166,14 @@ class RconSession : public std::enable_shared_from_this<RconSession> {
   void Authenticate(const RconPacket& packet) {
     const auto now = RconLoginThrottle::Clock::now();
     const std::string address = socket_address();
-    if (!state_->throttle.IsLockedOut(address, now) &&
-        PasswordMatches(state_->options.password, packet.body)) {
+    // A locked-out address still gets the protocol's refusal, so that ordinary clients
+    // report a failed login instead of a broken connection; no password is checked.
+    if (state_->throttle.IsLockedOut(address, now)) {
+      Queue({-1, RconPacketType::kExecCommandOrAuthResponse, {}});
+      RequestClose("login refused: too many failed logins, try again later");
+      return;
+    }
+    if (PasswordMatches(state_->options.password, packet.body)) {
       authenticated_ = true;
       state_->throttle.RecordSuccess(address);
       state_->Notify("rcon: " + peer_ + " logged in");
@@ -255,14 +261,8 @@ void Admit(const std::shared_ptr<RconServer::State>& state, asio::ip::tcp::socke
   const auto remote = socket.remote_endpoint(error);
   if (error) return;  // the client left before it could be looked at
   const std::string peer = Describe(remote);
-  const char* refusal = nullptr;
-  if (state->throttle.IsLockedOut(remote.address().to_string(), RconLoginThrottle::Clock::now())) {
-    refusal = "too many failed logins, try again later";
-  } else if (CountOpenSessions(*state) >= state->options.max_connections) {
-    refusal = "too many connections";
-  }
-  if (refusal != nullptr) {
-    state->Notify("rcon: " + peer + " refused (" + refusal + ")");
+  if (CountOpenSessions(*state) >= state->options.max_connections) {
+    state->Notify("rcon: " + peer + " refused (too many connections)");
     socket.close(error);
     return;
   }

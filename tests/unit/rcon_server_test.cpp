@@ -275,7 +275,9 @@ TEST_F(RconServerTest, RepeatedFailedLoginsLockTheAddressOut) {
     auto client = Connect();
     EXPECT_FALSE(client->Login("wrong"));
   }
+  // Even the right password is refused while the lockout lasts.
   auto refused = Connect();
+  EXPECT_FALSE(refused->Login("letmein"));
   EXPECT_TRUE(refused->WaitClosed());
   std::this_thread::sleep_for(600ms);
   ExpectStillServing();
