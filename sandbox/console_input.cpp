@@ -66,7 +66,9 @@ void ConsoleInput::Stop() {
 }
 
 void ConsoleInput::Print(std::FILE* stream, std::string_view text) {
-  if (stopped_ || !interactive_ || ::isatty(::fileno(stream)) == 0) {
+  // While a line is being handled the cursor already sits on a fresh line, and
+  // readline shows the prompt again only afterwards.
+  if (stopped_ || !interactive_ || handling_line_ || ::isatty(::fileno(stream)) == 0) {
     std::fwrite(text.data(), 1, text.size(), stream);
     std::fflush(stream);
     return;
@@ -93,7 +95,9 @@ void ConsoleInput::OnReadlineLine(char* raw_line) {
     return;
   }
   if (*line != '\0') add_history(line.get());
+  self->handling_line_ = true;
   self->on_line_(line.get());
+  self->handling_line_ = false;
 }
 
 void ConsoleInput::WaitReadable() {

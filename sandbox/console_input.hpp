@@ -45,6 +45,7 @@ class ConsoleInput {
   EndHandler on_end_;
   bool interactive_;
   bool stopped_ = true;
+  bool handling_line_ = false;
   // Files cannot be waited on; they never block, so they are read straight away.
   bool read_without_waiting_ = false;
   std::string pending_;
