@@ -28,10 +28,16 @@ nlohmann::json ReadConfigFile() {
   return document;
 }
 
-void ReadConfig() { ReplaceConfigDocument(ReadConfigFile()); }
+void ReadConfig() {
+  ReplaceConfigDocument(ReadConfigFile());
+}
 
-const nlohmann::json& ConfigDocument() { return LiveDocument(); }
+const nlohmann::json& ConfigDocument() {
+  return LiveDocument();
+}
 
-void ReplaceConfigDocument(nlohmann::json document) { LiveDocument() = std::move(document); }
+void ReplaceConfigDocument(nlohmann::json document) {
+  LiveDocument() = std::move(document);
+}
 
 }  // namespace Bellwright

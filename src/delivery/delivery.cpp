@@ -45,8 +45,7 @@ bool DeliverServerMessage(AShooterPlayerController* player, FString message, Byt
 }
 
 bool DeliverNotification(AShooterPlayerController* player, FString message, ByteColor color,
-                         float display_time, float display_scale, UObject* icon,
-                         bool to_everyone) {
+                         float display_time, float display_scale, UObject* icon, bool to_everyone) {
   if (!to_everyone && player == nullptr) return false;
   try {
     const FLinearColor linear = ToLinearColor(color);

@@ -18,8 +18,7 @@ bool DeliverChatMessage(AShooterPlayerController* player, FString message, FStri
 
 // Note the order: display time, then display scale (the host takes them reversed).
 bool DeliverNotification(AShooterPlayerController* player, FString message, ByteColor color,
-                         float display_time, float display_scale, UObject* icon,
-                         bool to_everyone);
+                         float display_time, float display_scale, UObject* icon, bool to_everyone);
 
 // The icon object for an asset path, or null when it does not resolve.
 UObject* ResolveIcon(FString asset_path);

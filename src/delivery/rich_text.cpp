@@ -1,9 +1,9 @@
 #include "delivery/rich_text.hpp"
 
+#include <fmt/format.h>
+
 #include <array>
 #include <string>
-
-#include <fmt/format.h>
 
 #include "delivery/utf8.hpp"
 
@@ -31,10 +31,10 @@ FString BuildRichChatText(const FString& message, ByteColor color) {
   std::string markup;
   for (const FString& line : lines) {
     // Kept as UTF-8 so the line's own characters survive the narrow formatting.
-    fmt::format_to(std::back_inserter(markup), "<RichColor Color=\"{:g}, {:g}, {:g}, {:g}\">{}</>{}",
-                   static_cast<double>(red), static_cast<double>(green),
-                   static_cast<double>(blue), static_cast<double>(alpha), ToUtf8(line),
-                   line_end);
+    fmt::format_to(std::back_inserter(markup),
+                   "<RichColor Color=\"{:g}, {:g}, {:g}, {:g}\">{}</>{}", static_cast<double>(red),
+                   static_cast<double>(green), static_cast<double>(blue),
+                   static_cast<double>(alpha), ToUtf8(line), line_end);
   }
   return FromUtf8(markup);
 }

@@ -1,8 +1,9 @@
 #include "delivery/utf8.hpp"
 
+#include <utf8.h>
+
 #include <iterator>
 #include <string>
-#include <utf8.h>
 
 #include "host/tools.hpp"
 

@@ -12,8 +12,7 @@ class HOST_API IHooks {
   virtual bool DisableHook(const std::string& function_name, void* detour) = 0;
   // Routes the game's calls of `function_name` to `detour` and stores in `original`
   // the way to call the game's own function.
-  virtual bool SetHookInternal(const std::string& function_name, void* detour,
-                               void** original) = 0;
+  virtual bool SetHookInternal(const std::string& function_name, void* detour, void** original) = 0;
 
   template <typename Function>
   bool SetHook(const std::string& function_name, Function* detour, Function** original) {

@@ -18,8 +18,12 @@ BOOL APIENTRY DllMain(HMODULE /*module*/, DWORD reason, LPVOID /*reserved*/) {
 
 namespace {
 
-[[gnu::constructor]] void OnLibraryOpened() { Bellwright::Load(); }
-[[gnu::destructor]] void OnLibraryClosed() { Bellwright::Unload(); }
+[[gnu::constructor]] void OnLibraryOpened() {
+  Bellwright::Load();
+}
+[[gnu::destructor]] void OnLibraryClosed() {
+  Bellwright::Unload();
+}
 
 }  // namespace
 

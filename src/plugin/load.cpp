@@ -28,8 +28,12 @@ void UnloadSteps() {}
 
 }  // namespace
 
-void Load() { RunGuarded("Load", LoadSteps); }
+void Load() {
+  RunGuarded("Load", LoadSteps);
+}
 
-void Unload() { RunGuarded("Unload", UnloadSteps); }
+void Unload() {
+  RunGuarded("Unload", UnloadSteps);
+}
 
 }  // namespace Bellwright

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <spdlog/logger.h>
+
 #include <memory>
 #include <string>
-
-#include <spdlog/logger.h>
 
 namespace Bellwright {
 

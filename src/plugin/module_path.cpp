@@ -15,9 +15,9 @@ namespace Bellwright {
 FString PluginModulePath() {
   HMODULE module = nullptr;
   // From an address inside this library, without touching its reference count.
-  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                         GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCSTR>(&PluginModulePath), &module);
+  GetModuleHandleExA(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCSTR>(&PluginModulePath), &module);
   wchar_t path[MAX_PATH] = {};
   const DWORD length = GetModuleFileNameW(module, path, MAX_PATH);
   return FString(std::u16string(reinterpret_cast<const char16_t*>(path), length));
@@ -27,8 +27,7 @@ FString PluginModulePath() {
 
 FString PluginModulePath() {
   Dl_info info{};
-  if (dladdr(reinterpret_cast<void*>(&PluginModulePath), &info) == 0 ||
-      info.dli_fname == nullptr) {
+  if (dladdr(reinterpret_cast<void*>(&PluginModulePath), &info) == 0 || info.dli_fname == nullptr) {
     return {};
   }
   return FromUtf8(info.dli_fname);

@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "host/asa_api.hpp"
+#include "host/clock.hpp"
+#include "host/delayed_tasks.hpp"
+#include "host/events.hpp"
+#include "host/text.hpp"
+
+namespace {
+
+TEST(SandboxText, ConversionsNeverFailOnBadInput) {
+  struct Case {
+    std::u16string wide;
+    std::string utf8;
+  };
+  const Case cases[] = {
+      {u"plain", "plain"},
+      {u"\u00E9\u2713", "\xC3\xA9\xE2\x9C\x93"},
+      {u"\U0001F600", "\xF0\x9F\x98\x80"},
+      {std::u16string(1, char16_t{0xD83D}) + u"x", "\xEF\xBF\xBDx"},
+      {std::u16string(1, char16_t{0xDE00}), "\xEF\xBF\xBD"},
+  };
+  for (const Case& item : cases) {
+    EXPECT_EQ(Sandbox::ToUtf8(FString(item.wide)), item.utf8);
+  }
+  EXPECT_EQ(AsaApi::Tools::Utf8Decode("a\xFF"
+                                      "b"),
+            u"a\uFFFDb");
+  EXPECT_EQ(AsaApi::Tools::Utf8Decode("\xED\xA0\x80"), u"\uFFFD");
+  EXPECT_EQ(AsaApi::Tools::Utf8Decode("\xC3\xA9"), u"\u00E9");
+}
+
+TEST(SandboxText, FirstWordSkipsLeadingBlanks) {
+  EXPECT_EQ(Sandbox::FirstWord(FString("  bw.reload now")).Wide(), u"bw.reload");
+  EXPECT_EQ(Sandbox::FirstWord(FString("single")).Wide(), u"single");
+  EXPECT_TRUE(Sandbox::FirstWord(FString("   ")).IsEmpty());
+}
+
+class RecordedHostErrors final : public Sandbox::EventSink {
+ public:
+  RecordedHostErrors() { Sandbox::SetEventSink(this); }
+  RecordedHostErrors(const RecordedHostErrors&) = delete;
+  RecordedHostErrors& operator=(const RecordedHostErrors&) = delete;
+  ~RecordedHostErrors() override { Sandbox::SetEventSink(nullptr); }
+  void Write(const Sandbox::Event& event) override {
+    if (event["event"] == "host_error") {
+      whats.push_back(event["what"].get<std::string>());
+    }
+  }
+  std::vector<std::string> whats;
+};
+
+TEST(SandboxDelayedTasks, RunWhenDueInSchedulingOrder) {
+  Sandbox::TheClock().UseVirtual();
+  EXPECT_EQ(AsaApi::Tools::GetSystemClockTicks(), Sandbox::Clock::kScriptEpochSeconds * 10'000'000);
+  Sandbox::DelayedTasks tasks;
+  std::vector<std::string> ran;
+  const FString module("/plugins/a.so");
+  tasks.DelayExecuteInternal([&] { ran.push_back("late"); }, 2, FString("t"), module);
+  tasks.DelayExecuteInternal([&] { ran.push_back("first"); }, 1, FString("t"), module);
+  tasks.DelayExecuteInternal(
+      [&] {
+        ran.push_back("second");
+        tasks.DelayExecuteInternal([&] { ran.push_back("chained"); }, 0, FString("t"), module);
+      },
+      1, FString("t"), module);
+  tasks.DelayExecuteInternal([] { throw std::runtime_error("task failed"); }, 1, FString("t"),
+                             FString("/plugins/b.so"));
+  RecordedHostErrors errors;
+  tasks.RunDue();
+  EXPECT_TRUE(ran.empty());
+  Sandbox::TheClock().Advance(std::chrono::seconds(1));
+  tasks.RunDue();
+  EXPECT_EQ(ran, (std::vector<std::string>{"first", "second", "chained"}));
+  EXPECT_EQ(errors.whats, std::vector<std::string>{"task failed"});
+  EXPECT_EQ(tasks.Waiting(), 1);
+  EXPECT_EQ(tasks.DropModule(FString("/plugins/other.so")), 0);
+  EXPECT_EQ(tasks.DropModule(module), 1);
+  Sandbox::TheClock().Advance(std::chrono::seconds(5));
+  tasks.RunDue();
+  EXPECT_EQ(ran.size(), 3U);
+  Sandbox::TheClock().UseVirtual();
+}
+
+}  // namespace
