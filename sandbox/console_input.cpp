@@ -33,7 +33,9 @@ ConsoleInput::ConsoleInput(asio::io_context& io, LineHandler on_line, EndHandler
       interactive_(::isatty(STDIN_FILENO) != 0) {
   // A duplicate, so that closing the descriptor object leaves standard input open.
   const int descriptor = ::dup(STDIN_FILENO);
-  if (descriptor >= 0) input_.assign(descriptor);
+  if (descriptor >= 0) {
+    input_.assign(descriptor);
+  }
 }
 
 ConsoleInput::~ConsoleInput() {
@@ -41,7 +43,9 @@ ConsoleInput::~ConsoleInput() {
 }
 
 void ConsoleInput::Start() {
-  if (!stopped_ || !input_.is_open()) return;
+  if (!stopped_ || !input_.is_open()) {
+    return;
+  }
   stopped_ = false;
   if (interactive_) {
     // The server's own SIGINT and SIGTERM handling must see the signals, not readline.
@@ -54,7 +58,9 @@ void ConsoleInput::Start() {
 }
 
 void ConsoleInput::Stop() {
-  if (stopped_) return;
+  if (stopped_) {
+    return;
+  }
   stopped_ = true;
   asio::error_code ignored;
   input_.cancel(ignored);
@@ -89,33 +95,45 @@ void ConsoleInput::Print(std::FILE* stream, std::string_view text) {
 void ConsoleInput::OnReadlineLine(char* raw_line) {
   const ReadlineText line(raw_line);
   ConsoleInput* self = readline_owner;
-  if (self == nullptr) return;
+  if (self == nullptr) {
+    return;
+  }
   if (!line) {
     self->End();
     return;
   }
-  if (*line != '\0') add_history(line.get());
+  if (*line != '\0') {
+    add_history(line.get());
+  }
   self->handling_line_ = true;
   self->on_line_(line.get());
   self->handling_line_ = false;
 }
 
 void ConsoleInput::WaitReadable() {
-  if (stopped_) return;
+  if (stopped_) {
+    return;
+  }
   if (read_without_waiting_) {
     asio::post(io_, [this] { ReadAvailable(); });
     return;
   }
   input_.async_wait(asio::posix::stream_descriptor::wait_read,
                     [this](const asio::error_code& error) {
-                      if (error == asio::error::operation_aborted || stopped_) return;
-                      if (error) read_without_waiting_ = true;
+                      if (error == asio::error::operation_aborted || stopped_) {
+                        return;
+                      }
+                      if (error) {
+                        read_without_waiting_ = true;
+                      }
                       ReadAvailable();
                     });
 }
 
 void ConsoleInput::ReadAvailable() {
-  if (stopped_) return;
+  if (stopped_) {
+    return;
+  }
   if (interactive_) {
     rl_callback_read_char();
   } else {
@@ -126,7 +144,9 @@ void ConsoleInput::ReadAvailable() {
 
 void ConsoleInput::ReadPlain() {
   const ssize_t count = ::read(input_.native_handle(), chunk_.data(), chunk_.size());
-  if (count < 0 && (errno == EINTR || errno == EAGAIN)) return;
+  if (count < 0 && (errno == EINTR || errno == EAGAIN)) {
+    return;
+  }
   if (count <= 0) {
     // The last line may lack its line feed; it still counts.
     if (!pending_.empty()) {
@@ -145,7 +165,9 @@ void ConsoleInput::DeliverPlainLines() {
   for (std::size_t end = pending_.find('\n'); end != std::string::npos && !stopped_;
        end = pending_.find('\n', start)) {
     std::string line = pending_.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line.back() == '\r') {
+      line.pop_back();
+    }
     start = end + 1;
     on_line_(line);
   }
@@ -154,7 +176,9 @@ void ConsoleInput::DeliverPlainLines() {
 
 void ConsoleInput::End() {
   Stop();
-  if (on_end_) on_end_();
+  if (on_end_) {
+    on_end_();
+  }
 }
 
 }  // namespace Sandbox

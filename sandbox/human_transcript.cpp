@@ -32,14 +32,18 @@ std::string Dump(const Json& value) {
 
 std::string Field(const Json& event, const char* name) {
   const auto found = event.find(name);
-  if (found == event.end() || found->is_null()) return {};
+  if (found == event.end() || found->is_null()) {
+    return {};
+  }
   return found->is_string() ? found->get<std::string>() : Dump(*found);
 }
 
 // A list of names as "a, b, c", or "-" when empty.
 std::string Names(const Json& event, const char* name) {
   const auto found = event.find(name);
-  if (found == event.end() || !found->is_array()) return Field(event, name);
+  if (found == event.end() || !found->is_array()) {
+    return Field(event, name);
+  }
   std::string joined;
   for (const Json& item : *found) {
     joined +=
@@ -49,7 +53,9 @@ std::string Names(const Json& event, const char* name) {
 }
 
 std::size_t DisplayWidth(std::string_view text) {
-  if (!utf8::is_valid(text.begin(), text.end())) return text.size();
+  if (!utf8::is_valid(text.begin(), text.end())) {
+    return text.size();
+  }
   return static_cast<std::size_t>(utf8::distance(text.begin(), text.end()));
 }
 
@@ -85,9 +91,13 @@ std::string Paint(const Rgb& rgb) {
 
 std::optional<Rgb> ColourField(const Json& event) {
   const auto found = event.find("color");
-  if (found == event.end() || !found->is_array() || found->size() < 3) return std::nullopt;
+  if (found == event.end() || !found->is_array() || found->size() < 3) {
+    return std::nullopt;
+  }
   for (std::size_t index = 0; index < 3; ++index) {
-    if (!(*found)[index].is_number()) return std::nullopt;
+    if (!(*found)[index].is_number()) {
+      return std::nullopt;
+    }
   }
   return RgbFromLinear((*found)[0].get<double>(), (*found)[1].get<double>(),
                        (*found)[2].get<double>());
@@ -107,9 +117,13 @@ class Styler {
   }
 
   std::string Chat(std::string_view text) const {
-    if (!colour_) return Plain(text);
+    if (!colour_) {
+      return Plain(text);
+    }
     std::string out;
-    for (const ColouredSpan& span : SplitRichColor(text)) out += Coloured(span.text, span.colour);
+    for (const ColouredSpan& span : SplitRichColor(text)) {
+      out += Coloured(span.text, span.colour);
+    }
     return out;
   }
 
@@ -124,7 +138,9 @@ class Styler {
       const std::size_t line_feed = text.find('\n');
       const std::string line = Visible(text.substr(0, line_feed));
       out += style.empty() ? line : style + line + std::string(kReset);
-      if (line_feed == std::string_view::npos) return out;
+      if (line_feed == std::string_view::npos) {
+        return out;
+      }
       out += '\n' + continuation_;
       text.remove_prefix(line_feed + 1);
     }
@@ -177,7 +193,9 @@ Row Describe(const Json& event, const Styler& style) {
                                     Names(event, "chat"), Names(event, "hooks"))),
             {}};
   }
-  if (name == "log") return {"-", "log", style.Plain(Field(event, "line")), {}};
+  if (name == "log") {
+    return {"-", "log", style.Plain(Field(event, "line")), {}};
+  }
   if (name == "unknown_command") {
     return {Field(event, "via"), "unknown", style.Plain(Field(event, "text")), {}};
   }

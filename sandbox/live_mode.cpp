@@ -42,7 +42,9 @@ constexpr std::string_view kHelp =
 
 std::string_view Trimmed(std::string_view line) {
   const std::size_t start = line.find_first_not_of(" \t");
-  if (start == std::string_view::npos) return {};
+  if (start == std::string_view::npos) {
+    return {};
+  }
   const std::size_t end = line.find_last_not_of(" \t\r");
   return line.substr(start, end - start + 1);
 }
@@ -85,7 +87,9 @@ class LiveServer {
       return 1;
     }
     signals_.async_wait([this](const asio::error_code& error, int) {
-      if (!error) Shutdown();
+      if (!error) {
+        Shutdown();
+      }
     });
     Notice(console_.interactive() ? "Type help for the commands, Ctrl-D or quit to stop."
                                   : "Reading commands from standard input.");
@@ -100,7 +104,9 @@ class LiveServer {
 
  private:
   bool StartRcon() {
-    if (options_.rcon_port == 0 && options_.rcon_password.empty()) return true;
+    if (options_.rcon_port == 0 && options_.rcon_password.empty()) {
+      return true;
+    }
     if (options_.rcon_port == 0 || options_.rcon_password.empty()) {
       Notice("RCON is off: it needs both --rcon-port and --rcon-password.");
       return true;
@@ -162,10 +168,14 @@ class LiveServer {
     next_tick_ += std::chrono::seconds(1);
     // After a stall the game does not catch up with a burst of timer calls.
     const auto now = asio::steady_timer::clock_type::now();
-    if (next_tick_ < now) next_tick_ = now;
+    if (next_tick_ < now) {
+      next_tick_ = now;
+    }
     timer_.expires_at(next_tick_);
     timer_.async_wait([this](const asio::error_code& error) {
-      if (error || stopping_) return;
+      if (error || stopping_) {
+        return;
+      }
       Guarded("game-state timer", [] {
         TheDelayedTasks().RunDue();
         TheWorld().RunGameStateTimer();
@@ -175,10 +185,14 @@ class LiveServer {
   }
 
   void Shutdown() {
-    if (stopping_) return;
+    if (stopping_) {
+      return;
+    }
     stopping_ = true;
     console_.Stop();
-    if (rcon_) rcon_->Stop();
+    if (rcon_) {
+      rcon_->Stop();
+    }
     timer_.cancel();
     asio::error_code ignored;
     signals_.cancel(ignored);

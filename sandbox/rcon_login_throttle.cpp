@@ -20,10 +20,14 @@ bool RconLoginThrottle::IsLockedOut(const std::string& address, Clock::time_poin
 }
 
 void RconLoginThrottle::RecordFailure(const std::string& address, Clock::time_point now) {
-  if (records_.size() >= kRecordsBeforeCleanup) ForgetExpired(now);
+  if (records_.size() >= kRecordsBeforeCleanup) {
+    ForgetExpired(now);
+  }
   Record& record = records_[address];
   // Failures spread wider apart than a lockout are typing mistakes, not guessing.
-  if (now - record.last_failure > lockout_) record.failures = 0;
+  if (now - record.last_failure > lockout_) {
+    record.failures = 0;
+  }
   record.last_failure = now;
   if (++record.failures >= failures_before_lockout_) {
     record.failures = 0;

@@ -46,15 +46,25 @@ RconDecodeResult Refuse(RconDecodeStatus status, std::string_view problem) {
 }  // namespace
 
 RconDecodeResult DecodeRconPacket(std::string_view bytes) {
-  if (bytes.size() < kSizeFieldBytes) return {};
+  if (bytes.size() < kSizeFieldBytes) {
+    return {};
+  }
   const std::int32_t size = ReadLittleEndian32(bytes, 0);
-  if (size > kMaxRequestSize) return Refuse(RconDecodeStatus::kTooLarge, "request over 4096 bytes");
-  if (size < kMinimumSize) return Refuse(RconDecodeStatus::kMalformed, "size field too small");
+  if (size > kMaxRequestSize) {
+    return Refuse(RconDecodeStatus::kTooLarge, "request over 4096 bytes");
+  }
+  if (size < kMinimumSize) {
+    return Refuse(RconDecodeStatus::kMalformed, "size field too small");
+  }
   const std::size_t total = kSizeFieldBytes + static_cast<std::size_t>(size);
-  if (bytes.size() < total) return {};
+  if (bytes.size() < total) {
+    return {};
+  }
 
   const std::int32_t type = ReadLittleEndian32(bytes, 8);
-  if (!IsKnownType(type)) return Refuse(RconDecodeStatus::kMalformed, "unknown packet type");
+  if (!IsKnownType(type)) {
+    return Refuse(RconDecodeStatus::kMalformed, "unknown packet type");
+  }
   if (bytes[total - 2] != '\0' || bytes[total - 1] != '\0') {
     return Refuse(RconDecodeStatus::kMalformed, "packet not ended by two NULs");
   }

@@ -27,7 +27,9 @@ struct RconServer::State {
         throttle(options.failed_logins_before_lockout, options.lockout) {}
 
   void Notify(const std::string& line) const {
-    if (!notice) return;
+    if (!notice) {
+      return;
+    }
     try {
       notice(line);
     } catch (...) {
@@ -68,7 +70,9 @@ bool PasswordMatches(const std::string& expected, const std::string& given) {
 std::string JoinReplies(const std::vector<std::string>& replies) {
   std::string text;
   for (const std::string& reply : replies) {
-    if (!text.empty()) text += '\n';
+    if (!text.empty()) {
+      text += '\n';
+    }
     text += reply;
   }
   return text;
@@ -94,7 +98,9 @@ class RconSession : public std::enable_shared_from_this<RconSession> {
   }
 
   void Close(const std::string& reason) {
-    if (closed_) return;
+    if (closed_) {
+      return;
+    }
     closed_ = true;
     state_->Notify("rcon: " + peer_ + " closed (" + reason + ")");
     asio::error_code ignored;
@@ -109,12 +115,16 @@ class RconSession : public std::enable_shared_from_this<RconSession> {
   void ArmIdleTimer() {
     idle_timer_.expires_after(state_->options.idle_timeout);
     idle_timer_.async_wait([self = shared_from_this()](const asio::error_code& error) {
-      if (!error) self->Close("idle");
+      if (!error) {
+        self->Close("idle");
+      }
     });
   }
 
   void Read() {
-    if (closed_) return;
+    if (closed_) {
+      return;
+    }
     socket_.async_read_some(
         asio::buffer(read_chunk_),
         [self = shared_from_this()](const asio::error_code& error, std::size_t length) {
@@ -123,7 +133,9 @@ class RconSession : public std::enable_shared_from_this<RconSession> {
   }
 
   void OnRead(const asio::error_code& error, std::size_t length) {
-    if (closed_) return;
+    if (closed_) {
+      return;
+    }
     if (error) {
       Close(error == asio::error::eof ? "client left" : error.message());
       return;
@@ -136,7 +148,9 @@ class RconSession : public std::enable_shared_from_this<RconSession> {
   void ProcessInbox() {
     while (!close_after_flush_) {
       const RconDecodeResult decoded = DecodeRconPacket(inbox_);
-      if (decoded.status == RconDecodeStatus::kIncomplete) return;
+      if (decoded.status == RconDecodeStatus::kIncomplete) {
+        return;
+      }
       if (decoded.status != RconDecodeStatus::kPacket) {
         RequestClose(std::string(decoded.problem));
         return;
@@ -197,7 +211,9 @@ class RconSession : public std::enable_shared_from_this<RconSession> {
         state_->Notify("rcon: command failed");
       }
     }
-    for (const RconPacket& reply : SplitRconReply(packet.id, text)) Queue(reply);
+    for (const RconPacket& reply : SplitRconReply(packet.id, text)) {
+      Queue(reply);
+    }
   }
 
   void Queue(const RconPacket& packet) { outbox_ += EncodeRconPacket(packet); }
@@ -209,7 +225,9 @@ class RconSession : public std::enable_shared_from_this<RconSession> {
   }
 
   void Flush() {
-    if (closed_) return;
+    if (closed_) {
+      return;
+    }
     if (outbox_.empty()) {
       if (close_after_flush_) {
         Close(close_reason_);
@@ -259,7 +277,9 @@ std::size_t CountOpenSessions(RconServer::State& state) {
 void Admit(const std::shared_ptr<RconServer::State>& state, asio::ip::tcp::socket socket) {
   asio::error_code error;
   const auto remote = socket.remote_endpoint(error);
-  if (error) return;  // the client left before it could be looked at
+  if (error) {
+    return;  // the client left before it could be looked at
+  }
   const std::string peer = Describe(remote);
   if (CountOpenSessions(*state) >= state->options.max_connections) {
     state->Notify("rcon: " + peer + " refused (too many connections)");
@@ -281,14 +301,18 @@ void Accept(const std::shared_ptr<RconServer::State>& state);
 void AcceptLater(const std::shared_ptr<RconServer::State>& state) {
   state->retry_timer.expires_after(std::chrono::milliseconds(100));
   state->retry_timer.async_wait([state](const asio::error_code& error) {
-    if (!error && !state->stopped) Accept(state);
+    if (!error && !state->stopped) {
+      Accept(state);
+    }
   });
 }
 
 void Accept(const std::shared_ptr<RconServer::State>& state) {
   state->acceptor.async_accept(
       [state](const asio::error_code& error, asio::ip::tcp::socket socket) {
-        if (state->stopped) return;
+        if (state->stopped) {
+          return;
+        }
         if (error) {
           state->Notify("rcon: accept failed: " + error.message());
           AcceptLater(state);
@@ -317,13 +341,17 @@ std::uint16_t RconServer::port() const {
 }
 
 void RconServer::Stop() {
-  if (state_->stopped) return;
+  if (state_->stopped) {
+    return;
+  }
   state_->stopped = true;
   asio::error_code ignored;
   state_->acceptor.close(ignored);
   state_->retry_timer.cancel();
   for (const auto& weak : state_->sessions) {
-    if (const auto session = weak.lock()) session->Close("server stopping");
+    if (const auto session = weak.lock()) {
+      session->Close("server stopping");
+    }
   }
   state_->sessions.clear();
 }

@@ -16,8 +16,12 @@ std::uint8_t ToByte(double component) {
 }
 
 std::string_view Trim(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  while (!text.empty() && text.front() == ' ') {
+    text.remove_prefix(1);
+  }
+  while (!text.empty() && text.back() == ' ') {
+    text.remove_suffix(1);
+  }
   return text;
 }
 
@@ -26,22 +30,32 @@ std::optional<Rgb> ParseColourAttribute(std::string_view attribute) {
   double components[4] = {0, 0, 0, 1};
   std::size_t count = 0;
   while (true) {
-    if (count == 4) return std::nullopt;
+    if (count == 4) {
+      return std::nullopt;
+    }
     const std::size_t comma = attribute.find(',');
     const std::string_view field = Trim(attribute.substr(0, comma));
     const auto [end, error] =
         std::from_chars(field.data(), field.data() + field.size(), components[count]);
-    if (error != std::errc{} || end != field.data() + field.size()) return std::nullopt;
+    if (error != std::errc{} || end != field.data() + field.size()) {
+      return std::nullopt;
+    }
     ++count;
-    if (comma == std::string_view::npos) break;
+    if (comma == std::string_view::npos) {
+      break;
+    }
     attribute.remove_prefix(comma + 1);
   }
-  if (count < 3) return std::nullopt;
+  if (count < 3) {
+    return std::nullopt;
+  }
   return RgbFromLinear(components[0], components[1], components[2]);
 }
 
 void AppendPlain(std::vector<ColouredSpan>& spans, std::string_view text) {
-  if (text.empty()) return;
+  if (text.empty()) {
+    return;
+  }
   if (!spans.empty() && !spans.back().colour) {
     spans.back().text += text;
   } else {
@@ -52,7 +66,9 @@ void AppendPlain(std::vector<ColouredSpan>& spans, std::string_view text) {
 }  // namespace
 
 std::optional<Rgb> RgbFromLinear(double red, double green, double blue) {
-  if (std::isnan(red) || std::isnan(green) || std::isnan(blue)) return std::nullopt;
+  if (std::isnan(red) || std::isnan(green) || std::isnan(blue)) {
+    return std::nullopt;
+  }
   return Rgb{ToByte(red), ToByte(green), ToByte(blue)};
 }
 
@@ -60,7 +76,9 @@ std::vector<ColouredSpan> SplitRichColor(std::string_view text) {
   std::vector<ColouredSpan> spans;
   while (!text.empty()) {
     const std::size_t tag = text.find(kOpening);
-    if (tag == std::string_view::npos) break;
+    if (tag == std::string_view::npos) {
+      break;
+    }
     const std::size_t attribute_start = tag + kOpening.size();
     const std::size_t attribute_end = text.find(kOpeningEnd, attribute_start);
     const std::optional<Rgb> colour =
