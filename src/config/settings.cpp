@@ -1,14 +1,38 @@
 #include "config/settings.hpp"
 
+#include <cmath>
+#include <limits>
+
 namespace Bellwright::Settings {
 
 nlohmann::json Section(const nlohmann::json& object, std::string_view key) {
   return object.value(key, nlohmann::json::object());
 }
 
+namespace {
+
+// A number read as a 32-bit integer: a fraction is truncated toward zero, and a
+// float beyond the range (where a plain cast is undefined) counts as 0. Any other
+// JSON type throws the library's type error, as a typed read does.
+int IntegerOf(const nlohmann::json& number) {
+  if (!number.is_number_float()) return number.get<int>();
+  const double truncated = std::trunc(number.get<double>());
+  constexpr double kLowest = std::numeric_limits<int>::min();
+  constexpr double kHighest = std::numeric_limits<int>::max();
+  return truncated >= kLowest && truncated <= kHighest ? static_cast<int>(truncated) : 0;
+}
+
+int ColorComponent(const nlohmann::json& colour_object, const char* key) {
+  if (!colour_object.is_object()) return colour_object.value(key, 0);  // the library's error
+  const auto it = colour_object.find(key);
+  return it == colour_object.end() ? 0 : IntegerOf(*it);
+}
+
+}  // namespace
+
 ByteColor ColorFromObject(const nlohmann::json& colour_object) {
-  return MakeByteColor(colour_object.value("R", 0), colour_object.value("G", 0),
-                       colour_object.value("B", 0));
+  return MakeByteColor(ColorComponent(colour_object, "R"), ColorComponent(colour_object, "G"),
+                       ColorComponent(colour_object, "B"));
 }
 
 const nlohmann::json& SectionOrEmpty(const nlohmann::json& object, std::string_view key) {

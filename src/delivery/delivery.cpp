@@ -23,7 +23,7 @@ void ForEachListedController(MessagingManager& messaging, Send&& send) {
 
 }  // namespace
 
-bool DeliverServerMessage(AShooterPlayerController* player, FString message, ByteColor color,
+bool DeliverServerMessage(AShooterPlayerController* player, const FString& message, ByteColor color,
                           bool to_everyone) {
   if (!to_everyone && player == nullptr) return false;
   try {
@@ -44,7 +44,7 @@ bool DeliverServerMessage(AShooterPlayerController* player, FString message, Byt
   }
 }
 
-bool DeliverNotification(AShooterPlayerController* player, FString message, ByteColor color,
+bool DeliverNotification(AShooterPlayerController* player, const FString& message, ByteColor color,
                          float display_time, float display_scale, UObject* icon, bool to_everyone) {
   if (!to_everyone && player == nullptr) return false;
   try {
@@ -67,8 +67,8 @@ bool DeliverNotification(AShooterPlayerController* player, FString message, Byte
   }
 }
 
-bool DeliverChatMessage(AShooterPlayerController* player, FString message, FString sender_name,
-                        ByteColor color, bool to_everyone) {
+bool DeliverChatMessage(AShooterPlayerController* player, const FString& message,
+                        const FString& sender_name, ByteColor color, bool to_everyone) {
   const FString rich_text = BuildRichChatText(message, color);
   if (!to_everyone && player == nullptr) return false;
   try {
@@ -87,9 +87,10 @@ bool DeliverChatMessage(AShooterPlayerController* player, FString message, FStri
   }
 }
 
-UObject* ResolveIcon(FString asset_path) {
+UObject* ResolveIcon(const FString& asset_path) {
   TSoftObjectPtr<UObject> asset{};
-  asset.ObjectPath = asset_path;
+  FString path = asset_path;
+  asset.ObjectPath = path;
   return UPrimalAssets::AssetResolve(asset);
 }
 

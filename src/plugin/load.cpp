@@ -2,7 +2,10 @@
 
 #include <exception>
 
+#include "automatic/hooks.hpp"
+#include "commands/registration.hpp"
 #include "config/config.hpp"
+#include "custom_commands/custom_command_registry.hpp"
 #include "plugin/host_boundary.hpp"
 #include "plugin/logger.hpp"
 
@@ -22,9 +25,23 @@ void LoadSteps() {
     LogFailure("Load stopped", error);
     return;
   }
+  RegisterAdministrativeCommands();
+  InstallHooks();
+  try {
+    LoadCustomCommands();
+  } catch (const std::exception& error) {
+    // The administrative commands and hooks stay: bw.reload can bring in a mended file.
+    LogFailure("Custom commands not loaded", error);
+  }
 }
 
-void UnloadSteps() {}
+// Removes everything Load may have registered, whatever it reached: removing what
+// was never there is harmless to the host.
+void UnloadSteps() {
+  RemoveAdministrativeCommands();
+  RemoveHooks();
+  UnregisterCustomCommands();
+}
 
 }  // namespace
 

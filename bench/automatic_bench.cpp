@@ -1,0 +1,170 @@
+// The automatic messages run inside the game's own timer on a busy server: the idle
+// tick must cost next to nothing, and greeting or filtering a crowd must cost little
+// beyond the delivery itself.
+#include <benchmark/benchmark.h>
+#include <fmt/format.h>
+
+#include <chrono>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "automatic/hooks.hpp"
+#include "automatic/player_tracking.hpp"
+#include "automatic/timed_messages.hpp"
+#include "automatic/welcome_message.hpp"
+#include "config/config.hpp"
+#include "delivery/byte_color.hpp"
+#include "delivery/delivery.hpp"
+#include "host/asa_api.hpp"
+#include "host/clock.hpp"
+#include "host/delayed_tasks.hpp"
+#include "host/game_functions.hpp"
+#include "host/world.hpp"
+#include "plugin/host_boundary.hpp"
+
+namespace {
+
+using nlohmann::json;
+
+constexpr int kCrowd = 100;
+
+// A world of `count` connected players with three permission groups each, the
+// plug-in's hooks installed over it and `config` as the configuration.
+class CrowdedServer {
+ public:
+  CrowdedServer(int count, const char* config) {
+    Sandbox::TheClock().UseVirtual();
+    Sandbox::TheWorld().Reset();
+    Bellwright::ReplaceConfigDocument(json::parse(config));
+    Bellwright::InstallHooks();
+    for (int index = 0; index < count; ++index) {
+      const FString id(fmt::format("7656119800000{:04}", index));
+      Sandbox::TheWorld().SetGroups(id,
+                                    {FString("Players"), FString("Builders"), FString("Traders")});
+      Sandbox::TheWorld().Join(id, FString(fmt::format("Player{:03}", index)));
+      players_.push_back(Sandbox::TheWorld().FindConnected(id));
+    }
+    RunDelayedTasks();
+    Bellwright::SendWelcomeMessages();
+  }
+  CrowdedServer(const CrowdedServer&) = delete;
+  CrowdedServer& operator=(const CrowdedServer&) = delete;
+  ~CrowdedServer() {
+    Bellwright::RemoveHooks();
+    Sandbox::TheDelayedTasks().Abandon();
+    Sandbox::TheWorld().Reset();
+  }
+
+  [[nodiscard]] const std::vector<Sandbox::PlayerController*>& Players() const { return players_; }
+
+  // Every player queued for greeting, as after a crowd joined in the same second.
+  void QueueEveryGreeting() const {
+    for (auto* player : players_) {
+      Bellwright::OnPlayerLogout(player);
+      Bellwright::OnCharacterPossessed(player->character);
+    }
+    RunDelayedTasks();
+  }
+
+ private:
+  static void RunDelayedTasks() {
+    Sandbox::TheClock().Advance(std::chrono::seconds(5));
+    Sandbox::TheDelayedTasks().RunDue();
+  }
+
+  std::vector<Sandbox::PlayerController*> players_;
+};
+
+// Reported per player of the crowd, in nanoseconds.
+benchmark::Counter PerPlayerNanoseconds() {
+  return benchmark::Counter(
+      static_cast<double>(kCrowd) * 1e-9,
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+constexpr const char* kIdleConfig = R"({
+  "Bellwright": {"WelcomeMessage": {"EnableWelcomeMessage": true}},
+  "TimedMessages": {"Enabled": false, "Interval": 60, "Messages": [{"MessageToSend": "x"}]}
+})";
+
+constexpr const char* kWelcomeConfig = R"({
+  "Bellwright": {"WelcomeMessage": {"EnableWelcomeMessage": true, "WelcomeMessageType": "Chat",
+    "WelcomeMessageColour": {"R": 0, "G": 200, "B": 120}}}
+})";
+
+constexpr const char* kFilteredTimedConfig = R"({
+  "TimedMessages": {"Enabled": true, "Interval": 0, "Messages": [
+    {"MessageToSend": "Welcome to the server Player000", "MessageType": "Chat",
+     "Sender": "Bellwright", "MessageColour": {"R": 0, "G": 200, "B": 120},
+     "Only_Send_To_Permission_Groups": ["Traders"]}]}
+})";
+
+// What the game calls every second, through the host's dispatch, with timed messages
+// off and nobody waiting for a greeting, on an empty and on a crowded server.
+// hooked:0 is the game's own function alone; hooked:1 goes through the plug-in's
+// guarded detour. The difference is the plug-in's cost.
+void BM_GameStateTimerIdle(benchmark::State& state) {
+  const CrowdedServer server(static_cast<int>(state.range(0)), kIdleConfig);
+  if (state.range(1) == 0) {
+    Bellwright::RemoveHooks();
+  }
+  AGameState* game_state = Sandbox::TheWorld().GetGameState();
+  for (auto _ : state) {
+    Sandbox::TheGameFunctions().Call<AGameState*>(Sandbox::kDefaultTimer, game_state);
+  }
+}
+BENCHMARK(BM_GameStateTimerIdle)
+    ->ArgNames({"players", "hooked"})
+    ->ArgsProduct({{0, kCrowd}, {0, 1}});
+
+// The host's find-player operation for each of the crowd: the welcome pass makes one
+// per greeting, and its cost is the host's, not the plug-in's.
+void BM_HostFindsEachPlayer(benchmark::State& state) {
+  const CrowdedServer server(kCrowd, kWelcomeConfig);
+  for (auto _ : state) {
+    for (auto* player : server.Players()) {
+      benchmark::DoNotOptimize(
+          AsaApi::GetApiUtils().FindPlayerFromUniqueNetId(player->unique_net_id));
+    }
+  }
+  state.counters["per_player_ns"] = PerPlayerNanoseconds();
+}
+BENCHMARK(BM_HostFindsEachPlayer)->Unit(benchmark::kMicrosecond);
+
+// The reference: one chat line to each player, handed straight to the delivery.
+void BM_DeliverChatToEachPlayer(benchmark::State& state) {
+  const CrowdedServer server(kCrowd, kWelcomeConfig);
+  const Bellwright::ByteColor color = Bellwright::MakeByteColor(0, 200, 120);
+  for (auto _ : state) {
+    for (auto* player : server.Players()) {
+      Bellwright::DeliverChatMessage(player, FString("Welcome to the server Player000"),
+                                     FString("Bellwright"), color, false);
+    }
+  }
+  state.counters["per_player_ns"] = PerPlayerNanoseconds();
+}
+BENCHMARK(BM_DeliverChatToEachPlayer)->Unit(benchmark::kMicrosecond);
+
+void BM_WelcomePassOfACrowd(benchmark::State& state) {
+  const CrowdedServer server(kCrowd, kWelcomeConfig);
+  for (auto _ : state) {
+    state.PauseTiming();
+    server.QueueEveryGreeting();
+    state.ResumeTiming();
+    Bellwright::SendWelcomeMessages();
+  }
+  state.counters["per_player_ns"] = PerPlayerNanoseconds();
+}
+BENCHMARK(BM_WelcomePassOfACrowd)->Unit(benchmark::kMicrosecond);
+
+void BM_FilteredTimedMessageToACrowd(benchmark::State& state) {
+  const CrowdedServer server(kCrowd, kFilteredTimedConfig);
+  for (auto _ : state) {
+    Bellwright::SendTimedMessage();
+  }
+  state.counters["per_player_ns"] = PerPlayerNanoseconds();
+}
+BENCHMARK(BM_FilteredTimedMessageToACrowd)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,163 @@
+// Speed of the command paths on the sandbox host, in process: the custom chat
+// command lookup, the reload of a large configuration, and a broadcast server
+// message against the host's own loop over the same controllers.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "commands/reload.hpp"
+#include "commands/send_commands.hpp"
+#include "config/config.hpp"
+#include "custom_commands/custom_chat_command.hpp"
+#include "custom_commands/custom_command_registry.hpp"
+#include "delivery/messaging.hpp"
+#include "host/rcon_connection.hpp"
+#include "host/server_directory.hpp"
+#include "host/world.hpp"
+#include "plugin/module_path.hpp"
+
+namespace {
+
+using nlohmann::json;
+
+std::string CommandName(int index) {
+  return "/cmd" + std::to_string(index);
+}
+
+json ConfigWithCustomCommands(int count) {
+  json commands = json::object();
+  for (int index = 0; index < count; ++index) {
+    commands[CommandName(index)] = {{"Message", "Answer " + std::to_string(index)},
+                                    {"Type", "Server"},
+                                    {"MessageColor", {255, 128, 0}},
+                                    {"RequiredPermissionGroups", {"Default"}}};
+  }
+  return {{"Bellwright", {{"ServerMessageColor", {{"R", 0}, {"G", 170}, {"B", 255}}}}},
+          {"CustomCommands", commands}};
+}
+
+// A fresh world with `count` connected players; returns the first one.
+Sandbox::PlayerController* JoinPlayers(int count) {
+  Sandbox::World& world = Sandbox::TheWorld();
+  world.Reset();
+  for (int index = 0; index < count; ++index) {
+    const std::string id = "P" + std::to_string(index);
+    world.Join(FString(std::string_view(id)), FString("Player"));
+  }
+  return world.FindConnected(FString("P0"));
+}
+
+// Lookup and answer of a typed custom command; the table size is the argument, so
+// the figures show how the cost grows with it.
+void BM_CustomChatCommand(benchmark::State& state) {
+  const int table_size = static_cast<int>(state.range(0));
+  Bellwright::UnregisterCustomCommands();
+  Bellwright::ReplaceConfigDocument(ConfigWithCustomCommands(table_size));
+  Bellwright::LoadCustomCommands();
+  AShooterPlayerController* player = JoinPlayers(1);
+  FString typed(std::string_view(CommandName(table_size / 2) + " please"));
+  for (auto _ : state) {
+    Bellwright::HandleCustomChatCommand(player, &typed, false, 0);
+  }
+  Bellwright::UnregisterCustomCommands();
+}
+BENCHMARK(BM_CustomChatCommand)->RangeMultiplier(10)->Range(10, 10000);
+
+// The lookup alone, to show its logarithmic growth apart from the answer.
+void BM_CustomCommandLookup(benchmark::State& state) {
+  const int table_size = static_cast<int>(state.range(0));
+  Bellwright::UnregisterCustomCommands();
+  Bellwright::ReplaceConfigDocument(ConfigWithCustomCommands(table_size));
+  Bellwright::LoadCustomCommands();
+  const FString typed(std::string_view(CommandName(table_size / 2)));
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(Bellwright::FindCustomCommand(typed));
+  }
+  Bellwright::UnregisterCustomCommands();
+}
+BENCHMARK(BM_CustomCommandLookup)->RangeMultiplier(10)->Range(10, 10000);
+
+// What the sandbox host itself spends on one server message to one player (it turns
+// every message into a transcript event): the floor under any answer.
+void BM_HostServerMessageToOne(benchmark::State& state) {
+  AShooterPlayerController* player = JoinPlayers(1);
+  const FLinearColor color{1.0F, 0.2158605F, 0.0F, 1.0F};
+  const FString text("Answer 500");
+  for (auto _ : state) {
+    Bellwright::PluginMessaging()->SendServerMessage(player, color, text);
+  }
+}
+BENCHMARK(BM_HostServerMessageToOne);
+
+// A temporary server directory holding a configuration file.
+class ServerDirectory {
+ public:
+  explicit ServerDirectory(const json& config) {
+    path_ =
+        std::filesystem::temp_directory_path() / ("bellwright-bench-" + std::to_string(::getpid()));
+    const auto folder = path_ / "ArkApi" / "Plugins" / "BellwrightEx";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "config.json") << config.dump(2);
+    Sandbox::SetServerDirectory(path_.string());
+  }
+  ~ServerDirectory() { std::filesystem::remove_all(path_); }
+  ServerDirectory(const ServerDirectory&) = delete;
+  ServerDirectory& operator=(const ServerDirectory&) = delete;
+
+ private:
+  std::filesystem::path path_;
+};
+
+// bw.reload of a file with 1,000 custom commands: read, parse, build the table,
+// unregister the old commands and register the new ones.
+void BM_ReloadThousandCustomCommands(benchmark::State& state) {
+  const ServerDirectory directory(ConfigWithCustomCommands(1000));
+  for (auto _ : state) {
+    if (!Bellwright::ReloadConfiguration()) {
+      state.SkipWithError("reload failed");
+      break;
+    }
+  }
+  Bellwright::UnregisterCustomCommands();
+}
+BENCHMARK(BM_ReloadThousandCustomCommands)->Unit(benchmark::kMillisecond);
+
+constexpr int kBroadcastPlayers = 100;
+
+// The host's own loop: the same prepared text handed to every controller.
+void BM_BroadcastHostLoop(benchmark::State& state) {
+  JoinPlayers(kBroadcastPlayers);
+  const FLinearColor color{0.0F, 0.40197778F, 1.0F, 1.0F};
+  const FString text("Server restart in 5 minutes");
+  UWorld* world = Sandbox::TheWorld().GetWorld();
+  for (auto _ : state) {
+    const auto messaging = Bellwright::PluginMessaging();
+    for (const auto& entry : world->PlayerControllerListField()) {
+      messaging->SendServerMessage(static_cast<AShooterPlayerController*>(entry.Get()), color,
+                                   text);
+    }
+  }
+}
+BENCHMARK(BM_BroadcastHostLoop);
+
+// The whole bw.sendserver command over RCON: parsing, configured colour, delivery
+// to everyone and the reply.
+void BM_BroadcastServerCommand(benchmark::State& state) {
+  Bellwright::ReplaceConfigDocument(ConfigWithCustomCommands(0));
+  JoinPlayers(kBroadcastPlayers);
+  RCONPacket packet;
+  packet.Id = 1;
+  packet.Body = FString(R"(bw.sendserver 0 "Server restart in 5 minutes")");
+  Sandbox::RconConnection connection;
+  for (auto _ : state) {
+    Bellwright::RconSendServer(&connection, &packet, nullptr);
+  }
+}
+BENCHMARK(BM_BroadcastServerCommand);
+
+}  // namespace

@@ -1,0 +1,97 @@
+#include "automatic/player_tracking.hpp"
+
+#include <utility>
+
+#include "config/config.hpp"
+#include "config/settings.hpp"
+#include "host/asa_api.hpp"
+#include "plugin/host_boundary.hpp"
+#include "plugin/module_path.hpp"
+
+namespace Bellwright {
+namespace {
+
+// Ids compare ignoring letter case, as the engine compares them.
+TArray<FString> PendingWelcomes;  // due at the next welcome pass; may repeat an id
+TArray<FString> GreetedPlayers;   // scheduled during their current connection
+
+constexpr int kWelcomeDelaySeconds = 5;
+
+bool WelcomeMessagesEnabled() {
+  const auto& bellwright = Settings::SectionOrEmpty(ConfigDocument(), "Bellwright");
+  const auto& welcome = Settings::SectionOrEmpty(bellwright, "WelcomeMessage");
+  return Settings::ValueOr(welcome, "EnableWelcomeMessage", false);
+}
+
+// Queues one player's greeting once the character has been theirs for a while.
+class WelcomeTask {
+ public:
+  explicit WelcomeTask(FString unique_id) : unique_id_(std::move(unique_id)) {}
+
+  void operator()() const {
+    RunGuarded("WelcomeTask", [this] { Run(); });
+  }
+
+ private:
+  void Run() const {
+    // Two possessions within the delay schedule two tasks; the first one greets.
+    if (GreetedPlayers.Contains(unique_id_)) {
+      return;
+    }
+    // Left during the delay: not recorded, so the next connection is greeted.
+    if (AsaApi::GetApiUtils().FindPlayerFromUniqueNetId(unique_id_) == nullptr) {
+      return;
+    }
+    PendingWelcomes.Add(unique_id_);
+    GreetedPlayers.AddUnique(unique_id_);
+  }
+
+  FString unique_id_;
+};
+
+void ScheduleWelcome(const FString& unique_id) {
+  const FString module_path = PluginModulePath();
+  FString task_name = module_path;
+  task_name += FString("_0");
+  API::Timer::Get().DelayExecuteInternal(WelcomeTask(unique_id), kWelcomeDelaySeconds, task_name,
+                                         module_path);
+}
+
+}  // namespace
+
+void OnCharacterPossessed(ACharacter* character) {
+  if (character == nullptr || !WelcomeMessagesEnabled()) {
+    return;
+  }
+  // The game possesses only its own characters, which are all APrimalCharacters.
+  if (static_cast<APrimalCharacter*>(character)->IsDeadOrDying()) {
+    return;
+  }
+  auto* controller = static_cast<AShooterPlayerController*>(character->GetOwnerController());
+  if (controller == nullptr) {
+    return;
+  }
+  const FString unique_id = controller->GetUniqueNetIdAsString();
+  if (GreetedPlayers.Contains(unique_id)) {
+    return;
+  }
+  ScheduleWelcome(unique_id);
+}
+
+void OnPlayerLogout(AController* controller) {
+  if (controller == nullptr) {
+    return;
+  }
+  GreetedPlayers.Remove(
+      static_cast<AShooterPlayerController*>(controller)->GetUniqueNetIdAsString());
+}
+
+bool HasPendingWelcomes() {
+  return !PendingWelcomes.IsEmpty();
+}
+
+TArray<FString> TakePendingWelcomes() {
+  return std::exchange(PendingWelcomes, {});
+}
+
+}  // namespace Bellwright

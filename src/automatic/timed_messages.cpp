@@ -1,0 +1,164 @@
+#include "automatic/timed_messages.hpp"
+
+#include <cstdlib>
+#include <exception>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "automatic/message_form.hpp"
+#include "automatic/timed_message_draw.hpp"
+#include "config/config.hpp"
+#include "config/settings.hpp"
+#include "delivery/delivery.hpp"
+#include "delivery/utf8.hpp"
+#include "host/asa_api.hpp"
+
+namespace Bellwright {
+namespace {
+
+using nlohmann::json;
+
+int LastTimedMessageIndex = -1;
+
+struct TimedMessage {
+  FString text;
+  // None for an unknown type: the turn still runs, but nobody receives anything.
+  std::optional<MessageKind> kind;
+  std::vector<FString> include_groups;
+  std::vector<FString> exclude_groups;
+  ByteColor color;
+};
+
+const json& ConfiguredMessages() {
+  static const json no_messages = json::array();
+  const auto& timed = Settings::SectionOrEmpty(ConfigDocument(), "TimedMessages");
+  const auto it = timed.find("Messages");
+  return it == timed.end() ? no_messages : *it;
+}
+
+int MessageCount(const json& messages) {
+  return messages.is_array() || messages.is_object() ? static_cast<int>(messages.size()) : 0;
+}
+
+int ChooseMessageIndex(const json& messages) {
+  const int count = MessageCount(messages);
+  if (count < 2) {
+    return 0;
+  }
+  // The runtime's generator, never seeded here: the server owns its state.
+  LastTimedMessageIndex =
+      DrawTimedMessageIndex(count, LastTimedMessageIndex, [] { return std::rand(); });
+  return LastTimedMessageIndex;
+}
+
+std::optional<MessageKind> KindFromType(const std::string& type) {
+  if (type == "Server") {
+    return MessageKind::Server;
+  }
+  if (type == "Chat" || type == "Client") {
+    return MessageKind::Chat;
+  }
+  if (type == "Notification") {
+    return MessageKind::Notification;
+  }
+  return std::nullopt;
+}
+
+std::vector<FString> GroupList(const json& entry, const char* key) {
+  std::vector<FString> groups;
+  for (const auto& name : entry.value(key, std::vector<std::string>{})) {
+    groups.emplace_back(name);
+  }
+  return groups;
+}
+
+// Every read is strict: a value of the wrong JSON type ends the turn.
+TimedMessage ReadTimedMessage(const json& entry) {
+  TimedMessage message;
+  message.text = FromUtf8(entry.value("MessageToSend", std::string()));
+  message.kind = KindFromType(entry.value("MessageType", std::string("Chat")));
+  message.include_groups = GroupList(entry, "Only_Send_To_Permission_Groups");
+  message.exclude_groups = GroupList(entry, "Exclude_Permissions_Groups");
+  message.color = Settings::ColorFromObject(Settings::Section(entry, "MessageColour"));
+  return message;
+}
+
+MessageForm ReadForm(const json& entry, MessageKind kind) {
+  MessageForm form;
+  form.kind = kind;
+  if (kind == MessageKind::Chat) {
+    form.sender = FromUtf8(entry.value("Sender", std::string("Bellwright")));
+  } else if (kind == MessageKind::Notification) {
+    form.display_scale = entry.value("DisplayScale", 1.0F);
+    form.display_time = entry.value("DisplayTime", 10.0F);
+    form.icon = ResolveIcon(FString(entry.value("Icon_BP", std::string())));
+  }
+  return form;
+}
+
+bool InAnyGroup(const FString& unique_id, const std::vector<FString>& groups) {
+  for (const auto& group : groups) {
+    if (Permissions::IsPlayerInGroup(unique_id, group)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool Qualifies(const FString& unique_id, const TimedMessage& message) {
+  // The exclude list counts only while there is no include list.
+  if (!message.include_groups.empty()) {
+    return InAnyGroup(unique_id, message.include_groups);
+  }
+  return !InAnyGroup(unique_id, message.exclude_groups);
+}
+
+void SendToQualifyingPlayers(const json& entry, const TimedMessage& message) {
+  UWorld* world = AsaApi::GetApiUtils().GetWorld();
+  if (world == nullptr) {
+    return;
+  }
+  // Read at the first recipient, so a turn that reaches nobody reads nothing more.
+  std::optional<MessageForm> form;
+  for (const auto& weak_controller : world->PlayerControllerListField()) {
+    auto* player = static_cast<AShooterPlayerController*>(weak_controller.Get());
+    if (player == nullptr || !Qualifies(player->GetUniqueNetIdAsString(), message)) {
+      continue;
+    }
+    if (!message.kind) {
+      continue;
+    }
+    if (!form) {
+      form = ReadForm(entry, *message.kind);
+    }
+    DeliverInForm(*form, player, message.text, message.color, false);
+  }
+}
+
+void SendTurn(const json& entry) {
+  const TimedMessage message = ReadTimedMessage(entry);
+  if (message.include_groups.empty() && message.exclude_groups.empty()) {
+    if (message.kind) {
+      DeliverInForm(ReadForm(entry, *message.kind), nullptr, message.text, message.color, true);
+    }
+  } else {
+    SendToQualifyingPlayers(entry, message);
+  }
+}
+
+}  // namespace
+
+void SendTimedMessage() {
+  const json& messages = ConfiguredMessages();
+  const int index = ChooseMessageIndex(messages);
+  try {
+    // An empty list or a list that is not an array has no entry to read.
+    SendTurn(messages.at(static_cast<json::size_type>(index)));
+  } catch (const std::exception&) {
+    // A message that cannot be read costs its turn and nothing else.
+  }
+}
+
+}  // namespace Bellwright

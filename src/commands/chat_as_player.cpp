@@ -1,0 +1,77 @@
+#include "commands/chat_as_player.hpp"
+
+#include <exception>
+
+#include "commands/command_line.hpp"
+#include "commands/numeric_text.hpp"
+#include "commands/reply.hpp"
+#include "host/asa_api.hpp"
+
+namespace Bellwright {
+namespace {
+
+constexpr const char* kChatted = "BW: Successfully chatted as player";
+constexpr const char* kChatFailed = "BW: There was an error, (player offline?)";
+
+using FindPlayer = AShooterPlayerController* (*)(const FString& unique_net_id);
+
+AShooterPlayerController* FindWithApiUtils(const FString& unique_net_id) {
+  return AsaApi::GetApiUtils().FindPlayerFromUniqueNetId(unique_net_id);
+}
+
+// The RCON form walks the world's controller list itself; ids compare ignoring case.
+AShooterPlayerController* FindInControllerList(const FString& unique_net_id) {
+  UWorld* world = AsaApi::GetApiUtils().GetWorld();
+  if (world == nullptr) {
+    return nullptr;
+  }
+  for (const auto& entry : world->PlayerControllerListField()) {
+    auto* controller = static_cast<AShooterPlayerController*>(entry.Get());
+    if (controller != nullptr && controller->GetUniqueNetIdAsString() == unique_net_id) {
+      return controller;
+    }
+  }
+  return nullptr;
+}
+
+// True when the player was made to chat.
+bool ChatAsPlayer(const FString& command_line, FindPlayer find_player) {
+  try {
+    const CommandLine line(command_line);
+    if (line.TokenCount() <= 2) {
+      return false;
+    }
+    const int chat_mode = TextToInt(line.Token(2));
+    AShooterPlayerController* player = find_player(line.Token(1));
+    if (player == nullptr || line.QuotePieceCount() < 2) {
+      return false;
+    }
+    FString text = line.Message();
+    player->ServerSendChatMessage_Implementation(text, static_cast<EChatSendMode::Type>(chat_mode),
+                                                 1);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+}  // namespace
+
+void ConsoleChatAsPlayer(APlayerController* caller, FString* command_line, bool /*unused*/) {
+  if (caller == nullptr || command_line == nullptr) {
+    return;
+  }
+  const bool chatted = ChatAsPlayer(*command_line, &FindWithApiUtils);
+  ReplyToCaller(caller, chatted ? kReplyGreen : kReplyRed,
+                FString(chatted ? kChatted : kChatFailed));
+}
+
+void RconChatAsPlayer(RCONClientConnection* connection, RCONPacket* packet, UWorld* /*unused*/) {
+  if (connection == nullptr || packet == nullptr) {
+    return;
+  }
+  const bool chatted = ChatAsPlayer(packet->Body, &FindInControllerList);
+  ReplyOverRcon(connection, packet, FString(chatted ? kChatted : kChatFailed));
+}
+
+}  // namespace Bellwright

@@ -1,0 +1,47 @@
+#include "commands/reply.hpp"
+
+#include "config/config.hpp"
+#include "config/settings.hpp"
+#include "delivery/messaging.hpp"
+#include "host/asa_api.hpp"
+
+namespace Bellwright {
+namespace {
+
+// A setting that cannot be read hides nothing: an administrator who broke the
+// file should still see what the commands answer.
+bool HideRuleEnabled() {
+  const nlohmann::json& section = Settings::SectionOrEmpty(ConfigDocument(), "Bellwright");
+  return Settings::ValueOr<bool>(section, "HideSuccessMessagesToNonAdmins", false);
+}
+
+bool CallerMayCheat(APlayerController* caller) {
+  AShooterGameMode* game_mode = AsaApi::GetApiUtils().GetShooterGameMode();
+  return game_mode != nullptr &&
+         game_mode->IsPlayerAllowedToCheat(static_cast<AShooterPlayerController*>(caller));
+}
+
+}  // namespace
+
+void ReplyToCaller(APlayerController* caller, FLinearColor color, const FString& text) {
+  if (HideRuleEnabled() && CallerMayCheat(caller)) {
+    return;
+  }
+  ShowReplyToCaller(caller, color, text);
+}
+
+void ShowReplyToCaller(APlayerController* caller, FLinearColor color, const FString& text) {
+  if (caller == nullptr) {
+    return;
+  }
+  const auto messaging = PluginMessaging();
+  if (messaging) {
+    messaging->SendServerMessage(static_cast<AShooterPlayerController*>(caller), color, text);
+  }
+}
+
+void ReplyOverRcon(RCONClientConnection* connection, const RCONPacket* packet, FString text) {
+  connection->SendMessage(packet->Id, 0, text);
+}
+
+}  // namespace Bellwright

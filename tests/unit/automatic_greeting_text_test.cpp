@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "automatic/greeting_text.hpp"
+
+namespace Bellwright {
+namespace {
+
+struct GreetingCase {
+  const char* description;
+  std::string message;
+  std::string character_name;
+  std::string expected;
+};
+
+class GreetingTextTest : public testing::TestWithParam<GreetingCase> {};
+
+TEST_P(GreetingTextTest, BuildsTheGreeting) {
+  const auto& param = GetParam();
+  EXPECT_EQ(BuildGreetingText(param.message, param.character_name), param.expected)
+      << param.description;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Greetings, GreetingTextTest,
+    testing::Values(
+        GreetingCase{"default text", "Welcome to the server {0}", "Alice",
+                     "Welcome to the server Alice"},
+        GreetingCase{"numbered placeholder twice", "{0}, hello {0}", "Bob", "Bob, hello Bob"},
+        GreetingCase{"automatic placeholder", "Hi {}!", "Bob", "Hi Bob!"},
+        GreetingCase{"no placeholder", "Hello there", "Bob", "Hello there"},
+        GreetingCase{"empty name", "Welcome {0}", "", "Welcome "},
+        // The delivery formats once more, so a brace shown to the player stays doubled.
+        GreetingCase{"literal brace takes four", "{{{{VIP}}}} {0}", "Bob", "{{VIP}} Bob"},
+        GreetingCase{"braces in a name are escaped", "Welcome {0}", "Al{ice}", "Welcome Al{{ice}}"},
+        GreetingCase{"placeholder-like name", "Welcome {0}", "{0}", "Welcome {{0}}"},
+        GreetingCase{"non-ASCII name kept", "Welcome {0}", "Zo\u00eb \u6771",
+                     "Welcome Zo\u00eb \u6771"},
+        GreetingCase{"non-ASCII message kept", "Bienvenue \u00e0 {0}", "Bob",
+                     "Bienvenue \u00e0 Bob"},
+        GreetingCase{"second argument: unformatted", "Welcome {1}", "Bob", "Welcome {1}"},
+        GreetingCase{"unmatched brace: unformatted", "Welcome {0", "Bob", "Welcome {0"},
+        GreetingCase{"mixed placeholders: unformatted", "{} and {0}", "Bob", "{} and {0}"},
+        GreetingCase{"wrong presentation: unformatted", "{0:d}", "Bob", "{0:d}"}));
+
+TEST(EscapeBracesTest, DoublesEveryBraceAndNothingElse) {
+  EXPECT_EQ(EscapeBraces(""), "");
+  EXPECT_EQ(EscapeBraces("plain"), "plain");
+  EXPECT_EQ(EscapeBraces("a{b}c"), "a{{b}}c");
+  EXPECT_EQ(EscapeBraces("{{"), "{{{{");
+  EXPECT_EQ(EscapeBraces("}\u00e9{"), "}}\u00e9{{");
+}
+
+}  // namespace
+}  // namespace Bellwright

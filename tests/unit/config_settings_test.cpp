@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include "config/settings.hpp"
+
+namespace Bellwright {
+namespace {
+
+using nlohmann::json;
+
+TEST(ColorFromObject, ReadsIntegersWithTheirLowBitsAndTruncatesFractions) {
+  struct Case {
+    json object;
+    ByteColor expected;
+  };
+  const Case cases[] = {
+      {json::object(), MakeByteColor(0, 0, 0)},
+      {{{"R", 300}, {"G", -1}, {"B", 12.9}}, MakeByteColor(44, 255, 12)},
+      {{{"R", 1e20}, {"G", -1e20}, {"B", 4294967296.0 + 7}}, MakeByteColor(0, 0, 0)},
+      {{{"R", 4294967296LL + 7}}, MakeByteColor(7, 0, 0)},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(Settings::ColorFromObject(c.object), c.expected) << c.object;
+}
+
+TEST(ColorFromObject, WrongTypesRaiseTheLibrarysTypeError) {
+  EXPECT_THROW(Settings::ColorFromObject(json{{"R", "red"}}), json::type_error);
+  EXPECT_THROW(Settings::ColorFromObject(json{{"R", nullptr}}), json::type_error);
+  EXPECT_THROW(Settings::ColorFromObject(json::array({1, 2, 3})), json::type_error);
+}
+
+TEST(LenientReads, FallBackOnAbsentKeysWrongTypesAndNonObjects) {
+  const json section = {{"On", true}, {"Text", 5}, {"Inner", {{"A", 1}}}};
+  EXPECT_TRUE(Settings::ValueOr(section, "On", false));
+  EXPECT_EQ(Settings::ValueOr<std::string>(section, "Text", "fallback"), "fallback");
+  EXPECT_EQ(Settings::ValueOr(section, "Missing", 7), 7);
+  EXPECT_EQ(Settings::ValueOr(json::array(), "On", 3), 3);
+  EXPECT_EQ(Settings::SectionOrEmpty(section, "Inner"), (json{{"A", 1}}));
+  EXPECT_EQ(Settings::SectionOrEmpty(section, "Text"), json::object());
+  EXPECT_EQ(Settings::SectionOrEmpty(json(nullptr), "Inner"), json::object());
+}
+
+}  // namespace
+}  // namespace Bellwright
