@@ -6,7 +6,10 @@ if(Asio_FOUND AND NOT TARGET Asio::Asio)
   add_library(Asio::Asio INTERFACE IMPORTED)
   set_target_properties(Asio::Asio PROPERTIES
     INTERFACE_INCLUDE_DIRECTORIES "${Asio_INCLUDE_DIR}"
-    INTERFACE_COMPILE_DEFINITIONS "ASIO_STANDALONE;ASIO_NO_DEPRECATED")
+    # Asio picks aligned_alloc or operator new depending on whether a standard header
+    # came before its own; one setting for every file keeps allocation and release
+    # matched (AddressSanitizer reports the mismatch otherwise).
+    INTERFACE_COMPILE_DEFINITIONS "ASIO_STANDALONE;ASIO_NO_DEPRECATED;ASIO_DISABLE_STD_ALIGNED_ALLOC")
   find_package(Threads REQUIRED)
   target_link_libraries(Asio::Asio INTERFACE Threads::Threads)
 endif()

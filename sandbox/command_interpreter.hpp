@@ -26,6 +26,8 @@ class CommandInterpreter {
   void Step();
 
   [[nodiscard]] int ErrorCount() const { return errors_; }
+  // Whether the lines now being fed are the body of a `config <<WORD` block.
+  [[nodiscard]] bool InConfigBlock() const { return config_block_.has_value(); }
   [[nodiscard]] PluginLoader& Loader() { return loader_; }
 
  private:

@@ -9,6 +9,7 @@
 #include "command_interpreter.hpp"
 #include "host/clock.hpp"
 #include "host/server_directory.hpp"
+#include "live_mode.hpp"
 #include "script_runner.hpp"
 #include "transcript.hpp"
 
@@ -80,12 +81,17 @@ int main(int argc, char** argv) {
                                               : std::filesystem::absolute(options.directory, error);
   Sandbox::SetServerDirectory(directory.string());
 
-  if (options.script.empty()) {
-    std::cerr << "bellwright-sandbox: live mode is not available yet; run a script with "
-                 "--script FILE (or --script - to read standard input)\n";
-    return 2;
-  }
+  const bool live = options.script.empty();
   const auto format = Sandbox::ParseTranscriptFormat(
-      options.transcript.empty() ? std::string("jsonl") : options.transcript);
+      options.transcript.empty() ? std::string(live ? "human" : "jsonl") : options.transcript);
+  if (live) {
+    Sandbox::LiveOptions live_options;
+    live_options.plugin_path = options.plugin;
+    live_options.transcript = *format;
+    live_options.rcon_port = static_cast<std::uint16_t>(options.rcon_port);
+    live_options.rcon_password = options.rcon_password;
+    live_options.rcon_bind = options.rcon_bind;
+    return Sandbox::RunLive(live_options);
+  }
   return RunScriptMode(options, *format);
 }

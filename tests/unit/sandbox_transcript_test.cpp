@@ -41,7 +41,7 @@ TEST(SandboxTranscript, JsonlWritesOneObjectPerLineEvenForBadUtf8) {
 TEST(SandboxTranscript, HumanLineShowsTimeRecipientKindAndText) {
   const Sandbox::Event message = {
       {"t", 3725}, {"event", "chat_message"}, {"to", "A1"}, {"sender", "Bot"}, {"text", "hi"}};
-  EXPECT_EQ(Sandbox::HumanLine(message), "01:02:05  A1             chat_message     Bot: hi");
+  EXPECT_EQ(Sandbox::HumanLine(message), "01:02:05 A1           chat       Bot: hi");
   EXPECT_EQ(Sandbox::ParseTranscriptFormat("human"), Sandbox::TranscriptFormat::kHuman);
   EXPECT_FALSE(Sandbox::ParseTranscriptFormat("xml").has_value());
 }

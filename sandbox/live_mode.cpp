@@ -1,0 +1,239 @@
+#include "live_mode.hpp"
+
+#include <asio/io_context.hpp>
+#include <asio/signal_set.hpp>
+#include <asio/steady_timer.hpp>
+#include <csignal>
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+#include "command_interpreter.hpp"
+#include "console_input.hpp"
+#include "host/clock.hpp"
+#include "host/delayed_tasks.hpp"
+#include "host/rcon_connection.hpp"
+#include "host/text.hpp"
+#include "host/world.hpp"
+#include "live_transcript.hpp"
+#include "rcon_server.hpp"
+
+namespace Sandbox {
+namespace {
+
+constexpr std::string_view kHelp =
+    "Commands (one a line; ID is a player's unique net id, TEXT the rest of the line):\n"
+    "  load | unload | registry          open or close the plug-in, show what it registered\n"
+    "  config <<WORD ... WORD            write the lines in between as the configuration file\n"
+    "  config remove                     delete the configuration file\n"
+    "  join ID TEXT                      a player connects with a character named TEXT\n"
+    "  possess ID [dead|unowned]         the player takes a new character (respawn)\n"
+    "  leave ID                          the player logs out\n"
+    "  admin ID [on|off]                 whether the game lets the player cheat\n"
+    "  groups ID [G ...]                 the player's permission groups\n"
+    "  chat ID TEXT                      the player says TEXT in chat\n"
+    "  console ID TEXT                   the player enters TEXT in the console\n"
+    "  rcon TEXT                         an RCON client sends TEXT\n"
+    "  help                              this list\n"
+    "  quit                              unload the plug-in and stop (so do Ctrl-C and Ctrl-D)\n"
+    "Time runs by itself here: the game-state timer runs every second.\n";
+
+std::string_view Trimmed(std::string_view line) {
+  const std::size_t start = line.find_first_not_of(" \t");
+  if (start == std::string_view::npos) {
+    return {};
+  }
+  const std::size_t end = line.find_last_not_of(" \t\r");
+  return line.substr(start, end - start + 1);
+}
+
+std::string_view FirstWord(std::string_view line) {
+  return line.substr(0, line.find(' '));
+}
+
+// An RCON client on TCP as the host sees it: the reply goes into the transcript like
+// the script's `rcon` command, and back to the client.
+class TcpRconConnection final : public RconConnection {
+ public:
+  void Reply(int request_id, int type, const FString& text) override {
+    RconConnection::Reply(request_id, type, text);
+    replies_.push_back(ToUtf8(text));
+  }
+
+  std::vector<std::string> TakeReplies() { return std::move(replies_); }
+
+ private:
+  std::vector<std::string> replies_;
+};
+
+class LiveServer {
+ public:
+  explicit LiveServer(const LiveOptions& options)
+      : options_(options),
+        console_(
+            io_, [this](const std::string& line) { OnLine(line); }, [this] { Shutdown(); }),
+        transcript_(options.transcript, console_),
+        interpreter_(options.plugin_path),
+        signals_(io_, SIGINT, SIGTERM),
+        timer_(io_) {}
+
+  int Run() {
+    TheClock().UseSystem();
+    SetEventSink(&transcript_);
+    if (!StartRcon()) {
+      SetEventSink(nullptr);
+      return 1;
+    }
+    signals_.async_wait([this](const asio::error_code& error, int) {
+      if (!error) {
+        Shutdown();
+      }
+    });
+    Notice(console_.interactive() ? "Type help for the commands, Ctrl-D or quit to stop."
+                                  : "Reading commands from standard input.");
+    Guarded("load", [this] { interpreter_.ExecuteLine("load", 0); });
+    next_tick_ = asio::steady_timer::clock_type::now();
+    ScheduleTick();
+    console_.Start();
+    io_.run();
+    SetEventSink(nullptr);
+    return 0;
+  }
+
+ private:
+  bool StartRcon() {
+    if (options_.rcon_port == 0 && options_.rcon_password.empty()) {
+      return true;
+    }
+    if (options_.rcon_port == 0 || options_.rcon_password.empty()) {
+      Notice("RCON is off: it needs both --rcon-port and --rcon-password.");
+      return true;
+    }
+    try {
+      RconServerOptions rcon;
+      rcon.endpoint = {asio::ip::make_address(options_.rcon_bind), options_.rcon_port};
+      rcon.password = options_.rcon_password;
+      rcon_.emplace(
+          io_, rcon,
+          [this](std::int32_t request_id, const std::string& command) {
+            return RunRconCommand(request_id, command);
+          },
+          [this](const std::string& line) { Notice(line); });
+    } catch (const std::exception& error) {
+      Notice("cannot listen for RCON on " + options_.rcon_bind + ":" +
+             std::to_string(options_.rcon_port) + ": " + error.what());
+      return false;
+    }
+    const std::string address = options_.rcon_bind + ":" + std::to_string(rcon_->port());
+    Notice("RCON listening on " + address + ", password: " + options_.rcon_password);
+    Notice("Try: rconclt '" + options_.rcon_password + "@" + address +
+           "' 'bw.sendserver 0 \"Hello everyone\"'");
+    return true;
+  }
+
+  std::vector<std::string> RunRconCommand(std::int32_t request_id, const std::string& command) {
+    TcpRconConnection connection;
+    Guarded("rcon", [&] { connection.Execute(request_id, FromUtf8(command)); });
+    return connection.TakeReplies();
+  }
+
+  void OnLine(const std::string& raw_line) {
+    ++line_number_;
+    // Inside a `config <<WORD` block every line is configuration text, help included.
+    if (!interpreter_.InConfigBlock()) {
+      const std::string_view line = Trimmed(raw_line);
+      if (line == "help") {
+        console_.Print(stdout, kHelp);
+        return;
+      }
+      if (line == "quit" || line == "exit") {
+        Shutdown();
+        return;
+      }
+      if (FirstWord(line) == "wait") {
+        Notice(
+            "wait is for scripts; here the clock is real and the game-state timer runs "
+            "every second.");
+        return;
+      }
+    }
+    Guarded("console line", [&] { interpreter_.ExecuteLine(raw_line, line_number_); });
+  }
+
+  // The game thread runs the game-state timer once a second, with the delayed tasks
+  // that are due first, the same order as a script's `wait` step.
+  void ScheduleTick() {
+    next_tick_ += std::chrono::seconds(1);
+    // After a stall the game does not catch up with a burst of timer calls.
+    const auto now = asio::steady_timer::clock_type::now();
+    if (next_tick_ < now) {
+      next_tick_ = now;
+    }
+    timer_.expires_at(next_tick_);
+    timer_.async_wait([this](const asio::error_code& error) {
+      if (error || stopping_) {
+        return;
+      }
+      Guarded("game-state timer", [] {
+        TheDelayedTasks().RunDue();
+        TheWorld().RunGameStateTimer();
+      });
+      ScheduleTick();
+    });
+  }
+
+  void Shutdown() {
+    if (stopping_) {
+      return;
+    }
+    stopping_ = true;
+    console_.Stop();
+    if (rcon_) {
+      rcon_->Stop();
+    }
+    timer_.cancel();
+    asio::error_code ignored;
+    signals_.cancel(ignored);
+    Guarded("unload", [this] { interpreter_.Finish(); });
+    io_.stop();
+  }
+
+  void Notice(const std::string& line) { console_.Print(stderr, line + '\n'); }
+
+  // A fault of the sandbox itself must not take the server down with the plug-in.
+  template <typename Body>
+  void Guarded(const char* what, Body&& body) {
+    try {
+      body();
+    } catch (const std::exception& error) {
+      Notice(std::string("sandbox: ") + what + " failed: " + error.what());
+    } catch (...) {
+      Notice(std::string("sandbox: ") + what + " failed");
+    }
+  }
+
+  const LiveOptions& options_;
+  asio::io_context io_;
+  ConsoleInput console_;
+  LiveTranscript transcript_;
+  CommandInterpreter interpreter_;
+  asio::signal_set signals_;
+  asio::steady_timer timer_;
+  asio::steady_timer::time_point next_tick_;
+  std::optional<RconServer> rcon_;
+  int line_number_ = 0;
+  bool stopping_ = false;
+};
+
+}  // namespace
+
+int RunLive(const LiveOptions& options) {
+  // A reader that goes away must not kill the server mid-write; writes just fail.
+  std::signal(SIGPIPE, SIG_IGN);
+  LiveServer server(options);
+  return server.Run();
+}
+
+}  // namespace Sandbox
