@@ -94,6 +94,10 @@ int FString::ParseIntoArray(TArray<FString>& out, const char16_t* delimiter,
 }
 
 FString FString::Format(const FString& format) {
+  // Without a brace there is nothing for the formatting to do or to refuse.
+  if (format.data_.find_first_of(u"{}") == std::u16string::npos) {
+    return format;
+  }
   // fmt has no char16_t formatting; wchar_t holds every UTF-16 unit unchanged, so
   // the text goes through fmt's own brace handling unit for unit.
   const std::wstring wide(format.data_.begin(), format.data_.end());

@@ -38,10 +38,15 @@ std::string ToUtf8(const FString& text) {
 }
 
 FString FromUtf8(std::string_view text) {
+  std::u16string wide;
+  wide.reserve(text.size());
+  if (utf8::is_valid(text.begin(), text.end())) {
+    utf8::unchecked::utf8to16(text.begin(), text.end(), std::back_inserter(wide));
+    return FString(std::move(wide));
+  }
   std::string valid;
   utf8::replace_invalid(text.begin(), text.end(), std::back_inserter(valid), kReplacement);
-  std::u16string wide;
-  utf8::utf8to16(valid.begin(), valid.end(), std::back_inserter(wide));
+  utf8::unchecked::utf8to16(valid.begin(), valid.end(), std::back_inserter(wide));
   return FString(std::move(wide));
 }
 

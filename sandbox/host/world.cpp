@@ -87,6 +87,7 @@ Object* World::Spawn() {
 void World::Reset() {
   TheObjectTable().Clear();
   connected_.clear();
+  connected_by_id_.clear();
   allowed_to_cheat_.clear();
   groups_.clear();
   objects_.clear();
@@ -113,6 +114,7 @@ std::string World::Join(const FString& unique_net_id, const FString& character_n
   player->handle = TheObjectTable().Register(player);
   world_->player_controllers.Add(TWeakObjectPtr<APlayerController>{player->handle});
   connected_.push_back(player);
+  connected_by_id_.emplace(unique_net_id, player);
   Character* const character = SpawnCharacter(character_name, false, false);
   TheGameFunctions().Call<ACharacter*, AController*>(kPossessedBy, character, player);
   return {};
@@ -136,6 +138,7 @@ std::string World::Leave(const FString& unique_net_id) {
   }
   TheGameFunctions().Call<AShooterGameMode*, AController*>(kLogout, game_mode_, player);
   std::erase(connected_, player);
+  std::erase_if(connected_by_id_, [player](const auto& entry) { return entry.second == player; });
   TheObjectTable().Destroy(player->handle);
   if (player->character != nullptr) {
     TheObjectTable().Destroy(player->character->handle);
@@ -185,13 +188,10 @@ PlayerController* World::FindConnected(const FString& unique_net_id) const {
 }
 
 PlayerController* World::FindPlayer(const FString& unique_net_id) const {
-  // The connected players are kept in the order of the player-controller list.
-  for (PlayerController* const player : connected_) {
-    if (player->unique_net_id == unique_net_id) {
-      return player;
-    }
-  }
-  return nullptr;
+  // Equal ids keep their joining order, which is the order of the player-controller
+  // list, so the first of them is the first connected player in list order.
+  const auto found = connected_by_id_.lower_bound(unique_net_id);
+  return found != connected_by_id_.end() && found->first == unique_net_id ? found->second : nullptr;
 }
 
 World& TheWorld() {

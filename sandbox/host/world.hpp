@@ -91,6 +91,8 @@ class World {
   GameMode* game_mode_ = nullptr;
   GameState* game_state_ = nullptr;
   std::vector<PlayerController*> connected_;
+  // The same players by id, ignoring letter case, for the host's find-player.
+  std::multimap<FString, PlayerController*, FStringCaseInsensitiveLess> connected_by_id_;
   std::map<FString, bool, FStringCaseInsensitiveLess> allowed_to_cheat_;
   std::map<FString, std::vector<FString>, FStringCaseInsensitiveLess> groups_;
 };
