@@ -14,6 +14,9 @@ struct GreetingCase {
   std::string expected;
 };
 
+// Named in test listings by its description rather than its bytes.
+void PrintTo(const GreetingCase& greeting, std::ostream* out) { *out << greeting.description; }
+
 class GreetingTextTest : public testing::TestWithParam<GreetingCase> {};
 
 TEST_P(GreetingTextTest, BuildsTheGreeting) {

@@ -15,6 +15,10 @@ struct DrawCase {
   int expected_index;
 };
 
+void PrintTo(const DrawCase& draw, std::ostream* out) {
+  *out << "rand " << draw.random_value << " of " << draw.count;
+}
+
 class TimedMessageIndexTest : public testing::TestWithParam<DrawCase> {};
 
 TEST_P(TimedMessageIndexTest, MapsFifteenBitsToAnIndex) {
