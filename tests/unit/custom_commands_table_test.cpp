@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "custom_commands/custom_command_table.hpp"
@@ -67,6 +68,24 @@ TEST(CustomCommandTable, RefusesSectionsAndValuesOfTheWrongType) {
     EXPECT_THROW(Build(section), json::exception) << section;
   }
   EXPECT_THROW(BuildCustomCommandTable(json::array()), json::exception);
+}
+
+// Deep enough that walking it recursively overflows the stack.
+std::string DeeplyNestedArray() {
+  constexpr std::size_t kDepth = 200000;
+  return std::string(kDepth, '[') + std::string(kDepth, ']');
+}
+
+TEST(CustomCommandTable, RefusesDeeplyNestedValuesWithoutOverflowingTheStack) {
+  const std::string nested = DeeplyNestedArray();
+  const std::string documents[] = {
+      R"({"CustomCommands": )" + nested + "}",
+      R"({"CustomCommands": {"/a": {"Message": "m", "MessageColor": )" + nested + "}}}",
+      R"({"CustomCommands": {"/a": {"Message": "m", "RequiredPermissionGroups": )" + nested + "}}}",
+  };
+  for (const std::string& document : documents) {
+    EXPECT_THROW(BuildCustomCommandTable(json::parse(document)), json::exception);
+  }
 }
 
 TEST(CustomCommandTable, ReadsEveryFieldWithItsConversion) {

@@ -1,0 +1,54 @@
+// Arbitrary bytes as a configuration document, built into the custom-command table the
+// way a reload does. The JSON library's errors are the reload's refusal of a bad
+// document; anything else escaping, or a table that breaks its own rules, is a fault.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <nlohmann/json.hpp>
+
+#include "custom_commands/custom_command_table.hpp"
+
+namespace {
+
+void Require(bool condition) {
+  if (!condition) {
+    std::abort();
+  }
+}
+
+bool HasDistinctGroups(const TArray<FString>& groups) {
+  for (int first = 0; first < groups.Num(); ++first) {
+    for (int second = first + 1; second < groups.Num(); ++second) {
+      if (groups[first] == groups[second]) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+void CheckTable(const Bellwright::CustomCommandTable& table, const nlohmann::json& document) {
+  const auto section = document.find("CustomCommands");
+  Require(table.empty() || (section != document.end() && table.size() <= section->size()));
+  for (const auto& [name, command] : table) {
+    // A member without a message is not a command.
+    Require(!command.Message.IsEmpty());
+    Require(command.MessageColor.A == 255);
+    Require(HasDistinctGroups(command.RequiredPermissionGroups));
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // The same reading as the configuration file's, without exceptions.
+  const nlohmann::json document = nlohmann::json::parse(data, data + size, nullptr, false);
+  if (document.is_discarded()) {
+    return 0;
+  }
+  try {
+    CheckTable(Bellwright::BuildCustomCommandTable(document), document);
+  } catch (const nlohmann::json::exception&) {
+  }
+  return 0;
+}
