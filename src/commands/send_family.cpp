@@ -38,7 +38,7 @@ const char* ColourKey(SendKind kind) {
 
 // The server message reads a missing "Bellwright" section as empty (colour 0, 0,
 // 0); the chat line and the notification need the section to be there.
-nlohmann::json SendSection(SendKind kind) {
+const nlohmann::json& SendSection(SendKind kind) {
   if (kind == SendKind::Server) {
     return Settings::Section(ConfigDocument(), "Bellwright");
   }
@@ -46,10 +46,9 @@ nlohmann::json SendSection(SendKind kind) {
 }
 
 NotificationNumbers ConfiguredNumbers(SendKind kind) {
-  const nlohmann::json section = SendSection(kind);
+  const nlohmann::json& section = SendSection(kind);
   NotificationNumbers numbers;
-  numbers.color =
-      Settings::ColorFromObject(section.value(ColourKey(kind), nlohmann::json::object()));
+  numbers.color = Settings::ColorFromObject(Settings::Section(section, ColourKey(kind)));
   if (kind == SendKind::Notification) {
     numbers.display_scale = section.value("NotificationDisplayScale", 0.0F);
     numbers.display_time = section.value("NotificationDisplayTime", 0.0F);

@@ -2,11 +2,23 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace Bellwright::Settings {
 
-nlohmann::json Section(const nlohmann::json& object, std::string_view key) {
-  return object.value(key, nlohmann::json::object());
+const nlohmann::json& MemberOr(const nlohmann::json& object, std::string_view key,
+                               const nlohmann::json& fallback) {
+  if (!object.is_object()) {
+    throw nlohmann::json::type_error::create(
+        306, std::string("cannot use value() with ") + object.type_name(), &object);
+  }
+  const auto found = object.find(key);
+  return found == object.end() ? fallback : *found;
+}
+
+const nlohmann::json& Section(const nlohmann::json& object, std::string_view key) {
+  static const nlohmann::json empty = nlohmann::json::object();
+  return MemberOr(object, key, empty);
 }
 
 namespace {

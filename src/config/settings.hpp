@@ -12,9 +12,15 @@
 // instead (lenient).
 namespace Bellwright::Settings {
 
-// `object[key]` as an object: `fallback`-like empty object when absent. Strict: throws
-// nlohmann::json::type_error when `object` is not an object (as json::value does).
-nlohmann::json Section(const nlohmann::json& object, std::string_view key);
+// `object[key]` read in place, or `fallback` when absent. Reading in place matters:
+// a copy recurses once per nesting level, so a deeply nested value in the file would
+// overflow the stack. Strict: throws the library's type_error (306) when `object` is
+// not an object, as json::value does.
+const nlohmann::json& MemberOr(const nlohmann::json& object, std::string_view key,
+                               const nlohmann::json& fallback);
+
+// `object[key]`, or an empty object when absent. Strict, as MemberOr.
+const nlohmann::json& Section(const nlohmann::json& object, std::string_view key);
 
 // A colour object with integer members "R", "G", "B" (each default 0, low 8 bits
 // kept), alpha 255. Strict.

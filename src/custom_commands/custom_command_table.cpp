@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "config/settings.hpp"
 #include "delivery/utf8.hpp"
 
 namespace Bellwright {
@@ -17,20 +18,6 @@ int TruncatedComponent(float number) {
     return 0;
   }
   return static_cast<int>(number);
-}
-
-// A member read in place, or `fallback` when absent. value() would copy it, and a copy
-// recurses once per nesting level: a deeply nested value in the file would overflow
-// the stack and take the server down instead of being refused. Like value(), it
-// throws for anything but an object.
-const nlohmann::json& MemberOr(const nlohmann::json& object, const char* key,
-                               const nlohmann::json& fallback) {
-  if (!object.is_object()) {
-    throw nlohmann::json::type_error::create(
-        306, std::string("cannot use value() with ") + object.type_name(), &object);
-  }
-  const auto found = object.find(key);
-  return found == object.end() ? fallback : *found;
 }
 
 TArray<FString> DistinctGroups(const std::vector<std::string>& names) {
@@ -59,9 +46,10 @@ std::optional<CustomCommand> ReadCustomCommand(const nlohmann::json& value) {
   }
   const nlohmann::json empty_array = nlohmann::json::array();
   command.MessageColor = MessageColorFromNumbers(
-      MemberOr(value, "MessageColor", empty_array).get<std::vector<float>>());
-  command.RequiredPermissionGroups = DistinctGroups(
-      MemberOr(value, "RequiredPermissionGroups", empty_array).get<std::vector<std::string>>());
+      Settings::MemberOr(value, "MessageColor", empty_array).get<std::vector<float>>());
+  command.RequiredPermissionGroups =
+      DistinctGroups(Settings::MemberOr(value, "RequiredPermissionGroups", empty_array)
+                         .get<std::vector<std::string>>());
   command.DisplayTime = value.value("DisplayTime", 0.0F);
   command.DisplayScale = value.value("DisplayScale", 0.0F);
   command.Type = value.value("Type", std::string("Chat"));
@@ -75,7 +63,7 @@ std::optional<CustomCommand> ReadCustomCommand(const nlohmann::json& value) {
 CustomCommandTable BuildCustomCommandTable(const nlohmann::json& document) {
   CustomCommandTable table;
   const nlohmann::json no_commands = nlohmann::json::object();
-  const nlohmann::json& section = MemberOr(document, "CustomCommands", no_commands);
+  const nlohmann::json& section = Settings::MemberOr(document, "CustomCommands", no_commands);
   // An absent or null section, or an empty one of either kind, holds no commands.
   if (section.is_null() || section.empty()) {
     return table;

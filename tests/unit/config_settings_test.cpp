@@ -41,3 +41,20 @@ TEST(LenientReads, FallBackOnAbsentKeysWrongTypesAndNonObjects) {
 
 }  // namespace
 }  // namespace Bellwright
+
+namespace Bellwright {
+namespace {
+
+TEST(Section, ReadsADeeplyNestedMemberInPlaceWithoutOverflowingTheStack) {
+  constexpr std::size_t kDepth = 200000;
+  const auto document = nlohmann::json::parse("{\"Bellwright\": {\"ServerMessageColor\": " +
+                                              std::string(kDepth, '[') + std::string(kDepth, ']') +
+                                              "}}");
+  const nlohmann::json& section = Settings::Section(document, "Bellwright");
+  EXPECT_THROW(Settings::ColorFromObject(Settings::Section(section, "ServerMessageColor")),
+               nlohmann::json::type_error);
+  EXPECT_EQ(&Settings::Section(document, "Bellwright"), &document["Bellwright"]);
+}
+
+}  // namespace
+}  // namespace Bellwright
