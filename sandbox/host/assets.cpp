@@ -9,7 +9,9 @@ FSoftObjectPath& FSoftObjectPath::operator=(FString& path) {
   return *this;
 }
 
-UObject* UPrimalAssets::AssetResolve(TSoftObjectPtr<UObject> asset) {
+// By value, as the game's own function takes it.
+UObject* UPrimalAssets::AssetResolve(
+    TSoftObjectPtr<UObject> asset) {  // NOLINT(performance-unnecessary-value-param)
   const std::u16string& path = asset.ObjectPath.AssetPath.Wide();
   if (!path.starts_with(u"/Game/")) {
     return nullptr;
