@@ -25,12 +25,22 @@ FString PluginModulePath() {
 
 #else
 
-FString PluginModulePath() {
+namespace {
+
+FString FindModulePath() {
   Dl_info info{};
   if (dladdr(reinterpret_cast<void*>(&PluginModulePath), &info) == 0 || info.dli_fname == nullptr) {
     return {};
   }
   return FromUtf8(info.dli_fname);
+}
+
+}  // namespace
+
+// The library does not move while it is loaded, and every delivery asks for it.
+FString PluginModulePath() {
+  static const FString path = FindModulePath();
+  return path;
 }
 
 #endif
