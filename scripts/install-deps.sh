@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the sandbox and the tests need; only the
-# missing ones, so a prepared machine is not touched.
+# Installs the Debian packages the build, the sandbox and the tests need, and any
+# further packages named as arguments; only the missing ones, so a prepared machine
+# is not touched.
 set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   nlohmann-json3-dev libspdlog-dev libfmt-dev libutfcpp-dev libasio-dev libcli11-dev
   libreadline-dev libgtest-dev libgmock-dev libbenchmark-dev
   rcon
+  "$@"
 )
 missing=()
 for package in "${packages[@]}"; do
