@@ -15,7 +15,9 @@ struct GreetingCase {
 };
 
 // Named in test listings by its description rather than its bytes.
-void PrintTo(const GreetingCase& greeting, std::ostream* out) { *out << greeting.description; }
+void PrintTo(const GreetingCase& greeting, std::ostream* out) {
+  *out << greeting.description;
+}
 
 class GreetingTextTest : public testing::TestWithParam<GreetingCase> {};
 

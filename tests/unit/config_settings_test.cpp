@@ -47,9 +47,9 @@ namespace {
 
 TEST(Section, ReadsADeeplyNestedMemberInPlaceWithoutOverflowingTheStack) {
   constexpr std::size_t kDepth = 200000;
-  const auto document = nlohmann::json::parse("{\"Bellwright\": {\"ServerMessageColor\": " +
-                                              std::string(kDepth, '[') + std::string(kDepth, ']') +
-                                              "}}");
+  const auto document = nlohmann::json::parse(
+      "{\"Bellwright\": {\"ServerMessageColor\": " + std::string(kDepth, '[') +
+      std::string(kDepth, ']') + "}}");
   const nlohmann::json& section = Settings::Section(document, "Bellwright");
   EXPECT_THROW(Settings::ColorFromObject(Settings::Section(section, "ServerMessageColor")),
                nlohmann::json::type_error);
