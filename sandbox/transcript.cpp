@@ -14,22 +14,16 @@ std::string Dump(const Event& value) {
   return value.dump(-1, ' ', false, Event::error_handler_t::replace);
 }
 
-class JsonlTranscript final : public EventSink {
+// Writes each event as one line, in the form `to_line` gives it.
+class LineTranscript final : public EventSink {
  public:
-  explicit JsonlTranscript(std::ostream& out) : out_(out) {}
-  void Write(const Event& event) override { out_ << Dump(event) << '\n' << std::flush; }
+  using ToLine = std::string (*)(const Event&);
+  LineTranscript(std::ostream& out, ToLine to_line) : out_(out), to_line_(to_line) {}
+  void Write(const Event& event) override { out_ << to_line_(event) << '\n' << std::flush; }
 
  private:
   std::ostream& out_;
-};
-
-class HumanTranscript final : public EventSink {
- public:
-  explicit HumanTranscript(std::ostream& out) : out_(out) {}
-  void Write(const Event& event) override { out_ << HumanLine(event) << '\n' << std::flush; }
-
- private:
-  std::ostream& out_;
+  ToLine to_line_;
 };
 
 }  // namespace
@@ -45,10 +39,8 @@ std::optional<TranscriptFormat> ParseTranscriptFormat(std::string_view name) {
 }
 
 std::unique_ptr<EventSink> MakeTranscript(TranscriptFormat format, std::ostream& out) {
-  if (format == TranscriptFormat::kHuman) {
-    return std::make_unique<HumanTranscript>(out);
-  }
-  return std::make_unique<JsonlTranscript>(out);
+  return std::make_unique<LineTranscript>(out,
+                                          format == TranscriptFormat::kHuman ? &HumanLine : &Dump);
 }
 
 std::string HumanLine(const Event& event) {

@@ -8,16 +8,19 @@
 namespace Bellwright {
 namespace {
 
-AShooterPlayerController* AsShooterController(const TWeakObjectPtr<APlayerController>& entry) {
-  return static_cast<AShooterPlayerController*>(entry.Get(false));
-}
-
-// Hands `send` every entry of the world's player-controller list, resolved; null for
-// a player who is gone.
+// Hands the text to the one player, or to every entry of the world's player-controller
+// list in order. A departed player's entry resolves to null; it is handed over only
+// where `null_entries_too` (the host ignores a server message to nobody).
 template <typename Send>
-void ForEachListedController(MessagingManager& messaging, Send&& send) {
+void SendToTargets(MessagingManager& messaging, AShooterPlayerController* player, bool to_everyone,
+                   bool null_entries_too, Send&& send) {
+  if (!to_everyone) {
+    send(player);
+    return;
+  }
   for (const auto& entry : messaging.GetWorld()->PlayerControllerListField()) {
-    send(AsShooterController(entry));
+    auto* controller = static_cast<AShooterPlayerController*>(entry.Get(false));
+    if (controller != nullptr || null_entries_too) send(controller);
   }
 }
 
@@ -30,13 +33,8 @@ bool DeliverServerMessage(AShooterPlayerController* player, const FString& messa
     const FLinearColor linear = ToLinearColor(color);
     const auto messaging = PluginMessaging();
     const FString text = FString::Format(message);
-    if (!to_everyone) {
-      messaging->SendServerMessage(player, linear, text);
-      return true;
-    }
-    // A departed player's null entry goes to the host too, which ignores it.
-    ForEachListedController(*messaging, [&](AShooterPlayerController* controller) {
-      messaging->SendServerMessage(controller, linear, text);
+    SendToTargets(*messaging, player, to_everyone, true, [&](AShooterPlayerController* target) {
+      messaging->SendServerMessage(target, linear, text);
     });
     return true;
   } catch (...) {
@@ -51,15 +49,8 @@ bool DeliverNotification(AShooterPlayerController* player, const FString& messag
     const FLinearColor linear = ToLinearColor(color);
     const auto messaging = PluginMessaging();
     const FString text = FString::Format(message);
-    auto send = [&](AShooterPlayerController* controller) {
-      messaging->SendNotification(controller, linear, display_scale, display_time, icon, text);
-    };
-    if (!to_everyone) {
-      send(player);
-      return true;
-    }
-    ForEachListedController(*messaging, [&](AShooterPlayerController* controller) {
-      if (controller != nullptr) send(controller);
+    SendToTargets(*messaging, player, to_everyone, false, [&](AShooterPlayerController* target) {
+      messaging->SendNotification(target, linear, display_scale, display_time, icon, text);
     });
     return true;
   } catch (...) {
@@ -74,12 +65,8 @@ bool DeliverChatMessage(AShooterPlayerController* player, const FString& message
   try {
     const auto messaging = PluginMessaging();
     const FString text = FString::Format(rich_text);
-    if (!to_everyone) {
-      messaging->SendChatMessage(player, sender_name, text);
-      return true;
-    }
-    ForEachListedController(*messaging, [&](AShooterPlayerController* controller) {
-      if (controller != nullptr) messaging->SendChatMessage(controller, sender_name, text);
+    SendToTargets(*messaging, player, to_everyone, false, [&](AShooterPlayerController* target) {
+      messaging->SendChatMessage(target, sender_name, text);
     });
     return true;
   } catch (const std::exception&) {

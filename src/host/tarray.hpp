@@ -36,9 +36,7 @@ class TArray {
   [[nodiscard]] bool Contains(const T& item) const { return Find(item) >= 0; }
   // Removes every equal element, keeping the order of the rest; returns how many went.
   int Remove(const T& item) { return static_cast<int>(std::erase(items_, item)); }
-  void RemoveAt(int index) { items_.erase(items_.begin() + index); }
   void Empty() { items_.clear(); }
-  void Reserve(int count) { items_.reserve(static_cast<std::size_t>(count)); }
 
   auto begin() { return items_.begin(); }
   auto end() { return items_.end(); }
