@@ -17,10 +17,10 @@
 #include "delivery/byte_color.hpp"
 #include "delivery/delivery.hpp"
 #include "host/asa_api.hpp"
-#include "host/clock.hpp"
-#include "host/delayed_tasks.hpp"
-#include "host/game_functions.hpp"
-#include "host/world.hpp"
+#include "host_library/clock.hpp"
+#include "host_library/timer.hpp"
+#include "host_library/hooks.hpp"
+#include "host_library/world.hpp"
 #include "plugin/host_boundary.hpp"
 
 namespace {

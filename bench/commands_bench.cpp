@@ -16,9 +16,9 @@
 #include "custom_commands/custom_chat_command.hpp"
 #include "custom_commands/custom_command_registry.hpp"
 #include "delivery/messaging.hpp"
-#include "host/rcon_connection.hpp"
-#include "host/server_directory.hpp"
-#include "host/world.hpp"
+#include "host_library/rcon_connection.hpp"
+#include "host_library/server_directory.hpp"
+#include "host_library/world.hpp"
 #include "plugin/module_path.hpp"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <thread>
 
-#include "../tests/unit/rcon_test_client.hpp"
+#include "rcon_test_client.hpp"
 #include "rcon_server.hpp"
 
 namespace {

@@ -3,14 +3,14 @@
 #include <charconv>
 #include <fstream>
 
-#include "host/clock.hpp"
-#include "host/command_registry.hpp"
-#include "host/delayed_tasks.hpp"
-#include "host/events.hpp"
-#include "host/game_functions.hpp"
-#include "host/text.hpp"
+#include "host_library/clock.hpp"
+#include "host_library/commands.hpp"
+#include "host_library/timer.hpp"
+#include "host_library/events.hpp"
+#include "host_library/hooks.hpp"
+#include "host_library/text.hpp"
 #include "host/tools.hpp"
-#include "host/world.hpp"
+#include "host_library/world.hpp"
 
 namespace Sandbox {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/rcon_connection.hpp"
+#include "host_library/rcon_connection.hpp"
 #include "plugin_loader.hpp"
 
 namespace Sandbox {

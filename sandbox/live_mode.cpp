@@ -12,11 +12,11 @@
 
 #include "command_interpreter.hpp"
 #include "console_input.hpp"
-#include "host/clock.hpp"
-#include "host/delayed_tasks.hpp"
-#include "host/rcon_connection.hpp"
-#include "host/text.hpp"
-#include "host/world.hpp"
+#include "host_library/clock.hpp"
+#include "host_library/timer.hpp"
+#include "host_library/rcon_connection.hpp"
+#include "host_library/text.hpp"
+#include "host_library/world.hpp"
 #include "live_transcript.hpp"
 #include "rcon_server.hpp"
 

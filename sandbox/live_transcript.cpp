@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "host/clock.hpp"
+#include "host_library/clock.hpp"
 #include "human_transcript.hpp"
 
 namespace Sandbox {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "console_input.hpp"
-#include "host/events.hpp"
+#include "host_library/events.hpp"
 #include "transcript.hpp"
 
 namespace Sandbox {

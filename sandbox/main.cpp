@@ -7,8 +7,8 @@
 #include <iostream>
 
 #include "command_interpreter.hpp"
-#include "host/clock.hpp"
-#include "host/server_directory.hpp"
+#include "host_library/clock.hpp"
+#include "host_library/server_directory.hpp"
 #include "live_mode.hpp"
 #include "script_runner.hpp"
 #include "transcript.hpp"

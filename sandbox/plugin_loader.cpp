@@ -3,12 +3,12 @@
 #include <dlfcn.h>
 #include <link.h>
 
-#include "host/command_registry.hpp"
-#include "host/delayed_tasks.hpp"
-#include "host/events.hpp"
-#include "host/game_functions.hpp"
-#include "host/log_sink.hpp"
-#include "host/text.hpp"
+#include "host_library/commands.hpp"
+#include "host_library/timer.hpp"
+#include "host_library/events.hpp"
+#include "host_library/hooks.hpp"
+#include "host_library/log_sink.hpp"
+#include "host_library/text.hpp"
 
 namespace Sandbox {
 

@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string_view>
 
-#include "host/events.hpp"
+#include "host_library/events.hpp"
 
 namespace Sandbox {
 

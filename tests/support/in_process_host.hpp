@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "host/events.hpp"
-#include "host/world.hpp"
+#include "host_library/events.hpp"
+#include "host_library/world.hpp"
 
 // The sandbox host inside the test process: an empty world, and every transcript
 // event collected for the test to look at.

@@ -1,11 +1,14 @@
-#include "messaging_manager.hpp"
+#include "host_library/messaging.hpp"
 
 #include <array>
 
-#include "events.hpp"
-#include "icon_asset.hpp"
-#include "text.hpp"
-#include "world.hpp"
+#include "host_library/events.hpp"
+#include "host_library/icon_asset.hpp"
+#include "host_library/text.hpp"
+#include "host_library/world.hpp"
+
+// Anchors the interface's type information in the host library.
+MessagingManager::~MessagingManager() = default;
 
 namespace Sandbox {
 

@@ -2,9 +2,9 @@
 
 #include <array>
 
-#include "events.hpp"
-#include "text.hpp"
-#include "world.hpp"
+#include "host_library/events.hpp"
+#include "host_library/text.hpp"
+#include "host_library/world.hpp"
 
 bool Permissions::IsPlayerInGroup(const FString& unique_net_id, const FString& group) {
   const bool result = Sandbox::TheWorld().IsInGroup(unique_net_id, group);

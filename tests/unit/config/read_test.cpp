@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "config/config.hpp"
-#include "host/server_directory.hpp"
+#include "host_library/server_directory.hpp"
 
 namespace Bellwright {
 namespace {

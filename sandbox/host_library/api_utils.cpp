@@ -2,8 +2,11 @@
 #include <mutex>
 
 #include "host/asa_api.hpp"
-#include "messaging_manager.hpp"
-#include "world.hpp"
+#include "host_library/messaging.hpp"
+#include "host_library/world.hpp"
+
+// Anchors the interface's type information in the host library.
+IApiUtils::~IApiUtils() = default;
 
 namespace {
 

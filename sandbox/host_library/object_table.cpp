@@ -1,4 +1,4 @@
-#include "object_table.hpp"
+#include "host_library/object_table.hpp"
 
 namespace Sandbox {
 

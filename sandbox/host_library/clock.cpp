@@ -1,4 +1,4 @@
-#include "clock.hpp"
+#include "host_library/clock.hpp"
 
 namespace Sandbox {
 

@@ -1,11 +1,11 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include "host/command_registry.hpp"
-#include "host/delayed_tasks.hpp"
-#include "host/events.hpp"
-#include "host/game_functions.hpp"
-#include "host/world.hpp"
+#include "host_library/commands.hpp"
+#include "host_library/timer.hpp"
+#include "host_library/events.hpp"
+#include "host_library/hooks.hpp"
+#include "host_library/world.hpp"
 #include "plugin_loader.hpp"
 
 namespace {

@@ -1,9 +1,19 @@
 // The game's operations on its own objects, answered by the simulated world.
-#include "game_functions.hpp"
 #include "host/game.hpp"
-#include "object_table.hpp"
-#include "rcon_connection.hpp"
-#include "world.hpp"
+
+#include <map>
+#include <memory>
+
+#include "host_library/hooks.hpp"
+#include "host_library/icon_asset.hpp"
+#include "host_library/object_table.hpp"
+#include "host_library/rcon_connection.hpp"
+#include "host_library/world.hpp"
+
+// Out-of-line destructors anchor the classes' type information in the host library,
+// so the plug-in and the sandbox agree on one copy of each.
+UObject::~UObject() = default;
+RCONClientConnection::~RCONClientConnection() = default;
 
 UObject* FWeakObjectPtr::Get(bool /*even_if_pending_kill*/) const {
   return Sandbox::TheObjectTable().Resolve(*this);
@@ -54,4 +64,25 @@ void RCONClientConnection::SendMessage(int request_id, int type, FString& messag
   if (auto* const connection = dynamic_cast<Sandbox::RconConnection*>(this)) {
     connection->Reply(request_id, type, message);
   }
+}
+
+FSoftObjectPath& FSoftObjectPath::operator=(FString& path) {
+  AssetPath = path;
+  return *this;
+}
+
+// By value, as the game's own function takes it.
+UObject* UPrimalAssets::AssetResolve(
+    TSoftObjectPtr<UObject> asset) {  // NOLINT(performance-unnecessary-value-param)
+  const std::u16string& path = asset.ObjectPath.AssetPath.Wide();
+  if (!path.starts_with(u"/Game/")) {
+    return nullptr;
+  }
+  // One object per path for the life of the server, as loaded assets stay loaded.
+  static std::map<std::u16string, std::unique_ptr<Sandbox::IconAsset>> loaded;
+  auto& icon = loaded[path];
+  if (!icon) {
+    icon = std::make_unique<Sandbox::IconAsset>(asset.ObjectPath.AssetPath);
+  }
+  return icon.get();
 }

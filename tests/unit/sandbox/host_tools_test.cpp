@@ -3,10 +3,10 @@
 #include <stdexcept>
 
 #include "host/asa_api.hpp"
-#include "host/clock.hpp"
-#include "host/delayed_tasks.hpp"
-#include "host/events.hpp"
-#include "host/text.hpp"
+#include "host_library/clock.hpp"
+#include "host_library/timer.hpp"
+#include "host_library/events.hpp"
+#include "host_library/text.hpp"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "events.hpp"
+#include "host_library/events.hpp"
 
 #include <fmt/format.h>
 
@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <mutex>
 
-#include "clock.hpp"
+#include "host_library/clock.hpp"
 
 namespace Sandbox {
 

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "host/events.hpp"
+#include "host_library/events.hpp"
 #include "transcript.hpp"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "host/hooks.hpp"
-#include "plugin_guard.hpp"
+#include "host_library/plugin_guard.hpp"
 
 namespace Sandbox {
 

@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <mutex>
 
-#include "clock.hpp"
-#include "server_directory.hpp"
-#include "text.hpp"
+#include "host_library/clock.hpp"
+#include "host_library/server_directory.hpp"
+#include "host_library/text.hpp"
 
 namespace {
 

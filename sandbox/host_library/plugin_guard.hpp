@@ -3,7 +3,7 @@
 #include <exception>
 #include <string_view>
 
-#include "events.hpp"
+#include "host_library/events.hpp"
 
 namespace Sandbox {
 

@@ -1,10 +1,10 @@
-#include "log_sink.hpp"
+#include "host_library/log_sink.hpp"
 
 #include <spdlog/pattern_formatter.h>
 
-#include "clock.hpp"
-#include "events.hpp"
 #include "host/tools.hpp"
+#include "host_library/clock.hpp"
+#include "host_library/events.hpp"
 
 namespace Sandbox {
 

@@ -1,9 +1,12 @@
-#include "delayed_tasks.hpp"
+#include "host_library/timer.hpp"
 
 #include <algorithm>
 
-#include "clock.hpp"
-#include "plugin_guard.hpp"
+#include "host_library/clock.hpp"
+#include "host_library/plugin_guard.hpp"
+
+// Anchors the interface's type information in the host library.
+API::Timer::~Timer() = default;
 
 namespace Sandbox {
 

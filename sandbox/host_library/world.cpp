@@ -1,13 +1,13 @@
-#include "world.hpp"
+#include "host_library/world.hpp"
 
 #include <algorithm>
 
-#include "clock.hpp"
-#include "command_registry.hpp"
-#include "events.hpp"
-#include "game_functions.hpp"
-#include "object_table.hpp"
-#include "text.hpp"
+#include "host_library/clock.hpp"
+#include "host_library/commands.hpp"
+#include "host_library/events.hpp"
+#include "host_library/hooks.hpp"
+#include "host_library/object_table.hpp"
+#include "host_library/text.hpp"
 
 namespace Sandbox {
 

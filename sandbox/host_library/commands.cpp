@@ -1,8 +1,11 @@
-#include "command_registry.hpp"
+#include "host_library/commands.hpp"
 
 #include "host/asa_api.hpp"
-#include "plugin_guard.hpp"
-#include "text.hpp"
+#include "host_library/plugin_guard.hpp"
+#include "host_library/text.hpp"
+
+// Anchors the interface's type information in the host library.
+ICommands::~ICommands() = default;
 
 namespace Sandbox {
 

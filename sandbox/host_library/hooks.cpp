@@ -1,9 +1,12 @@
-#include "game_functions.hpp"
+#include "host_library/hooks.hpp"
 
 #include <algorithm>
 
 #include "host/asa_api.hpp"
-#include "world.hpp"
+#include "host_library/world.hpp"
+
+// Anchors the interface's type information in the host library.
+IHooks::~IHooks() = default;
 
 namespace Sandbox {
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "host/asa_api.hpp"
-#include "host/command_registry.hpp"
-#include "host/game_functions.hpp"
-#include "host/world.hpp"
+#include "host_library/commands.hpp"
+#include "host_library/hooks.hpp"
+#include "host_library/world.hpp"
 
 namespace {
 

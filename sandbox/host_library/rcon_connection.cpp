@@ -1,9 +1,9 @@
-#include "rcon_connection.hpp"
+#include "host_library/rcon_connection.hpp"
 
-#include "command_registry.hpp"
-#include "events.hpp"
-#include "text.hpp"
-#include "world.hpp"
+#include "host_library/commands.hpp"
+#include "host_library/events.hpp"
+#include "host_library/text.hpp"
+#include "host_library/world.hpp"
 
 namespace Sandbox {
 

@@ -1,0 +1,52 @@
+#include "base/unicode.hpp"
+
+#include <utf8.h>
+
+#include <iterator>
+
+namespace Bellwright::Unicode {
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool IsHighSurrogate(char32_t unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLowSurrogate(char32_t unit) {
+  return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+}  // namespace
+
+std::string Utf16ToUtf8(std::u16string_view units) {
+  std::string out;
+  out.reserve(units.size());
+  for (std::size_t index = 0; index < units.size(); ++index) {
+    char32_t code_point = units[index];
+    if (IsHighSurrogate(code_point) && index + 1 < units.size() &&
+        IsLowSurrogate(units[index + 1])) {
+      code_point = 0x10000 + ((code_point - 0xD800) << 10) + (units[index + 1] - 0xDC00);
+      ++index;
+    } else if (IsHighSurrogate(code_point) || IsLowSurrogate(code_point)) {
+      code_point = kReplacement;
+    }
+    utf8::append(code_point, std::back_inserter(out));
+  }
+  return out;
+}
+
+std::u16string Utf8ToUtf16(std::string_view bytes) {
+  std::u16string units;
+  units.reserve(bytes.size());
+  // Configuration text is almost always valid: skip the repairing copy then.
+  if (utf8::is_valid(bytes.begin(), bytes.end())) {
+    utf8::unchecked::utf8to16(bytes.begin(), bytes.end(), std::back_inserter(units));
+    return units;
+  }
+  std::string valid;
+  utf8::replace_invalid(bytes.begin(), bytes.end(), std::back_inserter(valid), kReplacement);
+  utf8::unchecked::utf8to16(valid.begin(), valid.end(), std::back_inserter(units));
+  return units;
+}
+
+}  // namespace Bellwright::Unicode
