@@ -1,6 +1,6 @@
 #include "delivery/byte_color.hpp"
 
-#include "delivery/srgb_table.hpp"
+#include "base/srgb.hpp"
 
 namespace Bellwright {
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "base/srgb.hpp"
 #include "delivery/byte_color.hpp"
-#include "delivery/srgb_table.hpp"
 
 namespace Bellwright {
 namespace {
@@ -46,6 +46,18 @@ TEST(LinearColor, TableMatchesTheStandardFormulaOnBothSidesOfTheKnee) {
     const double expected = c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
     EXPECT_NEAR(kSrgbToLinear[static_cast<std::size_t>(v)], expected, 1e-12) << v;
   }
+}
+
+// What the game shows is the sRGB encoding of the linear colour it was handed, so a
+// configured value must come back as itself, also through the host's 32-bit floats.
+TEST(LinearColor, EveryByteRoundTripsThroughTheHostsFloat) {
+  for (int v = 0; v < 256; ++v) {
+    const auto linear = static_cast<float>(kSrgbToLinear[static_cast<std::size_t>(v)]);
+    EXPECT_EQ(LinearToSrgbByte(linear), v);
+  }
+  EXPECT_EQ(LinearToSrgbByte(-0.5), 0);
+  EXPECT_EQ(LinearToSrgbByte(7.0), 255);
+  EXPECT_EQ(LinearToSrgbByte(std::nan("")), 0);
 }
 
 }  // namespace
