@@ -9,19 +9,19 @@
 #include <string>
 #include <vector>
 
-#include "automatic/hooks.hpp"
-#include "automatic/player_tracking.hpp"
+#include "automatic/automatic.hpp"
 #include "automatic/timed_messages.hpp"
 #include "automatic/welcome_message.hpp"
-#include "config/config.hpp"
-#include "delivery/byte_color.hpp"
+#include "automatic/welcome_queue.hpp"
+#include "base/byte_color.hpp"
 #include "delivery/delivery.hpp"
+#include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
 #include "host_library/clock.hpp"
-#include "host_library/timer.hpp"
 #include "host_library/hooks.hpp"
+#include "host_library/timer.hpp"
 #include "host_library/world.hpp"
-#include "plugin/host_boundary.hpp"
+#include "plugin_session.hpp"
 
 namespace {
 
@@ -30,14 +30,10 @@ using nlohmann::json;
 constexpr int kCrowd = 100;
 
 // A world of `count` connected players with three permission groups each, the
-// plug-in's hooks installed over it and `config` as the configuration.
+// plug-in loaded over it with `config` as the configuration.
 class CrowdedServer {
  public:
-  CrowdedServer(int count, const char* config) {
-    Sandbox::TheClock().UseVirtual();
-    Sandbox::TheWorld().Reset();
-    Bellwright::ReplaceConfigDocument(json::parse(config));
-    Bellwright::InstallHooks();
+  CrowdedServer(int count, const char* config) : session_(Prepared(config)) {
     for (int index = 0; index < count; ++index) {
       const FString id(fmt::format("7656119800000{:04}", index));
       Sandbox::TheWorld().SetGroups(id,
@@ -51,7 +47,6 @@ class CrowdedServer {
   CrowdedServer(const CrowdedServer&) = delete;
   CrowdedServer& operator=(const CrowdedServer&) = delete;
   ~CrowdedServer() {
-    Bellwright::RemoveHooks();
     Sandbox::TheDelayedTasks().Abandon();
     Sandbox::TheWorld().Reset();
   }
@@ -68,11 +63,18 @@ class CrowdedServer {
   }
 
  private:
+  static const char* Prepared(const char* config) {
+    Sandbox::TheClock().UseVirtual();
+    Sandbox::TheWorld().Reset();
+    return config;
+  }
+
   static void RunDelayedTasks() {
     Sandbox::TheClock().Advance(std::chrono::seconds(5));
     Sandbox::TheDelayedTasks().RunDue();
   }
 
+  PluginSession session_;
   std::vector<Sandbox::PlayerController*> players_;
 };
 
@@ -135,11 +137,14 @@ BENCHMARK(BM_HostFindsEachPlayer)->Unit(benchmark::kMicrosecond);
 // The reference: one chat line to each player, handed straight to the delivery.
 void BM_DeliverChatToEachPlayer(benchmark::State& state) {
   const CrowdedServer server(kCrowd, kWelcomeConfig);
-  const Bellwright::ByteColor color = Bellwright::MakeByteColor(0, 200, 120);
+  Bellwright::MessageStyle style;
+  style.color = Bellwright::MakeByteColor(0, 200, 120);
+  style.sender = FString("Bellwright");
+  const FString text("Welcome to the server Player000");
   for (auto _ : state) {
     for (auto* player : server.Players()) {
-      Bellwright::DeliverChatMessage(player, FString("Welcome to the server Player000"),
-                                     FString("Bellwright"), color, false);
+      Bellwright::Deliver(Bellwright::MessageKind::kChat, text, style,
+                          Bellwright::Recipient::Player(player));
     }
   }
   state.counters["per_player_ns"] = PerPlayerNanoseconds();

@@ -2,24 +2,19 @@
 // command lookup, the reload of a large configuration, and a broadcast server
 // message against the host's own loop over the same controllers.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "base/plugin_messaging.hpp"
 #include "commands/reload.hpp"
-#include "commands/send_commands.hpp"
-#include "config/config.hpp"
-#include "custom_commands/custom_chat_command.hpp"
+#include "commands/send_handlers.hpp"
+#include "custom_commands/chat_command_handler.hpp"
 #include "custom_commands/custom_command_registry.hpp"
-#include "delivery/messaging.hpp"
+#include "host/messaging.hpp"
 #include "host_library/rcon_connection.hpp"
-#include "host_library/server_directory.hpp"
 #include "host_library/world.hpp"
-#include "plugin/module_path.hpp"
+#include "plugin_session.hpp"
 
 namespace {
 
@@ -56,29 +51,23 @@ Sandbox::PlayerController* JoinPlayers(int count) {
 // the figures show how the cost grows with it.
 void BM_CustomChatCommand(benchmark::State& state) {
   const int table_size = static_cast<int>(state.range(0));
-  Bellwright::UnregisterCustomCommands();
-  Bellwright::ReplaceConfigDocument(ConfigWithCustomCommands(table_size));
-  Bellwright::LoadCustomCommands();
+  const PluginSession session(ConfigWithCustomCommands(table_size).dump());
   AShooterPlayerController* player = JoinPlayers(1);
   FString typed(std::string_view(CommandName(table_size / 2) + " please"));
   for (auto _ : state) {
     Bellwright::HandleCustomChatCommand(player, &typed, false, 0);
   }
-  Bellwright::UnregisterCustomCommands();
 }
 BENCHMARK(BM_CustomChatCommand)->RangeMultiplier(10)->Range(10, 10000);
 
 // The lookup alone, to show its logarithmic growth apart from the answer.
 void BM_CustomCommandLookup(benchmark::State& state) {
   const int table_size = static_cast<int>(state.range(0));
-  Bellwright::UnregisterCustomCommands();
-  Bellwright::ReplaceConfigDocument(ConfigWithCustomCommands(table_size));
-  Bellwright::LoadCustomCommands();
+  const PluginSession session(ConfigWithCustomCommands(table_size).dump());
   const FString typed(std::string_view(CommandName(table_size / 2)));
   for (auto _ : state) {
     benchmark::DoNotOptimize(Bellwright::FindCustomCommand(typed));
   }
-  Bellwright::UnregisterCustomCommands();
 }
 BENCHMARK(BM_CustomCommandLookup)->RangeMultiplier(10)->Range(10, 10000);
 
@@ -94,36 +83,16 @@ void BM_HostServerMessageToOne(benchmark::State& state) {
 }
 BENCHMARK(BM_HostServerMessageToOne);
 
-// A temporary server directory holding a configuration file.
-class ServerDirectory {
- public:
-  explicit ServerDirectory(const json& config) {
-    path_ =
-        std::filesystem::temp_directory_path() / ("bellwright-bench-" + std::to_string(::getpid()));
-    const auto folder = path_ / "ArkApi" / "Plugins" / "BellwrightEx";
-    std::filesystem::create_directories(folder);
-    std::ofstream(folder / "config.json") << config.dump(2);
-    Sandbox::SetServerDirectory(path_.string());
-  }
-  ~ServerDirectory() { std::filesystem::remove_all(path_); }
-  ServerDirectory(const ServerDirectory&) = delete;
-  ServerDirectory& operator=(const ServerDirectory&) = delete;
-
- private:
-  std::filesystem::path path_;
-};
-
 // bw.reload of a file with 1,000 custom commands: read, parse, build the table,
 // unregister the old commands and register the new ones.
 void BM_ReloadThousandCustomCommands(benchmark::State& state) {
-  const ServerDirectory directory(ConfigWithCustomCommands(1000));
+  const PluginSession session(ConfigWithCustomCommands(1000).dump(2));
   for (auto _ : state) {
     if (!Bellwright::ReloadConfiguration()) {
       state.SkipWithError("reload failed");
       break;
     }
   }
-  Bellwright::UnregisterCustomCommands();
 }
 BENCHMARK(BM_ReloadThousandCustomCommands)->Unit(benchmark::kMillisecond);
 
@@ -148,7 +117,7 @@ BENCHMARK(BM_BroadcastHostLoop);
 // The whole bw.sendserver command over RCON: parsing, configured colour, delivery
 // to everyone and the reply.
 void BM_BroadcastServerCommand(benchmark::State& state) {
-  Bellwright::ReplaceConfigDocument(ConfigWithCustomCommands(0));
+  const PluginSession session(ConfigWithCustomCommands(0).dump());
   JoinPlayers(kBroadcastPlayers);
   RCONPacket packet;
   packet.Id = 1;

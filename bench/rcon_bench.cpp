@@ -7,8 +7,8 @@
 #include <memory>
 #include <thread>
 
-#include "rcon_test_client.hpp"
 #include "rcon_server.hpp"
+#include "rcon_test_client.hpp"
 
 namespace {
 

@@ -6,14 +6,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "base/text.hpp"
 #include "commands/command_line.hpp"
-#include "commands/numeric_text.hpp"
+#include "commands/numbers.hpp"
 #include "commands/trailing_numbers.hpp"
-#include "delivery/utf8.hpp"
 
 namespace {
 
@@ -34,32 +33,24 @@ bool IsDigit(char16_t unit) {
   return unit >= u'0' && unit <= u'9';
 }
 
-// The conversions may refuse a text, but only in the two ways they document; true
-// when there was a number to read, even one out of range.
-template <typename Conversion>
-bool FindsNumber(Conversion conversion, const FString& token) {
-  try {
-    conversion(token);
-  } catch (const std::invalid_argument&) {
-    return false;
-  } catch (const std::out_of_range&) {
-  }
-  return true;
-}
-
-// A token that passes the numeric test converts whenever it holds a digit where the
-// conversion looks for one: anywhere for a float, right after the sign for an int.
+// A token that passes the numeric test converts whenever it holds digits where the
+// conversion looks for them and few enough to stay inside the type's range: up to 30
+// digits anywhere for a float, up to 9 right after the sign for an int.
 void CheckConversions(const FString& token) {
-  const bool converts_to_float = FindsNumber(TextToFloat, token);
-  const bool converts_to_int = FindsNumber(TextToInt, token);
+  const bool converts_to_float = TextToFloat(token).has_value();
+  const bool converts_to_int = TextToInt(token).has_value();
   if (!IsNumericText(token)) {
     return;
   }
   const std::u16string& units = token.Wide();
   const std::size_t first = (units[0] == u'-' || units[0] == u'+') ? 1 : 0;
-  const bool has_digit = std::ranges::any_of(units, IsDigit);
-  Require(converts_to_float || !has_digit);
-  Require(converts_to_int || first >= units.size() || !IsDigit(units[first]));
+  const auto digits = std::ranges::count_if(units, IsDigit);
+  std::size_t leading_digits = 0;
+  while (first + leading_digits < units.size() && IsDigit(units[first + leading_digits])) {
+    ++leading_digits;
+  }
+  Require(converts_to_float || digits == 0 || digits > 30);
+  Require(converts_to_int || leading_digits == 0 || leading_digits > 9);
 }
 
 void CheckTokens(const CommandLine& line) {
@@ -80,20 +71,12 @@ void CheckTokens(const CommandLine& line) {
 }
 
 void CheckTrailingNumbers(const CommandLine& line) {
-  try {
-    if (const auto color = Bellwright::GivenColor(line)) {
-      Require(color->A == 255);
-    }
-  } catch (const std::invalid_argument&) {
-  } catch (const std::out_of_range&) {
-  }
-  try {
-    (void)Bellwright::GivenNotificationNumbersTested(line);
-  } catch (const std::invalid_argument&) {
-  } catch (const std::out_of_range&) {
-  }
+  using Outcome = Bellwright::TrailingNumbers<Bellwright::NotificationNumbers>::Outcome;
+  const auto color = Bellwright::GivenColor(line);
+  Require(color.outcome != decltype(color)::Outcome::kGiven || color.numbers.A == 255);
+  (void)Bellwright::GivenNotificationNumbersTested(line);
   // The RCON reading turns every conversion failure into "not given".
-  (void)Bellwright::GivenNotificationNumbersUntested(line);
+  Require(Bellwright::GivenNotificationNumbersUntested(line).outcome != Outcome::kUnconvertible);
 }
 
 void Exercise(const FString& text) {

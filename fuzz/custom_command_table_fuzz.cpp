@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
+#include <string_view>
 
+#include "config/config.hpp"
 #include "custom_commands/custom_command_table.hpp"
 
 namespace {
@@ -41,9 +43,12 @@ void CheckTable(const Bellwright::CustomCommandTable& table, const nlohmann::jso
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  // The same reading as the configuration file's, without exceptions.
-  const nlohmann::json document = nlohmann::json::parse(data, data + size, nullptr, false);
-  if (document.is_discarded()) {
+  // Read exactly as the configuration file is read; its parse error is a refused file.
+  nlohmann::json document;
+  try {
+    document = Bellwright::ParseConfigText(
+        std::string_view(reinterpret_cast<const char*>(data), size));
+  } catch (const nlohmann::json::exception&) {
     return 0;
   }
   try {

@@ -1,6 +1,7 @@
 #include <map>
 #include <mutex>
 
+#include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
 #include "host_library/messaging.hpp"
 #include "host_library/world.hpp"

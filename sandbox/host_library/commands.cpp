@@ -1,6 +1,7 @@
 #include "host_library/commands.hpp"
 
 #include "host/asa_api.hpp"
+#include "host/commands.hpp"
 #include "host_library/plugin_guard.hpp"
 #include "host_library/text.hpp"
 

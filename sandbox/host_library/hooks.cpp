@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "host/asa_api.hpp"
+#include "host/hooks.hpp"
 #include "host_library/world.hpp"
 
 // Anchors the interface's type information in the host library.

@@ -1,10 +1,12 @@
 #include "automatic/hooks.hpp"
 
-#include "automatic/player_tracking.hpp"
-#include "automatic/timed_message_clock.hpp"
+#include "automatic/automatic.hpp"
+#include "automatic/timed_schedule.hpp"
 #include "automatic/welcome_message.hpp"
+#include "automatic/welcome_queue.hpp"
+#include "base/host_boundary.hpp"
 #include "host/asa_api.hpp"
-#include "plugin/host_boundary.hpp"
+#include "host/hooks.hpp"
 
 namespace Bellwright {
 namespace {

@@ -10,9 +10,4 @@ void Hook_ACharacter_PossessedBy(ACharacter* character, AController* new_control
 void Hook_AGameState_DefaultTimer(AGameState* game_state);
 void Hook_AShooterGameMode_Logout(AShooterGameMode* game_mode, AController* exiting);
 
-// Routes the three game functions to the detours, in the order possess, game-state
-// timer, logout; RemoveHooks takes them away in the same order.
-void InstallHooks();
-void RemoveHooks();
-
 }  // namespace Bellwright

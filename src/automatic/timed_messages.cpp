@@ -7,13 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "automatic/message_form.hpp"
+#include "automatic/automatic.hpp"
 #include "automatic/timed_message_draw.hpp"
+#include "automatic/timed_schedule.hpp"
+#include "base/text.hpp"
 #include "config/config.hpp"
-#include "config/settings.hpp"
 #include "delivery/delivery.hpp"
-#include "delivery/utf8.hpp"
+#include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
+#include "host/permissions.hpp"
 
 namespace Bellwright {
 namespace {
@@ -53,23 +55,10 @@ int ChooseMessageIndex(const json& messages) {
   return LastTimedMessageIndex;
 }
 
-std::optional<MessageKind> KindFromType(const std::string& type) {
-  if (type == "Server") {
-    return MessageKind::Server;
-  }
-  if (type == "Chat" || type == "Client") {
-    return MessageKind::Chat;
-  }
-  if (type == "Notification") {
-    return MessageKind::Notification;
-  }
-  return std::nullopt;
-}
-
 std::vector<FString> GroupList(const json& entry, const char* key) {
   std::vector<FString> groups;
   for (const auto& name : entry.value(key, std::vector<std::string>{})) {
-    groups.emplace_back(name);
+    groups.push_back(FromUtf8(name));
   }
   return groups;
 }
@@ -78,24 +67,24 @@ std::vector<FString> GroupList(const json& entry, const char* key) {
 TimedMessage ReadTimedMessage(const json& entry) {
   TimedMessage message;
   message.text = FromUtf8(entry.value("MessageToSend", std::string()));
-  message.kind = KindFromType(entry.value("MessageType", std::string("Chat")));
+  message.kind = MessageKindFromTypeName(entry.value("MessageType", std::string("Chat")));
   message.include_groups = GroupList(entry, "Only_Send_To_Permission_Groups");
   message.exclude_groups = GroupList(entry, "Exclude_Permissions_Groups");
   message.color = Settings::ColorFromObject(Settings::Section(entry, "MessageColour"));
   return message;
 }
 
-MessageForm ReadForm(const json& entry, MessageKind kind) {
-  MessageForm form;
-  form.kind = kind;
-  if (kind == MessageKind::Chat) {
-    form.sender = FromUtf8(entry.value("Sender", std::string("Bellwright")));
-  } else if (kind == MessageKind::Notification) {
-    form.display_scale = entry.value("DisplayScale", 1.0F);
-    form.display_time = entry.value("DisplayTime", 10.0F);
-    form.icon = ResolveIcon(FString(entry.value("Icon_BP", std::string())));
+MessageStyle ReadStyle(const json& entry, const TimedMessage& message) {
+  MessageStyle style;
+  style.color = message.color;
+  if (message.kind == MessageKind::kChat) {
+    style.sender = FromUtf8(entry.value("Sender", std::string("Bellwright")));
+  } else if (message.kind == MessageKind::kNotification) {
+    style.display_scale = entry.value("DisplayScale", 1.0F);
+    style.display_time = entry.value("DisplayTime", 10.0F);
+    style.icon = ResolveIcon(FromUtf8(entry.value("Icon_BP", std::string())));
   }
-  return form;
+  return style;
 }
 
 bool InAnyGroup(const FString& unique_id, const std::vector<FString>& groups) {
@@ -121,7 +110,7 @@ void SendToQualifyingPlayers(const json& entry, const TimedMessage& message) {
     return;
   }
   // Read at the first recipient, so a turn that reaches nobody reads nothing more.
-  std::optional<MessageForm> form;
+  std::optional<MessageStyle> style;
   for (const auto& weak_controller : world->PlayerControllerListField()) {
     auto* player = static_cast<AShooterPlayerController*>(weak_controller.Get());
     if (player == nullptr || !Qualifies(player->GetUniqueNetIdAsString(), message)) {
@@ -130,10 +119,10 @@ void SendToQualifyingPlayers(const json& entry, const TimedMessage& message) {
     if (!message.kind) {
       continue;
     }
-    if (!form) {
-      form = ReadForm(entry, *message.kind);
+    if (!style) {
+      style = ReadStyle(entry, message);
     }
-    DeliverInForm(*form, player, message.text, message.color, false);
+    Deliver(*message.kind, message.text, *style, Recipient::Player(player));
   }
 }
 
@@ -141,7 +130,7 @@ void SendTurn(const json& entry) {
   const TimedMessage message = ReadTimedMessage(entry);
   if (message.include_groups.empty() && message.exclude_groups.empty()) {
     if (message.kind) {
-      DeliverInForm(ReadForm(entry, *message.kind), nullptr, message.text, message.color, true);
+      Deliver(*message.kind, message.text, ReadStyle(entry, message), Recipient::Everyone());
     }
   } else {
     SendToQualifyingPlayers(entry, message);
@@ -149,6 +138,15 @@ void SendTurn(const json& entry) {
 }
 
 }  // namespace
+
+void StartTimedMessages() {
+  StopTimedMessages();
+}
+
+void StopTimedMessages() {
+  ResetTimedSchedule();
+  LastTimedMessageIndex = -1;
+}
 
 void SendTimedMessage() {
   const json& messages = ConfiguredMessages();

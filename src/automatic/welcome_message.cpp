@@ -1,19 +1,17 @@
 #include "automatic/welcome_message.hpp"
 
 #include <algorithm>
-#include <cstdint>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "automatic/greeting_text.hpp"
-#include "automatic/message_form.hpp"
-#include "automatic/player_tracking.hpp"
+#include "automatic/welcome_queue.hpp"
+#include "base/text.hpp"
 #include "config/config.hpp"
-#include "config/settings.hpp"
 #include "delivery/delivery.hpp"
-#include "delivery/utf8.hpp"
+#include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
 
 namespace Bellwright {
@@ -21,59 +19,51 @@ namespace {
 
 using nlohmann::json;
 
+// Any type name but "Server" and "Notification" gives the chat line.
 MessageKind WelcomeKind(const json& welcome) {
   const auto type = Settings::ValueOr<std::string>(welcome, "WelcomeMessageType", "Chat");
-  if (type == "Server") {
-    return MessageKind::Server;
-  }
-  if (type == "Notification") {
-    return MessageKind::Notification;
-  }
-  return MessageKind::Chat;
+  return type == "Server" || type == "Notification" ? *MessageKindFromTypeName(type)
+                                                    : MessageKind::kChat;
 }
 
-MessageForm WelcomeForm(const json& bellwright, const json& welcome) {
-  MessageForm form;
-  form.kind = WelcomeKind(welcome);
-  if (form.kind == MessageKind::Chat) {
-    form.sender =
-        FString(Settings::ValueOr<std::string>(bellwright, "ClientChatSenderName", "Bellwright"));
-  } else if (form.kind == MessageKind::Notification) {
-    form.display_scale = Settings::ValueOr(welcome, "NotificationDisplayScale", 1.0F);
-    form.display_time = Settings::ValueOr(welcome, "NotificationDisplayTime", 10.0F);
-    form.icon = ResolveIcon(FString(Settings::ValueOr<std::string>(welcome, "Icon_BP", "")));
+MessageStyle WelcomeStyle(MessageKind kind, const json& bellwright, const json& welcome) {
+  MessageStyle style;
+  style.color =
+      Settings::ColorFromObjectOr(Settings::SectionOrEmpty(welcome, "WelcomeMessageColour"));
+  if (kind == MessageKind::kChat) {
+    style.sender =
+        FromUtf8(Settings::ValueOr<std::string>(bellwright, "ClientChatSenderName", "Bellwright"));
+  } else if (kind == MessageKind::kNotification) {
+    style.display_scale = Settings::ValueOr(welcome, "NotificationDisplayScale", 1.0F);
+    style.display_time = Settings::ValueOr(welcome, "NotificationDisplayTime", 10.0F);
+    style.icon = ResolveIcon(FromUtf8(Settings::ValueOr<std::string>(welcome, "Icon_BP", "")));
   }
-  return form;
-}
-
-ByteColor WelcomeColor(const json& welcome) {
-  const auto& colour = Settings::SectionOrEmpty(welcome, "WelcomeMessageColour");
-  const auto member = [&colour](const char* key) {
-    return static_cast<int>(Settings::ValueOr<std::int64_t>(colour, key, 0));
-  };
-  return MakeByteColor(member("R"), member("G"), member("B"));
+  return style;
 }
 
 // The greeting settings. Nothing can change the configuration while a pass runs, so
 // one read serves every greeting of the pass.
 struct WelcomeSettings {
   std::string message;
-  MessageForm form;
-  ByteColor color;
+  MessageKind kind = MessageKind::kChat;
+  MessageStyle style;
 };
 
 WelcomeSettings ReadWelcomeSettings() {
   const auto& bellwright = Settings::SectionOrEmpty(ConfigDocument(), "Bellwright");
   const auto& welcome = Settings::SectionOrEmpty(bellwright, "WelcomeMessage");
-  return WelcomeSettings{
-      Settings::ValueOr<std::string>(welcome, "Message", "Welcome to the server {0}"),
-      WelcomeForm(bellwright, welcome), WelcomeColor(welcome)};
+  WelcomeSettings settings;
+  settings.message =
+      Settings::ValueOr<std::string>(welcome, "Message", "Welcome to the server {0}");
+  settings.kind = WelcomeKind(welcome);
+  settings.style = WelcomeStyle(settings.kind, bellwright, welcome);
+  return settings;
 }
 
 void GreetPlayer(AShooterPlayerController* player, const WelcomeSettings& settings) {
   const FString text =
       FromUtf8(BuildGreetingText(settings.message, ToUtf8(player->GetPlayerCharacterName())));
-  DeliverInForm(settings.form, player, text, settings.color, false);
+  Deliver(settings.kind, text, settings.style, Recipient::Player(player));
 }
 
 }  // namespace

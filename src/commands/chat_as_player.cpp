@@ -1,10 +1,12 @@
 #include "commands/chat_as_player.hpp"
 
 #include <exception>
+#include <optional>
 
 #include "commands/command_line.hpp"
-#include "commands/numeric_text.hpp"
+#include "commands/numbers.hpp"
 #include "commands/reply.hpp"
+#include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
 
 namespace Bellwright {
@@ -34,20 +36,24 @@ AShooterPlayerController* FindInControllerList(const FString& unique_net_id) {
   return nullptr;
 }
 
-// True when the player was made to chat.
+// True when the player was made to chat. The game call is the only thing left that
+// may throw.
 bool ChatAsPlayer(const FString& command_line, FindPlayer find_player) {
   try {
     const CommandLine line(command_line);
     if (line.TokenCount() <= 2) {
       return false;
     }
-    const int chat_mode = TextToInt(line.Token(2));
+    const std::optional<int> chat_mode = TextToInt(line.Token(2));
+    if (!chat_mode) {
+      return false;
+    }
     AShooterPlayerController* player = find_player(line.Token(1));
     if (player == nullptr || line.QuotePieceCount() < 2) {
       return false;
     }
     FString text = line.Message();
-    player->ServerSendChatMessage_Implementation(text, static_cast<EChatSendMode::Type>(chat_mode),
+    player->ServerSendChatMessage_Implementation(text, static_cast<EChatSendMode::Type>(*chat_mode),
                                                  1);
     return true;
   } catch (const std::exception&) {
@@ -62,8 +68,8 @@ void ConsoleChatAsPlayer(APlayerController* caller, FString* command_line, bool 
     return;
   }
   const bool chatted = ChatAsPlayer(*command_line, &FindWithApiUtils);
-  ReplyToCaller(caller, chatted ? kReplyGreen : kReplyRed,
-                FString(chatted ? kChatted : kChatFailed));
+  ReplyUnlessHidden(caller, chatted ? kReplyGreen : kReplyRed,
+                    FString(chatted ? kChatted : kChatFailed));
 }
 
 void RconChatAsPlayer(RCONClientConnection* connection, RCONPacket* packet, UWorld* /*unused*/) {

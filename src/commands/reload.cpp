@@ -5,8 +5,7 @@
 
 #include "commands/reply.hpp"
 #include "config/config.hpp"
-#include "custom_commands/custom_command_registry.hpp"
-#include "custom_commands/custom_command_table.hpp"
+#include "custom_commands/custom_commands.hpp"
 
 namespace Bellwright {
 namespace {
@@ -18,11 +17,13 @@ constexpr const char* kReloadFailed = "Bellwright: Failed to reload config";
 
 bool ReloadConfiguration() {
   try {
-    nlohmann::json document = ReadConfigFile();
-    CustomCommandTable table = BuildCustomCommandTable(document);
+    ConfigRead read = ReadConfigFile();
+    if (!read.config) {
+      return false;
+    }
+    CustomCommandTable table = BuildCustomCommandTable(read.config->Document());
     // Everything that can fail on bad input has run: from here the swap is made.
-    UnregisterCustomCommands();
-    ReplaceConfigDocument(std::move(document));
+    UseConfig(std::move(*read.config));
     InstallCustomCommands(std::move(table));
     return true;
   } catch (const std::exception&) {
@@ -32,8 +33,8 @@ bool ReloadConfiguration() {
 
 void ConsoleReload(APlayerController* caller, FString* /*command_line*/, bool /*unused*/) {
   const bool reloaded = ReloadConfiguration();
-  ShowReplyToCaller(caller, reloaded ? kReplyGreen : kReplyRed,
-                    FString(reloaded ? kReloaded : kReloadFailed));
+  ReplyAlways(caller, reloaded ? kReplyGreen : kReplyRed,
+              FString(reloaded ? kReloaded : kReloadFailed));
 }
 
 void RconReload(RCONClientConnection* connection, RCONPacket* packet, UWorld* /*unused*/) {

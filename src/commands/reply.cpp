@@ -1,9 +1,10 @@
 #include "commands/reply.hpp"
 
+#include "base/plugin_messaging.hpp"
 #include "config/config.hpp"
-#include "config/settings.hpp"
-#include "delivery/messaging.hpp"
+#include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
+#include "host/messaging.hpp"
 
 namespace Bellwright {
 namespace {
@@ -23,14 +24,14 @@ bool CallerMayCheat(APlayerController* caller) {
 
 }  // namespace
 
-void ReplyToCaller(APlayerController* caller, FLinearColor color, const FString& text) {
+void ReplyUnlessHidden(APlayerController* caller, FLinearColor color, const FString& text) {
   if (HideRuleEnabled() && CallerMayCheat(caller)) {
     return;
   }
-  ShowReplyToCaller(caller, color, text);
+  ReplyAlways(caller, color, text);
 }
 
-void ShowReplyToCaller(APlayerController* caller, FLinearColor color, const FString& text) {
+void ReplyAlways(APlayerController* caller, FLinearColor color, const FString& text) {
   if (caller == nullptr) {
     return;
   }

@@ -5,6 +5,28 @@
 #include <string>
 
 namespace Bellwright::Settings {
+namespace {
+
+const nlohmann::json& EmptyObject() {
+  static const nlohmann::json empty = nlohmann::json::object();
+  return empty;
+}
+
+int ComponentOr(const nlohmann::json& colour_object, const char* key) {
+  const auto it = colour_object.find(key);
+  if (it == colour_object.end() || !(it->is_number() || it->is_boolean())) {
+    return 0;
+  }
+  return ColorComponentOf(*it);
+}
+
+int ComponentStrict(const nlohmann::json& colour_object, const char* key) {
+  if (!colour_object.is_object()) return colour_object.value(key, 0);  // the library's error
+  const auto it = colour_object.find(key);
+  return it == colour_object.end() ? 0 : ColorComponentOf(*it);
+}
+
+}  // namespace
 
 const nlohmann::json& MemberOr(const nlohmann::json& object, std::string_view key,
                                const nlohmann::json& fallback) {
@@ -17,41 +39,41 @@ const nlohmann::json& MemberOr(const nlohmann::json& object, std::string_view ke
 }
 
 const nlohmann::json& Section(const nlohmann::json& object, std::string_view key) {
-  static const nlohmann::json empty = nlohmann::json::object();
-  return MemberOr(object, key, empty);
+  return MemberOr(object, key, EmptyObject());
 }
 
-namespace {
-
-// A number read as a 32-bit integer: a fraction is truncated toward zero, and a
-// float beyond the range (where a plain cast is undefined) counts as 0. Any other
-// JSON type throws the library's type error, as a typed read does.
-int IntegerOf(const nlohmann::json& number) {
-  if (!number.is_number_float()) return number.get<int>();
-  const double truncated = std::trunc(number.get<double>());
+int ColorComponentFromNumber(double number) {
+  const double truncated = std::trunc(number);
   constexpr double kLowest = std::numeric_limits<int>::min();
   constexpr double kHighest = std::numeric_limits<int>::max();
+  // NaN fails both comparisons and counts as 0 too.
   return truncated >= kLowest && truncated <= kHighest ? static_cast<int>(truncated) : 0;
 }
 
-int ColorComponent(const nlohmann::json& colour_object, const char* key) {
-  if (!colour_object.is_object()) return colour_object.value(key, 0);  // the library's error
-  const auto it = colour_object.find(key);
-  return it == colour_object.end() ? 0 : IntegerOf(*it);
+int ColorComponentOf(const nlohmann::json& member) {
+  if (member.is_number_float()) {
+    return ColorComponentFromNumber(member.get<double>());
+  }
+  return member.get<int>();
 }
 
-}  // namespace
-
 ByteColor ColorFromObject(const nlohmann::json& colour_object) {
-  return MakeByteColor(ColorComponent(colour_object, "R"), ColorComponent(colour_object, "G"),
-                       ColorComponent(colour_object, "B"));
+  return MakeByteColor(ComponentStrict(colour_object, "R"), ComponentStrict(colour_object, "G"),
+                       ComponentStrict(colour_object, "B"));
+}
+
+ByteColor ColorFromObjectOr(const nlohmann::json& colour_object) {
+  if (!colour_object.is_object()) {
+    return MakeByteColor(0, 0, 0);
+  }
+  return MakeByteColor(ComponentOr(colour_object, "R"), ComponentOr(colour_object, "G"),
+                       ComponentOr(colour_object, "B"));
 }
 
 const nlohmann::json& SectionOrEmpty(const nlohmann::json& object, std::string_view key) {
-  static const nlohmann::json empty = nlohmann::json::object();
-  if (!object.is_object()) return empty;
+  if (!object.is_object()) return EmptyObject();
   const auto it = object.find(key);
-  return it != object.end() && it->is_object() ? *it : empty;
+  return it != object.end() && it->is_object() ? *it : EmptyObject();
 }
 
 }  // namespace Bellwright::Settings

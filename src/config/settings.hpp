@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "delivery/byte_color.hpp"
+#include "base/byte_color.hpp"
 
 // Typed reads from the configuration. Two flavours, because the system answers a
 // wrongly typed value in two ways: command handlers turn the library's type error
@@ -22,9 +22,23 @@ const nlohmann::json& MemberOr(const nlohmann::json& object, std::string_view ke
 // `object[key]`, or an empty object when absent. Strict, as MemberOr.
 const nlohmann::json& Section(const nlohmann::json& object, std::string_view key);
 
-// A colour object with integer members "R", "G", "B" (each default 0, low 8 bits
-// kept), alpha 255. Strict.
+// The one conversion of a configured colour number: a fraction is truncated toward
+// zero, a number beyond the 32-bit range counts as 0 (where a plain cast would be
+// undefined), and only the low 8 bits count once it becomes a ByteColor.
+int ColorComponentFromNumber(double number);
+
+// A colour member as the configuration holds it: integers keep their low bits, as
+// the library's typed read of an integer does; floats go through
+// ColorComponentFromNumber. Strict: another JSON type throws the library's error.
+int ColorComponentOf(const nlohmann::json& member);
+
+// A colour object with integer members "R", "G", "B" (each default 0), alpha 255.
+// Strict.
 ByteColor ColorFromObject(const nlohmann::json& colour_object);
+
+// The same, lenient: a colour that is not an object, or a member that is not a
+// number, reads as 0.
+ByteColor ColorFromObjectOr(const nlohmann::json& colour_object);
 
 // Lenient read: `fallback` when `object` is not an object, the key is absent, or
 // the value has another JSON type.

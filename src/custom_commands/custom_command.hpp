@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "delivery/byte_color.hpp"
+#include "base/byte_color.hpp"
 #include "host/fstring.hpp"
 #include "host/tarray.hpp"
 

@@ -2,40 +2,52 @@
 
 #include <utility>
 
+#include "base/host_boundary.hpp"
 #include "config/config.hpp"
-#include "custom_commands/custom_chat_command.hpp"
+#include "custom_commands/chat_command_handler.hpp"
+#include "custom_commands/custom_commands.hpp"
 #include "host/asa_api.hpp"
-#include "plugin/host_boundary.hpp"
+#include "host/commands.hpp"
 
 namespace Bellwright {
 namespace {
 
-// Created on first use, so that it exists before the library's start-up runs Load.
+// Made on first use: the library's start-up runs before its other static objects
+// are constructed.
 CustomCommandTable& LiveTable() {
   static CustomCommandTable table;
   return table;
 }
 
-}  // namespace
-
-void LoadCustomCommands() {
-  InstallCustomCommands(BuildCustomCommandTable(ConfigDocument()));
-}
-
-void InstallCustomCommands(CustomCommandTable table) {
-  CustomCommandTable& live = LiveTable();
-  live = std::move(table);
+void RegisterLiveTable() {
   ICommands& commands = AsaApi::GetCommands();
-  for (const auto& entry : live) {
+  for (const auto& entry : LiveTable()) {
     commands.AddChatCommand(entry.first, &Guarded<HandleCustomChatCommand>::Call);
   }
 }
 
-void UnregisterCustomCommands() {
+void UnregisterLiveTable() {
   ICommands& commands = AsaApi::GetCommands();
   for (const auto& entry : LiveTable()) {
     commands.RemoveChatCommand(entry.first);
   }
+}
+
+}  // namespace
+
+void StartCustomCommands() {
+  InstallCustomCommands(BuildCustomCommandTable(ConfigDocument()));
+}
+
+void StopCustomCommands() {
+  UnregisterLiveTable();
+  LiveTable().clear();
+}
+
+void InstallCustomCommands(CustomCommandTable table) {
+  UnregisterLiveTable();
+  LiveTable() = std::move(table);
+  RegisterLiveTable();
 }
 
 const CustomCommand* FindCustomCommand(const FString& name) {

@@ -1,29 +1,24 @@
 #include "custom_commands/custom_command_table.hpp"
 
-#include <cmath>
+#include <set>
 #include <string>
 
-#include "config/settings.hpp"
-#include "delivery/utf8.hpp"
+#include "base/text.hpp"
+#include "config/config.hpp"
 
 namespace Bellwright {
 namespace {
 
-// A number outside the 32-bit range has no truncated value; it counts as 0 rather
-// than letting the conversion run into undefined behaviour.
-int TruncatedComponent(float number) {
-  constexpr float kLowest = -2147483648.0F;
-  constexpr float kPastHighest = 2147483648.0F;
-  if (!std::isfinite(number) || number < kLowest || number >= kPastHighest) {
-    return 0;
-  }
-  return static_cast<int>(number);
-}
-
+// First occurrences in their order; later names equal ignoring case are dropped. A
+// set keeps this O(n log n): a long list in the file must not stall the game thread.
 TArray<FString> DistinctGroups(const std::vector<std::string>& names) {
   TArray<FString> groups;
+  std::set<FString, FStringCaseInsensitiveLess> seen;
   for (const std::string& name : names) {
-    groups.AddUnique(FString(std::string_view(name)));
+    FString group = FromUtf8(name);
+    if (seen.insert(group).second) {
+      groups.Add(std::move(group));
+    }
   }
   return groups;
 }
@@ -34,8 +29,10 @@ ByteColor MessageColorFromNumbers(const std::vector<float>& numbers) {
   if (numbers.size() < 3) {
     return MakeByteColor(0, 0, 0);
   }
-  return MakeByteColor(TruncatedComponent(numbers[0]), TruncatedComponent(numbers[1]),
-                       TruncatedComponent(numbers[2]));
+  const auto component = [&numbers](std::size_t index) {
+    return Settings::ColorComponentFromNumber(static_cast<double>(numbers[index]));
+  };
+  return MakeByteColor(component(0), component(1), component(2));
 }
 
 std::optional<CustomCommand> ReadCustomCommand(const nlohmann::json& value) {
@@ -54,9 +51,8 @@ std::optional<CustomCommand> ReadCustomCommand(const nlohmann::json& value) {
   command.DisplayScale = value.value("DisplayScale", 0.0F);
   command.Type = value.value("Type", std::string("Chat"));
   command.Sender = FromUtf8(value.value("Sender", std::string()));
-  command.Icon_BP = FString(std::string_view(value.value("Icon_BP", std::string())));
-  command.Command_To_Execute =
-      FString(std::string_view(value.value("Command_To_Execute", std::string())));
+  command.Icon_BP = FromUtf8(value.value("Icon_BP", std::string()));
+  command.Command_To_Execute = FromUtf8(value.value("Command_To_Execute", std::string()));
   return command;
 }
 
@@ -73,7 +69,7 @@ CustomCommandTable BuildCustomCommandTable(const nlohmann::json& document) {
   for (auto member = section.begin(); member != section.end(); ++member) {
     const std::string& name = member.key();
     if (auto command = ReadCustomCommand(member.value())) {
-      table[FString(std::string_view(name))] = std::move(*command);
+      table[FromUtf8(name)] = std::move(*command);
     }
   }
   return table;

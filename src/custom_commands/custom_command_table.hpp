@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "base/byte_color.hpp"
 #include "custom_commands/custom_command.hpp"
 #include "host/fstring.hpp"
 

@@ -2,76 +2,99 @@
 
 #include <exception>
 
-#include "delivery/messaging.hpp"
+#include "base/plugin_messaging.hpp"
 #include "delivery/rich_text.hpp"
+#include "host/messaging.hpp"
 
 namespace Bellwright {
 namespace {
 
+// Who gets a message to everyone whose list entry no longer resolves to a player.
+enum class DepartedEntries { kHandedOver, kSkipped };
+
 // Hands the text to the one player, or to every entry of the world's player-controller
-// list in order. A departed player's entry resolves to null; it is handed over only
-// where `null_entries_too` (the host ignores a server message to nobody).
+// list in order. The host ignores a server message to a departed player's null entry;
+// the other kinds skip it.
 template <typename Send>
-void SendToTargets(MessagingManager& messaging, AShooterPlayerController* player, bool to_everyone,
-                   bool null_entries_too, Send&& send) {
-  if (!to_everyone) {
-    send(player);
+void SendToTargets(MessagingManager& messaging, Recipient recipient, DepartedEntries departed,
+                   Send&& send) {
+  if (!recipient.IsEveryone()) {
+    send(recipient.PlayerController());
     return;
   }
   for (const auto& entry : messaging.GetWorld()->PlayerControllerListField()) {
     auto* controller = static_cast<AShooterPlayerController*>(entry.Get(false));
-    if (controller != nullptr || null_entries_too) send(controller);
+    if (controller != nullptr || departed == DepartedEntries::kHandedOver) send(controller);
+  }
+}
+
+bool HasNoTarget(Recipient recipient) {
+  return !recipient.IsEveryone() && recipient.PlayerController() == nullptr;
+}
+
+bool DeliverServerMessage(Recipient recipient, const FString& message, const MessageStyle& style) {
+  if (HasNoTarget(recipient)) return false;
+  try {
+    const FLinearColor linear = ToLinearColor(style.color);
+    const auto messaging = PluginMessaging();
+    const FString text = FString::Format(message);
+    SendToTargets(*messaging, recipient, DepartedEntries::kHandedOver,
+                  [&](AShooterPlayerController* target) {
+                    messaging->SendServerMessage(target, linear, text);
+                  });
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool DeliverNotification(Recipient recipient, const FString& message, const MessageStyle& style) {
+  if (HasNoTarget(recipient)) return false;
+  try {
+    const FLinearColor linear = ToLinearColor(style.color);
+    const auto messaging = PluginMessaging();
+    const FString text = FString::Format(message);
+    // The host takes the scale before the display time.
+    SendToTargets(*messaging, recipient, DepartedEntries::kSkipped,
+                  [&](AShooterPlayerController* target) {
+                    messaging->SendNotification(target, linear, style.display_scale,
+                                                style.display_time, style.icon, text);
+                  });
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool DeliverChatMessage(Recipient recipient, const FString& message, const MessageStyle& style) {
+  if (HasNoTarget(recipient)) return false;
+  try {
+    const FString rich_text = BuildRichChatText(message, style.color);
+    const auto messaging = PluginMessaging();
+    const FString text = FString::Format(rich_text);
+    SendToTargets(*messaging, recipient, DepartedEntries::kSkipped,
+                  [&](AShooterPlayerController* target) {
+                    messaging->SendChatMessage(target, style.sender, text);
+                  });
+    return true;
+  } catch (...) {
+    return false;
   }
 }
 
 }  // namespace
 
-bool DeliverServerMessage(AShooterPlayerController* player, const FString& message, ByteColor color,
-                          bool to_everyone) {
-  if (!to_everyone && player == nullptr) return false;
-  try {
-    const FLinearColor linear = ToLinearColor(color);
-    const auto messaging = PluginMessaging();
-    const FString text = FString::Format(message);
-    SendToTargets(*messaging, player, to_everyone, true, [&](AShooterPlayerController* target) {
-      messaging->SendServerMessage(target, linear, text);
-    });
-    return true;
-  } catch (...) {
-    return false;
+bool Deliver(MessageKind kind, const FString& text, const MessageStyle& style,
+             Recipient recipient) noexcept {
+  switch (kind) {
+    case MessageKind::kServer:
+      return DeliverServerMessage(recipient, text, style);
+    case MessageKind::kChat:
+      return DeliverChatMessage(recipient, text, style);
+    case MessageKind::kNotification:
+      return DeliverNotification(recipient, text, style);
   }
-}
-
-bool DeliverNotification(AShooterPlayerController* player, const FString& message, ByteColor color,
-                         float display_time, float display_scale, UObject* icon, bool to_everyone) {
-  if (!to_everyone && player == nullptr) return false;
-  try {
-    const FLinearColor linear = ToLinearColor(color);
-    const auto messaging = PluginMessaging();
-    const FString text = FString::Format(message);
-    SendToTargets(*messaging, player, to_everyone, false, [&](AShooterPlayerController* target) {
-      messaging->SendNotification(target, linear, display_scale, display_time, icon, text);
-    });
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-bool DeliverChatMessage(AShooterPlayerController* player, const FString& message,
-                        const FString& sender_name, ByteColor color, bool to_everyone) {
-  const FString rich_text = BuildRichChatText(message, color);
-  if (!to_everyone && player == nullptr) return false;
-  try {
-    const auto messaging = PluginMessaging();
-    const FString text = FString::Format(rich_text);
-    SendToTargets(*messaging, player, to_everyone, false, [&](AShooterPlayerController* target) {
-      messaging->SendChatMessage(target, sender_name, text);
-    });
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+  return false;
 }
 
 UObject* ResolveIcon(const FString& asset_path) {

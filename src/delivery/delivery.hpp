@@ -1,24 +1,58 @@
 #pragma once
 
-#include "delivery/byte_color.hpp"
+#include <optional>
+#include <string_view>
+
+#include "base/byte_color.hpp"
 #include "host/fstring.hpp"
 #include "host/game.hpp"
 
+// Putting a message in front of players: every message the plug-in shows to players
+// (not the administrators' replies) goes through Deliver.
 namespace Bellwright {
 
-// Each returns true when the message was handed to the host, false when it was not
-// (no target for a single delivery, or a failure, such as a lone brace in the text).
-// With `to_everyone` the player argument is ignored.
+enum class MessageKind {
+  kServer,        // a server message in a colour
+  kChat,          // a chat line with a sender name, coloured by the game's markup
+  kNotification,  // an on-screen notification with scale, display time and icon
+};
 
-bool DeliverServerMessage(AShooterPlayerController* player, const FString& message, ByteColor color,
-                          bool to_everyone);
+// The one place a configured type name becomes a kind: "Server", "Chat" or "Client",
+// "Notification", letter case counting. Empty for any other name.
+std::optional<MessageKind> MessageKindFromTypeName(std::string_view type_name);
 
-bool DeliverChatMessage(AShooterPlayerController* player, const FString& message,
-                        const FString& sender_name, ByteColor color, bool to_everyone);
+// How a message looks; each kind reads only its own members.
+struct MessageStyle {
+  ByteColor color = MakeByteColor(0, 0, 0);
+  FString sender;              // chat lines
+  float display_scale = 0.0F;  // notifications
+  float display_time = 0.0F;   // notifications
+  UObject* icon = nullptr;     // notifications; null shows none
+};
 
-// Note the order: display time, then display scale (the host takes them reversed).
-bool DeliverNotification(AShooterPlayerController* player, const FString& message, ByteColor color,
-                         float display_time, float display_scale, UObject* icon, bool to_everyone);
+// One player, or everyone connected.
+class Recipient {
+ public:
+  static Recipient Everyone() { return Recipient(nullptr, true); }
+  // A null player is a recipient nobody can be found for: delivery fails.
+  static Recipient Player(AShooterPlayerController* player) { return Recipient(player, false); }
+
+  [[nodiscard]] bool IsEveryone() const { return everyone_; }
+  [[nodiscard]] AShooterPlayerController* PlayerController() const { return player_; }
+
+ private:
+  Recipient(AShooterPlayerController* player, bool everyone)
+      : player_(player), everyone_(everyone) {}
+
+  AShooterPlayerController* player_;
+  bool everyone_;
+};
+
+// Hands the message to the host. False when it was not handed over: no player for a
+// single recipient, or a failure such as a lone brace in the text (the host formats
+// every text once, so literal braces are doubled). Never throws.
+bool Deliver(MessageKind kind, const FString& text, const MessageStyle& style,
+             Recipient recipient) noexcept;
 
 // The icon object for an asset path, or null when it does not resolve.
 UObject* ResolveIcon(const FString& asset_path);

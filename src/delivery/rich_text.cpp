@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "delivery/utf8.hpp"
+#include "base/text.hpp"
 
 namespace Bellwright {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "delivery/byte_color.hpp"
+#include "base/byte_color.hpp"
 #include "host/fstring.hpp"
 
 namespace Bellwright {

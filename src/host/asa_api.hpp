@@ -1,18 +1,12 @@
 #pragma once
 
-#include "host/api_utils.hpp"
-#include "host/colors.hpp"
-#include "host/commands.hpp"
-#include "host/fstring.hpp"
-#include "host/game.hpp"
-#include "host/hooks.hpp"
 #include "host/host_api.hpp"
-#include "host/messaging.hpp"
-#include "host/permissions.hpp"
-#include "host/tarray.hpp"
-#include "host/timer.hpp"
-#include "host/tools.hpp"
 
+class ICommands;
+class IHooks;
+class IApiUtils;
+
+// The host framework's entry points; each interface has its own header.
 namespace AsaApi {
 
 HOST_API ICommands& GetCommands();

@@ -1,56 +1,77 @@
 #include "plugin/load.hpp"
 
+#include <array>
 #include <exception>
 
-#include "automatic/hooks.hpp"
-#include "commands/registration.hpp"
+#include "automatic/automatic.hpp"
+#include "base/host_boundary.hpp"
+#include "base/log.hpp"
+#include "commands/commands.hpp"
 #include "config/config.hpp"
-#include "custom_commands/custom_command_registry.hpp"
-#include "plugin/host_boundary.hpp"
-#include "plugin/logger.hpp"
+#include "custom_commands/custom_commands.hpp"
 
 namespace Bellwright {
 namespace {
 
-void LogFailure(const char* what_stopped, const std::exception& error) {
-  if (const auto& logger = PluginLogger()) logger->error("{}: {}", what_stopped, error.what());
+// A stage that cannot start (no configuration file) stops the start-up there.
+enum class Started { kYes, kStopHere };
+
+struct Stage {
+  const char* name;
+  Started (*start)();
+  void (*stop)();
+};
+
+template <void (*Start)()>
+Started Always() {
+  Start();
+  return Started::kYes;
 }
 
-void LoadSteps() {
-  InitLogger(PluginLogger(), "Bellwright");
-  try {
-    ReadConfig();
-  } catch (const std::exception& error) {
-    // Without a configuration nothing is registered: the server runs without us.
-    LogFailure("Load stopped", error);
-    return;
-  }
-  RegisterAdministrativeCommands();
-  InstallHooks();
-  try {
-    LoadCustomCommands();
-  } catch (const std::exception& error) {
-    // The administrative commands and hooks stay: bw.reload can bring in a mended file.
-    LogFailure("Custom commands not loaded", error);
-  }
+Started ConfigurationRead() {
+  return StartConfig() ? Started::kYes : Started::kStopHere;
 }
 
-// Removes everything Load may have registered, whatever it reached: removing what
-// was never there is harmless to the host.
-void UnloadSteps() {
-  RemoveAdministrativeCommands();
-  RemoveHooks();
-  UnregisterCustomCommands();
+// The administrative commands and hooks stay when the custom commands cannot be
+// read: bw.reload can bring in a mended file.
+Started CustomCommandsIfReadable() {
+  try {
+    StartCustomCommands();
+  } catch (const std::exception& error) {
+    Log::Error("Custom commands not loaded: {}", error.what());
+  }
+  return Started::kYes;
 }
+
+constexpr std::array<Stage, 7> kStages{{
+    {"logger", &Always<Log::Start>, &Log::Stop},
+    {"configuration", &ConfigurationRead, &StopConfig},
+    {"administrative commands", &Always<RegisterAdministrativeCommands>,
+     &RemoveAdministrativeCommands},
+    {"welcome queue", &Always<StartWelcomeQueue>, &StopWelcomeQueue},
+    {"timed messages", &Always<StartTimedMessages>, &StopTimedMessages},
+    {"hooks", &Always<InstallHooks>, &RemoveHooks},
+    {"custom commands", &CustomCommandsIfReadable, &StopCustomCommands},
+}};
 
 }  // namespace
 
 void Load() {
-  RunGuarded("Load", LoadSteps);
+  for (const Stage& stage : kStages) {
+    Started started = Started::kStopHere;
+    RunGuarded(stage.name, [&] { started = stage.start(); });
+    if (started == Started::kStopHere) {
+      return;
+    }
+  }
 }
 
+// Stopping what never started is harmless: the host ignores removing a name it does
+// not hold, and the owners' state is simply empty.
 void Unload() {
-  RunGuarded("Unload", UnloadSteps);
+  for (auto stage = kStages.rbegin(); stage != kStages.rend(); ++stage) {
+    RunGuarded(stage->name, stage->stop);
+  }
 }
 
 }  // namespace Bellwright

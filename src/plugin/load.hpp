@@ -2,12 +2,13 @@
 
 namespace Bellwright {
 
-// Start-up: logger, configuration, administrative commands, hooks, custom commands,
-// in that order. A failure stops it where it happened and is logged; it never
-// leaves into the host.
+// Start-up: logger, configuration, administrative commands, automatic messages,
+// custom commands, in that order. Without a configuration nothing after it starts;
+// every failure is logged and none leaves into the host.
 void Load();
 
-// Shut-down: removes everything Load may have registered, whatever it reached.
+// Shut-down: stops everything Load may have started, in reverse order, whatever it
+// reached, so that a later Load begins from a clean state.
 void Unload();
 
 }  // namespace Bellwright

@@ -1,8 +1,8 @@
+#include "automatic/greeting_text.hpp"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "automatic/greeting_text.hpp"
 
 namespace Bellwright {
 namespace {

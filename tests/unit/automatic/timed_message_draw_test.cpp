@@ -1,10 +1,10 @@
+#include "automatic/timed_message_draw.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <functional>
 #include <vector>
-
-#include "automatic/timed_message_draw.hpp"
 
 namespace Bellwright {
 namespace {

@@ -1,13 +1,15 @@
+#include "commands/command_line.hpp"
+
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
-#include "commands/command_line.hpp"
+#include "base/text.hpp"
 #include "commands/trailing_numbers.hpp"
-#include "delivery/utf8.hpp"
 
 namespace Bellwright {
 namespace {
+
+using Given = TrailingNumbers<ByteColor>::Outcome;
+using GivenRun = TrailingNumbers<NotificationNumbers>::Outcome;
 
 std::string Utf8(const FString& text) {
   return ToUtf8(text);
@@ -71,45 +73,48 @@ TEST(GivenColor, TakesThreeTrailingNumbersKeepingTheirLowEightBits) {
   };
   for (const Case& c : cases) {
     const auto color = GivenColor(Line(c.line));
-    ASSERT_TRUE(color.has_value()) << c.line;
-    EXPECT_EQ(*color, c.color) << c.line;
+    ASSERT_EQ(color.outcome, Given::kGiven) << c.line;
+    EXPECT_EQ(color.numbers, c.color) << c.line;
   }
 }
 
 TEST(GivenColor, IsAbsentUnlessAllThreeTrailingTokensAreNumeric) {
   for (const char* text : {R"(bw.sendserver 0 "Hi" abc 0 255)", R"(bw.sendserver 0 "Hi")",
                            R"(bw.sendserver 0 "1 2 3")", "bw.sendserver 1 2", "bw.sendserver"}) {
-    EXPECT_FALSE(GivenColor(Line(text)).has_value()) << text;
+    EXPECT_EQ(GivenColor(Line(text)).outcome, Given::kNotGiven) << text;
   }
 }
 
-TEST(GivenColor, ThrowsForANumericTokenThatDoesNotConvert) {
-  EXPECT_THROW(GivenColor(Line(R"(bw.sendserver 0 "Hi" + 0 0)")), std::invalid_argument);
-  EXPECT_THROW(GivenColor(Line(R"(bw.sendserver 0 "Hi" 0 0 9999999999)")), std::out_of_range);
+TEST(GivenColor, IsUnconvertibleForANumericTokenThatDoesNotConvert) {
+  for (const char* text :
+       {R"(bw.sendserver 0 "Hi" + 0 0)", R"(bw.sendserver 0 "Hi" 0 0 9999999999)"}) {
+    EXPECT_EQ(GivenColor(Line(text)).outcome, Given::kUnconvertible) << text;
+  }
 }
 
-TEST(NotificationNumbers, TestedRunNeedsNumericEndsAndThrowsForABadMiddle) {
+TEST(NotificationNumbers, TestedRunNeedsNumericEndsAndRefusesABadMiddle) {
   const auto numbers = GivenNotificationNumbersTested(Line(R"(bw.sn 0 "Hi" 1.5 10 255 255 0 0)"));
-  ASSERT_TRUE(numbers.has_value());
-  EXPECT_FLOAT_EQ(numbers->display_scale, 1.5F);
-  EXPECT_FLOAT_EQ(numbers->display_time, 10.0F);
-  EXPECT_EQ(numbers->color, MakeByteColor(255, 255, 0));
+  ASSERT_EQ(numbers.outcome, GivenRun::kGiven);
+  EXPECT_FLOAT_EQ(numbers.numbers.display_scale, 1.5F);
+  EXPECT_FLOAT_EQ(numbers.numbers.display_time, 10.0F);
+  EXPECT_EQ(numbers.numbers.color, MakeByteColor(255, 255, 0));
 
   // Five numbers and no icon token: the run starts at the quoted word.
-  EXPECT_FALSE(GivenNotificationNumbersTested(Line(R"(bw.sn 0 "Hi" 1.5 10 255 255 0)")));
-  EXPECT_FALSE(GivenNotificationNumbersTested(Line("bw.sn 1 2 3 4")));
-  EXPECT_THROW(GivenNotificationNumbersTested(Line(R"(bw.sn 0 "Hi" 1.5 10 255 x 0 0)")),
-               std::invalid_argument);
+  EXPECT_EQ(GivenNotificationNumbersTested(Line(R"(bw.sn 0 "Hi" 1.5 10 255 255 0)")).outcome,
+            GivenRun::kNotGiven);
+  EXPECT_EQ(GivenNotificationNumbersTested(Line("bw.sn 1 2 3 4")).outcome, GivenRun::kNotGiven);
+  EXPECT_EQ(GivenNotificationNumbersTested(Line(R"(bw.sn 0 "Hi" 1.5 10 255 x 0 0)")).outcome,
+            GivenRun::kUnconvertible);
 }
 
-TEST(NotificationNumbers, UntestedRunIsAbsentWhenAnyValueDoesNotConvert) {
+TEST(NotificationNumbers, UntestedRunIsNotGivenWhenAnyValueDoesNotConvert) {
   const auto numbers =
       GivenNotificationNumbersUntested(Line(R"(bw.sn 0 "Hi" 1.5 10 255 255 0 /Game/Icon)"));
-  ASSERT_TRUE(numbers.has_value());
-  EXPECT_EQ(numbers->color, MakeByteColor(255, 255, 0));
+  ASSERT_EQ(numbers.outcome, GivenRun::kGiven);
+  EXPECT_EQ(numbers.numbers.color, MakeByteColor(255, 255, 0));
   for (const char* text : {R"(bw.sn 0 "Hi" 1.5 10 255 x 0 0)", R"(bw.sn 0 "Hi" 1.5 10 255 255 0)",
                            "bw.sn 1 2 3 4 5", "bw.sn 1 2 3 4", "bw.sn"}) {
-    EXPECT_FALSE(GivenNotificationNumbersUntested(Line(text)).has_value()) << text;
+    EXPECT_EQ(GivenNotificationNumbersUntested(Line(text)).outcome, GivenRun::kNotGiven) << text;
   }
 }
 

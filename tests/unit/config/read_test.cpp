@@ -18,9 +18,13 @@ class ConfigReadTest : public ::testing::Test {
          "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(ConfigFile().parent_path());
     Sandbox::SetServerDirectory(directory_.string());
-    ReplaceConfigDocument({{"Bellwright", {{"Kept", true}}}});
+    WriteConfig(R"({"Bellwright": {"Kept": true}})");
+    ASSERT_TRUE(StartConfig());
   }
-  void TearDown() override { std::filesystem::remove_all(directory_); }
+  void TearDown() override {
+    StopConfig();
+    std::filesystem::remove_all(directory_);
+  }
 
   [[nodiscard]] std::filesystem::path ConfigFile() const {
     return directory_ / "ArkApi/Plugins/BellwrightEx/config.json";
@@ -48,24 +52,28 @@ TEST_F(ConfigReadTest, AFailedReadLeavesThePreviousDocumentExactlyAsItWas) {
   for (const Case& c : cases) {
     std::filesystem::remove(ConfigFile());
     if (c.bytes != nullptr) WriteConfig(c.bytes);
-    EXPECT_ANY_THROW(ReadConfig()) << c.name;
+    const ConfigRead read = ReadConfigFile();
+    EXPECT_FALSE(read.config.has_value()) << c.name;
+    EXPECT_FALSE(read.failure.empty()) << c.name;
+    EXPECT_FALSE(StartConfig()) << c.name;
     EXPECT_EQ(ConfigDocument(), before) << c.name;
   }
 }
 
 TEST_F(ConfigReadTest, MissingFileNamesTheCause) {
-  try {
-    ReadConfig();
-    FAIL() << "no exception";
-  } catch (const std::runtime_error& error) {
-    EXPECT_STREQ(error.what(), "Can't open config.json");
-  }
+  std::filesystem::remove(ConfigFile());
+  EXPECT_EQ(ReadConfigFile().failure, "Can't open config.json");
 }
 
 TEST_F(ConfigReadTest, ReadsByteOrderMarkAndIgnoresTrailingTextAndRepeatedKeysTakeTheLast) {
   WriteConfig("\xEF\xBB\xBF{\"A\": 1, \"A\": 2} trailing words");
-  ReadConfig();
+  ASSERT_TRUE(StartConfig());
   EXPECT_EQ(ConfigDocument(), (nlohmann::json{{"A", 2}}));
+}
+
+TEST_F(ConfigReadTest, StopLeavesNoDocumentBehind) {
+  StopConfig();
+  EXPECT_TRUE(ConfigDocument().is_null());
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "config/settings.hpp"
+
+#include <gtest/gtest.h>
 
 namespace Bellwright {
 namespace {

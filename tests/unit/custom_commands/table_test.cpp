@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "base/text.hpp"
 #include "custom_commands/custom_command_table.hpp"
-#include "delivery/utf8.hpp"
 
 namespace Bellwright {
 namespace {
@@ -93,7 +93,7 @@ TEST(CustomCommandTable, ReadsEveryFieldWithItsConversion) {
       "Message": "Grüße", "Type": "Notification", "Sender": "Bötchen",
       "MessageColor": [10, 20, 30], "RequiredPermissionGroups": ["Admin", "admin", "VIP"],
       "DisplayTime": 4.5, "DisplayScale": 1.25, "Icon_BP": "/Game/Icons/é",
-      "Command_To_Execute": "/next"}})");
+      "Command_To_Execute": "/nächste"}})");
   const CustomCommand& command = table.at(FString("/info"));
   EXPECT_EQ(ToUtf8(command.Message), "Grüße");
   EXPECT_EQ(ToUtf8(command.Sender), "Bötchen");
@@ -104,9 +104,21 @@ TEST(CustomCommandTable, ReadsEveryFieldWithItsConversion) {
   EXPECT_TRUE(command.RequiredPermissionGroups[1].EqualsExactly(FString("VIP")));
   EXPECT_FLOAT_EQ(command.DisplayTime, 4.5F);
   EXPECT_FLOAT_EQ(command.DisplayScale, 1.25F);
-  // Asset paths and command texts are widened byte by byte, not decoded.
-  EXPECT_EQ(command.Icon_BP.Len(), static_cast<int>(std::string("/Game/Icons/é").size()));
-  EXPECT_TRUE(command.Command_To_Execute.EqualsExactly(FString("/next")));
+  EXPECT_EQ(ToUtf8(command.Icon_BP), "/Game/Icons/é");
+  EXPECT_EQ(ToUtf8(command.Command_To_Execute), "/nächste");
+}
+
+// Every text of the file is UTF-8: a name or a group outside ASCII must arrive as the
+// characters it is, or it could never be typed or matched.
+TEST(CustomCommandTable, NamesAndGroupsOutsideAsciiKeepTheirCharacters) {
+  const CustomCommandTable table = Build(R"({"/grüß": {"Message": "m",
+      "RequiredPermissionGroups": ["Grün", "GRÜN", "Blau"]}})");
+  ASSERT_EQ(table.size(), 1U);
+  EXPECT_EQ(ToUtf8(table.begin()->first), "/grüß");
+  const CustomCommand& command = table.begin()->second;
+  ASSERT_EQ(command.RequiredPermissionGroups.Num(), 2);
+  EXPECT_EQ(ToUtf8(command.RequiredPermissionGroups[0]), "Grün");
+  EXPECT_EQ(ToUtf8(command.RequiredPermissionGroups[1]), "Blau");
 }
 
 TEST(CustomCommandTable, AbsentKeysTakeTheirDefaults) {

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "base/byte_color.hpp"
 #include "base/srgb.hpp"
-#include "delivery/byte_color.hpp"
 
 namespace Bellwright {
 namespace {

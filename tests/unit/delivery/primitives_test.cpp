@@ -1,11 +1,20 @@
 #include <gtest/gtest.h>
 
+#include "base/text.hpp"
 #include "delivery/delivery.hpp"
-#include "delivery/utf8.hpp"
 #include "in_process_host.hpp"
 
 namespace Bellwright {
 namespace {
+
+constexpr MessageKind kEveryKind[] = {MessageKind::kServer, MessageKind::kChat,
+                                      MessageKind::kNotification};
+
+MessageStyle Colored(ByteColor color) {
+  MessageStyle style;
+  style.color = color;
+  return style;
+}
 
 class DeliveryTest : public ::testing::Test {
  protected:
@@ -15,16 +24,26 @@ class DeliveryTest : public ::testing::Test {
     host.events.clear();
   }
   static Sandbox::World& world() { return Sandbox::TheWorld(); }
-  static AShooterPlayerController* Player(const char* id) {
-    return world().FindPlayer(FString(id));
+  static Recipient Player(const char* id) {
+    return Recipient::Player(world().FindPlayer(FString(id)));
   }
 
   InProcessHost host;
 };
 
+TEST(MessageKind, ComesFromTheConfiguredTypeNameLetterCaseCounting) {
+  EXPECT_EQ(MessageKindFromTypeName("Server"), MessageKind::kServer);
+  EXPECT_EQ(MessageKindFromTypeName("Chat"), MessageKind::kChat);
+  EXPECT_EQ(MessageKindFromTypeName("Client"), MessageKind::kChat);
+  EXPECT_EQ(MessageKindFromTypeName("Notification"), MessageKind::kNotification);
+  for (const char* name : {"server", "CHAT", "", "Notification ", "Broadcast"}) {
+    EXPECT_FALSE(MessageKindFromTypeName(name).has_value()) << name;
+  }
+}
+
 TEST_F(DeliveryTest, ServerMessageToOnePlayerCarriesTheDecodedColour) {
-  EXPECT_TRUE(
-      DeliverServerMessage(Player("A1"), FromUtf8("Grüße"), MakeByteColor(255, 128, 0), false));
+  EXPECT_TRUE(Deliver(MessageKind::kServer, FromUtf8("Grüße"), Colored(MakeByteColor(255, 128, 0)),
+                      Player("A1")));
   const auto messages = host.Named("server_message");
   ASSERT_EQ(messages.size(), 1U);
   EXPECT_EQ(messages[0]["to"], "A1");
@@ -34,23 +53,27 @@ TEST_F(DeliveryTest, ServerMessageToOnePlayerCarriesTheDecodedColour) {
   EXPECT_EQ(messages[0]["color"][3], 1);
 }
 
-TEST_F(DeliveryTest, EveryPrimitiveReachesEveryConnectedPlayerInListOrder) {
-  const ByteColor red = MakeByteColor(255, 0, 0);
-  EXPECT_TRUE(DeliverServerMessage(nullptr, FString("s"), red, true));
-  EXPECT_TRUE(DeliverChatMessage(nullptr, FString("c"), FString("Admin"), red, true));
-  EXPECT_TRUE(DeliverNotification(nullptr, FString("n"), red, 10.0F, 1.0F, nullptr, true));
+TEST_F(DeliveryTest, EveryKindReachesEveryConnectedPlayerInListOrder) {
+  MessageStyle style = Colored(MakeByteColor(255, 0, 0));
+  style.sender = FString("Admin");
+  for (const MessageKind kind : kEveryKind) {
+    EXPECT_TRUE(Deliver(kind, FString("m"), style, Recipient::Everyone()));
+  }
   ASSERT_EQ(host.events.size(), 6U);
   for (std::size_t i = 0; i < host.events.size(); i += 2) {
     EXPECT_EQ(host.events[i]["to"], "A1");
     EXPECT_EQ(host.events[i + 1]["to"], "B2");
   }
   EXPECT_EQ(host.events[2]["sender"], "Admin");
-  EXPECT_EQ(host.events[2]["text"], "<RichColor Color=\"1, 0, 0, 1\">c</>");
+  EXPECT_EQ(host.events[2]["text"], "<RichColor Color=\"1, 0, 0, 1\">m</>");
 }
 
 TEST_F(DeliveryTest, NotificationPassesScaleAndTimeInTheHostsOrder) {
-  EXPECT_TRUE(DeliverNotification(Player("B2"), FString("n"), MakeByteColor(0, 0, 0), 10.0F, 1.5F,
-                                  ResolveIcon(FString("/Game/Icons/Bell")), false));
+  MessageStyle style;
+  style.display_time = 10.0F;
+  style.display_scale = 1.5F;
+  style.icon = ResolveIcon(FString("/Game/Icons/Bell"));
+  EXPECT_TRUE(Deliver(MessageKind::kNotification, FString("n"), style, Player("B2")));
   const auto notes = host.Named("notification");
   ASSERT_EQ(notes.size(), 1U);
   EXPECT_EQ(notes[0]["scale"], 1.5);
@@ -64,46 +87,45 @@ TEST_F(DeliveryTest, IconsResolveOnlyUnderGame) {
   EXPECT_EQ(ResolveIcon(FString("Game/X")), nullptr);
 }
 
-TEST_F(DeliveryTest, ALoneBraceStopsEveryPrimitiveBeforeAnyoneIsReached) {
-  const ByteColor black = MakeByteColor(0, 0, 0);
-  for (const char* text : {"a { b", "a } b", "{0}", "{}"}) {
-    EXPECT_FALSE(DeliverServerMessage(nullptr, FString(text), black, true)) << text;
-    EXPECT_FALSE(DeliverChatMessage(Player("A1"), FString(text), FString("s"), black, false));
-    EXPECT_FALSE(DeliverNotification(nullptr, FString(text), black, 1, 1, nullptr, true));
+TEST_F(DeliveryTest, ALoneBraceStopsEveryKindBeforeAnyoneIsReached) {
+  for (const MessageKind kind : kEveryKind) {
+    for (const char* text : {"a { b", "a } b", "{0}", "{}"}) {
+      EXPECT_FALSE(Deliver(kind, FString(text), MessageStyle{}, Recipient::Everyone())) << text;
+      EXPECT_FALSE(Deliver(kind, FString(text), MessageStyle{}, Player("A1"))) << text;
+    }
   }
   EXPECT_TRUE(host.events.empty());
 
-  EXPECT_TRUE(DeliverServerMessage(Player("A1"), FString("a {{ b }}"), black, false));
+  EXPECT_TRUE(Deliver(MessageKind::kServer, FString("a {{ b }}"), MessageStyle{}, Player("A1")));
   EXPECT_EQ(host.Named("server_message").at(0)["text"], "a { b }");
 }
 
 TEST_F(DeliveryTest, SingleDeliveryWithoutAPlayerFails) {
-  const ByteColor black = MakeByteColor(0, 0, 0);
-  EXPECT_FALSE(DeliverServerMessage(nullptr, FString("x"), black, false));
-  EXPECT_FALSE(DeliverChatMessage(nullptr, FString("x"), FString("s"), black, false));
-  EXPECT_FALSE(DeliverNotification(nullptr, FString("x"), black, 1, 1, nullptr, false));
+  for (const MessageKind kind : kEveryKind) {
+    EXPECT_FALSE(Deliver(kind, FString("x"), MessageStyle{}, Recipient::Player(nullptr)));
+  }
   EXPECT_TRUE(host.events.empty());
 }
 
 TEST_F(DeliveryTest, EmptyChatMessageIsStillSent) {
-  EXPECT_TRUE(DeliverChatMessage(Player("A1"), FString("\n\n"), FString("s"),
-                                 MakeByteColor(0, 0, 0), false));
+  EXPECT_TRUE(Deliver(MessageKind::kChat, FString("\n\n"), MessageStyle{}, Player("A1")));
   EXPECT_EQ(host.Named("chat_message").at(0)["text"], "");
 }
 
 TEST_F(DeliveryTest, EveryoneWithNobodyConnectedSucceedsAndSendsNothing) {
   world().Reset();
-  EXPECT_TRUE(DeliverServerMessage(nullptr, FString("x"), MakeByteColor(0, 0, 0), true));
+  for (const MessageKind kind : kEveryKind) {
+    EXPECT_TRUE(Deliver(kind, FString("x"), MessageStyle{}, Recipient::Everyone()));
+  }
   EXPECT_TRUE(host.events.empty());
 }
 
 TEST_F(DeliveryTest, DepartedPlayersAreSkipped) {
   world().Leave(FString("A1"));
   host.events.clear();
-  const ByteColor black = MakeByteColor(0, 0, 0);
-  EXPECT_TRUE(DeliverServerMessage(nullptr, FString("x"), black, true));
-  EXPECT_TRUE(DeliverChatMessage(nullptr, FString("x"), FString("s"), black, true));
-  EXPECT_TRUE(DeliverNotification(nullptr, FString("x"), black, 1, 1, nullptr, true));
+  for (const MessageKind kind : kEveryKind) {
+    EXPECT_TRUE(Deliver(kind, FString("x"), MessageStyle{}, Recipient::Everyone()));
+  }
   ASSERT_EQ(host.events.size(), 3U);
   for (const auto& event : host.events) EXPECT_EQ(event["to"], "B2");
 }

@@ -1,7 +1,8 @@
+#include "delivery/rich_text.hpp"
+
 #include <gtest/gtest.h>
 
-#include "delivery/rich_text.hpp"
-#include "delivery/utf8.hpp"
+#include "base/text.hpp"
 
 namespace Bellwright {
 namespace {

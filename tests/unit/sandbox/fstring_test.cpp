@@ -1,7 +1,7 @@
+#include "host/fstring.hpp"
+
 #include <fmt/format.h>
 #include <gtest/gtest.h>
-
-#include "host/fstring.hpp"
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <stdexcept>
 
-#include "host/asa_api.hpp"
+#include "host/tools.hpp"
 #include "host_library/clock.hpp"
-#include "host_library/timer.hpp"
 #include "host_library/events.hpp"
 #include "host_library/text.hpp"
+#include "host_library/timer.hpp"
 
 namespace {
 

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "host_library/commands.hpp"
-#include "host_library/timer.hpp"
 #include "host_library/events.hpp"
 #include "host_library/hooks.hpp"
+#include "host_library/timer.hpp"
 #include "host_library/world.hpp"
 #include "plugin_loader.hpp"
 

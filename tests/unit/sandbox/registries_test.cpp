@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
 #include "host_library/commands.hpp"
 #include "host_library/hooks.hpp"

@@ -1,9 +1,10 @@
+#include "transcript.hpp"
+
 #include <gtest/gtest.h>
 
 #include <limits>
 
 #include "host_library/events.hpp"
-#include "transcript.hpp"
 
 namespace {
 

@@ -1,19 +1,27 @@
-#include "automatic/player_tracking.hpp"
+#include "automatic/welcome_queue.hpp"
 
+#include <cstdint>
 #include <utility>
 
+#include "automatic/automatic.hpp"
+#include "base/host_boundary.hpp"
+#include "base/module_path.hpp"
 #include "config/config.hpp"
-#include "config/settings.hpp"
+#include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
-#include "plugin/host_boundary.hpp"
-#include "plugin/module_path.hpp"
+#include "host/timer.hpp"
 
 namespace Bellwright {
 namespace {
 
-// Ids compare ignoring letter case, as the engine compares them.
-TArray<FString> PendingWelcomes;  // due at the next welcome pass; may repeat an id
-TArray<FString> GreetedPlayers;   // scheduled during their current connection
+// Ids compare ignoring letter case, as the engine compares them. Constant-initialised,
+// so they exist before the library's start-up runs Load.
+constinit TArray<FString> PendingWelcomes;  // due at the next welcome pass; may repeat an id
+constinit TArray<FString> GreetedPlayers;   // scheduled during their current connection
+
+// Tasks the host still holds from before the queue was last stopped belong to an
+// earlier start and must not reach this one.
+constinit std::uint64_t queue_generation = 0;
 
 constexpr int kWelcomeDelaySeconds = 5;
 
@@ -26,7 +34,8 @@ bool WelcomeMessagesEnabled() {
 // Queues one player's greeting once the character has been theirs for a while.
 class WelcomeTask {
  public:
-  explicit WelcomeTask(FString unique_id) : unique_id_(std::move(unique_id)) {}
+  explicit WelcomeTask(FString unique_id)
+      : unique_id_(std::move(unique_id)), generation_(queue_generation) {}
 
   void operator()() const {
     RunGuarded("WelcomeTask", [this] { Run(); });
@@ -34,6 +43,9 @@ class WelcomeTask {
 
  private:
   void Run() const {
+    if (generation_ != queue_generation) {
+      return;
+    }
     // Two possessions within the delay schedule two tasks; the first one greets.
     if (GreetedPlayers.Contains(unique_id_)) {
       return;
@@ -47,6 +59,7 @@ class WelcomeTask {
   }
 
   FString unique_id_;
+  std::uint64_t generation_;
 };
 
 void ScheduleWelcome(const FString& unique_id) {
@@ -58,6 +71,16 @@ void ScheduleWelcome(const FString& unique_id) {
 }
 
 }  // namespace
+
+void StartWelcomeQueue() {
+  StopWelcomeQueue();
+}
+
+void StopWelcomeQueue() {
+  PendingWelcomes.Empty();
+  GreetedPlayers.Empty();
+  ++queue_generation;
+}
 
 void OnCharacterPossessed(ACharacter* character) {
   if (character == nullptr || !WelcomeMessagesEnabled()) {

@@ -1,4 +1,4 @@
-#include "automatic/timed_message_clock.hpp"
+#include "automatic/timed_schedule.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +6,6 @@
 
 #include "automatic/timed_messages.hpp"
 #include "config/config.hpp"
-#include "config/settings.hpp"
 #include "host/tools.hpp"
 
 namespace Bellwright {
@@ -41,6 +40,10 @@ void SendTimedMessageIfDue() {
   // cannot be sent still uses up its turn.
   NextTimedMessageTime = now + IntervalTicks(timed);
   SendTimedMessage();
+}
+
+void ResetTimedSchedule() {
+  NextTimedMessageTime = 0;
 }
 
 }  // namespace Bellwright

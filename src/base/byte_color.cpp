@@ -1,4 +1,4 @@
-#include "delivery/byte_color.hpp"
+#include "base/byte_color.hpp"
 
 #include "base/srgb.hpp"
 

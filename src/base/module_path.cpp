@@ -1,4 +1,4 @@
-#include "plugin/module_path.hpp"
+#include "base/module_path.hpp"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -6,7 +6,7 @@
 #include <dlfcn.h>
 #endif
 
-#include "delivery/utf8.hpp"
+#include "base/text.hpp"
 
 namespace Bellwright {
 

@@ -1,31 +1,32 @@
-#include "commands/send_commands.hpp"
+#include "commands/send_handlers.hpp"
 
 #include "commands/reply.hpp"
-#include "commands/send_family.hpp"
+#include "commands/send_flow.hpp"
 
 namespace Bellwright {
 namespace {
 
-constexpr SendCommandRules kConsoleChat{SendKind::Chat, NumberRule::TestedReplyWhenBad,
+constexpr SendCommandRules kConsoleChat{MessageKind::kChat, NumberRule::kTestedReplyWhenBad,
                                         kSendFailed};
 // Only the console server message names a bad number as a reading error.
-constexpr SendCommandRules kConsoleServer{SendKind::Server, NumberRule::TestedReplyWhenBad,
+constexpr SendCommandRules kConsoleServer{MessageKind::kServer, NumberRule::kTestedReplyWhenBad,
                                           kReadFailed};
-constexpr SendCommandRules kConsoleNotification{SendKind::Notification,
-                                                NumberRule::TestedReplyWhenBad, kSendFailed};
-constexpr SendCommandRules kRconChat{SendKind::Chat, NumberRule::TestedReplyWhenBad, kSendFailed};
-constexpr SendCommandRules kRconServer{SendKind::Server, NumberRule::TestedReplyWhenBad,
+constexpr SendCommandRules kConsoleNotification{MessageKind::kNotification,
+                                                NumberRule::kTestedReplyWhenBad, kSendFailed};
+constexpr SendCommandRules kRconChat{MessageKind::kChat, NumberRule::kTestedReplyWhenBad,
+                                     kSendFailed};
+constexpr SendCommandRules kRconServer{MessageKind::kServer, NumberRule::kTestedReplyWhenBad,
                                        kSendFailed};
-constexpr SendCommandRules kRconNotification{SendKind::Notification,
-                                             NumberRule::TriedConfiguredWhenBad, kSendFailed};
+constexpr SendCommandRules kRconNotification{MessageKind::kNotification,
+                                             NumberRule::kTriedConfiguredWhenBad, kSendFailed};
 
 void RunFromConsole(const SendCommandRules& rules, APlayerController* caller,
                     const FString* command_line) {
   if (caller == nullptr || command_line == nullptr) {
     return;
   }
-  RunSendCommand(rules, *command_line, [caller](bool success, const FString& text) {
-    ReplyToCaller(caller, success ? kReplyGreen : kReplyRed, text);
+  RunSendCommand(rules, *command_line, [caller](SendOutcome outcome, const FString& text) {
+    ReplyUnlessHidden(caller, outcome == SendOutcome::kSent ? kReplyGreen : kReplyRed, text);
   });
 }
 
@@ -34,9 +35,10 @@ void RunFromRcon(const SendCommandRules& rules, RCONClientConnection* connection
   if (connection == nullptr || packet == nullptr) {
     return;
   }
-  RunSendCommand(rules, packet->Body, [connection, packet](bool /*success*/, const FString& text) {
-    ReplyOverRcon(connection, packet, text);
-  });
+  RunSendCommand(rules, packet->Body,
+                 [connection, packet](SendOutcome /*outcome*/, const FString& text) {
+                   ReplyOverRcon(connection, packet, text);
+                 });
 }
 
 }  // namespace

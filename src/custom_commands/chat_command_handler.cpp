@@ -1,14 +1,13 @@
-#include "custom_commands/custom_chat_command.hpp"
+#include "custom_commands/chat_command_handler.hpp"
 
 #include <string>
 
+#include "base/text.hpp"
 #include "config/config.hpp"
-#include "config/settings.hpp"
 #include "custom_commands/command_chain.hpp"
 #include "custom_commands/custom_command_registry.hpp"
 #include "delivery/delivery.hpp"
-#include "delivery/utf8.hpp"
-#include "host/asa_api.hpp"
+#include "host/permissions.hpp"
 
 namespace Bellwright {
 namespace {
@@ -37,22 +36,29 @@ bool MayUse(AShooterPlayerController* player, const CustomCommand& command) {
 void Refuse(AShooterPlayerController* player) {
   const nlohmann::json& document = ConfigDocument();
   const nlohmann::json& section = Settings::SectionOrEmpty(document, "Bellwright");
-  const auto sender = Settings::ValueOr<std::string>(section, "ClientChatSenderName", "Bellwright");
+  MessageStyle style;
+  style.color = kRefusalColor;
+  style.sender =
+      FromUtf8(Settings::ValueOr<std::string>(section, "ClientChatSenderName", "Bellwright"));
   const auto text = Settings::ValueOr<std::string>(document, "NoPermission", kDefaultRefusal);
-  DeliverChatMessage(player, FromUtf8(text), FString(std::string_view(sender)), kRefusalColor,
-                     false);
+  Deliver(MessageKind::kChat, FromUtf8(text), style, Recipient::Player(player));
 }
 
 void Answer(AShooterPlayerController* player, const CustomCommand& command) {
-  if (command.Type == "Chat" || command.Type == "Client") {
-    DeliverChatMessage(player, command.Message, command.Sender, command.MessageColor, false);
-  } else if (command.Type == "Server") {
-    DeliverServerMessage(player, command.Message, command.MessageColor, false);
-  } else if (command.Type == "Notification") {
-    UObject* icon = ResolveIcon(command.Icon_BP);
-    DeliverNotification(player, command.Message, command.MessageColor, command.DisplayTime,
-                        command.DisplayScale, icon, false);
+  const auto kind = MessageKindFromTypeName(command.Type);
+  if (!kind) {
+    return;
   }
+  MessageStyle style;
+  style.color = command.MessageColor;
+  style.sender = command.Sender;
+  style.display_time = command.DisplayTime;
+  style.display_scale = command.DisplayScale;
+  if (*kind == MessageKind::kNotification) {
+    // Resolved also when empty: the game decides what an empty path gives.
+    style.icon = ResolveIcon(command.Icon_BP);
+  }
+  Deliver(*kind, command.Message, style, Recipient::Player(player));
 }
 
 void SayCommandText(AShooterPlayerController* player, const CustomCommand& command) {

@@ -22,7 +22,7 @@ constexpr ByteColor MakeByteColor(int red, int green, int blue) {
                    static_cast<std::uint8_t>(red), 255};
 }
 
-// sRGB-decoded red, green and blue; linear alpha.
+// sRGB-decoded red, green and blue; linear alpha: what the host's messaging takes.
 FLinearColor ToLinearColor(ByteColor color);
 
 }  // namespace Bellwright

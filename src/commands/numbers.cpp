@@ -1,5 +1,8 @@
-#include "commands/numeric_text.hpp"
+#include "commands/numbers.hpp"
 
+#include <cerrno>
+#include <climits>
+#include <cwchar>
 #include <string>
 
 namespace Bellwright {
@@ -38,12 +41,28 @@ bool IsNumericText(const FString& token) {
   return true;
 }
 
-int TextToInt(const FString& text) {
-  return std::stoi(Widen(text));
+// The C library's conversions are what std::stoi and std::stof are made of; calling
+// them directly tells failure by value instead of by exception.
+std::optional<int> TextToInt(const FString& text) {
+  const std::wstring wide = Widen(text);
+  wchar_t* end = nullptr;
+  errno = 0;
+  const long value = std::wcstol(wide.c_str(), &end, 10);
+  if (end == wide.c_str() || errno == ERANGE || value < INT_MIN || value > INT_MAX) {
+    return std::nullopt;
+  }
+  return static_cast<int>(value);
 }
 
-float TextToFloat(const FString& text) {
-  return std::stof(Widen(text));
+std::optional<float> TextToFloat(const FString& text) {
+  const std::wstring wide = Widen(text);
+  wchar_t* end = nullptr;
+  errno = 0;
+  const float value = std::wcstof(wide.c_str(), &end);
+  if (end == wide.c_str() || errno == ERANGE) {
+    return std::nullopt;
+  }
+  return value;
 }
 
 }  // namespace Bellwright

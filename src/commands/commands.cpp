@@ -1,12 +1,13 @@
-#include "commands/registration.hpp"
+#include "commands/commands.hpp"
 
 #include <array>
 
+#include "base/host_boundary.hpp"
 #include "commands/chat_as_player.hpp"
 #include "commands/reload.hpp"
-#include "commands/send_commands.hpp"
+#include "commands/send_handlers.hpp"
 #include "host/asa_api.hpp"
-#include "plugin/host_boundary.hpp"
+#include "host/commands.hpp"
 
 namespace Bellwright {
 namespace {

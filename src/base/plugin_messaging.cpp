@@ -1,7 +1,8 @@
-#include "delivery/messaging.hpp"
+#include "base/plugin_messaging.hpp"
 
+#include "base/module_path.hpp"
+#include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
-#include "plugin/module_path.hpp"
 
 namespace Bellwright {
 

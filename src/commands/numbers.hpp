@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "host/fstring.hpp"
 
 namespace Bellwright {
@@ -11,10 +13,9 @@ namespace Bellwright {
 bool IsNumericText(const FString& token);
 
 // Conversions with the rules of std::stoi and std::stof on the wide text: leading
-// white space skipped, the longest number prefix read ("12.7" gives 12). Both throw
-// std::invalid_argument when there is no number and std::out_of_range when it does
-// not fit the type.
-int TextToInt(const FString& text);
-float TextToFloat(const FString& text);
+// white space skipped, the longest number prefix read ("12.7" gives 12). Empty when
+// there is no number or it does not fit the type.
+std::optional<int> TextToInt(const FString& text);
+std::optional<float> TextToFloat(const FString& text);
 
 }  // namespace Bellwright

@@ -1,0 +1,37 @@
+#include "base/log.hpp"
+
+#include <spdlog/logger.h>
+
+#include <memory>
+#include <vector>
+
+#include "host/tools.hpp"
+
+namespace Bellwright::Log {
+namespace {
+
+// Constant-initialised, so it exists before the library's start-up runs Load.
+constinit std::shared_ptr<spdlog::logger> plugin_logger;
+
+}  // namespace
+
+void Start() {
+  const std::vector<spdlog::sink_ptr> sinks = GetLogSinks();
+  plugin_logger = std::make_shared<spdlog::logger>("Bellwright", sinks.begin(), sinks.end());
+  // Month/day/two-digit year and hours:minutes in local time, as the host's own
+  // plug-ins write.
+  plugin_logger->set_pattern("%D %R [%n][%l] %v", spdlog::pattern_time_type::local);
+  plugin_logger->flush_on(spdlog::level::info);
+}
+
+void Stop() {
+  plugin_logger.reset();
+}
+
+void Write(spdlog::level::level_enum level, std::string_view line) {
+  if (plugin_logger) {
+    plugin_logger->log(level, line);
+  }
+}
+
+}  // namespace Bellwright::Log

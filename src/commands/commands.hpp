@@ -1,0 +1,13 @@
+#pragma once
+
+// The administrators' commands: the console and the RCON form of bw.sendserver,
+// bw.sendchat, bw.sendnotification, bw.reload and bw.chatasplayer.
+namespace Bellwright {
+
+// Registers the ten handlers, each behind the host-boundary guard.
+void RegisterAdministrativeCommands();
+
+// Removes them in the order they were added; harmless for commands never added.
+void RemoveAdministrativeCommands();
+
+}  // namespace Bellwright

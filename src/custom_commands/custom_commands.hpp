@@ -1,0 +1,22 @@
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include "custom_commands/custom_command_table.hpp"
+
+// Custom chat commands from the configuration: the table and its registrations with
+// the host's chat-command registry.
+namespace Bellwright {
+
+// Builds the table from the live configuration and registers every command. Throws
+// the JSON library's errors for a section it cannot read; nothing is registered then.
+void StartCustomCommands();
+
+// Removes every registration and empties the table.
+void StopCustomCommands();
+
+// Removes the registrations of the live table, puts `table` in its place and
+// registers its commands (a reload that went well).
+void InstallCustomCommands(CustomCommandTable table);
+
+}  // namespace Bellwright
