@@ -173,3 +173,25 @@ void BM_FilteredTimedMessageToACrowd(benchmark::State& state) {
 BENCHMARK(BM_FilteredTimedMessageToACrowd)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+namespace {
+
+// A welcome text asking for the widest field there is: the greeting once built a
+// line of that many characters for every player (limit 1 ms a greeting).
+constexpr const char* kWidestFieldConfig = R"({
+  "Bellwright": {"WelcomeMessage": {"EnableWelcomeMessage": true, "WelcomeMessageType": "Chat",
+    "Message": "Welcome {0:>2147483647}"}}
+})";
+
+void BM_GreetingWithTheWidestField(benchmark::State& state) {
+  const CrowdedServer server(1, kWidestFieldConfig);
+  for (auto _ : state) {
+    state.PauseTiming();
+    server.QueueEveryGreeting();
+    state.ResumeTiming();
+    Bellwright::SendWelcomeMessages();
+  }
+}
+BENCHMARK(BM_GreetingWithTheWidestField)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -29,3 +29,18 @@ function(bellwright_plugin_code target)
   target_compile_options(${target} PRIVATE
     $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique> -fvisibility=hidden -fvisibility-inlines-hidden)
 endfunction()
+
+# A plug-in library the host opens with dlopen (the plug-in, and the loader tests'
+# fixture): code of the plug-in's own, every symbol resolved at link time, and the
+# file beside the sandbox. clang does not link its sanitizer runtimes into shared
+# libraries; they come from the executable at load time, so that build cannot ask for
+# every symbol at link time.
+function(bellwright_plugin_module target)
+  bellwright_plugin_code(${target})
+  if(NOT (CMAKE_CXX_COMPILER_ID MATCHES "Clang" AND (BELLWRIGHT_SANITIZE OR BELLWRIGHT_FUZZ)))
+    target_link_options(${target} PRIVATE -Wl,--no-undefined)
+  endif()
+  set_target_properties(${target} PROPERTIES
+    PREFIX ""
+    LIBRARY_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/bin")
+endfunction()

@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include "base/format_bounds.hpp"
+
 namespace Bellwright {
 
 std::string EscapeBraces(std::string_view text) {
@@ -17,6 +19,9 @@ std::string EscapeBraces(std::string_view text) {
 }
 
 std::string BuildGreetingText(std::string_view message, std::string_view character_name) {
+  if (!HasBoundedFormatFields(message)) {
+    return std::string(message);
+  }
   try {
     return fmt::format(fmt::runtime(message), EscapeBraces(character_name));
   } catch (const fmt::format_error&) {

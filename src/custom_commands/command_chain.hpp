@@ -5,10 +5,15 @@
 
 namespace Bellwright {
 
-// The custom commands running right now, innermost last. A command's chat text can
-// run another custom command inside the first one's call; a chain that comes back
-// to a command still running for the same player would never end, so that command
-// is not entered again.
+// The most custom commands one chain may run: a command's chat text can run another
+// custom command inside the first one's call, and each step takes stack. Far above
+// any real use, far below what a game thread's stack holds.
+inline constexpr int kLongestCommandChain = 16;
+
+// The custom commands running right now, innermost last. A command is not entered
+// when it is already running for the same player (the chain would never end) or when
+// the chain already holds kLongestCommandChain commands (the stack would give out);
+// the second is logged once per command until the table is next replaced.
 class CommandChainEntry {
  public:
   CommandChainEntry(AShooterPlayerController* player, const FString& command);
@@ -16,11 +21,14 @@ class CommandChainEntry {
   CommandChainEntry(const CommandChainEntry&) = delete;
   CommandChainEntry& operator=(const CommandChainEntry&) = delete;
 
-  // False when the command was already running for this player: nothing was entered.
+  // False when the command was not entered.
   [[nodiscard]] bool Entered() const { return entered_; }
 
  private:
   bool entered_ = false;
 };
+
+// Forgets which commands were logged as past the chain's end.
+void ResetCommandChainLog();
 
 }  // namespace Bellwright

@@ -5,6 +5,7 @@
 #include "base/host_boundary.hpp"
 #include "config/config.hpp"
 #include "custom_commands/chat_command_handler.hpp"
+#include "custom_commands/command_chain.hpp"
 #include "custom_commands/custom_commands.hpp"
 #include "host/asa_api.hpp"
 #include "host/commands.hpp"
@@ -42,11 +43,13 @@ void StartCustomCommands() {
 void StopCustomCommands() {
   UnregisterLiveTable();
   LiveTable().clear();
+  ResetCommandChainLog();
 }
 
 void InstallCustomCommands(CustomCommandTable table) {
   UnregisterLiveTable();
   LiveTable() = std::move(table);
+  ResetCommandChainLog();
   RegisterLiveTable();
 }
 

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "base/format_bounds.hpp"
+
 namespace Bellwright {
 namespace {
 
@@ -47,7 +49,23 @@ INSTANTIATE_TEST_SUITE_P(
         GreetingCase{"second argument: unformatted", "Welcome {1}", "Bob", "Welcome {1}"},
         GreetingCase{"unmatched brace: unformatted", "Welcome {0", "Bob", "Welcome {0"},
         GreetingCase{"mixed placeholders: unformatted", "{} and {0}", "Bob", "{} and {0}"},
-        GreetingCase{"wrong presentation: unformatted", "{0:d}", "Bob", "{0:d}"}));
+        GreetingCase{"wrong presentation: unformatted", "{0:d}", "Bob", "{0:d}"},
+        GreetingCase{"sane width: formatted", "[{0:>6}]", "Bob", "[   Bob]"},
+        GreetingCase{"width past the bound: unformatted", "{0:>100000000}", "Bob",
+                     "{0:>100000000}"},
+        GreetingCase{"precision past the bound: unformatted", "{0:.2147483647}", "Bob",
+                     "{0:.2147483647}"},
+        GreetingCase{"fill digit and huge width: unformatted", "{0:9<99999999999999999999}", "Bob",
+                     "{0:9<99999999999999999999}"}));
+
+TEST(FormatBoundsTest, OnlyDigitsInsideAFieldSpecCount) {
+  EXPECT_TRUE(HasBoundedFormatFields("Welcome 100000000 {0}"));
+  EXPECT_TRUE(HasBoundedFormatFields("{{0:>100000000}} {0:>1000}"));
+  EXPECT_TRUE(HasBoundedFormatFields("{100000000}"));  // an argument index, refused by fmt
+  EXPECT_FALSE(HasBoundedFormatFields("{0:>1001}"));
+  EXPECT_FALSE(HasBoundedFormatFields("{:.5000f}"));
+  EXPECT_FALSE(HasBoundedFormatFields("{0:{1}99999}"));
+}
 
 TEST(EscapeBracesTest, DoublesEveryBraceAndNothingElse) {
   EXPECT_EQ(EscapeBraces(""), "");
