@@ -22,11 +22,21 @@ constexpr const char* kUpsert =
     "INSERT INTO bellwright_timed_message_opt_out (player_key, opted_out) VALUES (?, ?) "
     "ON DUPLICATE KEY UPDATE opted_out = VALUES(opted_out)";
 
-// The client library's own start-up is not safe to run from two threads at once, which
-// the first connect of two stores would otherwise do.
-void InitClientLibraryOnce() {
-  static std::once_flag once;
-  std::call_once(once, [] { mysql_library_init(0, nullptr, nullptr); });
+// The client library's start-up and clean-up are safe neither from two threads at once
+// nor against each other. They are counted here, under one lock, on the thread that
+// makes and drops stores: the first store starts the library, and the last one cleans it
+// up, since an unloaded plug-in would otherwise leave its allocations behind for good.
+std::mutex client_library_mutex;
+int client_library_users = 0;
+
+void AcquireClientLibrary() {
+  const std::lock_guard lock(client_library_mutex);
+  if (client_library_users++ == 0) mysql_library_init(0, nullptr, nullptr);
+}
+
+void ReleaseClientLibrary() {
+  const std::lock_guard lock(client_library_mutex);
+  if (--client_library_users == 0) mysql_library_end();
 }
 
 Failure StatementFailure(MYSQL_STMT* statement) {
@@ -63,11 +73,12 @@ void MySqlDatabase::StatementCloser::operator()(MYSQL_STMT* statement) const {
 
 MySqlDatabase::MySqlDatabase(StorageSettings settings, const DatabaseTimeouts& timeouts)
     : settings_(std::move(settings)), timeouts_(timeouts) {
-  InitClientLibraryOnce();
+  AcquireClientLibrary();
 }
 
 MySqlDatabase::~MySqlDatabase() {
   Close();
+  ReleaseClientLibrary();
 }
 
 std::optional<Failure> MySqlDatabase::Open() {

@@ -12,9 +12,14 @@
 
 namespace Bellwright::Storage {
 
-std::unique_ptr<OptOutStore> OptOutStore::Start(StorageSettings settings, Reporter reporter,
+std::unique_ptr<OptOutStore> OptOutStore::Start(const StorageSettings& settings, Reporter reporter,
                                                 StoreOptions options) noexcept {
-  std::unique_ptr<OptOutStore> store(new OptOutStore(DescribeStorage(settings), options));
+  std::unique_ptr<OptOutStore> store;
+  try {
+    store.reset(new OptOutStore(DescribeStorage(settings), options));
+  } catch (...) {
+    return nullptr;
+  }
   store->StartWorker(settings, std::move(reporter));
   store->AwaitFirstRead();
   return store;

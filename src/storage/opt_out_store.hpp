@@ -29,8 +29,8 @@ class OptOutStore {
  public:
   // Starts the worker and waits until the stored choices are read, or the first attempt
   // to read them failed, or `initial_read_budget` passed (the read then finishes in the
-  // background). Never null.
-  static std::unique_ptr<OptOutStore> Start(StorageSettings settings, Reporter reporter,
+  // background). Null only when the process is out of memory.
+  static std::unique_ptr<OptOutStore> Start(const StorageSettings& settings, Reporter reporter,
                                             StoreOptions options = {}) noexcept;
   ~OptOutStore();
   OptOutStore(const OptOutStore&) = delete;

@@ -156,15 +156,16 @@ class SilentListener {
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    listen(socket_, 4);
-    getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
+    if (bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        listen(socket_, 4) == 0 &&
+        getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+      port_ = ntohs(address.sin_port);
+    }
   }
   ~SilentListener() { close(socket_); }
   SilentListener(const SilentListener&) = delete;
   SilentListener& operator=(const SilentListener&) = delete;
-  unsigned Port() const { return port_; }
+  unsigned Port() const { return port_; }  // 0 when it could not listen
 
  private:
   int socket_;
@@ -173,6 +174,7 @@ class SilentListener {
 
 TEST(MySqlHangingServerTest, StartWaitsOnlyItsBudgetAndTogglesNeverWait) {
   SilentListener listener;
+  ASSERT_NE(listener.Port(), 0u);
   StorageSettings settings;
   settings.kind = StorageSettings::Kind::kMySql;
   settings.host = "127.0.0.1";

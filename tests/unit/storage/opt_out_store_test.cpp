@@ -53,8 +53,7 @@ TEST_P(OptOutStoreTest, ChoicesLastAcrossStopAndStartByteForByte) {
       "00020c5b7e1d4a2f8e3b6a9d1c4f7e20",
       "'; DROP TABLE bellwright_timed_message_opt_out; --",
       "quote\" back\\slash % _ ?",
-      "\xc3\xbc"
-      "mlaut-\xc3\x9f-\xe6\x97\xa5",
+      "\xc3\xbcmlaut-\xc3\x9f-\xe6\x97\xa5",
       "",
       std::string(kMaxStoredKeyBytes, 'k'),
       "mixed",

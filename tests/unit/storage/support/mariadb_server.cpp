@@ -48,6 +48,7 @@ std::optional<fs::path> FindProgram(const std::vector<std::string>& names) {
 // server behind.
 pid_t Spawn(const std::vector<std::string>& arguments, const fs::path& log) {
   std::vector<char*> argv;
+  argv.reserve(arguments.size() + 1);
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
   const pid_t pid = fork();
