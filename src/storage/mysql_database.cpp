@@ -84,8 +84,13 @@ MySqlDatabase::~MySqlDatabase() {
 std::optional<Failure> MySqlDatabase::Open() {
   Close();
   std::optional<Failure> failure = Connect();
-  if (!failure) failure = Execute(kCreateTable);
-  if (!failure) failure = Prepare();
+  if (!failure) {
+    // An account kept to the rights it needs may not CREATE, even when the table an
+    // administrator made already exists; then the statements decide.
+    const std::optional<Failure> not_created = Execute(kCreateTable);
+    failure = Prepare();
+    if (failure && not_created) failure = not_created;
+  }
   if (failure) Close();
   return failure;
 }

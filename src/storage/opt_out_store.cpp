@@ -41,8 +41,11 @@ void OptOutStore::StartWorker(const StorageSettings& settings, Reporter reporter
                                             health, options_);
     thread_ = std::thread([worker = worker_.get()] { worker->Run(); });
   } catch (const std::exception& error) {
+    // No thread to be had: the choices work in memory for the session.
     health.ReportWorkerStopped(error.what());
     worker_.reset();
+    const std::lock_guard lock(state_->mutex);
+    state_->worker_gone = true;
   }
 }
 

@@ -8,16 +8,6 @@
 namespace Bellwright::Storage {
 namespace {
 
-TEST(ChoiceMemoryTest, ToggleFlipsOnePlayerComparingExactBytes) {
-  ChoiceMemory memory;
-  EXPECT_TRUE(memory.Toggle("abc"));
-  EXPECT_TRUE(memory.IsOptedOut("abc"));
-  EXPECT_FALSE(memory.IsOptedOut("ABC"));
-  EXPECT_FALSE(memory.IsOptedOut("ab"));
-  EXPECT_FALSE(memory.Toggle("abc"));
-  EXPECT_FALSE(memory.IsOptedOut("abc"));
-}
-
 TEST(ChoiceMemoryTest, AnyOptedOutLooksAtTheGivenPlayersOnly) {
   ChoiceMemory memory;
   const std::vector<std::string> online = {"p1", "p2", "p3"};
@@ -40,15 +30,6 @@ TEST(ChoiceMemoryTest, OnlyTheLatestStateOfAPlayerWaitsToBeWritten) {
   for (const StoredChoice& choice : batch.choices) EXPECT_TRUE(choice.opted_out);
   memory.MarkWritten(batch);
   EXPECT_FALSE(memory.HasPendingWrites());
-}
-
-TEST(ChoiceMemoryTest, BatchesAreLimitedAndTheRestStaysQueued) {
-  ChoiceMemory memory;
-  for (int i = 0; i < 5; ++i) memory.Toggle("p" + std::to_string(i));
-  const WriteBatch first = memory.TakeBatch(3);
-  EXPECT_EQ(first.choices.size(), 3u);
-  memory.MarkWritten(first);
-  EXPECT_EQ(memory.PendingWriteCount(), 2u);
 }
 
 TEST(ChoiceMemoryTest, AToggleDuringTheWriteIsWrittenNext) {

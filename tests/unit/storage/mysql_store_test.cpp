@@ -148,6 +148,28 @@ TEST_F(MySqlStoreTest, AServerThatRefusesTheStoreIsReportedOnceWithItsReason) {
   }
 }
 
+TEST_F(MySqlStoreTest, AnAccountWithoutCreateRightsUsesTheTableAnAdministratorMade) {
+  const std::string table = "`" + settings_.database + "`.bellwright_timed_message_opt_out";
+  const std::string account = "'bellwright_rw'@'127.0.0.1'";
+  for (const std::string& statement :
+       {"CREATE TABLE " + table +
+            " (player_key VARBINARY(255) NOT NULL PRIMARY KEY, opted_out TINYINT NOT NULL)",
+        "CREATE USER " + account + " IDENTIFIED BY 'rw-password'",
+        "GRANT SELECT, INSERT, UPDATE ON " + table + " TO " + account}) {
+    ASSERT_EQ(server_->ExecuteAsRoot(statement), std::nullopt) << statement;
+  }
+  StorageSettings restricted = settings_;
+  restricted.user = "bellwright_rw";
+  restricted.password = "rw-password";
+  ReportLog log;
+  {
+    auto store = OptOutStore::Start(restricted, log.Sink(), QuickOptions());
+    store->Toggle("player");
+  }
+  EXPECT_TRUE(OptOutStore::Start(restricted, log.Sink(), QuickOptions())->IsOptedOut("player"));
+  EXPECT_EQ(log.Count(), 0u) << log.Text();
+}
+
 // Accepts connections and never says a word, like a server that hangs.
 class SilentListener {
  public:

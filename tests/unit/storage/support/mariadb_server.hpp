@@ -36,13 +36,15 @@ class MariaDbServer {
   // Closes the store's connections from the server's side, as its idle timeout does.
   std::optional<std::string> DropClientConnections();
 
+  // Runs an administrative statement as root; the server's error when it fails.
+  std::optional<std::string> ExecuteAsRoot(const std::string& sql) const;
+
   unsigned Port() const { return port_; }
 
  private:
   MariaDbServer() = default;
   std::optional<std::string> StartProcess();
   std::optional<std::string> AwaitReady();
-  std::optional<std::string> ExecuteAsRoot(const std::string& sql) const;
   std::string ErrorLogTail() const;
 
   std::unique_ptr<TemporaryFolder> folder_;
