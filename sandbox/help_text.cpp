@@ -59,8 +59,12 @@ constexpr std::size_t kFormWidth = 28;
 
 void AppendEntry(std::string& text, std::string_view form, std::string_view meaning,
                  std::string_view example) {
-  text += fmt::format("  {:<{}} {}\n  {:<{}}   e.g. {}\n", form, kFormWidth, meaning, "",
-                      kFormWidth, example);
+  if (form.size() > kFormWidth) {
+    text += fmt::format("  {}\n  {:<{}} {}\n", form, "", kFormWidth, meaning);
+  } else {
+    text += fmt::format("  {:<{}} {}\n", form, kFormWidth, meaning);
+  }
+  text += fmt::format("  {:<{}}   e.g. {}\n", "", kFormWidth, example);
 }
 
 bool Contains(const std::vector<std::string>& names, std::string_view name) {

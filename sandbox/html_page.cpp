@@ -32,7 +32,7 @@ header p { margin: 0 0 4px; color: #8b96a1; max-width: 70em; }
 .head .id { color: #8b96a1; font-weight: 400; }
 .time { font: 13px/1.45 "DejaVu Sans Mono", "Liberation Mono", monospace; color: #8b96a1;
   padding-top: 9px; }
-.screen { min-height: 120px; border-radius: 8px; padding: 10px 12px; overflow: hidden;
+.screen { min-height: 90px; border-radius: 8px; padding: 10px 12px; overflow: hidden;
   display: flex; flex-direction: column; gap: 8px; border: 1px solid #3a4652;
   background: linear-gradient(180deg, #4a6175 0%, #2d3d49 55%, #1d2820 100%); }
 .server-messages { text-align: center; }
