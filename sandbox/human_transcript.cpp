@@ -200,7 +200,7 @@ Row Describe(const Event& event, const EventAudience& audience, const Styler& st
 
 std::string Column(const Styler& style, std::string_view text, std::string_view marking,
                    std::size_t width) {
-  const std::string padded = PadRight(std::string(text), width);
+  std::string padded = PadRight(std::string(text), width);
   if (!style.colour() || marking.empty()) {
     return padded;
   }

@@ -33,6 +33,7 @@ constexpr HtmlPageOptions kLivePage{2, 1000};
 
 std::vector<std::string> Utf8Names(const std::vector<FString>& names) {
   std::vector<std::string> converted;
+  converted.reserve(names.size());
   for (const FString& name : names) {
     converted.push_back(ToUtf8(name));
   }
