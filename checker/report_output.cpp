@@ -16,9 +16,9 @@ std::string TextOutput(const std::vector<CheckedFile>& files) {
 }
 
 std::string JsonOutput(const std::vector<CheckedFile>& files) {
-  nlohmann::json listed = nlohmann::json::array();
+  nlohmann::ordered_json listed = nlohmann::ordered_json::array();
   for (const CheckedFile& file : files) {
-    nlohmann::json findings = nlohmann::json::array();
+    nlohmann::ordered_json findings = nlohmann::ordered_json::array();
     for (const ConfigCheck::Finding& finding : file.findings) {
       findings.push_back({{"severity", ConfigCheck::SeverityName(finding.severity)},
                           {"pointer", finding.pointer},
@@ -29,8 +29,8 @@ std::string JsonOutput(const std::vector<CheckedFile>& files) {
     listed.push_back({{"file", file.name}, {"findings", std::move(findings)}});
   }
   // A file name need not be UTF-8; the output must stay valid JSON all the same.
-  return nlohmann::json{{"files", std::move(listed)}}.dump(
-             2, ' ', false, nlohmann::json::error_handler_t::replace) +
+  return nlohmann::ordered_json{{"files", std::move(listed)}}.dump(
+             2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +
          "\n";
 }
 

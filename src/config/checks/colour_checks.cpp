@@ -53,7 +53,7 @@ bool HasFraction(const json& value) {
   return value.is_number_float() && std::trunc(value.get<double>()) != value.get<double>();
 }
 
-// A colour on the 0-1 scale reads as nearly black: name the 0-255 colour meant.
+// A colour on the 0-1 scale loses its fractions: name the 0-255 colour meant.
 bool CheckScale(const std::string& pointer, const std::vector<Component>& components, bool is_array,
                 Findings& findings) {
   bool any_fraction = false;
@@ -77,8 +77,9 @@ bool CheckScale(const std::string& pointer, const std::vector<Component>& compon
                              : fmt::format("\"{}\": {}", kComponentKeys[index], whole));
   }
   findings.AtValue(Severity::kWarning, pointer,
-                   fmt::format("a colour on the 0-1 scale: components run from 0 to 255, so this "
-                               "reads as {} (close to black); for the colour meant, write {}",
+                   fmt::format("a colour on the 0-1 scale: components run from 0 to 255 and "
+                               "fractions are dropped, so this reads as {}; for the colour meant, "
+                               "write {}",
                                fmt::join(read, ", "),
                                is_array ? fmt::format("[{}]", fmt::join(meant, ", "))
                                         : fmt::format("{}", fmt::join(meant, ", "))));

@@ -235,19 +235,25 @@ void CheckNotificationValues(const std::string& pointer, const json& command, Fi
     return;
   }
   CheckNotificationVisible(command, pointer, "", "the command's notification", findings);
+  struct Value {
+    const char* key;
+    const char* example;
+  };
   std::vector<std::string> missing;
-  for (const char* key : {"DisplayTime", "DisplayScale"}) {
-    if (Member(command, key) == nullptr) {
-      missing.emplace_back(key);
+  std::vector<std::string> examples;
+  for (const Value value : {Value{"DisplayTime", "10"}, Value{"DisplayScale", "1"}}) {
+    if (Member(command, value.key) == nullptr) {
+      missing.push_back(Quote(value.key));
+      examples.push_back(fmt::format("{}: {}", Quote(value.key), value.example));
     }
   }
   if (!missing.empty()) {
     findings.AtValue(Severity::kWarning, pointer,
-                     fmt::format("a \"Notification\" command without \"{}\": {} 0, so nobody can "
-                                 "see the reply; add for example \"DisplayTime\": 10 and "
-                                 "\"DisplayScale\": 1",
-                                 fmt::join(missing, "\" or \""),
-                                 missing.size() == 1 ? "it defaults to" : "they default to"));
+                     fmt::format("a \"Notification\" command without {}: {} 0, so nobody can see "
+                                 "the reply; add for example {}",
+                                 fmt::join(missing, " or "),
+                                 missing.size() == 1 ? "it defaults to" : "they default to",
+                                 fmt::join(examples, " and ")));
   }
 }
 

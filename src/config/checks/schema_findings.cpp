@@ -152,8 +152,8 @@ void ReportWrongType(const json& document, const std::string& pointer, Findings&
     const double number = value->get<double>();
     if (std::trunc(number) != number && !IsColourComponent(pointer)) {
       findings.AtValue(Severity::kWarning, pointer,
-                       fmt::format("{} is read as {}: the fraction is dropped", value->dump(),
-                                   json(std::trunc(number)).dump()));
+                       fmt::format("{} is read as {:.0f}: the fraction is dropped", value->dump(),
+                                   std::trunc(number)));
     }
     return;
   }
@@ -213,7 +213,7 @@ void ReportNotInEnum(const json& document, const std::string& pointer, Findings&
   }
   const std::string fix =
       same_but_case.empty()
-          ? fmt::format("use {}", fmt::join(allowed, ", "))
+          ? fmt::format("use one of {}", fmt::join(allowed, ", "))
           : fmt::format("the types are case-sensitive: write {}", Quote(same_but_case));
   findings.AtValue(
       rule->severity, pointer,

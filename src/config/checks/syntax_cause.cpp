@@ -105,8 +105,8 @@ std::optional<std::string> LexicalCause(std::string_view text, std::size_t offse
     return "bytes that are not UTF-8 inside a string: save the file as UTF-8";
   }
   if (Contains(message, "forbidden character after backslash")) {
-    return "an unknown escape: a backslash in a string starts an escape such as \\n, so a "
-           "backslash itself is written \\\\ (as in C:\\\\Servers)";
+    return "an unknown escape after a backslash: in a string a backslash starts an escape such as "
+           "\\n, so a backslash itself is written \\\\ (C:\\\\Servers)";
   }
   if (Contains(message, "\\u")) {
     return "an invalid \\u escape: it takes four hexadecimal digits, and a surrogate pair both "
@@ -129,13 +129,13 @@ std::string CauseAtCharacter(std::string_view text, std::size_t offset, std::str
   if ((unit == '/' && offset + 1 < text.size() &&
        (text[offset + 1] == '/' || text[offset + 1] == '*')) ||
       unit == '#') {
-    return "a comment: JSON has no comments, remove it";
+    return "a comment, which JSON does not allow: remove it";
   }
   if ((unit == '}' || unit == ']') && before == ',') {
-    return fmt::format("a trailing comma: the comma before this \"{}\" must go", unit);
+    return fmt::format("a trailing comma before this \"{}\": remove the comma", unit);
   }
   if (unit == '\'') {
-    return "single quotes: strings and keys take double quotes";
+    return "single quotes, where strings and keys take double quotes";
   }
   if (unit == ',' && (before == ',' || before == '{' || before == '[')) {
     return before == ',' ? "two commas in a row" : "a comma with no value before it";

@@ -219,36 +219,40 @@ std::string LiteralBraces(const TextRule& rule) {
   return fmt::format("\"{}\" or \"{}\"", std::string(count, '{'), std::string(count, '}'));
 }
 
-std::string FieldComplaint(std::string_view field, const std::string& complaint,
-                           const TextRule& rule) {
+struct Fault {
+  std::string what;
+  std::string advice;  // empty: how to write a literal brace
+};
+
+Fault FieldFault(std::string_view field, const std::string& complaint, const TextRule& rule) {
   const std::string quoted = Quote(field);
   if (complaint.find("argument not found") != std::string::npos) {
-    return fmt::format("{} is not a placeholder of {}, which takes {}", quoted, rule.what,
-                       rule.placeholders);
+    return {fmt::format("{} is not a placeholder of {}, which takes {}", quoted, rule.what,
+                        rule.placeholders),
+            {}};
   }
   if (complaint.find("cannot switch") != std::string::npos) {
-    return fmt::format(
-        "{} mixes automatic and numbered placeholders ({{}} and {{0}}); use one kind", quoted);
+    return {fmt::format("{} mixes numbered and automatic placeholders", quoted),
+            "write every placeholder the same way, {0} or {}"};
   }
-  return fmt::format("{} is not a placeholder the formatter accepts ({})", quoted, complaint);
+  return {fmt::format("{} is not a placeholder the formatter accepts ({})", quoted, complaint), {}};
 }
 
 std::string FirstPassMessage(std::string_view text, const Token& token,
                              const std::string& complaint, const TextRule& rule) {
-  std::string fault;
-  switch (token.kind) {
-    case TokenKind::kUnmatchedOpen:
-      fault = "unmatched \"{\"";
-      break;
-    case TokenKind::kLoneClose:
-      fault = "unmatched \"}\"";
-      break;
-    default:
-      fault = FieldComplaint(text.substr(token.begin, token.end - token.begin), complaint, rule);
-      break;
+  Fault fault;
+  if (token.kind == TokenKind::kUnmatchedOpen) {
+    fault.what = "unmatched \"{\"";
+  } else if (token.kind == TokenKind::kLoneClose) {
+    fault.what = "unmatched \"}\"";
+  } else {
+    fault = FieldFault(text.substr(token.begin, token.end - token.begin), complaint, rule);
   }
-  return fmt::format("{}: {}; a literal brace in {} is written {}", fault, rule.undelivered,
-                     rule.what, LiteralBraces(rule));
+  if (fault.advice.empty()) {
+    fault.advice =
+        fmt::format("a literal brace in {} is written {}", rule.what, LiteralBraces(rule));
+  }
+  return fmt::format("{}: {}; {}", fault.what, rule.undelivered, fault.advice);
 }
 
 std::string LaterPassMessage(char brace, const FormatPass& earlier, const TextRule& rule) {

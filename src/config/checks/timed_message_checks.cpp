@@ -65,7 +65,8 @@ void CheckMessage(const std::string& pointer, const json& entry, Findings& findi
   if (text == nullptr || (text->is_string() && text->get_ref<const std::string&>().empty())) {
     findings.AtValue(Severity::kWarning,
                      text == nullptr ? pointer : ChildPointer(pointer, "MessageToSend"),
-                     "no \"MessageToSend\": an empty message goes out");
+                     text == nullptr ? "no \"MessageToSend\": an empty message goes out"
+                                     : "an empty text: an empty message goes out");
   }
   const json* colour = Member(entry, "MessageColour");
   if (colour == nullptr) {

@@ -13,7 +13,7 @@ constexpr std::string_view kSendServerFails = "every bw.sendserver without colou
 constexpr std::string_view kSendNotificationFails =
     "every bw.sendnotification that takes its values from the configuration fails";
 constexpr std::string_view kTimedMessageLost =
-    "this timed message is never sent: its turn passes with nothing sent";
+    "this timed message is never sent (its turn passes with nothing sent)";
 
 // The send commands read their section strictly, so a bad value fails the command;
 // the welcome message, the hide rule and the timed-message clock read leniently and
@@ -31,30 +31,31 @@ constexpr WrongTypeRule kWrongTypeRules[] = {
     {"/Bellwright/NotificationDisplayScale", false, kError, kSendNotificationFails},
     {"/Bellwright/NotificationDisplayTime", false, kError, kSendNotificationFails},
     {"/Bellwright/ClientChatSenderName", false, kError,
-     "it is ignored: the sender name $default is used"},
-    {"/Bellwright/WelcomeMessage", false, kError, "it is ignored: the welcome message stays off"},
+     "it is ignored, so the sender name $default is used"},
+    {"/Bellwright/WelcomeMessage", false, kError,
+     "it is ignored, so the welcome message stays off"},
     {"/Bellwright/WelcomeMessage/EnableWelcomeMessage", false, kError,
-     "it is ignored: the welcome message stays off"},
+     "it is ignored, so the welcome message stays off"},
     {"/Bellwright/WelcomeMessage/WelcomeMessageType", false, kWarning,
-     "it is ignored: the greeting goes out as a chat line"},
+     "it is ignored, so the greeting goes out as a chat line"},
     {"/Bellwright/WelcomeMessage/Message", false, kError,
-     "it is ignored: the greeting is $default"},
+     "it is ignored, so the greeting is $default"},
     {"/Bellwright/WelcomeMessage/WelcomeMessageColour", false, kError,
-     "it is ignored: the greeting comes out black"},
+     "it is ignored, so the greeting comes out black"},
     {"/Bellwright/WelcomeMessage/WelcomeMessageColour/*", false, kError,
      "it reads as 0 in the greeting's colour"},
     {"/Bellwright/WelcomeMessage/NotificationDisplayScale", false, kError,
-     "it is ignored: the greeting's notification takes the default $default"},
+     "it is ignored, so the greeting's notification takes the default $default"},
     {"/Bellwright/WelcomeMessage/NotificationDisplayTime", false, kError,
-     "it is ignored: the greeting's notification takes the default $default"},
+     "it is ignored, so the greeting's notification takes the default $default"},
     {"/Bellwright/WelcomeMessage/Icon_BP", false, kError,
-     "it is ignored: the greeting's notification has no icon"},
-    {"/NoPermission", false, kError, "it is ignored: refused players get $default"},
+     "it is ignored, so the greeting's notification has no icon"},
+    {"/NoPermission", false, kError, "it is ignored, so refused players get $default"},
     {"/CustomCommands", true, kError, kStopsCustomCommands},
-    {"/TimedMessages", false, kError, "it is ignored: timed messages stay off"},
-    {"/TimedMessages/Enabled", false, kError, "it is ignored: timed messages stay off"},
+    {"/TimedMessages", false, kError, "it is ignored, so timed messages stay off"},
+    {"/TimedMessages/Enabled", false, kError, "it is ignored, so timed messages stay off"},
     {"/TimedMessages/Interval", false, kError,
-     "it reads as 0: a timed message goes out every second"},
+     "it reads as 0, so a timed message goes out every second"},
     {"/TimedMessages/Messages", false, kError, "no timed message is ever sent"},
     {"/TimedMessages/Messages/*", true, kError, kTimedMessageLost},
 };

@@ -26,8 +26,8 @@ struct EnumRule {
 };
 
 inline constexpr std::string_view kStopsCustomCommands =
-    "this stops all custom commands from loading: at start-up none is registered, and bw.reload "
-    "refuses the whole file and keeps the previous one";
+    "this stops all custom commands from loading (at start-up none is registered; bw.reload "
+    "refuses the whole file and keeps the previous one)";
 
 std::span<const WrongTypeRule> WrongTypeRules();
 std::span<const EnumRule> EnumRules();
