@@ -24,7 +24,7 @@ constexpr std::string_view kColourObjects[] = {
     "/Bellwright/WelcomeMessage/WelcomeMessageColour",
     "/TimedMessages/Messages/*/MessageColour",
 };
-constexpr std::string_view kColourArrays = "/CustomCommands/*/MessageColor";
+constexpr std::string_view kCommands = "/CustomCommands";
 constexpr const char* kComponentKeys[] = {"R", "G", "B"};
 
 struct Component {
@@ -148,6 +148,25 @@ void CheckColourArray(const std::string& pointer, const json& colour, Findings& 
   CheckColour(pointer, components, true, findings);
 }
 
+// Whether a custom command's colour array may hold anything to report.
+bool NeedsAWord(const json& colour) {
+  if (!colour.is_array() || colour.size() < 3) {
+    return colour.is_array();
+  }
+  bool all_at_most_one = true;
+  for (std::size_t index = 0; index < 3; ++index) {
+    if (!colour[index].is_number()) {
+      return false;  // a type finding, not a colour one
+    }
+    const double number = colour[index].get<double>();
+    if (!(number > -1 && number < 256)) {
+      return true;
+    }
+    all_at_most_one = all_at_most_one && number >= 0 && number <= 1;
+  }
+  return all_at_most_one;
+}
+
 }  // namespace
 
 bool IsColourComponent(std::string_view pointer) {
@@ -166,11 +185,19 @@ void CheckColours(const json& document, Findings& findings) {
       CheckColourObject(pointer, colour, findings);
     });
   }
-  ForEachMatch(document, kColourArrays, [&](const std::string& pointer, const json& colour) {
-    if (LoaderReads(document, pointer)) {
-      CheckColourArray(pointer, colour, findings);
+  const json* commands = Member(document, "CustomCommands");
+  if (commands == nullptr || !commands->is_object()) {
+    return;
+  }
+  // A file may hold thousands of commands: their pointers are made only for those
+  // whose colour needs a word.
+  for (const auto& [name, command] : commands->items()) {
+    const json* colour = Member(command, "MessageColor");
+    if (colour != nullptr && IsKeptCommand(command) && NeedsAWord(*colour)) {
+      CheckColourArray(ChildPointer(ChildPointer(kCommands, name), "MessageColor"), *colour,
+                       findings);
     }
-  });
+  }
 }
 
 }  // namespace Bellwright::ConfigCheck

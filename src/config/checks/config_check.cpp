@@ -55,37 +55,56 @@ void CheckDocument(const nlohmann::json& document, Findings& findings, Report& r
   }
 }
 
-Report CheckText(std::string_view text) {
+Report TooLarge() {
   Report report;
-  if (text.size() > kMaxTextBytes) {
-    report.not_json = true;
-    report.findings.push_back({Severity::kError, "", 1, 1,
-                               fmt::format("the file is larger than {} MiB and was not checked",
-                                           kMaxTextBytes / (1024 * 1024))});
-    return report;
-  }
-  const ReadResult read = ReadConfigDocument(text, kMaxDepth);
+  report.not_json = true;
+  report.findings.push_back({Severity::kError, "", 1, 1,
+                             fmt::format("the file is larger than {} MiB and was not checked",
+                                         kMaxTextBytes / (1024 * 1024))});
+  return report;
+}
+
+// Whatever the reader made of the text: the findings of a syntax error, of a file
+// too deep to check, or of the document.
+Report CheckRead(std::string_view text, const nlohmann::json& document,
+                 const std::optional<SyntaxError>& syntax_error, bool too_deep) {
+  Report report;
   const PositionIndex index(text, kMaxDepth);
   Findings findings(index);
-  if (read.syntax_error) {
+  if (syntax_error) {
     report.syntax_error = true;
     report.not_json = true;
-    const SyntaxCause cause = ExplainSyntaxError(text, *read.syntax_error, index.Lines());
+    const SyntaxCause cause = ExplainSyntaxError(text, *syntax_error, index.Lines());
     findings.AtOffset(Severity::kError, "", cause.offset,
                       fmt::format("syntax error: {}; {}", cause.words, kUnreadableConsequence));
-    report.findings = findings.TakeInFileOrder();
-    return report;
-  }
-  if (read.too_deep) {
+  } else if (too_deep || index.TooDeepOffset()) {
     report.not_json = true;
     findings.AtOffset(Severity::kError, "", index.TooDeepOffset().value_or(0),
                       fmt::format("nested deeper than {} levels, which no setting is: the file "
                                   "was not checked",
                                   kMaxDepth));
-    report.findings = findings.TakeInFileOrder();
+  } else {
+    CheckDocument(document, findings, report);
     return report;
   }
-  CheckDocument(read.document, findings, report);
+  report.findings = findings.TakeInFileOrder();
+  return report;
+}
+
+template <typename Check>
+Report Guarded(Check check) noexcept {
+  std::string reason = "an unknown failure";
+  try {
+    return check();
+  } catch (const std::exception& error) {
+    reason = error.what();
+  } catch (...) {
+  }
+  // Only exhausted memory gets here; whoever asked must carry on all the same.
+  Report report;
+  report.not_json = true;
+  report.findings.push_back(
+      {Severity::kError, "", 1, 1, "the checks could not finish (" + reason + ")"});
   return report;
 }
 
@@ -97,19 +116,21 @@ bool Report::HasErrors() const {
 }
 
 Report CheckConfigText(std::string_view text) noexcept {
-  std::string reason = "an unknown failure";
-  try {
-    return CheckText(text);
-  } catch (const std::exception& error) {
-    reason = error.what();
-  } catch (...) {
-  }
-  // Only exhausted memory gets here; whoever asked must carry on all the same.
-  Report report;
-  report.not_json = true;
-  report.findings.push_back(
-      {Severity::kError, "", 1, 1, "the checks could not finish (" + reason + ")"});
-  return report;
+  return Guarded([text] {
+    if (text.size() > kMaxTextBytes) {
+      return TooLarge();
+    }
+    const ReadResult read = ReadConfigDocument(text, kMaxDepth);
+    return CheckRead(text, read.document, read.syntax_error, read.too_deep);
+  });
+}
+
+Report CheckConfigText(std::string_view text, const nlohmann::json& document) noexcept {
+  return Guarded([text, &document] {
+    // The index stops at the depth limit, so a deeper document is never walked.
+    return text.size() > kMaxTextBytes ? TooLarge()
+                                       : CheckRead(text, document, std::nullopt, false);
+  });
 }
 
 std::string_view SeverityName(Severity severity) {

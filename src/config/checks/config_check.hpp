@@ -1,5 +1,6 @@
 #pragma once
 
+#include <nlohmann/json_fwd.hpp>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,6 +48,11 @@ struct Report {
 Report CheckConfigText(std::string_view text) noexcept;
 
 inline constexpr std::size_t kMaxTextBytes = 16 * 1024 * 1024;
+
+// The same checks for a text the caller has already read, with the plug-in's reader,
+// into `document`: the text is not parsed a second time. `document` must be what
+// `text` gives; the text still places the findings.
+Report CheckConfigText(std::string_view text, const nlohmann::json& document) noexcept;
 
 // "error" or "warning".
 std::string_view SeverityName(Severity severity);

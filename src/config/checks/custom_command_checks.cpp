@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <map>
+#include <unordered_map>
 #include <vector>
 
 #include "config/checks/colour_checks.hpp"
@@ -54,23 +54,26 @@ constexpr LoaderKey kLoaderKeys[] = {
     {"Command_To_Execute", Read::kString},
 };
 
-std::optional<std::string> FailureInValue(const json& value, Read read,
-                                          const std::string& pointer) {
+// The element of `value` the loader cannot read: none, the value itself (kWhole),
+// or one element.
+constexpr std::size_t kWhole = static_cast<std::size_t>(-1);
+
+std::optional<std::size_t> FailureInValue(const json& value, Read read) {
   switch (read) {
     case Read::kString:
-      return value.is_string() ? std::nullopt : std::optional(pointer);
+      return value.is_string() ? std::nullopt : std::optional(kWhole);
     case Read::kNumber:
-      return IsNumberRead(value) ? std::nullopt : std::optional(pointer);
+      return IsNumberRead(value) ? std::nullopt : std::optional(kWhole);
     case Read::kNumberArray:
     case Read::kStringArray:
       if (!value.is_array()) {
-        return pointer;
+        return kWhole;
       }
       for (std::size_t index = 0; index < value.size(); ++index) {
         const bool readable =
             read == Read::kNumberArray ? IsNumberRead(value[index]) : value[index].is_string();
         if (!readable) {
-          return ChildPointer(pointer, index);
+          return index;
         }
       }
       return std::nullopt;
@@ -79,43 +82,35 @@ std::optional<std::string> FailureInValue(const json& value, Read read,
 }
 
 std::optional<std::string> FailureInCommand(const std::string& name, const json& command) {
-  const std::string pointer = CommandPointer(name);
   if (!command.is_object()) {
-    return pointer;
+    return CommandPointer(name);
   }
   const json* message = Member(command, "Message");
   if (message == nullptr) {
     return std::nullopt;
   }
   if (!message->is_string()) {
-    return ChildPointer(pointer, "Message");
+    return ChildPointer(CommandPointer(name), "Message");
   }
   if (message->get_ref<const std::string&>().empty()) {
     return std::nullopt;
   }
   for (const LoaderKey& key : kLoaderKeys) {
-    if (const json* value = Member(command, key.key)) {
-      if (auto failure = FailureInValue(*value, key.read, ChildPointer(pointer, key.key))) {
-        return failure;
-      }
+    const json* value = Member(command, key.key);
+    if (value == nullptr) {
+      continue;
+    }
+    if (const auto failure = FailureInValue(*value, key.read)) {
+      const std::string pointer = ChildPointer(CommandPointer(name), key.key);
+      return *failure == kWhole ? pointer : ChildPointer(pointer, *failure);
     }
   }
   return std::nullopt;
 }
 
-// The command names in the order of their place in the file.
-std::vector<std::string> NamesInFileOrder(const json& section, const Findings& findings) {
-  std::vector<std::pair<std::size_t, std::string>> placed;
-  for (const auto& [name, command] : section.items()) {
-    const ValuePlace* place = findings.Index().Find(CommandPointer(name));
-    placed.emplace_back(place != nullptr ? place->key_offset.value_or(0) : 0, name);
-  }
-  std::ranges::stable_sort(placed, {}, &std::pair<std::size_t, std::string>::first);
-  std::vector<std::string> names;
-  for (auto& [offset, name] : placed) {
-    names.push_back(std::move(name));
-  }
-  return names;
+std::size_t KeyOffset(const Findings& findings, const std::string& name) {
+  const std::optional<ValuePlace> place = findings.Index().Find(CommandPointer(name));
+  return place ? place->key_offset.value_or(0) : 0;
 }
 
 void CheckName(const std::string& name, Findings& findings) {
@@ -134,96 +129,129 @@ void CheckName(const std::string& name, Findings& findings) {
   }
 }
 
-// One registered command: the table keeps the first name of those equal ignoring case
-// (in the loader's order) with the fields of the last.
+// The registered commands: the host's table keeps, of the names equal ignoring case,
+// the first in the loader's order, with the fields of the last.
 struct Registered {
   std::string registered_name;
   std::string fields_from;
+  std::vector<std::string> names;  // every kept name, in the loader's order
 };
 
-std::map<std::string, Registered> RegisteredCommands(const json& section) {
-  std::map<std::string, Registered> table;
+struct RegisteredTable {
+  std::vector<Registered> commands;
+  std::unordered_map<std::string, std::size_t> by_folded_name;
+};
+
+RegisteredTable RegisteredCommands(const json& section) {
+  RegisteredTable table;
+  table.by_folded_name.reserve(section.size());
   for (const auto& [name, command] : section.items()) {
     if (!IsKeptCommand(command)) {
       continue;
     }
-    auto [slot, inserted] = table.try_emplace(CaseFolded(name), Registered{name, name});
-    slot->second.fields_from = name;
+    const auto [slot, inserted] =
+        table.by_folded_name.try_emplace(CaseFolded(name), table.commands.size());
+    if (inserted) {
+      table.commands.push_back({name, name, {}});
+    }
+    Registered& entry = table.commands[slot->second];
+    entry.fields_from = name;
+    entry.names.push_back(name);
   }
   return table;
 }
 
-void CheckCaseDuplicates(const json& section, const std::vector<std::string>& file_order,
-                         const std::map<std::string, Registered>& table, Findings& findings) {
-  std::map<std::string, std::string> first_seen;
-  for (const std::string& name : file_order) {
-    if (!IsKeptCommand(section.at(name))) {
+// Every name after the first in the file is the surprise: say which one is used.
+void CheckCaseDuplicates(const RegisteredTable& table, Findings& findings) {
+  for (const Registered& entry : table.commands) {
+    if (entry.names.size() < 2) {
       continue;
     }
-    const std::string folded = CaseFolded(name);
-    const auto [earlier, inserted] = first_seen.try_emplace(folded, name);
-    if (inserted) {
-      continue;
+    std::vector<std::pair<std::size_t, std::string>> in_file;
+    for (const std::string& name : entry.names) {
+      in_file.emplace_back(KeyOffset(findings, name), name);
     }
-    const Registered& entry = table.at(folded);
-    findings.AtKey(Severity::kWarning, CommandPointer(name),
-                   fmt::format("command name {} equals {} when letter case is ignored: one command "
-                               "is registered, as {}, with the fields of {}",
-                               Quote(name), Quote(earlier->second), Quote(entry.registered_name),
-                               Quote(entry.fields_from)));
+    std::ranges::sort(in_file);
+    for (std::size_t later = 1; later < in_file.size(); ++later) {
+      const std::string& name = in_file[later].second;
+      findings.AtKey(Severity::kWarning, CommandPointer(name),
+                     fmt::format("command name {} equals {} when letter case is ignored: one "
+                                 "command is registered, as {}, with the fields of {}",
+                                 Quote(name), Quote(in_file.front().second),
+                                 Quote(entry.registered_name), Quote(entry.fields_from)));
+    }
   }
 }
 
-std::string FirstWord(std::string_view text) {
+std::string_view FirstWord(std::string_view text) {
   const std::size_t start = text.find_first_not_of(' ');
   if (start == std::string_view::npos) {
     return {};
   }
   const std::size_t end = text.find(' ', start);
-  return std::string(text.substr(start, end == std::string_view::npos ? end : end - start));
+  return text.substr(start, end == std::string_view::npos ? end : end - start);
+}
+
+// "a" -> "b" -> "a"; a long loop keeps its ends, so the line stays readable.
+std::string ChainText(const std::vector<std::string>& steps) {
+  constexpr std::size_t kShownAtEachEnd = 3;
+  if (steps.size() <= 2 * kShownAtEachEnd + 1) {
+    return fmt::format("{}", fmt::join(steps, " -> "));
+  }
+  return fmt::format("{} -> ... ({} more) -> {}",
+                     fmt::join(steps.begin(), steps.begin() + kShownAtEachEnd, " -> "),
+                     steps.size() - 2 * kShownAtEachEnd,
+                     fmt::join(steps.end() - kShownAtEachEnd, steps.end(), " -> "));
+}
+
+void ReportLoop(const RegisteredTable& table, const std::vector<std::size_t>& loop,
+                Findings& findings) {
+  std::vector<std::string> steps;
+  for (const std::size_t step : loop) {
+    steps.push_back(Quote(table.commands[step].registered_name));
+  }
+  const std::string& start = table.commands[loop.front()].registered_name;
+  steps.push_back(Quote(start));
+  // The last step leads back to the first: that is where the chain closes.
+  const Registered& closing = table.commands[loop.back()];
+  findings.AtValue(Severity::kWarning,
+                   ChildPointer(CommandPointer(closing.fields_from), "Command_To_Execute"),
+                   fmt::format("leads back into its own chain ({}): the plug-in does not run {} "
+                               "again while it is still running, so this step does nothing",
+                               ChainText(steps), Quote(start)));
 }
 
 // A command's chat text runs the command its first word names; the plug-in stops a
-// chain that comes back to a command still running.
-void CheckChains(const json& section, const std::map<std::string, Registered>& table,
-                 Findings& findings) {
-  std::map<std::string, std::string> next;
-  for (const auto& [folded, entry] : table) {
-    const json* text = Member(section.at(entry.fields_from), "Command_To_Execute");
+// chain that comes back to a command still running. Each command leads to at most
+// one other, so every loop is found by following the steps once.
+void CheckChains(const json& section, const RegisteredTable& table, Findings& findings) {
+  constexpr std::size_t kNowhere = static_cast<std::size_t>(-1);
+  std::vector<std::size_t> next(table.commands.size(), kNowhere);
+  for (std::size_t index = 0; index < table.commands.size(); ++index) {
+    const json* text = Member(section.at(table.commands[index].fields_from), "Command_To_Execute");
     if (text != nullptr && text->is_string()) {
-      const std::string target = CaseFolded(FirstWord(text->get_ref<const std::string&>()));
-      if (table.contains(target)) {
-        next[folded] = target;
+      const auto target =
+          table.by_folded_name.find(CaseFolded(FirstWord(text->get_ref<const std::string&>())));
+      if (target != table.by_folded_name.end()) {
+        next[index] = target->second;
       }
     }
   }
-  enum class Mark { kUnseen, kOnPath, kDone };
-  std::map<std::string, Mark> marks;
-  for (const auto& [start, target] : next) {
-    std::vector<std::string> path;
-    std::string at = start;
-    while (marks[at] == Mark::kUnseen && next.contains(at)) {
+  enum class Mark : unsigned char { kUnseen, kOnPath, kDone };
+  std::vector<Mark> marks(table.commands.size(), Mark::kUnseen);
+  for (std::size_t start = 0; start < table.commands.size(); ++start) {
+    std::vector<std::size_t> path;
+    std::size_t at = start;
+    while (at != kNowhere && marks[at] == Mark::kUnseen) {
       marks[at] = Mark::kOnPath;
       path.push_back(at);
-      at = next.at(at);
+      at = next[at];
     }
-    if (marks[at] == Mark::kOnPath) {
-      // `at` opens the loop, so the step that leads back to it closes it.
+    if (at != kNowhere && marks[at] == Mark::kOnPath) {
       const auto loop_start = std::ranges::find(path, at);
-      std::string chain;
-      for (auto step = loop_start; step != path.end(); ++step) {
-        chain += Quote(table.at(*step).registered_name) + " -> ";
-      }
-      chain += Quote(table.at(at).registered_name);
-      const Registered& closing = table.at(path.back());
-      findings.AtValue(
-          Severity::kWarning,
-          ChildPointer(CommandPointer(closing.fields_from), "Command_To_Execute"),
-          fmt::format("leads back into its own chain ({}): the plug-in does not run {} again "
-                      "while it is still running, so this step does nothing",
-                      chain, Quote(table.at(at).registered_name)));
+      ReportLoop(table, std::vector<std::size_t>(loop_start, path.end()), findings);
     }
-    for (const std::string& step : path) {
+    for (const std::size_t step : path) {
       marks[step] = Mark::kDone;
     }
   }
@@ -327,12 +355,11 @@ void CheckCustomCommands(const json& document, Findings& findings) {
   if (section == nullptr || !section->is_object()) {
     return;
   }
-  const std::vector<std::string> file_order = NamesInFileOrder(*section, findings);
-  for (const std::string& name : file_order) {
-    CheckCommand(name, section->at(name), findings);
+  for (const auto& [name, command] : section->items()) {
+    CheckCommand(name, command, findings);
   }
-  const std::map<std::string, Registered> table = RegisteredCommands(*section);
-  CheckCaseDuplicates(*section, file_order, table, findings);
+  const RegisteredTable table = RegisteredCommands(*section);
+  CheckCaseDuplicates(table, findings);
   CheckChains(*section, table, findings);
 }
 

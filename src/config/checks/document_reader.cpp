@@ -56,6 +56,35 @@ class DepthLimitedBuilder {
   ReadResult& result_;
 };
 
+// Reads without building anything: whether, and where, the reader refuses the text.
+class SyntaxOnly {
+ public:
+  explicit SyntaxOnly(ReadResult& result) : result_(result) {}
+
+  bool null() { return true; }
+  bool boolean(bool /*value*/) { return true; }
+  bool number_integer(json::number_integer_t /*value*/) { return true; }
+  bool number_unsigned(json::number_unsigned_t /*value*/) { return true; }
+  bool number_float(json::number_float_t /*value*/, const json::string_t& /*text*/) { return true; }
+  bool string(json::string_t& /*value*/) { return true; }
+  bool binary(json::binary_t& /*value*/) { return true; }
+  bool key(json::string_t& /*value*/) { return true; }
+  bool start_object(std::size_t /*size*/) { return true; }
+  bool end_object() { return true; }
+  bool start_array(std::size_t /*size*/) { return true; }
+  bool end_array() { return true; }
+
+  template <class Exception>
+  bool parse_error(std::size_t position, const std::string& /*last_token*/,
+                   const Exception& error) {
+    result_.syntax_error = SyntaxError{position > 0 ? position - 1 : 0, error.what(), error.id};
+    return false;
+  }
+
+ private:
+  ReadResult& result_;
+};
+
 }  // namespace
 
 ReadResult ReadConfigDocument(std::string_view text, std::size_t max_depth) {
@@ -65,6 +94,13 @@ ReadResult ReadConfigDocument(std::string_view text, std::size_t max_depth) {
                                         json::input_format_t::json, /*strict=*/false);
   if (!complete && !result.syntax_error && !result.too_deep) {
     result.syntax_error = SyntaxError{text.size(), "the text ends early", 101};
+  }
+  if (result.too_deep) {
+    // Whatever lies deeper may still be broken, and a broken file is what the
+    // plug-in's reader reports first.
+    SyntaxOnly syntax(result);
+    json::sax_parse(text.data(), text.data() + text.size(), &syntax, json::input_format_t::json,
+                    /*strict=*/false);
   }
   if (!complete) {
     result.document = nullptr;

@@ -14,23 +14,22 @@ void Findings::AtOffset(Severity severity, std::string pointer, std::size_t offs
 }
 
 void Findings::AtValue(Severity severity, std::string pointer, std::string message) {
-  const ValuePlace* place = index_.Find(pointer);
-  const std::size_t offset = place != nullptr ? place->value_offset : 0;
+  const std::optional<ValuePlace> place = index_.Find(pointer);
+  const std::size_t offset = place ? place->value_offset : 0;
   AtOffset(severity, std::move(pointer), offset, std::move(message));
 }
 
 void Findings::AtKey(Severity severity, std::string pointer, std::string message) {
-  const ValuePlace* place = index_.Find(pointer);
-  const std::size_t offset = place == nullptr ? 0 : place->key_offset.value_or(place->value_offset);
+  const std::optional<ValuePlace> place = index_.Find(pointer);
+  const std::size_t offset = place ? place->key_offset.value_or(place->value_offset) : 0;
   AtOffset(severity, std::move(pointer), offset, std::move(message));
 }
 
 void Findings::AtTextByte(Severity severity, std::string pointer, std::size_t decoded_offset,
                           std::string message) {
-  const ValuePlace* place = index_.Find(pointer);
+  const std::optional<ValuePlace> place = index_.Find(pointer);
   const std::size_t offset =
-      place == nullptr ? 0
-                       : OffsetOfDecodedByte(index_.Text(), place->value_offset, decoded_offset);
+      place ? OffsetOfDecodedByte(index_.Text(), place->value_offset, decoded_offset) : 0;
   AtOffset(severity, std::move(pointer), offset, std::move(message));
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 
 namespace Bellwright::ConfigCheck {
@@ -109,6 +111,35 @@ TEST(CheckConfigText, NeverThrowsOnOddInput) {
       EXPECT_EQ(finding.message.find('\n'), std::string::npos);
     }
   }
+}
+
+TEST(CheckConfigText, GivesTheSameFindingsForADocumentReadBeforehand) {
+  for (const std::string& text :
+       {std::string(R"({"Bellwright": {"ServerMessageColour": {}}, "NoPermission": "{"})"),
+        std::string(R"({"CustomCommands": {"/a": {"Message": "A", "Type": 5}}})"),
+        std::string("[]"), std::string(R"({"TimedMessages": {"Enabled": true}} trailing)")}) {
+    std::istringstream stream(text);
+    nlohmann::json document;
+    stream >> document;
+    const Report read_here = CheckConfigText(text);
+    const Report read_before = CheckConfigText(text, document);
+    ASSERT_EQ(read_before.findings.size(), read_here.findings.size()) << text;
+    for (std::size_t index = 0; index < read_here.findings.size(); ++index) {
+      EXPECT_EQ(FormatFinding("f", read_before.findings[index]),
+                FormatFinding("f", read_here.findings[index]));
+    }
+    EXPECT_EQ(read_before.custom_commands_failure.has_value(),
+              read_here.custom_commands_failure.has_value());
+  }
+}
+
+TEST(CheckConfigText, DoesNotWalkADocumentReadBeforehandThatIsTooDeep) {
+  const std::string text = "{\"a\": " + std::string(100000, '[') + std::string(100000, ']') + "}";
+  const nlohmann::json document = nlohmann::json::parse(text);
+  const Report report = CheckConfigText(text, document);
+  EXPECT_TRUE(report.not_json);
+  ASSERT_EQ(report.findings.size(), 1U);
+  EXPECT_EQ(report.findings[0].column, 70);
 }
 
 TEST(FormatFinding, WritesOneCompilerStyleLine) {

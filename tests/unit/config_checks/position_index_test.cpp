@@ -48,8 +48,8 @@ TEST(PositionIndex, PlacesKeysAndValuesByPointer) {
   };
   for (const Case& c : cases) {
     const PositionIndex index(c.text, kDepth);
-    const ValuePlace* place = index.Find(c.pointer);
-    ASSERT_NE(place, nullptr) << c.text << " " << c.pointer;
+    const std::optional<ValuePlace> place = index.Find(c.pointer);
+    ASSERT_TRUE(place.has_value()) << c.text << " " << c.pointer;
     const Place value = PlaceOf(index, place->value_offset);
     EXPECT_EQ(value.line, c.value.line) << c.text << " " << c.pointer;
     EXPECT_EQ(value.column, c.value.column) << c.text << " " << c.pointer;
@@ -81,7 +81,7 @@ TEST(PositionIndex, EndsAfterTheFirstValue) {
   const std::string text = "{\"a\": [1, 2]}  {\"b\": 3}";
   const PositionIndex index(text, kDepth);
   EXPECT_EQ(index.DocumentEnd(), text.find('}') + 1);
-  EXPECT_EQ(index.Find("/b"), nullptr);
+  EXPECT_FALSE(index.Find("/b").has_value());
 }
 
 TEST(PositionIndex, StopsAtTheFirstContainerBeyondTheDepthLimit) {
