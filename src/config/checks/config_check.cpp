@@ -60,7 +60,7 @@ Report TooLarge() {
   report.not_json = true;
   report.findings.push_back({Severity::kError, "", 1, 1,
                              fmt::format("the file is larger than {} MiB and was not checked",
-                                         kMaxTextBytes / (1024 * 1024))});
+                                         kMaxTextBytes / (std::size_t{1024} * 1024))});
   return report;
 }
 

@@ -47,7 +47,7 @@ struct Report {
 // a logarithmic factor), and texts beyond kMaxTextBytes are not checked.
 Report CheckConfigText(std::string_view text) noexcept;
 
-inline constexpr std::size_t kMaxTextBytes = 16 * 1024 * 1024;
+inline constexpr std::size_t kMaxTextBytes = std::size_t{16} * 1024 * 1024;
 
 // The same checks for a text the caller has already read, with the plug-in's reader,
 // into `document`: the text is not parsed a second time. `document` must be what

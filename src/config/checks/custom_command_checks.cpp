@@ -207,6 +207,7 @@ std::string ChainText(const std::vector<std::string>& steps) {
 void ReportLoop(const RegisteredTable& table, const std::vector<std::size_t>& loop,
                 Findings& findings) {
   std::vector<std::string> steps;
+  steps.reserve(loop.size() + 1);
   for (const std::size_t step : loop) {
     steps.push_back(Quote(table.commands[step].registered_name));
   }
