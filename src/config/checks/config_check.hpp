@@ -43,8 +43,8 @@ struct Report {
   [[nodiscard]] bool HasErrors() const;
 };
 
-// Never throws; its cost grows linearly with the text (texts with format errors add
-// a logarithmic factor), and texts beyond kMaxTextBytes are not checked.
+// Never throws. Its cost grows with the text as n log n at most, and texts beyond
+// kMaxTextBytes are not checked.
 Report CheckConfigText(std::string_view text) noexcept;
 
 inline constexpr std::size_t kMaxTextBytes = std::size_t{16} * 1024 * 1024;

@@ -21,8 +21,8 @@ constexpr std::string_view kTimedMessageLost =
 // at the first value they cannot read.
 constexpr WrongTypeRule kWrongTypeRules[] = {
     {"/Bellwright", false, kError,
-     "none of its settings is read: bw.sendchat, bw.sendserver and bw.sendnotification without "
-     "colour numbers fail, and the welcome message stays off"},
+     "none of its settings is read, so bw.sendchat, bw.sendserver and bw.sendnotification "
+     "without colour numbers fail and the welcome message stays off"},
     {"/Bellwright/HideSuccessMessagesToNonAdmins", false, kError,
      "it is ignored, so replies are never hidden"},
     {"/Bellwright/ClientChatColour", true, kError, kSendChatFails},
