@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <nlohmann/json_fwd.hpp>
 #include <optional>
 #include <string>
