@@ -1,0 +1,149 @@
+// Speed of the configuration checks on a file with 1,000 custom commands, alone and
+// together with the reload they will run beside on the game thread (budget: 15 ms).
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+
+#include "commands/reload.hpp"
+#include "config/checks/config_check.hpp"
+#include "custom_commands/custom_command_registry.hpp"
+#include "host/server_directory.hpp"
+
+namespace {
+
+using nlohmann::json;
+
+constexpr int kCommands = 1000;
+
+// Lean: the commands of the reload benchmark (message, type, colour, groups). Rich:
+// commands that use every key, with a welcome message and timed messages beside.
+enum class Shape { kLean, kRich };
+
+json Command(int index, Shape shape) {
+  json command = {{"Message", "Answer " + std::to_string(index) + " {{braces}}"},
+                  {"Type", shape == Shape::kLean ? "Server"
+                           : index % 3 == 0      ? "Notification"
+                                                 : "Chat"},
+                  {"MessageColor", {255, 128, index % 256}},
+                  {"RequiredPermissionGroups", {"Default"}}};
+  if (shape == Shape::kRich) {
+    command.update({{"Sender", "Helper"},
+                    {"DisplayTime", 8.0},
+                    {"DisplayScale", 1.0},
+                    {"Icon_BP", "/Game/Icons/Star"},
+                    {"Command_To_Execute", "/cmd" + std::to_string((index + 1) % kCommands)}});
+  }
+  return command;
+}
+
+std::string ConfigText(Shape shape) {
+  json commands = json::object();
+  for (int index = 0; index < kCommands; ++index) {
+    commands["/cmd" + std::to_string(index)] = Command(index, shape);
+  }
+  json messages = json::array();
+  for (int index = 0; index < 20; ++index) {
+    messages.push_back({{"MessageToSend", "Announcement " + std::to_string(index)},
+                        {"MessageType", "Server"},
+                        {"MessageColour", {{"R", 255}, {"G", 200}, {"B", 0}}}});
+  }
+  json document = {{"Bellwright", {{"ServerMessageColor", {{"R", 0}, {"G", 170}, {"B", 255}}}}},
+                   {"CustomCommands", commands}};
+  if (shape == Shape::kRich) {
+    document["Bellwright"]["WelcomeMessage"] = {
+        {"EnableWelcomeMessage", true},
+        {"Message", "Welcome to the server {0}"},
+        {"WelcomeMessageColour", {{"R", 0}, {"G", 200}, {"B", 120}}}};
+    document["TimedMessages"] = {{"Enabled", true}, {"Interval", 600}, {"Messages", messages}};
+  }
+  return document.dump(2);
+}
+
+Shape ShapeOf(const benchmark::State& state) {
+  return state.range(0) == 0 ? Shape::kLean : Shape::kRich;
+}
+
+// The checks from the text, parse included.
+void BM_CheckThousandCustomCommands(benchmark::State& state) {
+  const std::string text = ConfigText(ShapeOf(state));
+  for (auto _ : state) {
+    const Bellwright::ConfigCheck::Report report = Bellwright::ConfigCheck::CheckConfigText(text);
+    benchmark::DoNotOptimize(report.findings.data());
+  }
+  state.counters["bytes"] = static_cast<double>(text.size());
+}
+BENCHMARK(BM_CheckThousandCustomCommands)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The checks of a document the reload has read already.
+void BM_CheckReadThousandCustomCommands(benchmark::State& state) {
+  const std::string text = ConfigText(ShapeOf(state));
+  const json document = json::parse(text);
+  for (auto _ : state) {
+    const Bellwright::ConfigCheck::Report report =
+        Bellwright::ConfigCheck::CheckConfigText(text, document);
+    benchmark::DoNotOptimize(report.findings.data());
+  }
+}
+BENCHMARK(BM_CheckReadThousandCustomCommands)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// A server directory holding the file, removed again afterwards.
+class ServerDirectory {
+ public:
+  explicit ServerDirectory(const std::string& text) {
+    path_ = std::filesystem::temp_directory_path() /
+            ("bellwright-check-bench-" + std::to_string(::getpid()));
+    file_ = path_ / "ArkApi" / "Plugins" / "BellwrightEx" / "config.json";
+    std::filesystem::create_directories(file_.parent_path());
+    std::ofstream(file_) << text;
+    Sandbox::SetServerDirectory(path_.string());
+  }
+  ~ServerDirectory() { std::filesystem::remove_all(path_); }
+  ServerDirectory(const ServerDirectory&) = delete;
+  ServerDirectory& operator=(const ServerDirectory&) = delete;
+
+  [[nodiscard]] const std::filesystem::path& File() const { return file_; }
+
+ private:
+  std::filesystem::path path_;
+  std::filesystem::path file_;
+};
+
+// What bw.reload will cost once the checks run in it: the reload, then the file
+// read once more and checked (parse included: the dearer way to wire them).
+void BM_ReloadAndCheckThousandCustomCommands(benchmark::State& state) {
+  const ServerDirectory directory(ConfigText(ShapeOf(state)));
+  for (auto _ : state) {
+    if (!Bellwright::ReloadConfiguration()) {
+      state.SkipWithError("reload failed");
+      break;
+    }
+    std::ifstream file(directory.File(), std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    const Bellwright::ConfigCheck::Report report =
+        Bellwright::ConfigCheck::CheckConfigText(text.str());
+    benchmark::DoNotOptimize(report.findings.data());
+  }
+  Bellwright::UnregisterCustomCommands();
+}
+BENCHMARK(BM_ReloadAndCheckThousandCustomCommands)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The reload alone on the same files, for comparison.
+void BM_ReloadOnlyThousandCustomCommands(benchmark::State& state) {
+  const ServerDirectory directory(ConfigText(ShapeOf(state)));
+  for (auto _ : state) {
+    if (!Bellwright::ReloadConfiguration()) {
+      state.SkipWithError("reload failed");
+      break;
+    }
+  }
+  Bellwright::UnregisterCustomCommands();
+}
+BENCHMARK(BM_ReloadOnlyThousandCustomCommands)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,87 @@
+// bellwright-check [--format text|json] FILE...: checks configuration files and
+// prints what the plug-in will do wrong with them. Exit status 2 when a file cannot
+// be read or is not JSON, else 1 when any finding is an error, else 0.
+#include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "config/checks/config_check.hpp"
+#include "report_output.hpp"
+
+namespace {
+
+using Bellwright::Checker::CheckedFile;
+namespace ConfigCheck = Bellwright::ConfigCheck;
+
+constexpr int kClean = 0;
+constexpr int kErrors = 1;
+constexpr int kUnreadable = 2;
+
+struct FileText {
+  std::optional<std::string> text;
+  std::string failure;
+};
+
+FileText ReadWholeFile(const std::string& name) {
+  std::error_code error;
+  if (std::filesystem::is_directory(name, error)) {
+    return {std::nullopt, "it is a directory"};
+  }
+  std::ifstream stream(name, std::ios::binary);
+  if (!stream.is_open()) {
+    return {std::nullopt, std::strerror(errno)};
+  }
+  std::ostringstream contents;
+  contents << stream.rdbuf();
+  if (stream.bad()) {
+    return {std::nullopt, "reading failed"};
+  }
+  return {contents.str(), {}};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"Checks Bellwright configuration files against what the plug-in will do with them."};
+  std::string format = "text";
+  std::vector<std::string> names;
+  app.add_option("--format", format, "text (one line per finding) or json")
+      ->check(CLI::IsMember({"text", "json"}));
+  app.add_option("FILE", names, "configuration files to check")->required();
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    const int status = app.exit(error);
+    return status == 0 ? kClean : kUnreadable;
+  }
+
+  std::vector<CheckedFile> files;
+  int status = kClean;
+  for (const std::string& name : names) {
+    const FileText file = ReadWholeFile(name);
+    if (!file.text) {
+      files.push_back({name, {ConfigCheck::UnreadableFileFinding(file.failure)}});
+      status = kUnreadable;
+      continue;
+    }
+    ConfigCheck::Report report = ConfigCheck::CheckConfigText(*file.text);
+    if (report.not_json) {
+      status = kUnreadable;
+    } else if (report.HasErrors() && status == kClean) {
+      status = kErrors;
+    }
+    files.push_back({name, std::move(report.findings)});
+  }
+  std::cout << (format == "json" ? Bellwright::Checker::JsonOutput(files)
+                                 : Bellwright::Checker::TextOutput(files))
+            << std::flush;
+  return status;
+}

@@ -1,0 +1,71 @@
+// Arbitrary bytes as a configuration file, through the checks. Besides never
+// crashing or hanging, the checks must agree with the plug-in itself: a text its
+// reader refuses is a syntax error, and the custom commands fail to load exactly
+// when the checks name the value that stops them.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <exception>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+#include "config/checks/config_check.hpp"
+#include "custom_commands/custom_command_table.hpp"
+
+namespace {
+
+using Bellwright::ConfigCheck::Finding;
+using Bellwright::ConfigCheck::Report;
+
+void Require(bool condition) {
+  if (!condition) {
+    std::abort();
+  }
+}
+
+// The plug-in's own reading of the file.
+std::optional<nlohmann::json> ReadAsThePlugInDoes(std::string_view text) {
+  std::istringstream stream{std::string(text)};
+  nlohmann::json document;
+  try {
+    stream >> document;
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+  return document;
+}
+
+bool LoaderFails(const nlohmann::json& document) {
+  try {
+    static_cast<void>(Bellwright::BuildCustomCommandTable(document));
+    return false;
+  } catch (const std::exception&) {
+    return true;
+  }
+}
+
+void CheckFinding(const Finding& finding) {
+  Require(finding.line >= 1 && finding.column >= 1);
+  Require(!finding.message.empty() && finding.message.find('\n') == std::string::npos);
+  Require(finding.pointer.empty() || finding.pointer.front() == '/');
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  const Report report = Bellwright::ConfigCheck::CheckConfigText(text);
+  for (const Finding& finding : report.findings) {
+    CheckFinding(finding);
+  }
+  Require(!report.syntax_error || (report.not_json && report.findings.size() == 1));
+  const std::optional<nlohmann::json> document = ReadAsThePlugInDoes(text);
+  Require(report.syntax_error == !document.has_value());
+  if (document && !report.not_json) {
+    Require(report.custom_commands_failure.has_value() == LoaderFails(*document));
+  }
+  return 0;
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstddef>
+#include <nlohmann/json_fwd.hpp>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Checks of a configuration file's text against what the plug-in will do with it:
+// every mistake that would otherwise pass in silence, with its place in the file,
+// its consequence and its fix. Used by the bellwright-check command and by the
+// plug-in's load and reload.
+namespace Bellwright::ConfigCheck {
+
+// kError: something will not work at all. kWarning: it works, probably not as meant.
+enum class Severity { kWarning, kError };
+
+struct Finding {
+  Severity severity = Severity::kError;
+  // RFC 6901 pointer of the value concerned; "" for the whole document.
+  std::string pointer;
+  // From 1, in characters of the line: the key or the value concerned, the enclosing
+  // object for a missing key, the offending character inside a text. 0 and 0 when
+  // the file could not be read.
+  int line = 0;
+  int column = 0;
+  std::string message;
+};
+
+struct Report {
+  // In the order of their place in the file.
+  std::vector<Finding> findings;
+  // The plug-in's reader refuses the text: the load stops, a reload keeps the
+  // previous file. The one finding says where and why.
+  bool syntax_error = false;
+  // No setting was checked: a syntax error, or a text too large or too deeply
+  // nested to check.
+  bool not_json = false;
+  // The value that makes the custom-command loader fail, the first in the order the
+  // loader reads (a copy of its finding); empty when the commands load.
+  std::optional<Finding> custom_commands_failure;
+
+  [[nodiscard]] bool HasErrors() const;
+};
+
+// Never throws. Its cost grows with the text as n log n at most, and texts beyond
+// kMaxTextBytes are not checked.
+Report CheckConfigText(std::string_view text) noexcept;
+
+inline constexpr std::size_t kMaxTextBytes = std::size_t{16} * 1024 * 1024;
+
+// The same checks for a text the caller has already read, with the plug-in's reader,
+// into `document`: the text is not parsed a second time. `document` must be what
+// `text` gives; the text still places the findings.
+Report CheckConfigText(std::string_view text, const nlohmann::json& document) noexcept;
+
+// "error" or "warning".
+std::string_view SeverityName(Severity severity);
+
+// "FILE:LINE:COLUMN: error|warning: /pointer: message", one line.
+std::string FormatFinding(std::string_view file, const Finding& finding);
+
+// The one finding of a file that cannot be read.
+Finding UnreadableFileFinding(std::string_view reason);
+
+}  // namespace Bellwright::ConfigCheck

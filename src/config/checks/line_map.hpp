@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+namespace Bellwright::ConfigCheck {
+
+struct LineColumn {
+  int line = 1;
+  int column = 1;
+};
+
+// Byte offsets in a text to lines and columns counted from 1, columns in characters
+// (UTF-8 code points) as an editor shows them; a byte order mark is not a column.
+class LineMap {
+ public:
+  // `text` must outlive the map.
+  explicit LineMap(std::string_view text);
+
+  // An offset past the end stands for the end of the text.
+  [[nodiscard]] LineColumn Locate(std::size_t offset) const;
+
+ private:
+  [[nodiscard]] std::size_t CharactersBefore(std::size_t offset) const;
+
+  std::string_view text_;
+  std::size_t text_start_ = 0;
+  std::vector<std::size_t> line_starts_;
+  // Characters before each block of kBlockBytes, so that a column costs at most one
+  // block however long its line.
+  std::vector<std::size_t> characters_before_block_;
+};
+
+}  // namespace Bellwright::ConfigCheck

@@ -1,0 +1,157 @@
+// The schema is the one list of keys: the reference, the consequence tables and the
+// embedded copy must all stay in step with it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "config/checks/json_pointer.hpp"
+#include "config/checks/schema.hpp"
+#include "config/checks/schema_text.hpp"
+#include "config/checks/text_format.hpp"
+#include "config/checks/value_rules.hpp"
+
+namespace Bellwright::ConfigCheck {
+namespace {
+
+std::string ReadSourceFile(const std::string& relative) {
+  std::ifstream file(std::string(BELLWRIGHT_SOURCE_DIR) + "/" + relative);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+using KeyList = std::set<std::pair<std::string, std::string>>;  // (title, key)
+
+KeyList SchemaKeys() {
+  KeyList keys;
+  for (const ObjectKind& kind : ConfigSchema::Get().ObjectKinds()) {
+    for (const std::string& key : kind.keys) {
+      keys.emplace(kind.title, key);
+    }
+  }
+  return keys;
+}
+
+// The reference lists the keys of each object in a table under a heading that is
+// the object's title: "### The Bellwright section", then rows "| `Key` | ...".
+KeyList ReferenceKeys(const std::string& reference) {
+  std::set<std::string> titles;
+  for (const ObjectKind& kind : ConfigSchema::Get().ObjectKinds()) {
+    titles.insert(kind.title);
+  }
+  KeyList keys;
+  const std::regex heading("^#+ (.*)$");
+  const std::regex row("^\\| `([^`]+)` \\|");
+  std::string title;
+  std::istringstream lines(reference);
+  for (std::string line; std::getline(lines, line);) {
+    std::smatch match;
+    if (std::regex_match(line, match, heading)) {
+      title = match[1];
+      if (!title.empty()) {
+        title[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(title[0])));
+      }
+    } else if (titles.contains(title) && std::regex_search(line, match, row)) {
+      keys.emplace(title, match[1]);
+    }
+  }
+  return keys;
+}
+
+TEST(Schema, TheEmbeddedTextIsTheSchemaFile) {
+  EXPECT_EQ(SchemaText(), ReadSourceFile("schema/config.schema.json"));
+  EXPECT_FALSE(ConfigSchema::Get().ObjectKinds().empty());
+}
+
+TEST(Schema, TheReferenceDocumentsEveryKeyAndNoOther) {
+  const KeyList documented = ReferenceKeys(ReadSourceFile("docs/configuration.md"));
+  const KeyList schema = SchemaKeys();
+  for (const auto& key : schema) {
+    EXPECT_TRUE(documented.contains(key))
+        << "not in docs/configuration.md: " << key.first << " / " << key.second;
+  }
+  for (const auto& key : documented) {
+    EXPECT_TRUE(schema.contains(key)) << "not in the schema: " << key.first << " / " << key.second;
+  }
+}
+
+TEST(Schema, EveryValueHasAConsequenceForTheWrongType) {
+  for (const std::string& pattern : ConfigSchema::Get().ValuePatterns()) {
+    if (pattern == "/$schema") {
+      continue;  // never read, so never wrong
+    }
+    const std::string pointer = std::regex_replace(pattern, std::regex("\\*"), "x");
+    EXPECT_NE(WrongTypeRuleFor(pointer), nullptr) << pattern;
+  }
+}
+
+// Two patterns meet when each token is equal or either is "*".
+bool PatternsMeet(std::string_view first, std::string_view second) {
+  const std::vector<std::string> a = PointerTokens(first);
+  const std::vector<std::string> b = PointerTokens(second);
+  if (a.size() != b.size()) {
+    return false;
+  }
+  for (std::size_t index = 0; index < a.size(); ++index) {
+    if (a[index] != b[index] && a[index] != "*" && b[index] != "*") {
+      return false;
+    }
+  }
+  return true;
+}
+
+TEST(Schema, EveryRuleStandsForValuesTheSchemaDescribes) {
+  const auto described = [](std::string_view pattern) {
+    return std::ranges::any_of(
+        ConfigSchema::Get().ValuePatterns(),
+        [pattern](const std::string& value) { return PatternsMeet(pattern, value); });
+  };
+  for (const WrongTypeRule& rule : WrongTypeRules()) {
+    EXPECT_TRUE(described(rule.pattern)) << rule.pattern;
+  }
+  for (const TextRule& rule : TextRules()) {
+    EXPECT_TRUE(described(rule.pattern)) << rule.pattern;
+  }
+  for (const EnumRule& rule : EnumRules()) {
+    ASSERT_TRUE(described(rule.pattern)) << rule.pattern;
+    const std::string pointer =
+        std::regex_replace(std::string(rule.pattern), std::regex("\\*"), "x");
+    EXPECT_TRUE(ConfigSchema::Get().SubschemaAt(pointer)->contains("enum")) << rule.pattern;
+  }
+}
+
+TEST(Schema, EveryEnumerationHasItsConsequence) {
+  for (const std::string& pattern : ConfigSchema::Get().ValuePatterns()) {
+    const std::string pointer = std::regex_replace(pattern, std::regex("\\*"), "x");
+    if (ConfigSchema::Get().SubschemaAt(pointer)->contains("enum")) {
+      EXPECT_NE(EnumRuleFor(pointer), nullptr) << pattern;
+    }
+  }
+}
+
+TEST(Schema, EveryKeyHasADescriptionAndEveryValueADefault) {
+  const nlohmann::json& document = ConfigSchema::Get().Document();
+  for (const std::string& pattern : ConfigSchema::Get().ValuePatterns()) {
+    const std::string pointer = std::regex_replace(pattern, std::regex("\\*"), "x");
+    const nlohmann::json* subschema = ConfigSchema::Get().SubschemaAt(pointer);
+    ASSERT_NE(subschema, nullptr) << pattern;
+    if (pattern.ends_with("/*")) {
+      continue;  // a member or element, not a key
+    }
+    // A command without a colour has none: its reply is black.
+    if (pattern != "/$schema" && !pattern.ends_with("/MessageColor")) {
+      EXPECT_TRUE(subschema->contains("default")) << pattern;
+    }
+    EXPECT_TRUE(subschema->contains("description")) << pattern;
+  }
+  EXPECT_EQ(document.at("$schema"), "http://json-schema.org/draft-07/schema#");
+}
+
+}  // namespace
+}  // namespace Bellwright::ConfigCheck
