@@ -3,7 +3,8 @@
 //
 //   bellwright_script_driver SANDBOX_EXE SCRIPT
 //
-// The sandbox runs with a fresh temporary --dir and TZ=UTC. BELLWRIGHT_UPDATE_EXPECTED=1
+// The sandbox runs with a fresh temporary --dir and TZ=UTC; the directory's path shows
+// as $SERVER in the transcript. BELLWRIGHT_UPDATE_EXPECTED=1
 // writes the actual transcript into the .expected file instead of comparing.
 #include <sys/wait.h>
 #include <unistd.h>
@@ -131,11 +132,21 @@ void PrintDifference(const std::vector<json>& expected, const std::vector<json>&
   }
 }
 
+// The server directory is new for every run; where a line names it (the plug-in logs
+// the full path of a file it cannot open), the expectation says $SERVER instead.
+void NameServerDirectory(std::string& output, const std::string& directory) {
+  for (std::size_t at = output.find(directory); at != std::string::npos;
+       at = output.find(directory, at)) {
+    output.replace(at, directory.size(), "$SERVER");
+  }
+}
+
 int Check(const std::string& sandbox, const fs::path& script) {
   fs::path expected_path = script;
   expected_path.replace_extension(".expected");
   const TemporaryDirectory directory;
-  const Run run = RunSandbox(sandbox, script.string(), directory.Path());
+  Run run = RunSandbox(sandbox, script.string(), directory.Path());
+  NameServerDirectory(run.output, directory.Path().string());
   std::istringstream output(run.output);
   const std::vector<json> actual = ParseEvents(output, "transcript");
 

@@ -1,8 +1,11 @@
 #include "commands/reload.hpp"
 
 #include <exception>
+#include <optional>
+#include <string>
 #include <utility>
 
+#include "base/log.hpp"
 #include "commands/reply.hpp"
 #include "config/config.hpp"
 #include "custom_commands/custom_commands.hpp"
@@ -16,19 +19,41 @@ constexpr const char* kReloadFailed = "Bellwright: Failed to reload config";
 
 }  // namespace
 
+namespace {
+
+// The custom commands of the new file, or empty when they cannot be read; the reason
+// goes to the log either way.
+std::optional<CustomCommandTable> BuildTable(const LoadedConfig& config) {
+  try {
+    return BuildCustomCommandTable(config.Document());
+  } catch (const std::exception& error) {
+    const std::string& where = config.CustomCommandsFailure();
+    Log::Error("Reload failed, the previous file stays in use: custom commands not loaded: {}{}{}",
+               where, where.empty() ? "" : ": ", error.what());
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
 bool ReloadConfiguration() {
   try {
     ConfigRead read = ReadConfigFile();
     if (!read.config) {
+      Log::Error("Reload failed, the previous file stays in use: {}", read.failure);
       return false;
     }
-    CustomCommandTable table = BuildCustomCommandTable(read.config->Document());
+    std::optional<CustomCommandTable> table = BuildTable(*read.config);
+    if (!table) {
+      return false;
+    }
     // Everything that can fail on bad input has run: from here the swap is made.
     UseConfig(std::move(*read.config));
     ReconfigureOptOut();
-    InstallCustomCommands(std::move(table));
+    InstallCustomCommands(std::move(*table));
     return true;
-  } catch (const std::exception&) {
+  } catch (const std::exception& error) {
+    Log::Error("Reload failed: {}", error.what());
     return false;
   }
 }

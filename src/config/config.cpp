@@ -1,11 +1,14 @@
 #include "config/config.hpp"
 
+#include <fmt/format.h>
+
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <utility>
 
 #include "base/log.hpp"
+#include "config/checks/config_check.hpp"
 #include "host/tools.hpp"
 
 namespace Bellwright {
@@ -16,6 +19,42 @@ namespace {
 nlohmann::json& LiveDocument() {
   static nlohmann::json document;
   return document;
+}
+
+std::string& LiveFailure() {
+  static std::string failure;
+  return failure;
+}
+
+// Findings name the file as administrators know it; the full path is in the one line
+// that says it could not be opened.
+constexpr std::string_view kFileName = "config.json";
+
+void LogFindings(const ConfigCheck::Report& report) {
+  for (const ConfigCheck::Finding& finding : report.findings) {
+    const std::string line = ConfigCheck::FormatFinding(kFileName, finding);
+    if (finding.severity == ConfigCheck::Severity::kError) {
+      Log::Error("{}", line);
+    } else {
+      Log::Warning("{}", line);
+    }
+  }
+}
+
+// "/CustomCommands/~1x/Type (config.json:3:20)": the finding itself is logged with
+// the others.
+std::string Describe(const std::optional<ConfigCheck::Finding>& finding) {
+  if (!finding) {
+    return {};
+  }
+  return fmt::format("{} ({}:{}:{})", finding->pointer, kFileName, finding->line, finding->column);
+}
+
+// The parser refused the text: the checks say where and why in plain words.
+std::string SyntaxFailure(std::string_view text, const nlohmann::json::exception& error) {
+  const ConfigCheck::Report report = ConfigCheck::CheckConfigText(text);
+  return report.findings.empty() ? std::string(error.what())
+                                 : ConfigCheck::FormatFinding(kFileName, report.findings.front());
 }
 
 }  // namespace
@@ -34,16 +73,21 @@ nlohmann::json ParseConfigText(std::string_view text) {
 }
 
 ConfigRead ReadConfigFile() {
-  std::ifstream file(ConfigFilePath(), std::ios::binary);
+  const std::string path = ConfigFilePath();
+  std::ifstream file(path, std::ios::binary);
   if (!file.is_open()) {
-    return {std::nullopt, "Can't open config.json"};
+    return {std::nullopt, "Can't open config.json: " + path};
   }
   const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  nlohmann::json document;
   try {
-    return {LoadedConfig(ParseConfigText(text)), {}};
+    document = ParseConfigText(text);
   } catch (const nlohmann::json::exception& error) {
-    return {std::nullopt, error.what()};
+    return {std::nullopt, SyntaxFailure(text, error)};
   }
+  const ConfigCheck::Report report = ConfigCheck::CheckConfigText(text, document);
+  LogFindings(report);
+  return {LoadedConfig(std::move(document), Describe(report.custom_commands_failure)), {}};
 }
 
 bool StartConfig() {
@@ -58,10 +102,16 @@ bool StartConfig() {
 
 void StopConfig() {
   LiveDocument() = nullptr;
+  LiveFailure().clear();
 }
 
 void UseConfig(LoadedConfig config) {
   LiveDocument() = std::move(config.document_);
+  LiveFailure() = std::move(config.custom_commands_failure_);
+}
+
+const std::string& LiveCustomCommandsFailure() {
+  return LiveFailure();
 }
 
 const nlohmann::json& ConfigDocument() {

@@ -19,25 +19,37 @@ void UseConfig(LoadedConfig config);
 class LoadedConfig {
  public:
   [[nodiscard]] const nlohmann::json& Document() const { return document_; }
+  // Where the custom commands of this file stop loading, for the log:
+  // "/CustomCommands/~1x/Type (config.json:3:20)"; empty when they load.
+  [[nodiscard]] const std::string& CustomCommandsFailure() const {
+    return custom_commands_failure_;
+  }
 
  private:
   friend ConfigRead ReadConfigFile();
   friend void UseConfig(LoadedConfig config);
-  explicit LoadedConfig(nlohmann::json document) : document_(std::move(document)) {}
+  LoadedConfig(nlohmann::json document, std::string custom_commands_failure)
+      : document_(std::move(document)),
+        custom_commands_failure_(std::move(custom_commands_failure)) {}
 
   nlohmann::json document_;
+  std::string custom_commands_failure_;
 };
 
 // The outcome of reading the configuration file: the file, or why it was refused.
+// Either way, the checks' findings have gone to the log.
 struct ConfigRead {
   std::optional<LoadedConfig> config;
-  std::string failure;  // "Can't open config.json", or the parser's message
+  // Why the file was refused: "Can't open config.json: PATH", or the place and the
+  // cause of the syntax error.
+  std::string failure;
 };
 
 // "<server directory>/ArkApi/Plugins/BellwrightEx/config.json".
 std::string ConfigFilePath();
 
-// Reads and parses the configuration file without touching the live document.
+// Reads, parses and checks the configuration file without touching the live
+// document; every finding of the checks goes to the log, a warning or an error.
 ConfigRead ReadConfigFile();
 
 // Parses configuration text the way the file is read: an optional byte order mark,
@@ -52,6 +64,9 @@ void StopConfig();
 
 // Puts a file that was read in place of the live document (a reload that went well).
 void UseConfig(LoadedConfig config);
+
+// Where the live file's custom commands stop loading (see LoadedConfig).
+const std::string& LiveCustomCommandsFailure();
 
 // The live configuration document: null until a file has been read.
 const nlohmann::json& ConfigDocument();

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <exception>
+#include <string>
 
 #include "automatic/automatic.hpp"
 #include "base/host_boundary.hpp"
@@ -39,7 +40,12 @@ Started CustomCommandsIfReadable() {
   try {
     StartCustomCommands();
   } catch (const std::exception& error) {
-    Log::Error("Custom commands not loaded: {}", error.what());
+    const std::string& where = LiveCustomCommandsFailure();
+    if (where.empty()) {
+      Log::Error("Custom commands not loaded: {}", error.what());
+    } else {
+      Log::Error("Custom commands not loaded: {}: {}", where, error.what());
+    }
   }
   return Started::kYes;
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "base/format_bounds.hpp"
 #include "config/checks/document_walk.hpp"
 #include "config/checks/findings.hpp"
 #include "config/checks/json_pointer.hpp"
@@ -43,7 +44,7 @@ const std::vector<TextRule>& Rules() {
        "one placeholder, {0} or {} (the character name)",
        "the greeting is never delivered",
        {FormatPass{{{nullptr, "Name"}}, "once the character name is filled in"}, kNoArguments},
-       1000},
+       kLongestFormatField},
   };
   return rules;
 }

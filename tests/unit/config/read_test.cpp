@@ -62,7 +62,8 @@ TEST_F(ConfigReadTest, AFailedReadLeavesThePreviousDocumentExactlyAsItWas) {
 
 TEST_F(ConfigReadTest, MissingFileNamesTheCause) {
   std::filesystem::remove(ConfigFile());
-  EXPECT_EQ(ReadConfigFile().failure, "Can't open config.json");
+  // The full path: the administrator must see where the plug-in looked.
+  EXPECT_EQ(ReadConfigFile().failure, "Can't open config.json: " + ConfigFile().string());
 }
 
 TEST_F(ConfigReadTest, ReadsByteOrderMarkAndIgnoresTrailingTextAndRepeatedKeysTakeTheLast) {
