@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "base/format_bounds.hpp"
 
@@ -25,20 +26,6 @@ bool UsesOnlyTheNameByPosition(const std::vector<std::string_view>& ids) {
     return !id.empty() && id.front() >= '0' && id.front() <= '9' && id != "0";
   });
   return automatic <= 1 && !other_position;
-}
-
-std::string FormatGreeting(std::string_view message, std::string_view character_name,
-                           int player_count) {
-  const std::string name = EscapeBraces(character_name);
-  const std::vector<std::string_view> ids = ReplacementFieldIds(message);
-  if (std::none_of(ids.begin(), ids.end(), IsNamedField)) {
-    return fmt::format(fmt::runtime(message), name);
-  }
-  if (!UsesOnlyTheNameByPosition(ids)) {
-    return std::string(message);
-  }
-  return fmt::format(fmt::runtime(message), name, fmt::arg("PlayerName", name),
-                     fmt::arg("PlayerCount", player_count));
 }
 
 }  // namespace
@@ -75,23 +62,42 @@ std::vector<std::string_view> ReplacementFieldIds(std::string_view format) {
   return ids;
 }
 
-bool GreetingNamesPlayerCount(std::string_view message) {
-  const std::vector<std::string_view> ids = ReplacementFieldIds(message);
-  return std::find(ids.begin(), ids.end(), kPlayerCountField) != ids.end();
+GreetingTemplate::GreetingTemplate(std::string message) : message_(std::move(message)) {
+  if (!HasBoundedFormatFields(message_)) {
+    return;
+  }
+  const std::vector<std::string_view> ids = ReplacementFieldIds(message_);
+  names_player_count_ = std::find(ids.begin(), ids.end(), kPlayerCountField) != ids.end();
+  if (std::none_of(ids.begin(), ids.end(), IsNamedField)) {
+    arguments_ = Arguments::kName;
+  } else if (UsesOnlyTheNameByPosition(ids)) {
+    arguments_ = Arguments::kNameAndFields;
+  }
+}
+
+std::string GreetingTemplate::Build(std::string_view character_name, int player_count) const {
+  try {
+    switch (arguments_) {
+      case Arguments::kNone:
+        break;
+      case Arguments::kName:
+        return fmt::format(fmt::runtime(message_), EscapeBraces(character_name));
+      case Arguments::kNameAndFields: {
+        const std::string name = EscapeBraces(character_name);
+        return fmt::format(fmt::runtime(message_), name, fmt::arg("PlayerName", name),
+                           fmt::arg("PlayerCount", player_count));
+      }
+    }
+  } catch (const fmt::format_error&) {
+    // A typo in the configured text must not take the welcome pass down; the
+    // delivery's own brace rule decides whether the text can still go out.
+  }
+  return message_;
 }
 
 std::string BuildGreetingText(std::string_view message, std::string_view character_name,
                               int player_count) {
-  if (!HasBoundedFormatFields(message)) {
-    return std::string(message);
-  }
-  try {
-    return FormatGreeting(message, character_name, player_count);
-  } catch (const fmt::format_error&) {
-    // A typo in the configured text must not take the welcome pass down; the
-    // delivery's own brace rule decides whether the text can still go out.
-    return std::string(message);
-  }
+  return GreetingTemplate(std::string(message)).Build(character_name, player_count);
 }
 
 }  // namespace Bellwright

@@ -29,7 +29,7 @@ constinit int LastTimedMessageIndex = -1;
 constexpr int kMostPlayers = 1'000'000;
 
 struct TimedMessage {
-  PlayerText text;
+  FString text;
   // None for an unknown type: the turn still runs, but nobody receives anything.
   std::optional<MessageKind> kind;
   std::vector<FString> include_groups;
@@ -86,8 +86,8 @@ std::vector<FString> GroupList(const json& entry, const char* key) {
 
 // Every read is strict: a value of the wrong JSON type ends the turn.
 TimedMessage ReadTimedMessage(const json& entry) {
-  TimedMessage message{
-      PlayerText(FromUtf8(entry.value("MessageToSend", std::string()))), {}, {}, {}, {}};
+  TimedMessage message;
+  message.text = FromUtf8(entry.value("MessageToSend", std::string()));
   message.kind = MessageKindFromTypeName(entry.value("MessageType", std::string("Chat")));
   message.include_groups = GroupList(entry, "Only_Send_To_Permission_Groups");
   message.exclude_groups = GroupList(entry, "Exclude_Permissions_Groups");
@@ -140,9 +140,10 @@ void ForEachPlayer(Visit&& visit) {
   }
 }
 
-void SendToQualifyingPlayers(const json& entry, TimedMessage& message) {
+void SendToQualifyingPlayers(const json& entry, const TimedMessage& message) {
   // Read at the first recipient, so a turn that reaches nobody reads nothing more.
   std::optional<MessageStyle> style;
+  PlayerText text(message.text);
   ForEachPlayer([&](AShooterPlayerController* player) {
     if (!Qualifies(player->GetUniqueNetIdAsString(), message) || !message.kind) {
       return;
@@ -150,27 +151,28 @@ void SendToQualifyingPlayers(const json& entry, TimedMessage& message) {
     if (!style) {
       style = ReadStyle(entry, message);
     }
-    Deliver(*message.kind, message.text.For(player), *style, Recipient::Player(player));
+    Deliver(*message.kind, text.For(player), *style, Recipient::Player(player));
   });
 }
 
-void SendToEveryone(const json& entry, TimedMessage& message) {
+void SendToEveryone(const json& entry, const TimedMessage& message) {
   if (!message.kind) {
     return;
   }
   const MessageStyle style = ReadStyle(entry, message);
-  if (!message.text.NamesPlayer()) {
-    Deliver(*message.kind, message.text.For(nullptr), style, Recipient::Everyone());
+  PlayerText text(message.text);
+  if (!text.NamesPlayer()) {
+    Deliver(*message.kind, text.For(nullptr), style, Recipient::Everyone());
     return;
   }
   // Each player reads their own name.
   ForEachPlayer([&](AShooterPlayerController* player) {
-    Deliver(*message.kind, message.text.For(player), style, Recipient::Player(player));
+    Deliver(*message.kind, text.For(player), style, Recipient::Player(player));
   });
 }
 
 void SendTurn(const json& entry) {
-  TimedMessage message = ReadTimedMessage(entry);
+  const TimedMessage message = ReadTimedMessage(entry);
   if (message.include_groups.empty() && message.exclude_groups.empty()) {
     SendToEveryone(entry, message);
   } else {

@@ -45,13 +45,13 @@ MessageStyle WelcomeStyle(MessageKind kind, const json& bellwright, const json& 
 // A welcome text for the members of one permission group.
 struct GroupGreeting {
   FString group;
-  std::string message;
+  GreetingTemplate message;
 };
 
 // The greeting settings. Nothing can change the configuration while a pass runs, so
 // one read serves every greeting of the pass.
 struct WelcomeSettings {
-  std::string message;
+  GreetingTemplate message{""};
   std::vector<GroupGreeting> group_messages;  // asked in this order
   MessageKind kind = MessageKind::kChat;
   MessageStyle style;
@@ -73,7 +73,8 @@ std::vector<GroupGreeting> ReadGroupGreetings(const json& welcome) {
     const auto message = entry.find("Message");
     if (group != entry.end() && group->is_string() && message != entry.end() &&
         message->is_string()) {
-      greetings.push_back({FromUtf8(group->get<std::string>()), message->get<std::string>()});
+      greetings.push_back(
+          {FromUtf8(group->get<std::string>()), GreetingTemplate(message->get<std::string>())});
     }
   }
   return greetings;
@@ -83,8 +84,8 @@ WelcomeSettings ReadWelcomeSettings() {
   const auto& bellwright = Settings::SectionOrEmpty(ConfigDocument(), "Bellwright");
   const auto& welcome = Settings::SectionOrEmpty(bellwright, "WelcomeMessage");
   WelcomeSettings settings;
-  settings.message =
-      Settings::ValueOr<std::string>(welcome, "Message", "Welcome to the server {0}");
+  settings.message = GreetingTemplate(
+      Settings::ValueOr<std::string>(welcome, "Message", "Welcome to the server {0}"));
   settings.group_messages = ReadGroupGreetings(welcome);
   settings.kind = WelcomeKind(welcome);
   settings.style = WelcomeStyle(settings.kind, bellwright, welcome);
@@ -93,7 +94,8 @@ WelcomeSettings ReadWelcomeSettings() {
 
 // The text of the first listed group the player is in, one query per group asked;
 // the welcome's own text when none matches.
-const std::string& MessageFor(AShooterPlayerController* player, const WelcomeSettings& settings) {
+const GreetingTemplate& MessageFor(AShooterPlayerController* player,
+                                   const WelcomeSettings& settings) {
   if (settings.group_messages.empty()) {
     return settings.message;
   }
@@ -107,10 +109,10 @@ const std::string& MessageFor(AShooterPlayerController* player, const WelcomeSet
 }
 
 void GreetPlayer(AShooterPlayerController* player, const WelcomeSettings& settings) {
-  const std::string& message = MessageFor(player, settings);
-  const int player_count = GreetingNamesPlayerCount(message) ? ConnectedPlayerCount() : 0;
+  const GreetingTemplate& message = MessageFor(player, settings);
+  const int player_count = message.NamesPlayerCount() ? ConnectedPlayerCount() : 0;
   const FString text =
-      FromUtf8(BuildGreetingText(message, ToUtf8(player->GetPlayerCharacterName()), player_count));
+      FromUtf8(message.Build(ToUtf8(player->GetPlayerCharacterName()), player_count));
   Deliver(settings.kind, text, settings.style, Recipient::Player(player));
 }
 

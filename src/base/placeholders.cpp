@@ -17,9 +17,9 @@ void AppendEscaped(std::u16string& out, std::u16string_view value) {
 
 }  // namespace
 
-PlaceholderText::PlaceholderText(FString text, std::span<const std::u16string_view> names)
-    : text_(std::move(text)) {
-  const std::u16string_view units = text_.Wide();
+PlaceholderText::PlaceholderText(const FString& text, std::span<const std::u16string_view> names)
+    : text_(&text) {
+  const std::u16string_view units = text.Wide();
   std::size_t index = 0;
   while (index < units.size()) {
     const char16_t unit = units[index];
@@ -52,9 +52,9 @@ PlaceholderText::PlaceholderText(FString text, std::span<const std::u16string_vi
 
 FString PlaceholderText::Fill(std::span<const std::u16string_view> values) const {
   if (fields_.empty()) {
-    return text_;
+    return *text_;
   }
-  const std::u16string_view units = text_.Wide();
+  const std::u16string_view units = text_->Wide();
   std::u16string filled;
   filled.reserve(units.size() + 16 * fields_.size());
   std::size_t copied = 0;

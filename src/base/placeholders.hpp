@@ -19,16 +19,20 @@ namespace Bellwright {
 // field. A field is only ever a name written exactly between two single braces.
 class PlaceholderText {
  public:
-  // `names` (at most 32, without braces) are only read while the text is scanned.
-  PlaceholderText(FString text, std::span<const std::u16string_view> names);
+  // `text` must outlive the object; `names` (at most 32, without braces) are only read
+  // while the text is scanned.
+  PlaceholderText(const FString& text, std::span<const std::u16string_view> names);
+  PlaceholderText(FString&&, std::span<const std::u16string_view>) = delete;
 
   // Whether the text holds the field names[index] at least once.
   [[nodiscard]] bool Uses(std::size_t index) const { return (used_ & (1U << index)) != 0; }
   [[nodiscard]] bool UsesAny() const { return used_ != 0; }
 
-  // The text with every field replaced by values[its index]; the text itself when it
-  // holds no field.
+  // The text with every field replaced by values[its index]; a copy of the text when
+  // it holds no field.
   [[nodiscard]] FString Fill(std::span<const std::u16string_view> values) const;
+
+  [[nodiscard]] const FString& Text() const { return *text_; }
 
  private:
   struct Field {
@@ -37,7 +41,7 @@ class PlaceholderText {
     std::size_t name;
   };
 
-  FString text_;
+  const FString* text_;
   std::vector<Field> fields_;
   std::uint32_t used_ = 0;
 };

@@ -58,9 +58,9 @@ void Refuse(AShooterPlayerController* player) {
 void RefuseForCooldown(AShooterPlayerController* player, const FString& command_name,
                        std::int64_t ticks_left) {
   static constexpr std::u16string_view kFieldNames[] = {u"Seconds", u"Command"};
-  const PlaceholderText text(FromUtf8(Settings::ValueOr<std::string>(
-                                 ConfigDocument(), "CooldownMessage", kDefaultCooldownLine)),
-                             kFieldNames);
+  const FString line = FromUtf8(
+      Settings::ValueOr<std::string>(ConfigDocument(), "CooldownMessage", kDefaultCooldownLine));
+  const PlaceholderText text(line, kFieldNames);
   const std::u16string seconds = DecimalText(WholeSecondsUp(ticks_left));
   const std::array<std::u16string_view, 2> values{seconds, command_name.Wide()};
   SendRefusalLine(player, text.Fill(values));
@@ -99,7 +99,8 @@ void Answer(AShooterPlayerController* player, const CustomCommand& command) {
     // Resolved also when empty: the game decides what an empty path gives.
     style.icon = ResolveIcon(command.Icon_BP);
   }
-  Deliver(*kind, PlayerText(command.Message).For(player), style, Recipient::Player(player));
+  PlayerText text(command.Message);
+  Deliver(*kind, text.For(player), style, Recipient::Player(player));
 }
 
 void SayCommandText(AShooterPlayerController* player, const CustomCommand& command) {
@@ -126,9 +127,10 @@ void HandleCustomChatCommand(AShooterPlayerController* player, FString* message,
   if (found == nullptr) {
     return;
   }
-  // Copies: the chat text said below may reach code that changes the table. An alias
-  // runs as its command, in chains and cooldowns alike.
-  const FString command_name = found->first;
+  // The chat text said last may reach code that changes the table: the record is
+  // copied, and the name is not used once that text is said. An alias runs as its
+  // command, in chains and cooldowns alike.
+  const FString& command_name = found->first;
   const CustomCommand command = found->second;
   const CommandChainEntry chain_entry(player, command_name);
   if (!chain_entry.Entered()) {

@@ -65,21 +65,24 @@ int ConnectedPlayerCount();
 
 // A message text that may name {PlayerName}, the character name of the player who
 // receives it, and {PlayerCount}, the players connected when the text is first
-// filled in. A text that names neither goes out exactly as written.
+// filled in. A text that names neither goes out exactly as written. `text` must
+// outlive the object.
 class PlayerText {
  public:
-  explicit PlayerText(FString text);
+  explicit PlayerText(const FString& text) : text_(text, kPlayerPlaceholderNames) {}
+  PlayerText(FString&&) = delete;
 
   // Whether the text differs from one player to the next.
   [[nodiscard]] bool NamesPlayer() const { return text_.Uses(kPlayerName); }
 
-  // The text as `player` receives it; `player` is only asked for its name when the
-  // text names it.
-  [[nodiscard]] FString For(AShooterPlayerController* player);
+  // The text as `player` receives it, valid until the next call; `player` is only
+  // asked for its name when the text names it.
+  [[nodiscard]] const FString& For(AShooterPlayerController* player);
 
  private:
   PlaceholderText text_;
   std::optional<std::u16string> player_count_;
+  FString filled_;
 };
 
 }  // namespace Bellwright

@@ -1,5 +1,4 @@
 #include <array>
-#include <utility>
 
 #include "delivery/delivery.hpp"
 #include "host/api_utils.hpp"
@@ -21,11 +20,9 @@ int ConnectedPlayerCount() {
   return count;
 }
 
-PlayerText::PlayerText(FString text) : text_(std::move(text), kPlayerPlaceholderNames) {}
-
-FString PlayerText::For(AShooterPlayerController* player) {
+const FString& PlayerText::For(AShooterPlayerController* player) {
   if (!text_.UsesAny()) {
-    return text_.Fill({});
+    return text_.Text();
   }
   if (text_.Uses(kPlayerCount) && !player_count_) {
     player_count_ = DecimalText(ConnectedPlayerCount());
@@ -34,7 +31,8 @@ FString PlayerText::For(AShooterPlayerController* player) {
       text_.Uses(kPlayerName) && player != nullptr ? player->GetPlayerCharacterName() : FString();
   const std::array<std::u16string_view, 2> values{name.Wide(),
                                                   player_count_ ? *player_count_ : u""};
-  return text_.Fill(values);
+  filled_ = text_.Fill(values);
+  return filled_;
 }
 
 }  // namespace Bellwright

@@ -95,8 +95,9 @@ TEST(ReplacementFieldIdsTest, ListsTheArgumentOfEveryFieldNestedOnesIncluded) {
   EXPECT_EQ(ReplacementFieldIds("{0:{PlayerCount}}"), (Ids{"0", "PlayerCount"}));
   EXPECT_EQ(ReplacementFieldIds("{{{PlayerCount}}}"), Ids{"PlayerCount"});
   EXPECT_EQ(ReplacementFieldIds("{unclosed"), Ids{"unclosed"});
-  EXPECT_TRUE(GreetingNamesPlayerCount("{PlayerCount:>3} online"));
-  EXPECT_FALSE(GreetingNamesPlayerCount("{{PlayerCount}} {0}"));
+  EXPECT_TRUE(GreetingTemplate("{PlayerCount:>3} online").NamesPlayerCount());
+  EXPECT_FALSE(GreetingTemplate("{{PlayerCount}} {0}").NamesPlayerCount());
+  EXPECT_FALSE(GreetingTemplate("{PlayerCount:>5000}").NamesPlayerCount());
 }
 
 TEST(FormatBoundsTest, OnlyDigitsInsideAFieldSpecCount) {

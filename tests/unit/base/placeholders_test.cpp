@@ -29,7 +29,8 @@ class PlaceholderFillTest : public testing::TestWithParam<FillCase> {};
 
 TEST_P(PlaceholderFillTest, FillsOnlyExactFieldsOutsideDoubledBraces) {
   const auto& param = GetParam();
-  const PlaceholderText text(FromUtf8(param.text), kPlayerPlaceholderNames);
+  const FString configured = FromUtf8(param.text);
+  const PlaceholderText text(configured, kPlayerPlaceholderNames);
   const FString name = FromUtf8(param.name);
   const FString count = FromUtf8(param.count);
   const std::array<std::u16string_view, 2> values{name.Wide(), count.Wide()};
@@ -78,7 +79,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(PlaceholderTextTest, NamesAreReadOnlyWhileScanning) {
   std::u16string names[] = {u"Seconds", u"Command"};
   const std::u16string_view views[] = {names[0], names[1]};
-  const PlaceholderText text(FString(u"{Seconds} s for {Command}"), views);
+  const FString configured(u"{Seconds} s for {Command}");
+  const PlaceholderText text(configured, views);
   names[0] = u"changed";
   names[1] = u"changed";
   const std::array<std::u16string_view, 2> values{u"3", u"/kit"};
