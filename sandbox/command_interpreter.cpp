@@ -3,14 +3,15 @@
 #include <charconv>
 #include <fstream>
 
+#include "host/tools.hpp"
 #include "host_library/clock.hpp"
 #include "host_library/commands.hpp"
-#include "host_library/timer.hpp"
 #include "host_library/events.hpp"
 #include "host_library/hooks.hpp"
 #include "host_library/text.hpp"
-#include "host/tools.hpp"
+#include "host_library/timer.hpp"
 #include "host_library/world.hpp"
+#include "world_audience.hpp"
 
 namespace Sandbox {
 
@@ -315,6 +316,7 @@ std::string CommandInterpreter::Console(std::string_view rest) {
     return "player " + std::string(id) + " is not connected";
   }
   const FString line = FromUtf8(*text);
+  const ConsoleCallerScope caller{std::string(id)};
   if (!TheCommandRegistry().RunConsole(player, line)) {
     Emit("unknown_command", {{"via", "console"}, {"text", ToUtf8(line)}});
   }

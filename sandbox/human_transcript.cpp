@@ -1,68 +1,79 @@
 #include "human_transcript.hpp"
 
 #include <fmt/format.h>
-#include <utf8.h>
 
 #include <optional>
 
+#include "display_width.hpp"
+#include "event_fields.hpp"
 #include "rich_color_text.hpp"
 
 namespace Sandbox {
 namespace {
 
-using Json = nlohmann::ordered_json;
-
-constexpr std::size_t kWhoWidth = 12;
+constexpr std::size_t kAudienceWidth = 7;
+constexpr std::size_t kWhoWidth = 18;
 constexpr std::size_t kKindWidth = 10;
 constexpr std::string_view kReset = "\x1b[0m";
 constexpr std::string_view kDim = "\x1b[2m";
+constexpr std::string_view kBold = "\x1b[1m";
+constexpr std::string_view kCyan = "\x1b[36m";
 constexpr std::string_view kErrorColour = "\x1b[1;31m";
 
 struct Row {
-  std::string who;
-  std::string kind;
   std::string text;  // already styled
   std::string detail;
 };
 
-// Plug-in texts may hold bytes that are not UTF-8; they show as U+FFFD, never throw.
-std::string Dump(const Json& value) {
-  return value.dump(-1, ' ', false, Json::error_handler_t::replace);
+std::string_view AudienceWord(Audience audience) {
+  switch (audience) {
+    case Audience::kPlayers:
+      return "player";
+    case Audience::kAdministrator:
+      return "admin";
+    case Audience::kHost:
+      return "host";
+    case Audience::kSandbox:
+      return "sandbox";
+  }
+  return "host";
 }
 
-std::string Field(const Json& event, const char* name) {
-  const auto found = event.find(name);
-  if (found == event.end() || found->is_null()) {
-    return {};
+std::string_view AudienceStyle(Audience audience) {
+  switch (audience) {
+    case Audience::kPlayers:
+      return kBold;
+    case Audience::kAdministrator:
+      return kCyan;
+    case Audience::kHost:
+      return kDim;
+    case Audience::kSandbox:
+      return kErrorColour;
   }
-  return found->is_string() ? found->get<std::string>() : Dump(*found);
-}
-
-// A list of names as "a, b, c", or "-" when empty.
-std::string Names(const Json& event, const char* name) {
-  const auto found = event.find(name);
-  if (found == event.end() || !found->is_array()) {
-    return Field(event, name);
-  }
-  std::string joined;
-  for (const Json& item : *found) {
-    joined +=
-        (joined.empty() ? "" : ", ") + (item.is_string() ? item.get<std::string>() : Dump(item));
-  }
-  return joined.empty() ? "-" : joined;
-}
-
-std::size_t DisplayWidth(std::string_view text) {
-  if (!utf8::is_valid(text.begin(), text.end())) {
-    return text.size();
-  }
-  return static_cast<std::size_t>(utf8::distance(text.begin(), text.end()));
+  return {};
 }
 
 std::string PadRight(std::string text, std::size_t width) {
   const std::size_t shown = DisplayWidth(text);
   text.append(shown < width ? width - shown + 1 : 1, ' ');
   return text;
+}
+
+// "Alice (A1)" cut to the column: the name gives way first, so the id stays whole.
+std::string FitWho(const std::string& who) {
+  if (DisplayWidth(who) <= kWhoWidth) {
+    return who;
+  }
+  const std::size_t open = who.rfind(" (");
+  if (open != std::string::npos && who.back() == ')') {
+    const std::string_view id_part = std::string_view(who).substr(open);
+    const std::size_t id_width = DisplayWidth(id_part);
+    if (id_width + 2 <= kWhoWidth) {
+      return FitWidth(std::string_view(who).substr(0, open), kWhoWidth - id_width) +
+             std::string(id_part);
+    }
+  }
+  return FitWidth(who, kWhoWidth);
 }
 
 // Escapes in a text would drive the terminal; shown as \xHH instead.
@@ -79,65 +90,68 @@ std::string Visible(std::string_view line) {
   return out;
 }
 
-std::string Foreground(const Rgb& rgb) {
-  return fmt::format("\x1b[38;2;{};{};{}m", rgb.red, rgb.green, rgb.blue);
+std::string_view WithoutTrailingLineFeeds(std::string_view text) {
+  while (!text.empty() && text.back() == '\n') {
+    text.remove_suffix(1);
+  }
+  return text;
 }
 
-// Near-black text would vanish on the usual dark terminal; give it a light ground.
-std::string Paint(const Rgb& rgb) {
-  const double luminance = 0.2126 * rgb.red + 0.7152 * rgb.green + 0.0722 * rgb.blue;
-  return luminance < 40 ? Foreground(rgb) + "\x1b[48;2;200;200;200m" : Foreground(rgb);
-}
-
-std::optional<Rgb> ColourField(const Json& event) {
-  const auto found = event.find("color");
-  if (found == event.end() || !found->is_array() || found->size() < 3) {
-    return std::nullopt;
-  }
-  for (std::size_t index = 0; index < 3; ++index) {
-    if (!(*found)[index].is_number()) {
-      return std::nullopt;
-    }
-  }
-  return RgbFromLinear((*found)[0].get<double>(), (*found)[1].get<double>(),
-                       (*found)[2].get<double>());
+std::string Escape(const Rgb& colour, int layer) {
+  return fmt::format("\x1b[{};2;{};{};{}m", layer, colour.red, colour.green, colour.blue);
 }
 
 // Styles texts for the last column. A line feed in a text continues on a new line
 // indented to that column, with the style applied again, so the columns stay aligned.
 class Styler {
  public:
-  Styler(bool colour, std::string continuation)
-      : colour_(colour), continuation_(std::move(continuation)) {}
+  Styler(const HumanStyle& style, std::string continuation)
+      : style_(style), continuation_(std::move(continuation)) {}
+
+  [[nodiscard]] bool colour() const { return style_.colour; }
 
   std::string Plain(std::string_view text) const { return Styled(text, {}); }
 
+  std::string Marked(std::string_view text, std::string_view style) const {
+    return Styled(text, style_.colour ? std::string(style) : std::string());
+  }
+
+  // Text in the colour the game shows it in; without colour, the colour in words.
   std::string Coloured(std::string_view text, const std::optional<Rgb>& rgb) const {
-    return Styled(text, colour_ && rgb ? Paint(*rgb) : std::string());
+    text = WithoutTrailingLineFeeds(text);
+    if (!rgb) {
+      return Plain(text);
+    }
+    if (!style_.colour) {
+      return Plain(std::string(text) + " " + ColourWords(*rgb));
+    }
+    return Styled(text, Paint(*rgb));
   }
 
   std::string Chat(std::string_view text) const {
-    if (!colour_) {
-      return Plain(text);
+    text = WithoutTrailingLineFeeds(text);
+    if (!style_.colour) {
+      return Plain(PlainWords(text));
     }
     std::string out;
     for (const ColouredSpan& span : SplitRichColor(text)) {
-      out += Coloured(span.text, span.colour);
+      out += span.colour ? Styled(span.text, Paint(*span.colour)) : Plain(span.text);
     }
     return out;
   }
 
-  std::string Marked(std::string_view text, std::string_view style) const {
-    return Styled(text, colour_ ? std::string(style) : std::string());
+ private:
+  std::string Paint(const Rgb& rgb) const {
+    const TerminalPaint paint = PaintOnTerminal(rgb, style_.theme);
+    return Escape(paint.text, 38) + (paint.band ? Escape(*paint.band, 48) : std::string());
   }
 
- private:
   std::string Styled(std::string_view text, const std::string& style) const {
     std::string out;
     while (true) {
       const std::size_t line_feed = text.find('\n');
       const std::string line = Visible(text.substr(0, line_feed));
-      out += style.empty() ? line : style + line + std::string(kReset);
+      out += style.empty() || line.empty() ? line : style + line + std::string(kReset);
       if (line_feed == std::string_view::npos) {
         return out;
       }
@@ -146,89 +160,72 @@ class Styler {
     }
   }
 
-  bool colour_;
+  const HumanStyle& style_;
   std::string continuation_;
 };
 
-Row Describe(const Json& event, const Styler& style) {
-  const std::string name = Field(event, "event");
+Row Describe(const Event& event, const EventAudience& audience, const Styler& style) {
+  const std::string name = TextField(event, "event");
   if (name == "server_message") {
-    return {
-        Field(event, "to"), "server", style.Coloured(Field(event, "text"), ColourField(event)), {}};
+    return {style.Coloured(TextField(event, "text"), ShownColourField(event)), {}};
   }
   if (name == "chat_message") {
-    const std::string sender = Field(event, "sender");
-    return {Field(event, "to"),
-            "chat",
-            (sender.empty() ? "" : style.Plain(sender) + ": ") + style.Chat(Field(event, "text")),
-            {}};
+    const std::string sender = TextField(event, "sender");
+    return {
+        (sender.empty() ? "" : style.Plain(sender) + ": ") + style.Chat(TextField(event, "text")),
+        {}};
   }
   if (name == "notification") {
-    const std::string icon = Field(event, "icon");
-    return {Field(event, "to"), "notify", style.Coloured(Field(event, "text"), ColourField(event)),
-            fmt::format("scale {}, {} s{}", Field(event, "scale"), Field(event, "time"),
+    const std::string icon = TextField(event, "icon");
+    return {style.Coloured(TextField(event, "text"), ShownColourField(event)),
+            fmt::format("scale {}, {} s{}", TextField(event, "scale"), TextField(event, "time"),
                         icon.empty() ? "" : ", icon " + icon)};
   }
   if (name == "player_chat") {
-    return {Field(event, "from"), "says", style.Chat(Field(event, "text")),
-            "mode " + Field(event, "mode")};
+    const std::string speaker = audience.speaker ? PlayerLabel(*audience.speaker) : "";
+    return {style.Plain(speaker) + ": " + style.Chat(TextField(event, "text")),
+            "mode " + TextField(event, "mode")};
   }
   if (name == "chat_dropped") {
-    return {Field(event, "from"), "dropped", style.Plain(Field(event, "text")), "spam rule"};
+    return {style.Plain(TextField(event, "text")), "spam rule: under a second since the last"};
   }
-  if (name == "rcon_reply") {
-    return {"rcon #" + Field(event, "id"), "reply", style.Plain(Field(event, "text")), {}};
+  if (name == "host_error" || name == "sandbox_error") {
+    return {style.Marked(RecordText(event), kErrorColour), {}};
   }
-  if (name == "permission_query") {
-    return {Field(event, "id"),
-            "permission",
-            style.Plain(Field(event, "group") + (event.value("result", false) ? ": yes" : ": no")),
-            {}};
+  if (audience.audience == Audience::kHost) {
+    return {style.Marked(RecordText(event), kDim), {}};
   }
-  if (name == "registry") {
-    return {"-",
-            "registry",
-            style.Plain(fmt::format("console: {} | rcon: {} | chat: {} | hooks: {}",
-                                    Names(event, "console"), Names(event, "rcon"),
-                                    Names(event, "chat"), Names(event, "hooks"))),
-            {}};
+  return {style.Plain(RecordText(event)), {}};
+}
+
+std::string Column(const Styler& style, std::string_view text, std::string_view marking,
+                   std::size_t width) {
+  std::string padded = PadRight(std::string(text), width);
+  if (!style.colour() || marking.empty()) {
+    return padded;
   }
-  if (name == "log") {
-    return {"-", "log", style.Plain(Field(event, "line")), {}};
-  }
-  if (name == "unknown_command") {
-    return {Field(event, "via"), "unknown", style.Plain(Field(event, "text")), {}};
-  }
-  if (name == "host_error") {
-    return {"-",
-            "host error",
-            style.Marked(Field(event, "where") + ": " + Field(event, "what"), kErrorColour),
-            {}};
-  }
-  if (name == "sandbox_error") {
-    return {"line " + Field(event, "line"),
-            "error",
-            style.Marked(Field(event, "text"), kErrorColour),
-            {}};
-  }
-  Json rest = event;
-  rest.erase("t");
-  rest.erase("event");
-  return {"-", name, style.Plain(Dump(rest)), {}};
+  const std::size_t end = padded.find_last_not_of(' ') + 1;
+  return std::string(marking) + padded.substr(0, end) + std::string(kReset) + padded.substr(end);
 }
 
 }  // namespace
 
-std::string FormatHumanEvent(const Json& event, std::string_view time_text, bool colour) {
-  const std::string time_column = PadRight(std::string(time_text), time_text.size());
-  const std::string indent(DisplayWidth(time_column) + kWhoWidth + 1 + kKindWidth + 1, ' ');
-  const Styler style(colour, indent);
-  const Row row = Describe(event, style);
-  std::string line = time_column + PadRight(style.Plain(row.who), kWhoWidth) +
-                     PadRight(row.kind, kKindWidth) + row.text;
+std::string FormatHumanEvent(const Event& event, const EventAudience& audience,
+                             std::string_view time_text, const HumanStyle& human_style) {
+  const std::string time_column = PadRight(std::string(time_text), DisplayWidth(time_text));
+  const std::string indent(
+      DisplayWidth(time_column) + kAudienceWidth + 1 + kWhoWidth + 1 + kKindWidth + 1, ' ');
+  const Styler style(human_style, indent);
+  const Row row = Describe(event, audience, style);
+  const bool host = audience.audience == Audience::kHost;
+  std::string line = time_column +
+                     Column(style, AudienceWord(audience.audience),
+                            AudienceStyle(audience.audience), kAudienceWidth) +
+                     Column(style, FitWho(Visible(audience.who)), host ? kDim : "", kWhoWidth) +
+                     Column(style, audience.kind, host ? kDim : "", kKindWidth) + row.text;
   if (!row.detail.empty()) {
     const std::string detail = "  (" + style.Plain(row.detail) + ")";
-    line += colour ? std::string(kDim) + detail + std::string(kReset) : detail;
+    line += human_style.colour ? std::string(kDim) + detail + std::string(kReset) : detail;
   }
   return line + '\n';
 }

@@ -1,17 +1,27 @@
 #pragma once
 
-#include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
 
+#include "audience.hpp"
+#include "host_library/events.hpp"
+#include "terminal_theme.hpp"
+
 namespace Sandbox {
 
-// One transcript event as a person reads it: the time, who it concerns, what kind of
-// event it is and its text, in aligned columns, ending in a line feed. With `colour`,
-// chat text takes its RichColor colours and server messages and notifications their
-// own colour, as ANSI 24-bit escapes; without it the text is exactly what was sent.
-// Control characters in texts are made visible, so no player can drive the terminal.
-std::string FormatHumanEvent(const nlohmann::ordered_json& event, std::string_view time_text,
-                             bool colour);
+struct HumanStyle {
+  // ANSI 24-bit colour; without it, colours are written as "[R,G,B]" after the text.
+  bool colour = false;
+  Theme theme = Theme::kDark;
+};
+
+// One transcript event as a person reads it, in aligned columns: the time, whom it is
+// for (player, admin, host, sandbox), who sees it or whom it concerns, the kind of
+// event, and its text, ending in a line feed. Colours are those the game shows: chat
+// text takes its RichColor colours, server messages and notifications their own;
+// text too close to the terminal's background is drawn on a band. Control
+// characters in texts are made visible, so no player can drive the terminal.
+std::string FormatHumanEvent(const Event& event, const EventAudience& audience,
+                             std::string_view time_text, const HumanStyle& style);
 
 }  // namespace Sandbox

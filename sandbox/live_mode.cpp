@@ -12,33 +12,39 @@
 
 #include "command_interpreter.hpp"
 #include "console_input.hpp"
+#include "help_text.hpp"
 #include "host_library/clock.hpp"
-#include "host_library/timer.hpp"
+#include "host_library/commands.hpp"
 #include "host_library/rcon_connection.hpp"
 #include "host_library/text.hpp"
+#include "host_library/timer.hpp"
 #include "host_library/world.hpp"
+#include "html_transcript.hpp"
 #include "live_transcript.hpp"
 #include "rcon_server.hpp"
+#include "world_audience.hpp"
 
 namespace Sandbox {
 namespace {
 
-constexpr std::string_view kHelp =
-    "Commands (one a line; ID is a player's unique net id, TEXT the rest of the line):\n"
-    "  load | unload | registry          open or close the plug-in, show what it registered\n"
-    "  config <<WORD ... WORD            write the lines in between as the configuration file\n"
-    "  config remove                     delete the configuration file\n"
-    "  join ID TEXT                      a player connects with a character named TEXT\n"
-    "  possess ID [dead|unowned]         the player takes a new character (respawn)\n"
-    "  leave ID                          the player logs out\n"
-    "  admin ID [on|off]                 whether the game lets the player cheat\n"
-    "  groups ID [G ...]                 the player's permission groups\n"
-    "  chat ID TEXT                      the player says TEXT in chat\n"
-    "  console ID TEXT                   the player enters TEXT in the console\n"
-    "  rcon TEXT                         an RCON client sends TEXT\n"
-    "  help                              this list\n"
-    "  quit                              unload the plug-in and stop (so do Ctrl-C and Ctrl-D)\n"
-    "Time runs by itself here: the game-state timer runs every second.\n";
+// A page the administrator keeps open: the browser reloads it every few seconds, and
+// a long-running server keeps only its most recent moments.
+constexpr HtmlPageOptions kLivePage{2, 1000};
+
+std::vector<std::string> Utf8Names(const std::vector<FString>& names) {
+  std::vector<std::string> converted;
+  converted.reserve(names.size());
+  for (const FString& name : names) {
+    converted.push_back(ToUtf8(name));
+  }
+  return converted;
+}
+
+RegisteredCommands CurrentRegistrations() {
+  const CommandRegistry& registry = TheCommandRegistry();
+  return {Utf8Names(registry.ConsoleNames()), Utf8Names(registry.RconNames()),
+          Utf8Names(registry.ChatNames())};
+}
 
 std::string_view Trimmed(std::string_view line) {
   const std::size_t start = line.find_first_not_of(" \t");
@@ -74,14 +80,19 @@ class LiveServer {
       : options_(options),
         console_(
             io_, [this](const std::string& line) { OnLine(line); }, [this] { Shutdown(); }),
-        transcript_(options.transcript, console_),
+        transcript_(options.transcript, console_,
+                    HumanView(options.readable, audience_, &WallClockLabel)),
         interpreter_(options.plugin_path),
         signals_(io_, SIGINT, SIGTERM),
         timer_(io_) {}
 
   int Run() {
     TheClock().UseSystem();
-    SetEventSink(&transcript_);
+    if (!StartPage()) {
+      return 1;
+    }
+    EventFanOut transcripts({&transcript_, page_ ? &*page_ : nullptr});
+    SetEventSink(&transcripts);
     if (!StartRcon()) {
       SetEventSink(nullptr);
       return 1;
@@ -99,10 +110,37 @@ class LiveServer {
     console_.Start();
     io_.run();
     SetEventSink(nullptr);
+    FlushPage();
     return 0;
   }
 
  private:
+  bool StartPage() {
+    if (options_.html_file.empty()) {
+      return true;
+    }
+    page_.emplace(options_.html_file, kLivePage, options_.readable, audience_, &WallClockLabel);
+    if (const std::string error = page_->Flush(); !error.empty()) {
+      Notice(error);
+      return false;
+    }
+    Notice("Writing what players see to " + page_->path().string() +
+           "; open it in a browser, it reloads itself.");
+    return true;
+  }
+
+  // Once a second at most: a burst of messages rewrites the page once.
+  void FlushPage() {
+    if (!page_) {
+      return;
+    }
+    const std::string error = page_->Flush();
+    if (!error.empty() && !page_failing_) {
+      Notice("the page is not up to date: " + error);
+    }
+    page_failing_ = !error.empty();
+  }
+
   bool StartRcon() {
     if (options_.rcon_port == 0 && options_.rcon_password.empty()) {
       return true;
@@ -145,7 +183,7 @@ class LiveServer {
     if (!interpreter_.InConfigBlock()) {
       const std::string_view line = Trimmed(raw_line);
       if (line == "help") {
-        console_.Print(stdout, kHelp);
+        console_.Print(stdout, HelpText(CurrentRegistrations()));
         return;
       }
       if (line == "quit" || line == "exit") {
@@ -180,6 +218,7 @@ class LiveServer {
         TheDelayedTasks().RunDue();
         TheWorld().RunGameStateTimer();
       });
+      FlushPage();
       ScheduleTick();
     });
   }
@@ -217,7 +256,10 @@ class LiveServer {
   const LiveOptions& options_;
   asio::io_context io_;
   ConsoleInput console_;
+  WorldAudience audience_;
   LiveTranscript transcript_;
+  std::optional<HtmlTranscript> page_;
+  bool page_failing_ = false;
   CommandInterpreter interpreter_;
   asio::signal_set signals_;
   asio::steady_timer timer_;

@@ -10,6 +10,9 @@ namespace Sandbox {
 struct LiveOptions {
   std::string plugin_path;
   TranscriptFormat transcript = TranscriptFormat::kHuman;
+  ReadableOptions readable;
+  // When set, an HTML page of what players see, rewritten as things happen.
+  std::string html_file;
   // The RCON listener runs only with both a port and a password.
   std::uint16_t rcon_port = 0;
   std::string rcon_password;

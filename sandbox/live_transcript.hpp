@@ -6,18 +6,18 @@
 
 namespace Sandbox {
 
-// The live server's transcript: each event printed as it happens, above the prompt.
-// The human form shows the wall-clock time and, on a terminal, the game's colours.
+// The live server's transcript: each event printed as it happens, above the prompt,
+// as JSON lines or as the human view shows it.
 class LiveTranscript final : public EventSink {
  public:
-  LiveTranscript(TranscriptFormat format, ConsoleInput& console);
+  LiveTranscript(TranscriptFormat format, ConsoleInput& console, const HumanView& view);
 
   void Write(const Event& event) override;
 
  private:
   TranscriptFormat format_;
   ConsoleInput& console_;
-  bool colour_;
+  HumanView view_;
 };
 
 }  // namespace Sandbox

@@ -2,16 +2,21 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 
 #include "command_interpreter.hpp"
 #include "host_library/clock.hpp"
 #include "host_library/server_directory.hpp"
+#include "html_transcript.hpp"
 #include "live_mode.hpp"
 #include "script_runner.hpp"
+#include "terminal_theme.hpp"
 #include "transcript.hpp"
+#include "world_audience.hpp"
 
 namespace {
 
@@ -19,7 +24,9 @@ struct Options {
   std::string directory;
   std::string plugin;
   std::string script;
-  std::string transcript;
+  std::vector<std::vector<std::string>> transcripts;
+  std::string theme;
+  bool quiet_host = false;
   int rcon_port = 0;
   std::string rcon_password;
   std::string rcon_bind = "127.0.0.1";
@@ -32,7 +39,8 @@ std::string DefaultPluginPath() {
   return error ? "Bellwright.so" : (executable.parent_path() / "Bellwright.so").string();
 }
 
-int RunScriptMode(const Options& options, Sandbox::TranscriptFormat format) {
+int RunScriptMode(const Options& options, const Sandbox::TranscriptRequest& request,
+                  const Sandbox::ReadableOptions& readable) {
   std::ifstream file;
   if (options.script != "-") {
     file.open(options.script, std::ios::binary);
@@ -43,14 +51,36 @@ int RunScriptMode(const Options& options, Sandbox::TranscriptFormat format) {
   }
   std::istream& script = options.script == "-" ? std::cin : file;
   Sandbox::TheClock().UseVirtual();
-  const auto transcript = Sandbox::MakeTranscript(format, std::cout);
-  Sandbox::SetEventSink(transcript.get());
+  const Sandbox::WorldAudience audience;
+  const Sandbox::HumanView view(readable, audience, &Sandbox::ElapsedTimeLabel);
+  const auto output = request.output.value_or(Sandbox::TranscriptFormat::kJsonl) ==
+                              Sandbox::TranscriptFormat::kHuman
+                          ? Sandbox::MakeHumanTranscript(std::cout, view)
+                          : Sandbox::MakeJsonlTranscript(std::cout);
+  std::optional<Sandbox::HtmlTranscript> page;
+  if (!request.html_file.empty()) {
+    page.emplace(request.html_file, Sandbox::HtmlPageOptions{}, readable, audience,
+                 &Sandbox::ElapsedTimeLabel);
+    // Written at once, so a page that cannot be written stops the run before it starts.
+    if (const std::string error = page->Flush(); !error.empty()) {
+      std::cerr << "bellwright-sandbox: " << error << '\n';
+      return 2;
+    }
+  }
+  Sandbox::EventFanOut transcript({output.get(), page ? &*page : nullptr});
+  Sandbox::SetEventSink(&transcript);
   int status = 0;
   {
     Sandbox::CommandInterpreter interpreter(options.plugin);
     status = Sandbox::RunScript(script, interpreter);
   }
   Sandbox::SetEventSink(nullptr);
+  if (page) {
+    if (const std::string error = page->Flush(); !error.empty()) {
+      std::cerr << "bellwright-sandbox: " << error << '\n';
+      return 2;
+    }
+  }
   return status;
 }
 
@@ -65,9 +95,20 @@ int main(int argc, char** argv) {
                  "The server's current directory (default: the working directory)");
   app.add_option("--plugin", options.plugin, "The plug-in library")->capture_default_str();
   app.add_option("--script", options.script, "Run a script (FILE, or - for standard input)");
-  app.add_option("--transcript", options.transcript,
-                 "Transcript form: jsonl (script mode default) or human (live mode default)")
-      ->check(CLI::IsMember({"jsonl", "human"}));
+  app.add_option("--transcript", options.transcripts,
+                 "Transcript on the standard output: jsonl (script mode default) or human (live "
+                 "mode default); html FILE also writes a page of what each player sees, kept up "
+                 "to date in live mode. May be given twice, e.g. --transcript human "
+                 "--transcript html preview.html")
+      ->expected(1, 2)
+      ->type_name("FORM [FILE]");
+  app.add_option("--theme", options.theme,
+                 "The terminal's background, for readable colours: dark or light (default: "
+                 "what COLORFGBG tells, else dark)")
+      ->check(CLI::IsMember({"dark", "light"}));
+  app.add_flag("--quiet-host", options.quiet_host,
+               "Leave out of the human and html views what only the host records (log, "
+               "permission queries, registry, unknown commands, host errors)");
   app.add_option("--rcon-port", options.rcon_port, "Listen for RCON clients on this port")
       ->check(CLI::Range(1, 65535));
   app.add_option("--rcon-password", options.rcon_password, "The RCON password");
@@ -81,17 +122,26 @@ int main(int argc, char** argv) {
                                               : std::filesystem::absolute(options.directory, error);
   Sandbox::SetServerDirectory(directory.string());
 
-  const bool live = options.script.empty();
-  const auto format = Sandbox::ParseTranscriptFormat(
-      options.transcript.empty() ? std::string(live ? "human" : "jsonl") : options.transcript);
-  if (live) {
+  const Sandbox::TranscriptRequest request = Sandbox::ParseTranscriptRequest(options.transcripts);
+  if (!request.error.empty()) {
+    return app.exit(CLI::ValidationError("--transcript", request.error));
+  }
+  Sandbox::ReadableOptions readable;
+  readable.style.colour = Sandbox::ColourWanted(STDOUT_FILENO, std::getenv("NO_COLOR"));
+  readable.style.theme =
+      Sandbox::ChooseTheme(Sandbox::ParseTheme(options.theme), std::getenv("COLORFGBG"));
+  readable.quiet_host = options.quiet_host;
+
+  if (options.script.empty()) {
     Sandbox::LiveOptions live_options;
     live_options.plugin_path = options.plugin;
-    live_options.transcript = *format;
+    live_options.transcript = request.output.value_or(Sandbox::TranscriptFormat::kHuman);
+    live_options.readable = readable;
+    live_options.html_file = request.html_file;
     live_options.rcon_port = static_cast<std::uint16_t>(options.rcon_port);
     live_options.rcon_password = options.rcon_password;
     live_options.rcon_bind = options.rcon_bind;
     return Sandbox::RunLive(live_options);
   }
-  return RunScriptMode(options, *format);
+  return RunScriptMode(options, request, readable);
 }

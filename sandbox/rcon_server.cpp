@@ -6,6 +6,7 @@
 #include <asio/steady_timer.hpp>
 #include <asio/write.hpp>
 #include <exception>
+#include <map>
 #include <utility>
 
 #include "rcon_login_throttle.hpp"
@@ -14,6 +15,8 @@
 namespace Sandbox {
 
 class RconSession;
+
+enum class LoginState { kPending, kLoggedIn };
 
 struct RconServer::State {
   State(asio::io_context& io, RconServerOptions server_options, RconDispatch server_dispatch,
@@ -25,6 +28,9 @@ struct RconServer::State {
         dispatch(std::move(server_dispatch)),
         notice(std::move(server_notice)),
         throttle(options.failed_logins_before_lockout, options.lockout) {}
+
+  // Open connections in that state, oldest first; closed ones are forgotten.
+  std::vector<std::shared_ptr<RconSession>> OpenSessions(LoginState wanted);
 
   void Notify(const std::string& line) const {
     if (!notice) {
@@ -89,10 +95,13 @@ class RconSession : public std::enable_shared_from_this<RconSession> {
               std::string peer)
       : state_(std::move(state)),
         socket_(std::move(socket)),
+        login_timer_(socket_.get_executor()),
         idle_timer_(socket_.get_executor()),
-        peer_(std::move(peer)) {}
+        peer_(std::move(peer)),
+        address_(peer_.substr(0, peer_.rfind(':'))) {}
 
   void Start() {
+    ArmLoginTimer();
     ArmIdleTimer();
     Read();
   }
@@ -104,14 +113,30 @@ class RconSession : public std::enable_shared_from_this<RconSession> {
     closed_ = true;
     state_->Notify("rcon: " + peer_ + " closed (" + reason + ")");
     asio::error_code ignored;
+    login_timer_.cancel();
     idle_timer_.cancel();
     socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
     socket_.close(ignored);
   }
 
   bool IsOpen() const { return !closed_; }
+  LoginState login_state() const {
+    return authenticated_ ? LoginState::kLoggedIn : LoginState::kPending;
+  }
+  const std::string& address() const { return address_; }
 
  private:
+  // Unlike the idle timer, this one is not put back by traffic: a client that drips
+  // bytes without ever finishing a login still loses its place.
+  void ArmLoginTimer() {
+    login_timer_.expires_after(state_->options.login_timeout);
+    login_timer_.async_wait([self = shared_from_this()](const asio::error_code& error) {
+      if (!error && !self->authenticated_) {
+        self->Close("no login in time");
+      }
+    });
+  }
+
   void ArmIdleTimer() {
     idle_timer_.expires_after(state_->options.idle_timeout);
     idle_timer_.async_wait([self = shared_from_this()](const asio::error_code& error) {
@@ -179,25 +204,35 @@ class RconSession : public std::enable_shared_from_this<RconSession> {
 
   void Authenticate(const RconPacket& packet) {
     const auto now = RconLoginThrottle::Clock::now();
-    const std::string address = socket_address();
-    // A locked-out address still gets the protocol's refusal, so that ordinary clients
-    // report a failed login instead of a broken connection; no password is checked.
-    if (state_->throttle.IsLockedOut(address, now)) {
-      Queue({-1, RconPacketType::kExecCommandOrAuthResponse, {}});
-      RequestClose("login refused: too many failed logins, try again later");
+    // A locked-out address is refused without its password being looked at. Every
+    // refusal is answered the protocol's way, so that ordinary clients report a failed
+    // login instead of a broken connection.
+    if (state_->throttle.IsLockedOut(address_, now)) {
+      Refuse("login refused: too many failed logins, try again later");
       return;
     }
-    if (PasswordMatches(state_->options.password, packet.body)) {
-      authenticated_ = true;
-      state_->throttle.RecordSuccess(address);
-      state_->Notify("rcon: " + peer_ + " logged in");
-      Queue({packet.id, RconPacketType::kExecCommandOrAuthResponse, {}});
+    if (!PasswordMatches(state_->options.password, packet.body)) {
+      authenticated_ = false;
+      state_->throttle.RecordFailure(address_, now);
+      Refuse("wrong password");
       return;
     }
-    authenticated_ = false;
-    state_->throttle.RecordFailure(address, now);
+    // Several connections admitted while sessions were free may log in at once.
+    if (!authenticated_ &&
+        state_->OpenSessions(LoginState::kLoggedIn).size() >= state_->options.max_connections) {
+      Refuse("login refused: too many connections");
+      return;
+    }
+    authenticated_ = true;
+    login_timer_.cancel();
+    state_->throttle.RecordSuccess(address_);
+    state_->Notify("rcon: " + peer_ + " logged in");
+    Queue({packet.id, RconPacketType::kExecCommandOrAuthResponse, {}});
+  }
+
+  void Refuse(std::string reason) {
     Queue({-1, RconPacketType::kExecCommandOrAuthResponse, {}});
-    RequestClose("wrong password");
+    RequestClose(std::move(reason));
   }
 
   void Execute(const RconPacket& packet) {
@@ -248,12 +283,12 @@ class RconSession : public std::enable_shared_from_this<RconSession> {
                       });
   }
 
-  std::string socket_address() const { return peer_.substr(0, peer_.rfind(':')); }
-
   std::shared_ptr<RconServer::State> state_;
   asio::ip::tcp::socket socket_;
+  asio::steady_timer login_timer_;
   asio::steady_timer idle_timer_;
   std::string peer_;
+  std::string address_;
   std::array<char, kReadChunk> read_chunk_{};
   std::string inbox_;
   std::string outbox_;
@@ -264,14 +299,53 @@ class RconSession : public std::enable_shared_from_this<RconSession> {
   bool closed_ = false;
 };
 
+std::vector<std::shared_ptr<RconSession>> RconServer::State::OpenSessions(LoginState wanted) {
+  std::vector<std::shared_ptr<RconSession>> open;
+  std::erase_if(sessions, [&](const std::weak_ptr<RconSession>& weak) {
+    auto session = weak.lock();
+    if (!session || !session->IsOpen()) {
+      return true;
+    }
+    if (session->login_state() == wanted) {
+      open.push_back(std::move(session));
+    }
+    return false;
+  });
+  return open;
+}
+
 namespace {
 
-std::size_t CountOpenSessions(RconServer::State& state) {
-  std::erase_if(state.sessions, [](const std::weak_ptr<RconSession>& weak) {
-    const auto session = weak.lock();
-    return !session || !session->IsOpen();
-  });
-  return state.sessions.size();
+// The oldest waiting connection from the address with the most of them, so that a
+// flood from one address pushes out its own connections before anyone else's.
+std::size_t IndexToPushOut(const std::vector<std::shared_ptr<RconSession>>& pending) {
+  std::map<std::string, std::size_t> per_address;
+  for (const auto& session : pending) {
+    ++per_address[session->address()];
+  }
+  std::size_t chosen = 0;
+  for (std::size_t index = 1; index < pending.size(); ++index) {
+    if (per_address[pending[index]->address()] > per_address[pending[chosen]->address()]) {
+      chosen = index;
+    }
+  }
+  return chosen;
+}
+
+// Returns false, having said why, when the connection cannot be admitted.
+bool MakeRoom(RconServer::State& state, const std::string& peer) {
+  if (state.OpenSessions(LoginState::kLoggedIn).size() >= state.options.max_connections) {
+    state.Notify("rcon: " + peer + " refused (too many connections)");
+    return false;
+  }
+  auto pending = state.OpenSessions(LoginState::kPending);
+  const std::size_t room = std::max<std::size_t>(1, state.options.max_pending_logins);
+  while (pending.size() >= room) {
+    const std::size_t index = IndexToPushOut(pending);
+    pending[index]->Close("pushed out by a newer connection before logging in");
+    pending.erase(pending.begin() + static_cast<std::ptrdiff_t>(index));
+  }
+  return true;
 }
 
 void Admit(const std::shared_ptr<RconServer::State>& state, asio::ip::tcp::socket socket) {
@@ -281,8 +355,7 @@ void Admit(const std::shared_ptr<RconServer::State>& state, asio::ip::tcp::socke
     return;  // the client left before it could be looked at
   }
   const std::string peer = Describe(remote);
-  if (CountOpenSessions(*state) >= state->options.max_connections) {
-    state->Notify("rcon: " + peer + " refused (too many connections)");
+  if (!MakeRoom(*state, peer)) {
     socket.close(error);
     return;
   }

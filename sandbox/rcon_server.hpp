@@ -15,7 +15,16 @@ namespace Sandbox {
 struct RconServerOptions {
   asio::ip::tcp::endpoint endpoint{asio::ip::address_v4::loopback(), 0};
   std::string password;
+  // Logged-in sessions at once. While they are all taken, new connections are refused.
   std::size_t max_connections = 8;
+  // Connections that have not logged in yet are held apart from the sessions, so that
+  // clients which never log in cannot take a session's place. When this many are
+  // waiting, a newcomer takes the place of the oldest one from the address that holds
+  // the most: a flood from one address pushes out its own connections first.
+  std::size_t max_pending_logins = 32;
+  // A connection that has not logged in this long after it opened is closed, however
+  // busy it keeps itself.
+  std::chrono::milliseconds login_timeout = std::chrono::seconds(5);
   // A connection that completes no request for this long is closed.
   std::chrono::milliseconds idle_timeout = std::chrono::minutes(5);
   int failed_logins_before_lockout = 3;

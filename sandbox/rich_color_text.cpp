@@ -1,8 +1,8 @@
 #include "rich_color_text.hpp"
 
-#include <algorithm>
+#include <fmt/format.h>
+
 #include <charconv>
-#include <cmath>
 
 namespace Sandbox {
 namespace {
@@ -10,10 +10,6 @@ namespace {
 constexpr std::string_view kOpening = "<RichColor Color=\"";
 constexpr std::string_view kOpeningEnd = "\">";
 constexpr std::string_view kClosing = "</>";
-
-std::uint8_t ToByte(double component) {
-  return static_cast<std::uint8_t>(std::lround(std::clamp(component, 0.0, 1.0) * 255.0));
-}
 
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && text.front() == ' ') {
@@ -49,7 +45,7 @@ std::optional<Rgb> ParseColourAttribute(std::string_view attribute) {
   if (count < 3) {
     return std::nullopt;
   }
-  return RgbFromLinear(components[0], components[1], components[2]);
+  return ShownColour(components[0], components[1], components[2]);
 }
 
 void AppendPlain(std::vector<ColouredSpan>& spans, std::string_view text) {
@@ -64,13 +60,6 @@ void AppendPlain(std::vector<ColouredSpan>& spans, std::string_view text) {
 }
 
 }  // namespace
-
-std::optional<Rgb> RgbFromLinear(double red, double green, double blue) {
-  if (std::isnan(red) || std::isnan(green) || std::isnan(blue)) {
-    return std::nullopt;
-  }
-  return Rgb{ToByte(red), ToByte(green), ToByte(blue)};
-}
 
 std::vector<ColouredSpan> SplitRichColor(std::string_view text) {
   std::vector<ColouredSpan> spans;
@@ -99,6 +88,21 @@ std::vector<ColouredSpan> SplitRichColor(std::string_view text) {
   }
   AppendPlain(spans, text);
   return spans;
+}
+
+std::string PlainWords(std::string_view text) {
+  std::string words;
+  for (const ColouredSpan& span : SplitRichColor(text)) {
+    words += span.text;
+    if (span.colour && !span.text.empty()) {
+      words += ' ' + ColourWords(*span.colour);
+    }
+  }
+  return words;
+}
+
+std::string ColourWords(const Rgb& colour) {
+  return fmt::format("[{},{},{}]", colour.red, colour.green, colour.blue);
 }
 
 }  // namespace Sandbox

@@ -1,20 +1,13 @@
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "screen_colour.hpp"
+
 namespace Sandbox {
-
-struct Rgb {
-  std::uint8_t red = 0;
-  std::uint8_t green = 0;
-  std::uint8_t blue = 0;
-
-  friend bool operator==(const Rgb&, const Rgb&) = default;
-};
 
 // A stretch of chat text and the colour its RichColor tag gives it, if any.
 struct ColouredSpan {
@@ -24,12 +17,17 @@ struct ColouredSpan {
   friend bool operator==(const ColouredSpan&, const ColouredSpan&) = default;
 };
 
-// Converts the game's linear colour components (0 to 1) for a terminal, clamping
-// what is out of range; nothing for NaN.
-std::optional<Rgb> RgbFromLinear(double red, double green, double blue);
-
-// Splits chat text at the game's `<RichColor Color="R, G, B, A">…</>` tags. A tag the
-// game could not read stays in the text as it was, so nothing the player sent is lost.
+// Splits chat text at the game's `<RichColor Color="R, G, B, A">…</>` tags. The values
+// are linear colour, 0 to 1, which the game shows sRGB-encoded; each span carries the
+// colour as shown. A tag the game could not read stays in the text as it was, so
+// nothing the player sent is lost.
 std::vector<ColouredSpan> SplitRichColor(std::string_view text);
+
+// The chat text as plain words: the tags gone, each coloured stretch followed by its
+// shown colour as "[R,G,B]", for readers without colour.
+std::string PlainWords(std::string_view text);
+
+// "[R,G,B]".
+std::string ColourWords(const Rgb& colour);
 
 }  // namespace Sandbox

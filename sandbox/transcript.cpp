@@ -1,8 +1,12 @@
 #include "transcript.hpp"
 
+#include <fmt/chrono.h>
 #include <fmt/format.h>
 
-#include "human_transcript.hpp"
+#include <chrono>
+#include <ctime>
+
+#include "host_library/clock.hpp"
 
 namespace Sandbox {
 
@@ -10,20 +14,29 @@ namespace {
 
 // Texts from the plug-in may hold bytes that are not UTF-8; the transcript shows
 // them as U+FFFD instead of failing.
-std::string Dump(const Event& value) {
-  return value.dump(-1, ' ', false, Event::error_handler_t::replace);
-}
-
-// Writes each event as one line, in the form `to_line` gives it.
-class LineTranscript final : public EventSink {
+class JsonlTranscript final : public EventSink {
  public:
-  using ToLine = std::string (*)(const Event&);
-  LineTranscript(std::ostream& out, ToLine to_line) : out_(out), to_line_(to_line) {}
-  void Write(const Event& event) override { out_ << to_line_(event) << '\n' << std::flush; }
+  explicit JsonlTranscript(std::ostream& out) : out_(out) {}
+  void Write(const Event& event) override {
+    out_ << event.dump(-1, ' ', false, Event::error_handler_t::replace) << '\n' << std::flush;
+  }
 
  private:
   std::ostream& out_;
-  ToLine to_line_;
+};
+
+class HumanTranscript final : public EventSink {
+ public:
+  HumanTranscript(std::ostream& out, const HumanView& view) : out_(out), view_(view) {}
+  void Write(const Event& event) override {
+    if (const std::string lines = view_.Lines(event); !lines.empty()) {
+      out_ << lines << std::flush;
+    }
+  }
+
+ private:
+  std::ostream& out_;
+  HumanView view_;
 };
 
 }  // namespace
@@ -38,18 +51,79 @@ std::optional<TranscriptFormat> ParseTranscriptFormat(std::string_view name) {
   return std::nullopt;
 }
 
-std::unique_ptr<EventSink> MakeTranscript(TranscriptFormat format, std::ostream& out) {
-  return std::make_unique<LineTranscript>(out,
-                                          format == TranscriptFormat::kHuman ? &HumanLine : &Dump);
+TranscriptRequest ParseTranscriptRequest(const std::vector<std::vector<std::string>>& options) {
+  TranscriptRequest request;
+  for (const std::vector<std::string>& words : options) {
+    const std::string form = words.empty() ? std::string() : words[0];
+    if (form == "html") {
+      if (words.size() != 2 || words[1].empty()) {
+        request.error = "html needs the page's file: --transcript html FILE";
+      } else if (!request.html_file.empty()) {
+        request.error = "only one html page can be written";
+      } else {
+        request.html_file = words[1];
+      }
+    } else if (const auto format = ParseTranscriptFormat(form)) {
+      if (words.size() != 1) {
+        request.error = form + " goes to the standard output and takes no file";
+      } else if (request.output && *request.output != *format) {
+        request.error = "the standard output takes one form: human or jsonl";
+      } else {
+        request.output = format;
+      }
+    } else {
+      request.error = "unknown form \"" + form + "\"; the forms are human, jsonl and html FILE";
+    }
+    if (!request.error.empty()) {
+      return request;
+    }
+  }
+  return request;
 }
 
-std::string HumanLine(const Event& event) {
+std::string ElapsedTimeLabel(const Event& event) {
   const auto seconds = event.value("t", std::int64_t{0});
-  std::string line = FormatHumanEvent(
-      event, fmt::format("{:02}:{:02}:{:02}", seconds / 3600, seconds / 60 % 60, seconds % 60),
-      false);
-  line.pop_back();  // the line feed
-  return line;
+  return fmt::format("{:02}:{:02}:{:02}", seconds / 3600, seconds / 60 % 60, seconds % 60);
+}
+
+std::string WallClockLabel(const Event& /*event*/) {
+  const std::time_t now = std::chrono::system_clock::to_time_t(TheClock().Now());
+  std::tm local{};
+  ::localtime_r(&now, &local);
+  return fmt::format("{:%H:%M:%S}", local);
+}
+
+bool Shows(const ReadableOptions& options, Audience audience) {
+  return !(options.quiet_host && audience == Audience::kHost);
+}
+
+HumanView::HumanView(ReadableOptions options, const AudienceContext& context, TimeLabel time_label)
+    : options_(options), context_(context), time_label_(time_label) {}
+
+std::string HumanView::Lines(const Event& event) const {
+  const EventAudience audience = ClassifyEvent(event, context_);
+  if (!Shows(options_, audience.audience)) {
+    return {};
+  }
+  return FormatHumanEvent(event, audience, time_label_(event), options_.style);
+}
+
+std::unique_ptr<EventSink> MakeJsonlTranscript(std::ostream& out) {
+  return std::make_unique<JsonlTranscript>(out);
+}
+
+std::unique_ptr<EventSink> MakeHumanTranscript(std::ostream& out, const HumanView& view) {
+  return std::make_unique<HumanTranscript>(out, view);
+}
+
+EventFanOut::EventFanOut(std::vector<EventSink*> sinks) : sinks_(std::move(sinks)) {}
+
+void EventFanOut::Write(const Event& event) {
+  for (EventSink* const sink : sinks_) {
+    if (sink != nullptr) {
+      sink->Write(event);
+    }
+  }
 }
 
 }  // namespace Sandbox

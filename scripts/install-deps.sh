@@ -7,7 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   nlohmann-json3-dev libspdlog-dev libfmt-dev libutfcpp-dev libasio-dev libcli11-dev
   libreadline-dev libgtest-dev libgmock-dev libbenchmark-dev
-  rcon
+  libsqlite3-dev libmariadb-dev
   "$@"
 )
 missing=()

@@ -2,36 +2,10 @@
 
 #include <fmt/format.h>
 #include <fmt/xchar.h>
-#include <locale.h>
 
-#include <clocale>
-#include <cwctype>
+#include "base/unicode.hpp"
 
 namespace {
-
-// The engine folds letter case unit by unit; a fixed UTF-8 locale keeps the fold
-// independent of whatever locale the server process runs in.
-locale_t CaseFoldingLocale() {
-  static const locale_t locale = [] {
-    locale_t found = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
-    return found != static_cast<locale_t>(nullptr)
-               ? found
-               : newlocale(LC_CTYPE_MASK, "C", static_cast<locale_t>(nullptr));
-  }();
-  return locale;
-}
-
-char16_t FoldCase(char16_t unit) {
-  if (unit < 0x80) {
-    return (unit >= u'A' && unit <= u'Z') ? static_cast<char16_t>(unit + (u'a' - u'A')) : unit;
-  }
-  // Surrogate halves are not characters and stay as they are.
-  if (unit >= 0xD800 && unit <= 0xDFFF) {
-    return unit;
-  }
-  const auto folded = towlower_l(static_cast<wint_t>(unit), CaseFoldingLocale());
-  return folded <= 0xFFFF ? static_cast<char16_t>(folded) : unit;
-}
 
 std::u16string Widen(std::string_view narrow) {
   std::u16string wide;
@@ -117,8 +91,8 @@ int FString::Compare(const FString& other) const {
     if (data_[index] == other.data_[index]) {
       continue;
     }
-    const int left = FoldCase(data_[index]);
-    const int right = FoldCase(other.data_[index]);
+    const int left = Bellwright::Unicode::FoldCase(data_[index]);
+    const int right = Bellwright::Unicode::FoldCase(other.data_[index]);
     if (left != right) {
       return left < right ? -1 : 1;
     }

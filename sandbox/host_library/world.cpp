@@ -80,8 +80,14 @@ template <typename Object>
 Object* World::Spawn() {
   auto object = std::make_unique<Object>();
   Object* const raw = object.get();
-  objects_.push_back(std::move(object));
+  objects_.emplace(raw, std::move(object));
   return raw;
+}
+
+template <typename Object>
+void World::Despawn(Object* object) {
+  TheObjectTable().Destroy(object->handle);
+  objects_.erase(object);
 }
 
 void World::Reset() {
@@ -117,6 +123,10 @@ std::string World::Join(const FString& unique_net_id, const FString& character_n
   connected_by_id_.emplace(unique_net_id, player);
   Character* const character = SpawnCharacter(character_name, false, false);
   TheGameFunctions().Call<ACharacter*, AController*>(kPossessedBy, character, player);
+  // A detour that never let the game possess the character leaves it with nobody.
+  if (player->character != character) {
+    Despawn(character);
+  }
   return {};
 }
 
@@ -125,9 +135,17 @@ std::string World::Possess(const FString& unique_net_id, bool dead_or_dying, boo
   if (player == nullptr) {
     return "player " + ToUtf8(unique_net_id) + " is not connected";
   }
-  const FString name = player->character != nullptr ? player->character->name : FString();
+  Character* const previous = player->character;
+  const FString name = previous != nullptr ? previous->name : FString();
   Character* const character = SpawnCharacter(name, dead_or_dying, unowned);
   TheGameFunctions().Call<ACharacter*, AController*>(kPossessedBy, character, player);
+  // The controller keeps the body it possesses now; the other one, the old body or a
+  // new one that a detour kept from being possessed, is gone from the world.
+  for (Character* const body : {previous, character}) {
+    if (body != nullptr && body != player->character) {
+      Despawn(body);
+    }
+  }
   return {};
 }
 
@@ -139,10 +157,12 @@ std::string World::Leave(const FString& unique_net_id) {
   TheGameFunctions().Call<AShooterGameMode*, AController*>(kLogout, game_mode_, player);
   std::erase(connected_, player);
   std::erase_if(connected_by_id_, [player](const auto& entry) { return entry.second == player; });
-  TheObjectTable().Destroy(player->handle);
+  // The plug-in held the controller only during the logout call. Its entry in the
+  // player-controller list resolves to null from now until the game-state timer drops it.
   if (player->character != nullptr) {
-    TheObjectTable().Destroy(player->character->handle);
+    Despawn(player->character);
   }
+  Despawn(player);
   return {};
 }
 

@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "host/game.hpp"
@@ -78,15 +79,21 @@ class World {
   [[nodiscard]] GameWorld* GetWorld() const { return world_; }
   [[nodiscard]] GameMode* GetGameMode() const { return game_mode_; }
   [[nodiscard]] GameState* GetGameState() const { return game_state_; }
+  // Objects the world keeps allocated, its own world, game mode and game state included.
+  [[nodiscard]] std::size_t ObjectCount() const { return objects_.size(); }
 
  private:
   template <typename Object>
   Object* Spawn();
   Character* SpawnCharacter(const FString& name, bool dead_or_dying, bool unowned);
+  // Takes a controller or character out of the object table and frees it.
+  template <typename Object>
+  void Despawn(Object* object);
 
-  // Every object stays allocated until Reset, so a pointer the plug-in kept to a
-  // departed player's controller reads stale data rather than freed memory.
-  std::vector<std::unique_ptr<UObject>> objects_;
+  // Controllers and characters are freed as soon as they leave the world: the host
+  // hands the plug-in raw pointers only for the length of a call, and afterwards the
+  // plug-in reaches them through weak pointers, which then resolve to null.
+  std::unordered_map<const UObject*, std::unique_ptr<UObject>> objects_;
   GameWorld* world_ = nullptr;
   GameMode* game_mode_ = nullptr;
   GameState* game_state_ = nullptr;

@@ -7,6 +7,7 @@
 #include "base/host_boundary.hpp"
 #include "host/asa_api.hpp"
 #include "host/hooks.hpp"
+#include "opt_out/opt_out.hpp"
 
 namespace Bellwright {
 namespace {
@@ -38,6 +39,7 @@ void Hook_ACharacter_PossessedBy(ACharacter* character, AController* new_control
 
 void Hook_AGameState_DefaultTimer(AGameState* game_state) {
   AGameState_DefaultTimer_trampoline(game_state);
+  DeliverStorageReports();
   SendTimedMessageIfDue();
   SendWelcomeMessages();
 }

@@ -1,7 +1,9 @@
 #include "base/unicode.hpp"
 
+#include <locale.h>
 #include <utf8.h>
 
+#include <cwctype>
 #include <iterator>
 
 namespace Bellwright::Unicode {
@@ -16,7 +18,37 @@ bool IsLowSurrogate(char32_t unit) {
   return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
+// A fixed UTF-8 locale keeps the fold independent of the process's own locale.
+locale_t CaseFoldingLocale() {
+  static const locale_t locale = [] {
+    locale_t found = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+    return found != static_cast<locale_t>(nullptr)
+               ? found
+               : newlocale(LC_CTYPE_MASK, "C", static_cast<locale_t>(nullptr));
+  }();
+  return locale;
+}
+
 }  // namespace
+
+char16_t FoldCase(char16_t unit) {
+  if (unit < 0x80) {
+    return (unit >= u'A' && unit <= u'Z') ? static_cast<char16_t>(unit + (u'a' - u'A')) : unit;
+  }
+  if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
+    return unit;
+  }
+  const auto folded = towlower_l(static_cast<wint_t>(unit), CaseFoldingLocale());
+  return folded <= 0xFFFF ? static_cast<char16_t>(folded) : unit;
+}
+
+std::string CaseFoldedUtf8(std::u16string_view units) {
+  std::u16string folded(units);
+  for (char16_t& unit : folded) {
+    unit = FoldCase(unit);
+  }
+  return Utf16ToUtf8(folded);
+}
 
 std::string Utf16ToUtf8(std::u16string_view units) {
   std::string out;

@@ -13,4 +13,13 @@ std::string Utf16ToUtf8(std::u16string_view units);
 // Invalid sequences become U+FFFD, as the host's decoder does.
 std::u16string Utf8ToUtf16(std::string_view bytes);
 
+// One UTF-16 unit in lower case, as the engine folds letter case when it compares
+// text: unit by unit, the same whatever locale the server process runs in. Surrogate
+// halves stay as they are.
+char16_t FoldCase(char16_t unit);
+
+// The text folded unit by unit, as UTF-8: a key under which texts equal ignoring case
+// are one.
+std::string CaseFoldedUtf8(std::u16string_view units);
+
 }  // namespace Bellwright::Unicode

@@ -6,6 +6,7 @@
 #include "commands/reply.hpp"
 #include "config/config.hpp"
 #include "custom_commands/custom_commands.hpp"
+#include "opt_out/opt_out.hpp"
 
 namespace Bellwright {
 namespace {
@@ -24,6 +25,7 @@ bool ReloadConfiguration() {
     CustomCommandTable table = BuildCustomCommandTable(read.config->Document());
     // Everything that can fail on bad input has run: from here the swap is made.
     UseConfig(std::move(*read.config));
+    ReconfigureOptOut();
     InstallCustomCommands(std::move(table));
     return true;
   } catch (const std::exception&) {

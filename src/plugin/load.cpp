@@ -9,6 +9,7 @@
 #include "commands/commands.hpp"
 #include "config/config.hpp"
 #include "custom_commands/custom_commands.hpp"
+#include "opt_out/opt_out.hpp"
 
 namespace Bellwright {
 namespace {
@@ -43,9 +44,10 @@ Started CustomCommandsIfReadable() {
   return Started::kYes;
 }
 
-constexpr std::array<Stage, 7> kStages{{
+constexpr std::array<Stage, 8> kStages{{
     {"logger", &Always<Log::Start>, &Log::Stop},
     {"configuration", &ConfigurationRead, &StopConfig},
+    {"opt-out storage", &Always<StartOptOut>, &StopOptOut},
     {"administrative commands", &Always<RegisterAdministrativeCommands>,
      &RemoveAdministrativeCommands},
     {"welcome queue", &Always<StartWelcomeQueue>, &StopWelcomeQueue},

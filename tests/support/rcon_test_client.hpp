@@ -24,8 +24,11 @@ namespace Sandbox::Testing {
 
 class RconTestClient {
  public:
+  // `source_address`, when given, is the loopback address the client connects from
+  // (any of 127.0.0.0/8), so that tests can play clients on different machines.
   explicit RconTestClient(std::uint16_t port,
-                          std::chrono::milliseconds timeout = std::chrono::seconds(5))
+                          std::chrono::milliseconds timeout = std::chrono::seconds(5),
+                          const std::string& source_address = {})
       : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
     if (fd_ < 0) throw std::runtime_error("socket failed");
     timeval limit{};
@@ -34,6 +37,7 @@ class RconTestClient {
     ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
     const int one = 1;
     ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    if (!source_address.empty()) Bind(source_address);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
@@ -108,6 +112,16 @@ class RconTestClient {
   }
 
  private:
+  void Bind(const std::string& source_address) {
+    sockaddr_in source{};
+    source.sin_family = AF_INET;
+    if (::inet_pton(AF_INET, source_address.c_str(), &source.sin_addr) != 1 ||
+        ::bind(fd_, reinterpret_cast<const sockaddr*>(&source), sizeof source) != 0) {
+      ::close(fd_);
+      throw std::runtime_error("cannot bind to " + source_address);
+    }
+  }
+
   static std::int32_t ReadInt(const std::string& bytes, std::size_t offset) {
     std::uint32_t value = 0;
     for (std::size_t index = 0; index < 4; ++index) {

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <asio/post.hpp>
+#include <atomic>
 #include <future>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 
 #include "rcon_test_client.hpp"
@@ -34,6 +36,45 @@ std::string WithoutTerminator(std::string packet) {
   return packet;
 }
 
+// Clients that connect, never log in, and connect again as soon as the server closes
+// them: the attack that once kept every administrator out.
+class IdleFlood {
+ public:
+  IdleFlood(std::uint16_t port, int connections, const std::string& source_address) {
+    for (int index = 0; index < connections; ++index) {
+      attackers_.emplace_back([this, port, source_address] { Attack(port, source_address); });
+    }
+  }
+  IdleFlood(const IdleFlood&) = delete;
+  IdleFlood& operator=(const IdleFlood&) = delete;
+  ~IdleFlood() {
+    stop_ = true;
+    for (std::thread& attacker : attackers_) attacker.join();
+  }
+
+  // Connections the server accepted and later closed, plus those open now.
+  int connections_made() const { return connections_made_; }
+
+ private:
+  void Attack(std::uint16_t port, const std::string& source_address) {
+    while (!stop_) {
+      try {
+        RconTestClient client(port, 20ms, source_address);
+        ++connections_made_;
+        // WaitClosed gives up at each receive timeout, so the stop flag is seen.
+        while (!stop_ && !client.WaitClosed()) {
+        }
+      } catch (const std::runtime_error&) {
+        std::this_thread::sleep_for(1ms);
+      }
+    }
+  }
+
+  std::atomic<bool> stop_{false};
+  std::atomic<int> connections_made_{0};
+  std::vector<std::thread> attackers_;
+};
+
 class RconServerTest : public ::testing::Test {
  protected:
   void StartServer(RconServerOptions options = {}) {
@@ -47,7 +88,10 @@ class RconServerTest : public ::testing::Test {
     io_thread_ = std::thread([this] { io_.run(); });
   }
 
-  void TearDown() override {
+  void TearDown() override { StopServer(); }
+
+  // Leaves the fixture ready for another StartServer.
+  void StopServer() {
     if (!server_) return;
     // The server belongs to the io_context's thread; stop it there.
     std::promise<void> stopped;
@@ -58,6 +102,7 @@ class RconServerTest : public ::testing::Test {
     stopped.get_future().wait();
     io_.stop();
     io_thread_.join();
+    io_.restart();
   }
 
   std::unique_ptr<RconTestClient> Connect() { return std::make_unique<RconTestClient>(port()); }
@@ -281,6 +326,115 @@ TEST_F(RconServerTest, RepeatedFailedLoginsLockTheAddressOut) {
   EXPECT_TRUE(refused->WaitClosed());
   std::this_thread::sleep_for(600ms);
   ExpectStillServing();
+}
+
+TEST_F(RconServerTest, AdministratorsLogInWhileIdleConnectionsFloodTheServer) {
+  struct Case {
+    const char* name;
+    std::chrono::milliseconds login_timeout;
+    std::size_t max_pending_logins;
+    const char* attacker_address;
+  };
+  const RconServerOptions defaults;
+  const Case cases[] = {
+      {"the server's own limits", defaults.login_timeout, defaults.max_pending_logins, "127.0.0.1"},
+      // Attackers are closed and come back many times while the administrators log in.
+      {"a short login deadline", 30ms, defaults.max_pending_logins, "127.0.0.1"},
+      // Most attackers are between connections at any time, each arrival pushing out
+      // a waiting login: always one of the flood's own.
+      {"more attackers than places to log in", defaults.login_timeout, 4, "127.0.0.2"},
+  };
+  for (const Case& test : cases) {
+    RconServerOptions options;
+    options.login_timeout = test.login_timeout;
+    options.max_pending_logins = test.max_pending_logins;
+    StartServer(options);
+    {
+      IdleFlood flood(port(), 16, test.attacker_address);
+      while (flood.connections_made() < 16) std::this_thread::sleep_for(1ms);
+      constexpr int kAttempts = 20;
+      int served = 0;
+      for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        try {
+          RconTestClient client(port(), 2s);
+          if (client.Login("letmein") && client.Run(attempt, "echo in")->body == "in") ++served;
+        } catch (const std::runtime_error&) {
+          // a refused or stalled login counts as a failure
+        }
+        std::this_thread::sleep_for(10ms);
+      }
+      EXPECT_EQ(served, kAttempts)
+          << test.name << ": " << flood.connections_made() << " attacker connections";
+    }
+    StopServer();
+  }
+}
+
+TEST_F(RconServerTest, ConnectionsThatDoNotLogInInTimeAreClosed) {
+  RconServerOptions options;
+  options.login_timeout = 200ms;
+  StartServer(options);
+  auto silent = Connect();
+  auto dripping = Connect();
+  auto logged_in = LoggedIn();
+  const std::string login = EncodeRconPacket({1, RconPacketType::kAuth, "letmein"});
+  // Traffic keeps a connection from being idle, but does not buy time to log in.
+  for (std::size_t step = 0; step < 6; ++step) {
+    std::this_thread::sleep_for(50ms);
+    if (!dripping->SendRaw(login.substr(step, 1))) break;
+  }
+  EXPECT_TRUE(silent->WaitClosed());
+  EXPECT_TRUE(dripping->WaitClosed());
+  // The deadline is for logging in only; a session may stay quiet far longer.
+  EXPECT_EQ(logged_in->Run(2, "echo stays")->body, "stays");
+  ExpectStillServing();
+}
+
+TEST_F(RconServerTest, ANewConnectionPushesOutTheOldestWaitingLoginOfTheBusiestAddress) {
+  RconServerOptions options;
+  options.max_pending_logins = 3;
+  StartServer(options);
+  const std::string flooder = "127.0.0.2";
+  auto session = LoggedIn();
+  std::vector<std::unique_ptr<RconTestClient>> flood;
+  flood.push_back(std::make_unique<RconTestClient>(port(), 5s, flooder));
+  auto administrator = Connect();
+  flood.push_back(std::make_unique<RconTestClient>(port(), 5s, flooder));
+  // The places are full: every further arrival from the flooder pushes out its own
+  // oldest connection, never the administrator's, however long it waits.
+  for (int arrival = 0; arrival < 10; ++arrival) {
+    flood.push_back(std::make_unique<RconTestClient>(port(), 5s, flooder));
+    EXPECT_TRUE(flood[static_cast<std::size_t>(arrival)]->WaitClosed()) << arrival;
+  }
+  EXPECT_TRUE(administrator->Login("letmein"));
+  EXPECT_EQ(administrator->Run(3, "echo in")->body, "in");
+  // Logged-in sessions are never pushed out.
+  EXPECT_EQ(session->Run(4, "echo still")->body, "still");
+}
+
+TEST_F(RconServerTest, ALoginBeyondTheSessionLimitIsRefusedWithoutCountingAsAGuess) {
+  RconServerOptions options;
+  options.max_connections = 1;
+  options.failed_logins_before_lockout = 1;
+  StartServer(options);
+  // Both are admitted while the one session is free; only the first can have it.
+  auto first = Connect();
+  auto second = Connect();
+  EXPECT_TRUE(first->Login("letmein"));
+  EXPECT_FALSE(second->Login("letmein"));
+  EXPECT_TRUE(second->WaitClosed());
+  first->Close();
+  std::unique_ptr<RconTestClient> next;
+  for (int attempt = 0; attempt < 50 && !next; ++attempt) {
+    auto candidate = Connect();
+    if (candidate->Login("letmein")) {
+      next = std::move(candidate);
+    } else {
+      std::this_thread::sleep_for(20ms);
+    }
+  }
+  ASSERT_TRUE(next);
+  EXPECT_EQ(next->Run(5, "echo next")->body, "next");
 }
 
 }  // namespace

@@ -1,0 +1,16 @@
+#include "storage/database.hpp"
+
+#include "storage/mysql_database.hpp"
+#include "storage/sqlite_database.hpp"
+
+namespace Bellwright::Storage {
+
+std::unique_ptr<Database> MakeDatabase(const StorageSettings& settings,
+                                       const DatabaseTimeouts& timeouts) {
+  if (settings.kind == StorageSettings::Kind::kSqlite) {
+    return std::make_unique<SqliteDatabase>(settings.sqlite_path, timeouts.sqlite_busy);
+  }
+  return std::make_unique<MySqlDatabase>(settings, timeouts);
+}
+
+}  // namespace Bellwright::Storage

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+#include "storage/expected.hpp"
+#include "storage/report.hpp"
+
+namespace Bellwright::Storage {
+
+// Tells the administrator when the storage stops working and when it works again: one
+// line each, however many retries lie between.
+class StorageHealth {
+ public:
+  StorageHealth(std::string storage_name, Reporter reporter);
+
+  void Failed(const Failure& failure);
+  void Worked();
+  void ReportUnwritten(std::size_t count) const;
+  void ReportUnstorableKey() const;
+  void ReportWorkerStopped(const std::string& cause) const;
+
+ private:
+  void Report(Severity severity, const std::string& line) const;
+
+  std::string storage_name_;
+  Reporter reporter_;
+  bool failing_ = false;
+  std::string last_cause_;
+};
+
+}  // namespace Bellwright::Storage

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+namespace Bellwright::Storage {
+
+// Where the choices are kept; filled by the plug-in from its configuration.
+struct StorageSettings {
+  enum class Kind { kSqlite, kMySql };
+  Kind kind = Kind::kSqlite;
+  std::string sqlite_path;
+  std::string host;
+  unsigned port = 3306;
+  std::string user;
+  std::string password;
+  std::string database;
+};
+
+// The storage as an administrator recognises it in a log line, without the password:
+// "SQLite /srv/plugin/bellwright.sqlite" or "MySQL user@host:3306/database".
+std::string DescribeStorage(const StorageSettings& settings);
+
+}  // namespace Bellwright::Storage

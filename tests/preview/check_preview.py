@@ -1,0 +1,177 @@
+#!/usr/bin/env python3
+"""Checks the preview page as Chromium read it (its DOM, dumped) against the example
+configuration: every configured message must be on the player's screen, with its
+text, its sender and the colour the game shows.
+
+Usage: check_preview.py DOM.html PAGE.html CONFIG.json PLAYER_ID PLAYER_NAME
+"""
+import json
+import re
+import sys
+from html.parser import HTMLParser
+
+VOID = {"area", "base", "br", "col", "embed", "hr", "img", "input", "link", "meta",
+        "source", "track", "wbr"}
+
+
+def shown_byte(linear):
+    """The 8-bit value the game shows for a linear component: sRGB encoding."""
+    linear = min(max(linear, 0.0), 1.0)
+    encoded = linear * 12.92 if linear <= 0.0031308 else 1.055 * linear ** (1 / 2.4) - 0.055
+    return round(encoded * 255)
+
+
+def chat_colour(rgb):
+    """Chat lines carry the configured colour in their markup, divided by 255 and printed
+    with six significant digits, unless all three are at most 1; the game reads those
+    values as linear colour."""
+    if all(component <= 1 for component in rgb):
+        values = rgb
+    else:
+        values = [float("%g" % (component / 255)) for component in rgb]
+    return tuple(shown_byte(value) for value in values)
+
+
+def object_colour(colour):
+    return tuple(int(colour.get(key, 0)) % 256 for key in ("R", "G", "B"))
+
+
+def number(value):
+    return "%g" % value
+
+
+class Messages(HTMLParser):
+    """Collects every element of class "message" with its coloured pieces."""
+
+    def __init__(self):
+        super().__init__(convert_charrefs=True)
+        self.stack = []
+        self.messages = []
+        self.capture = None
+
+    def handle_starttag(self, tag, attrs):
+        attrs = dict(attrs)
+        classes = (attrs.get("class") or "").split()
+        if tag not in VOID:
+            self.stack.append((tag, attrs, classes))
+        player = next((a.get("data-player") for _, a, _ in reversed(self.stack)
+                       if a.get("data-player")), None)
+        if "message" in classes:
+            self.messages.append({"kind": attrs.get("data-kind"), "player": player,
+                                  "sender": "", "spans": [], "meta": ""})
+        elif self.messages and self.inside("message"):
+            if "coloured" in classes:
+                match = re.fullmatch(r"color: rgb\((\d+), (\d+), (\d+)\)", attrs.get("style", ""))
+                colour = tuple(int(group) for group in match.groups()) if match else "unreadable"
+                self.messages[-1]["spans"].append([colour, ""])
+                self.capture = "span"
+            elif "sender" in classes:
+                self.capture = "sender"
+            elif "meta" in classes:
+                self.capture = "meta"
+
+    def inside(self, css_class):
+        return any(css_class in classes for _, _, classes in self.stack)
+
+    def handle_endtag(self, tag):
+        if tag in VOID:
+            return
+        while self.stack:
+            if self.stack.pop()[0] == tag:
+                break
+        self.capture = None
+
+    def handle_data(self, data):
+        if not self.messages or self.capture is None:
+            return
+        message = self.messages[-1]
+        if self.capture == "span":
+            message["spans"][-1][1] += data
+        else:
+            message[self.capture] += data
+
+
+def expected_messages(config, player_name):
+    """Every message the example configuration makes, as (kind, sender, lines, colour, meta)."""
+    section = config.get("Bellwright", {})
+    sender_name = section.get("ClientChatSenderName", "Bellwright")
+    found = []
+
+    def add(kind, text, rgb, sender="", scale=None, time=None, icon=""):
+        if kind == "Server":
+            found.append(("server", None, [text], rgb, None))
+        elif kind == "Notification":
+            meta = "scale %s · %s s · %s" % (number(scale), number(time),
+                                            "icon " + icon if icon else "no icon")
+            found.append(("notification", None, [text], rgb, meta))
+        else:
+            lines = [line for line in text.split("\n") if line]
+            found.append(("chat", sender, lines, chat_colour(rgb), None))
+
+    welcome = section.get("WelcomeMessage", {})
+    add(welcome.get("WelcomeMessageType", "Chat"),
+        welcome.get("Message", "Welcome to the server {0}").replace("{0}", player_name),
+        object_colour(welcome.get("WelcomeMessageColour", {})), sender_name,
+        section.get("NotificationDisplayScale"), section.get("NotificationDisplayTime"),
+        welcome.get("Icon_BP", ""))
+    for command in config.get("CustomCommands", {}).values():
+        add(command.get("Type"), command.get("Message", ""),
+            tuple(int(value) % 256 for value in command["MessageColor"][:3]),
+            command.get("Sender", ""), command.get("DisplayScale", 0.0),
+            command.get("DisplayTime", 0.0), command.get("Icon_BP", ""))
+    add("Chat", config.get("NoPermission", "You don't have permission to perform this command"),
+        (255, 0, 0), sender_name)
+    for timed in config.get("TimedMessages", {}).get("Messages", []):
+        add(timed.get("MessageType", "Chat"), timed.get("MessageToSend", ""),
+            object_colour(timed.get("MessageColour", {})), timed.get("Sender", "Bellwright"),
+            timed.get("DisplayScale", 1.0), timed.get("DisplayTime", 10.0),
+            timed.get("Icon_BP", ""))
+    return found
+
+
+def close(one, other):
+    return one != "unreadable" and all(abs(a - b) <= 1 for a, b in zip(one, other))
+
+
+def main():
+    dom_file, page_file, config_file, player_id, player_name = sys.argv[1:6]
+    with open(page_file, encoding="utf-8") as page:
+        source = page.read()
+    with open(dom_file, encoding="utf-8") as dom:
+        parser = Messages()
+        parser.feed(dom.read())
+    with open(config_file, encoding="utf-8") as config:
+        expected = expected_messages(json.load(config), player_name)
+
+    failures = []
+    for forbidden in ("<script", "http://", "https://", "<link", "url(", 'src="'):
+        if forbidden in source:
+            failures.append("the page is not self-contained: it holds %r" % forbidden)
+    if not parser.messages:
+        failures.append("the page shows no messages at all")
+    for message in parser.messages:
+        if message["player"] != player_id:
+            failures.append("a message outside %s's screen: %r" % (player_id, message))
+    for kind, sender, lines, colour, meta in expected:
+        candidates = [m for m in parser.messages if m["kind"] == kind
+                      and [text for _, text in m["spans"]] == lines
+                      and (sender is None or m["sender"] == sender)]
+        if not candidates:
+            failures.append("missing: %s %r from %r" % (kind, lines, sender))
+            continue
+        for candidate in candidates:
+            wrong = [shown for shown, _ in candidate["spans"] if not close(shown, colour)]
+            if wrong:
+                failures.append("%s %r shows %r, the game shows %r" % (kind, lines, wrong, colour))
+            if meta is not None and candidate["meta"] != meta:
+                failures.append("%s %r: %r, expected %r" % (kind, lines, candidate["meta"], meta))
+
+    for failure in failures:
+        print("FAIL:", failure, file=sys.stderr)
+    print("%d messages on the page, %d configured, %d failures"
+          % (len(parser.messages), len(expected), len(failures)))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

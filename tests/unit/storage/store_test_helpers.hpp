@@ -1,0 +1,95 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <variant>
+#include <vector>
+
+#include "mariadb_server.hpp"
+#include "storage/opt_out_store.hpp"
+#include "storage/report.hpp"
+
+namespace Bellwright::Storage::Testing {
+
+using namespace std::chrono_literals;
+
+// Short intervals so that failures and recoveries show within a test's patience.
+inline StoreOptions QuickOptions() {
+  StoreOptions options;
+  options.retry_interval = 50ms;
+  options.stop_budget = 2s;
+  options.timeouts.sqlite_busy = 100ms;
+  options.timeouts.mysql_connect = 1s;
+  options.timeouts.mysql_io = 2s;
+  return options;
+}
+
+struct ReportedLine {
+  Severity severity;
+  std::string text;
+};
+
+// Collects what the store reports, from whichever thread.
+class ReportLog {
+ public:
+  Reporter Sink() {
+    return [this](Severity severity, const std::string& line) {
+      const std::lock_guard lock(mutex_);
+      lines_.push_back({severity, line});
+    };
+  }
+  std::vector<ReportedLine> Lines() const {
+    const std::lock_guard lock(mutex_);
+    return lines_;
+  }
+  std::size_t Count() const { return Lines().size(); }
+  // Every line, for a failure message.
+  std::string Text() const {
+    std::string text;
+    for (const ReportedLine& line : Lines()) text += line.text + "\n";
+    return text;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::vector<ReportedLine> lines_;
+};
+
+// Polls `condition` until it holds or `timeout` passes; the outcome of the last poll.
+inline bool Eventually(const std::function<bool()>& condition,
+                       std::chrono::milliseconds timeout = 10s) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= deadline) return condition();
+    std::this_thread::sleep_for(5ms);
+  }
+  return true;
+}
+
+// One MariaDB server for the whole test process, started on first use and stopped at
+// exit; each test takes a database of its own. Null with `failure` set when the server
+// cannot be started.
+inline MariaDbServer* SharedMariaDbServer(std::string& failure) {
+  static std::variant<std::unique_ptr<MariaDbServer>, std::string> launched =
+      MariaDbServer::Launch();
+  if (auto* server = std::get_if<std::unique_ptr<MariaDbServer>>(&launched)) return server->get();
+  failure = std::get<std::string>(launched);
+  return nullptr;
+}
+
+// Settings for an empty database of its own on the shared server, or a failure text.
+inline std::variant<StorageSettings, std::string> FreshMySqlDatabase() {
+  static int databases = 0;
+  std::string failure;
+  MariaDbServer* server = SharedMariaDbServer(failure);
+  if (server == nullptr) return "cannot start the MariaDB server the test needs: " + failure;
+  const std::string name = "bellwright_test_" + std::to_string(++databases);
+  if (auto settings = server->CreateDatabase(name)) return *settings;
+  return "cannot create the database " + name;
+}
+
+}  // namespace Bellwright::Storage::Testing
