@@ -29,8 +29,9 @@ const FString& PlayerText::For(AShooterPlayerController* player) {
   }
   const FString name =
       text_.Uses(kPlayerName) && player != nullptr ? player->GetPlayerCharacterName() : FString();
-  const std::array<std::u16string_view, 2> values{name.Wide(),
-                                                  player_count_ ? *player_count_ : u""};
+  const std::u16string_view count =
+      player_count_ ? std::u16string_view(*player_count_) : std::u16string_view();
+  const std::array<std::u16string_view, 2> values{name.Wide(), count};
   filled_ = text_.Fill(values);
   return filled_;
 }
