@@ -60,6 +60,39 @@ void BM_CustomChatCommand(benchmark::State& state) {
 }
 BENCHMARK(BM_CustomChatCommand)->RangeMultiplier(10)->Range(10, 10000);
 
+// The same command typed by an alias, with {PlayerName} and {PlayerCount} in its answer
+// and a cooldown that never runs out within the benchmark: the first use is
+// answered, every later one gets the cooldown line. Against BM_CustomChatCommand.
+void BM_CustomChatCommandByAliasOnCooldown(benchmark::State& state) {
+  const int table_size = static_cast<int>(state.range(0));
+  json config = ConfigWithCustomCommands(table_size);
+  json& command = config["CustomCommands"][CommandName(table_size / 2)];
+  command["Message"] = "Answer for {PlayerName}, one of {PlayerCount}";
+  command["Aliases"] = {"/alias"};
+  command["CooldownSeconds"] = 1e9;
+  const PluginSession session(config.dump());
+  AShooterPlayerController* player = JoinPlayers(1);
+  FString typed("/alias please");
+  for (auto _ : state) {
+    Bellwright::HandleCustomChatCommand(player, &typed, false, 0);
+  }
+}
+BENCHMARK(BM_CustomChatCommandByAliasOnCooldown)->RangeMultiplier(10)->Range(10, 10000);
+
+// The answer with both placeholders filled, without a cooldown.
+void BM_CustomChatCommandWithPlaceholders(benchmark::State& state) {
+  json config = ConfigWithCustomCommands(100);
+  config["CustomCommands"][CommandName(50)]["Message"] =
+      "Answer for {PlayerName}, one of {PlayerCount}";
+  const PluginSession session(config.dump());
+  AShooterPlayerController* player = JoinPlayers(100);
+  FString typed(std::string_view(CommandName(50) + " please"));
+  for (auto _ : state) {
+    Bellwright::HandleCustomChatCommand(player, &typed, false, 0);
+  }
+}
+BENCHMARK(BM_CustomChatCommandWithPlaceholders);
+
 // The lookup alone, to show its logarithmic growth apart from the answer.
 void BM_CustomCommandLookup(benchmark::State& state) {
   const int table_size = static_cast<int>(state.range(0));

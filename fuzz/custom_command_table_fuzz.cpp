@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <string_view>
 
 #include "config/config.hpp"
+#include "custom_commands/command_aliases.hpp"
 #include "custom_commands/custom_command_table.hpp"
 
 namespace {
@@ -37,6 +39,17 @@ void CheckTable(const Bellwright::CustomCommandTable& table, const nlohmann::jso
     Require(!command.Message.IsEmpty());
     Require(command.MessageColor.A == 255);
     Require(HasDistinctGroups(command.RequiredPermissionGroups));
+    Require(command.CooldownTicks >= 0);
+  }
+  // Every registered name is distinct ignoring case, and each alias stands for a
+  // command of the table.
+  std::set<FString, FStringCaseInsensitiveLess> names;
+  for (const auto& entry : table) {
+    names.insert(entry.first);
+  }
+  for (const Bellwright::CommandAlias& alias : Bellwright::RegistrableAliases(table)) {
+    Require(!alias.alias.IsEmpty() && names.insert(alias.alias).second);
+    Require(table.contains(alias.command));
   }
 }
 
@@ -46,8 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Read exactly as the configuration file is read; its parse error is a refused file.
   nlohmann::json document;
   try {
-    document = Bellwright::ParseConfigText(
-        std::string_view(reinterpret_cast<const char*>(data), size));
+    document =
+        Bellwright::ParseConfigText(std::string_view(reinterpret_cast<const char*>(data), size));
   } catch (const nlohmann::json::exception&) {
     return 0;
   }

@@ -2,9 +2,33 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "base/format_bounds.hpp"
 
 namespace Bellwright {
+namespace {
+
+constexpr std::string_view kPlayerNameField = "PlayerName";
+constexpr std::string_view kPlayerCountField = "PlayerCount";
+
+bool IsNamedField(std::string_view id) {
+  return id == kPlayerNameField || id == kPlayerCountField;
+}
+
+// fmt also reaches named arguments by position, after the name: without this rule
+// "{1}" or a second "{}" would name the player where they used to make the text
+// invalid.
+bool UsesOnlyTheNameByPosition(const std::vector<std::string_view>& ids) {
+  const auto automatic = std::count(ids.begin(), ids.end(), std::string_view());
+  const bool other_position = std::any_of(ids.begin(), ids.end(), [](std::string_view id) {
+    return !id.empty() && id.front() >= '0' && id.front() <= '9' && id != "0";
+  });
+  return automatic <= 1 && !other_position;
+}
+
+}  // namespace
 
 std::string EscapeBraces(std::string_view text) {
   std::string escaped;
@@ -18,17 +42,62 @@ std::string EscapeBraces(std::string_view text) {
   return escaped;
 }
 
-std::string BuildGreetingText(std::string_view message, std::string_view character_name) {
-  if (!HasBoundedFormatFields(message)) {
-    return std::string(message);
+std::vector<std::string_view> ReplacementFieldIds(std::string_view format) {
+  std::vector<std::string_view> ids;
+  int depth = 0;
+  for (std::size_t index = 0; index < format.size(); ++index) {
+    const char unit = format[index];
+    if (depth == 0 && (unit == '{' || unit == '}') && index + 1 < format.size() &&
+        format[index + 1] == unit) {
+      ++index;
+    } else if (unit == '{') {
+      ++depth;
+      const std::size_t begin = index + 1;
+      const std::size_t end = std::min(format.find_first_of(":{}", begin), format.size());
+      ids.push_back(format.substr(begin, end - begin));
+    } else if (unit == '}' && depth > 0) {
+      --depth;
+    }
   }
+  return ids;
+}
+
+GreetingTemplate::GreetingTemplate(std::string message) : message_(std::move(message)) {
+  if (!HasBoundedFormatFields(message_)) {
+    return;
+  }
+  const std::vector<std::string_view> ids = ReplacementFieldIds(message_);
+  names_player_count_ = std::find(ids.begin(), ids.end(), kPlayerCountField) != ids.end();
+  if (std::none_of(ids.begin(), ids.end(), IsNamedField)) {
+    arguments_ = Arguments::kName;
+  } else if (UsesOnlyTheNameByPosition(ids)) {
+    arguments_ = Arguments::kNameAndFields;
+  }
+}
+
+std::string GreetingTemplate::Build(std::string_view character_name, int player_count) const {
   try {
-    return fmt::format(fmt::runtime(message), EscapeBraces(character_name));
+    switch (arguments_) {
+      case Arguments::kNone:
+        break;
+      case Arguments::kName:
+        return fmt::format(fmt::runtime(message_), EscapeBraces(character_name));
+      case Arguments::kNameAndFields: {
+        const std::string name = EscapeBraces(character_name);
+        return fmt::format(fmt::runtime(message_), name, fmt::arg("PlayerName", name),
+                           fmt::arg("PlayerCount", player_count));
+      }
+    }
   } catch (const fmt::format_error&) {
     // A typo in the configured text must not take the welcome pass down; the
     // delivery's own brace rule decides whether the text can still go out.
-    return std::string(message);
   }
+  return message_;
+}
+
+std::string BuildGreetingText(std::string_view message, std::string_view character_name,
+                              int player_count) {
+  return GreetingTemplate(std::string(message)).Build(character_name, player_count);
 }
 
 }  // namespace Bellwright

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace Bellwright {
 
@@ -9,12 +10,38 @@ namespace Bellwright {
 // exactly as written.
 std::string EscapeBraces(std::string_view text);
 
-// The greeting for a character: `message` (UTF-8) formatted with the name as its one
-// argument ("{0}" as often as wanted, or "{}" once). The name is chosen by the
-// player, so its braces are escaped and its characters kept as UTF-8; the message
-// keeps its own brace rules. A message that is not a valid format text for one
-// argument, or that asks for a field wider than kLongestFormatField, is returned as
-// it stands.
-std::string BuildGreetingText(std::string_view message, std::string_view character_name);
+// The argument ids of a format text's replacement fields, nested fields of format
+// specs included, in order; an automatic field ("{}") gives an empty id. Doubled
+// braces are literal text.
+std::vector<std::string_view> ReplacementFieldIds(std::string_view format);
+
+// A welcome text, read once for every greeting it makes: `message` (UTF-8) formatted
+// with the character name as its one argument ("{0}" as often as wanted, or "{}"
+// once), and, in the same step, the named fields {PlayerName} (the name again) and
+// {PlayerCount}. The name is chosen by the player, so its braces are escaped and its
+// characters kept as UTF-8; the message keeps its own brace rules. A message that is
+// not a valid format text for those arguments (a second positional argument
+// included), or that asks for a field wider than kLongestFormatField, gives itself
+// as it stands.
+class GreetingTemplate {
+ public:
+  explicit GreetingTemplate(std::string message);
+
+  // Whether the count is wanted: it costs a walk over the connected players.
+  [[nodiscard]] bool NamesPlayerCount() const { return names_player_count_; }
+
+  [[nodiscard]] std::string Build(std::string_view character_name, int player_count) const;
+
+ private:
+  enum class Arguments { kNone, kName, kNameAndFields };
+
+  std::string message_;
+  Arguments arguments_ = Arguments::kNone;
+  bool names_player_count_ = false;
+};
+
+// One greeting from a template made for it.
+std::string BuildGreetingText(std::string_view message, std::string_view character_name,
+                              int player_count = 0);
 
 }  // namespace Bellwright

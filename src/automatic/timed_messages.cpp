@@ -22,7 +22,11 @@ namespace {
 
 using nlohmann::json;
 
-int LastTimedMessageIndex = -1;
+// The index of the message chosen last, by either order. Kept across reloads, so
+// that a sequential order goes on where it was.
+constinit int LastTimedMessageIndex = -1;
+
+constexpr int kMostPlayers = 1'000'000;
 
 struct TimedMessage {
   FString text;
@@ -33,9 +37,8 @@ struct TimedMessage {
   ByteColor color;
 };
 
-const json& ConfiguredMessages() {
+const json& ConfiguredMessages(const json& timed) {
   static const json no_messages = json::array();
-  const auto& timed = Settings::SectionOrEmpty(ConfigDocument(), "TimedMessages");
   const auto it = timed.find("Messages");
   return it == timed.end() ? no_messages : *it;
 }
@@ -44,8 +47,26 @@ int MessageCount(const json& messages) {
   return messages.is_array() || messages.is_object() ? static_cast<int>(messages.size()) : 0;
 }
 
-int ChooseMessageIndex(const json& messages) {
+TimedMessageOrder ConfiguredOrder(const json& timed) {
+  return TimedMessageOrderFromName(Settings::ValueOr<std::string>(timed, "Order", "Random"));
+}
+
+// Too few players: the turn is used up without choosing a message.
+bool EnoughPlayers(const json& timed) {
+  const long long minimum = Settings::WholeNumberOr(timed, "MinPlayers", 0, 0, kMostPlayers);
+  return minimum == 0 || ConnectedPlayerCount() >= minimum;
+}
+
+int ChooseMessageIndex(const json& messages, TimedMessageOrder order) {
   const int count = MessageCount(messages);
+  if (order == TimedMessageOrder::kSequential) {
+    // An empty list has no entry to choose, so the order stays where it is.
+    if (count == 0) {
+      return 0;
+    }
+    LastTimedMessageIndex = NextSequentialIndex(LastTimedMessageIndex, count);
+    return LastTimedMessageIndex;
+  }
   if (count < 2) {
     return 0;
   }
@@ -104,34 +125,56 @@ bool Qualifies(const FString& unique_id, const TimedMessage& message) {
   return !InAnyGroup(unique_id, message.exclude_groups);
 }
 
-void SendToQualifyingPlayers(const json& entry, const TimedMessage& message) {
+// Every connected player in list order; entries that no longer resolve are skipped.
+template <typename Visit>
+void ForEachPlayer(Visit&& visit) {
   UWorld* world = AsaApi::GetApiUtils().GetWorld();
   if (world == nullptr) {
     return;
   }
-  // Read at the first recipient, so a turn that reaches nobody reads nothing more.
-  std::optional<MessageStyle> style;
   for (const auto& weak_controller : world->PlayerControllerListField()) {
     auto* player = static_cast<AShooterPlayerController*>(weak_controller.Get());
-    if (player == nullptr || !Qualifies(player->GetUniqueNetIdAsString(), message)) {
-      continue;
+    if (player != nullptr) {
+      visit(player);
     }
-    if (!message.kind) {
-      continue;
+  }
+}
+
+void SendToQualifyingPlayers(const json& entry, const TimedMessage& message) {
+  // Read at the first recipient, so a turn that reaches nobody reads nothing more.
+  std::optional<MessageStyle> style;
+  PlayerText text(message.text);
+  ForEachPlayer([&](AShooterPlayerController* player) {
+    if (!Qualifies(player->GetUniqueNetIdAsString(), message) || !message.kind) {
+      return;
     }
     if (!style) {
       style = ReadStyle(entry, message);
     }
-    Deliver(*message.kind, message.text, *style, Recipient::Player(player));
+    Deliver(*message.kind, text.For(player), *style, Recipient::Player(player));
+  });
+}
+
+void SendToEveryone(const json& entry, const TimedMessage& message) {
+  if (!message.kind) {
+    return;
   }
+  const MessageStyle style = ReadStyle(entry, message);
+  PlayerText text(message.text);
+  if (!text.NamesPlayer()) {
+    Deliver(*message.kind, text.For(nullptr), style, Recipient::Everyone());
+    return;
+  }
+  // Each player reads their own name.
+  ForEachPlayer([&](AShooterPlayerController* player) {
+    Deliver(*message.kind, text.For(player), style, Recipient::Player(player));
+  });
 }
 
 void SendTurn(const json& entry) {
   const TimedMessage message = ReadTimedMessage(entry);
   if (message.include_groups.empty() && message.exclude_groups.empty()) {
-    if (message.kind) {
-      Deliver(*message.kind, message.text, ReadStyle(entry, message), Recipient::Everyone());
-    }
+    SendToEveryone(entry, message);
   } else {
     SendToQualifyingPlayers(entry, message);
   }
@@ -149,8 +192,12 @@ void StopTimedMessages() {
 }
 
 void SendTimedMessage() {
-  const json& messages = ConfiguredMessages();
-  const int index = ChooseMessageIndex(messages);
+  const json& timed = Settings::SectionOrEmpty(ConfigDocument(), "TimedMessages");
+  if (!EnoughPlayers(timed)) {
+    return;
+  }
+  const json& messages = ConfiguredMessages(timed);
+  const int index = ChooseMessageIndex(messages, ConfiguredOrder(timed));
   try {
     // An empty list or a list that is not an array has no entry to read.
     SendTurn(messages.at(static_cast<json::size_type>(index)));

@@ -13,6 +13,7 @@
 #include "delivery/delivery.hpp"
 #include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
+#include "host/permissions.hpp"
 
 namespace Bellwright {
 namespace {
@@ -41,28 +42,77 @@ MessageStyle WelcomeStyle(MessageKind kind, const json& bellwright, const json& 
   return style;
 }
 
+// A welcome text for the members of one permission group.
+struct GroupGreeting {
+  FString group;
+  GreetingTemplate message;
+};
+
 // The greeting settings. Nothing can change the configuration while a pass runs, so
 // one read serves every greeting of the pass.
 struct WelcomeSettings {
-  std::string message;
+  GreetingTemplate message{""};
+  std::vector<GroupGreeting> group_messages;  // asked in this order
   MessageKind kind = MessageKind::kChat;
   MessageStyle style;
 };
+
+// Entries that are not an object with a string "Group" and a string "Message" are
+// skipped, as is the whole list when it is not an array.
+std::vector<GroupGreeting> ReadGroupGreetings(const json& welcome) {
+  std::vector<GroupGreeting> greetings;
+  const auto list = welcome.find("GroupMessages");
+  if (list == welcome.end() || !list->is_array()) {
+    return greetings;
+  }
+  for (const json& entry : *list) {
+    if (!entry.is_object()) {
+      continue;
+    }
+    const auto group = entry.find("Group");
+    const auto message = entry.find("Message");
+    if (group != entry.end() && group->is_string() && message != entry.end() &&
+        message->is_string()) {
+      greetings.push_back(
+          {FromUtf8(group->get<std::string>()), GreetingTemplate(message->get<std::string>())});
+    }
+  }
+  return greetings;
+}
 
 WelcomeSettings ReadWelcomeSettings() {
   const auto& bellwright = Settings::SectionOrEmpty(ConfigDocument(), "Bellwright");
   const auto& welcome = Settings::SectionOrEmpty(bellwright, "WelcomeMessage");
   WelcomeSettings settings;
-  settings.message =
-      Settings::ValueOr<std::string>(welcome, "Message", "Welcome to the server {0}");
+  settings.message = GreetingTemplate(
+      Settings::ValueOr<std::string>(welcome, "Message", "Welcome to the server {0}"));
+  settings.group_messages = ReadGroupGreetings(welcome);
   settings.kind = WelcomeKind(welcome);
   settings.style = WelcomeStyle(settings.kind, bellwright, welcome);
   return settings;
 }
 
+// The text of the first listed group the player is in, one query per group asked;
+// the welcome's own text when none matches.
+const GreetingTemplate& MessageFor(AShooterPlayerController* player,
+                                   const WelcomeSettings& settings) {
+  if (settings.group_messages.empty()) {
+    return settings.message;
+  }
+  const FString unique_id = player->GetUniqueNetIdAsString();
+  for (const GroupGreeting& greeting : settings.group_messages) {
+    if (Permissions::IsPlayerInGroup(unique_id, greeting.group)) {
+      return greeting.message;
+    }
+  }
+  return settings.message;
+}
+
 void GreetPlayer(AShooterPlayerController* player, const WelcomeSettings& settings) {
+  const GreetingTemplate& message = MessageFor(player, settings);
+  const int player_count = message.NamesPlayerCount() ? ConnectedPlayerCount() : 0;
   const FString text =
-      FromUtf8(BuildGreetingText(settings.message, ToUtf8(player->GetPlayerCharacterName())));
+      FromUtf8(message.Build(ToUtf8(player->GetPlayerCharacterName()), player_count));
   Deliver(settings.kind, text, settings.style, Recipient::Player(player));
 }
 

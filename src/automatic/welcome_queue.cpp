@@ -1,6 +1,7 @@
 #include "automatic/welcome_queue.hpp"
 
 #include <cstdint>
+#include <limits>
 #include <utility>
 
 #include "automatic/automatic.hpp"
@@ -23,12 +24,22 @@ constinit TArray<FString> GreetedPlayers;   // scheduled during their current co
 // earlier start and must not reach this one.
 constinit std::uint64_t queue_generation = 0;
 
-constexpr int kWelcomeDelaySeconds = 5;
+constexpr int kDefaultWelcomeDelaySeconds = 5;
+
+const nlohmann::json& WelcomeSection() {
+  const auto& bellwright = Settings::SectionOrEmpty(ConfigDocument(), "Bellwright");
+  return Settings::SectionOrEmpty(bellwright, "WelcomeMessage");
+}
 
 bool WelcomeMessagesEnabled() {
-  const auto& bellwright = Settings::SectionOrEmpty(ConfigDocument(), "Bellwright");
-  const auto& welcome = Settings::SectionOrEmpty(bellwright, "WelcomeMessage");
-  return Settings::ValueOr(welcome, "EnableWelcomeMessage", false);
+  return Settings::ValueOr(WelcomeSection(), "EnableWelcomeMessage", false);
+}
+
+// Zero or less: the greeting is queued at once and goes out at the next timer call.
+int WelcomeDelaySeconds() {
+  return static_cast<int>(Settings::WholeNumberOr(WelcomeSection(), "DelaySeconds",
+                                                  kDefaultWelcomeDelaySeconds, 0,
+                                                  std::numeric_limits<int>::max()));
 }
 
 // Queues one player's greeting once the character has been theirs for a while.
@@ -63,10 +74,17 @@ class WelcomeTask {
 };
 
 void ScheduleWelcome(const FString& unique_id) {
+  const int delay_seconds = WelcomeDelaySeconds();
+  if (delay_seconds == 0) {
+    // The host's timer would decide on its own when a task without delay runs.
+    const WelcomeTask queue_now(unique_id);
+    queue_now();
+    return;
+  }
   const FString module_path = PluginModulePath();
   FString task_name = module_path;
   task_name += FString("_0");
-  API::Timer::Get().DelayExecuteInternal(WelcomeTask(unique_id), kWelcomeDelaySeconds, task_name,
+  API::Timer::Get().DelayExecuteInternal(WelcomeTask(unique_id), delay_seconds, task_name,
                                          module_path);
 }
 

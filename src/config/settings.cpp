@@ -1,5 +1,6 @@
 #include "config/settings.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -68,6 +69,26 @@ ByteColor ColorFromObjectOr(const nlohmann::json& colour_object) {
   }
   return MakeByteColor(ComponentOr(colour_object, "R"), ComponentOr(colour_object, "G"),
                        ComponentOr(colour_object, "B"));
+}
+
+long long WholeNumberOr(const nlohmann::json& object, std::string_view key, long long fallback,
+                        long long lowest, long long highest) {
+  if (!object.is_object()) return fallback;
+  const auto it = object.find(key);
+  if (it == object.end() || !it->is_number()) return fallback;
+  if (it->is_number_integer()) {
+    // Unsigned numbers past the signed range are as "too large" as any other.
+    if (it->is_number_unsigned() &&
+        it->get<unsigned long long>() > static_cast<unsigned long long>(highest)) {
+      return highest;
+    }
+    return std::clamp(it->get<long long>(), lowest, highest);
+  }
+  const double truncated = std::trunc(it->get<double>());
+  if (std::isnan(truncated)) return fallback;
+  if (truncated <= static_cast<double>(lowest)) return lowest;
+  if (truncated >= static_cast<double>(highest)) return highest;
+  return static_cast<long long>(truncated);
 }
 
 const nlohmann::json& SectionOrEmpty(const nlohmann::json& object, std::string_view key) {

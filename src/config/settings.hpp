@@ -54,6 +54,12 @@ T ValueOr(const nlohmann::json& object, std::string_view key, T fallback) {
   }
 }
 
+// Lenient whole number: a number's fraction is truncated toward zero and the result
+// held to [lowest, highest], so no configured value reaches an undefined conversion;
+// `fallback` when the key is absent or holds anything but a number.
+long long WholeNumberOr(const nlohmann::json& object, std::string_view key, long long fallback,
+                        long long lowest, long long highest);
+
 // Lenient section: an empty object unless `object[key]` is an object.
 const nlohmann::json& SectionOrEmpty(const nlohmann::json& object, std::string_view key);
 

@@ -1,19 +1,27 @@
 #include "custom_commands/chat_command_handler.hpp"
 
+#include <array>
+#include <cstdint>
 #include <string>
+#include <string_view>
 
+#include "base/placeholders.hpp"
 #include "base/text.hpp"
 #include "config/config.hpp"
 #include "custom_commands/command_chain.hpp"
+#include "custom_commands/command_cooldowns.hpp"
 #include "custom_commands/custom_command_registry.hpp"
 #include "delivery/delivery.hpp"
 #include "host/permissions.hpp"
+#include "host/tools.hpp"
 
 namespace Bellwright {
 namespace {
 
 constexpr ByteColor kRefusalColor = MakeByteColor(255, 0, 0);
 constexpr const char* kDefaultRefusal = "You don't have permission to perform this command";
+constexpr const char* kDefaultCooldownLine =
+    "Please wait {Seconds} s before using {Command} again.";
 // Lets the command's own chat text past the game's spam rule, which would otherwise
 // drop it for following the player's command too closely.
 constexpr double kChatTimeAllowance = 2.0;
@@ -33,15 +41,48 @@ bool MayUse(AShooterPlayerController* player, const CustomCommand& command) {
 }
 
 // A refusal line is always sent: a setting of the wrong type gives its default.
-void Refuse(AShooterPlayerController* player) {
-  const nlohmann::json& document = ConfigDocument();
-  const nlohmann::json& section = Settings::SectionOrEmpty(document, "Bellwright");
+void SendRefusalLine(AShooterPlayerController* player, const FString& text) {
+  const nlohmann::json& section = Settings::SectionOrEmpty(ConfigDocument(), "Bellwright");
   MessageStyle style;
   style.color = kRefusalColor;
   style.sender =
       FromUtf8(Settings::ValueOr<std::string>(section, "ClientChatSenderName", "Bellwright"));
-  const auto text = Settings::ValueOr<std::string>(document, "NoPermission", kDefaultRefusal);
-  Deliver(MessageKind::kChat, FromUtf8(text), style, Recipient::Player(player));
+  Deliver(MessageKind::kChat, text, style, Recipient::Player(player));
+}
+
+void Refuse(AShooterPlayerController* player) {
+  SendRefusalLine(player, FromUtf8(Settings::ValueOr<std::string>(ConfigDocument(), "NoPermission",
+                                                                  kDefaultRefusal)));
+}
+
+void RefuseForCooldown(AShooterPlayerController* player, const FString& command_name,
+                       std::int64_t ticks_left) {
+  static constexpr std::u16string_view kFieldNames[] = {u"Seconds", u"Command"};
+  const FString line = FromUtf8(
+      Settings::ValueOr<std::string>(ConfigDocument(), "CooldownMessage", kDefaultCooldownLine));
+  const PlaceholderText text(line, kFieldNames);
+  const std::u16string seconds = DecimalText(WholeSecondsUp(ticks_left));
+  const std::array<std::u16string_view, 2> values{seconds, command_name.Wide()};
+  SendRefusalLine(player, text.Fill(values));
+}
+
+// Past a cooldown that is still running: false, and the player has been told how long
+// to wait. Otherwise the use is recorded and starts the cooldown anew.
+bool CooldownAllows(AShooterPlayerController* player, const FString& command_name,
+                    const CustomCommand& command) {
+  if (command.CooldownTicks <= 0) {
+    return true;
+  }
+  const FString unique_net_id = player->GetUniqueNetIdAsString();
+  const std::int64_t now = AsaApi::Tools::GetSystemClockTicks();
+  const std::int64_t ticks_left =
+      CooldownTicksLeft(command_name, unique_net_id, command.CooldownTicks, now);
+  if (ticks_left > 0) {
+    RefuseForCooldown(player, command_name, ticks_left);
+    return false;
+  }
+  RecordCommandUse(command_name, unique_net_id, command.CooldownTicks, now);
+  return true;
 }
 
 void Answer(AShooterPlayerController* player, const CustomCommand& command) {
@@ -58,7 +99,8 @@ void Answer(AShooterPlayerController* player, const CustomCommand& command) {
     // Resolved also when empty: the game decides what an empty path gives.
     style.icon = ResolveIcon(command.Icon_BP);
   }
-  Deliver(*kind, command.Message, style, Recipient::Player(player));
+  PlayerText text(command.Message);
+  Deliver(*kind, text.For(player), style, Recipient::Player(player));
 }
 
 void SayCommandText(AShooterPlayerController* player, const CustomCommand& command) {
@@ -81,18 +123,24 @@ void HandleCustomChatCommand(AShooterPlayerController* player, FString* message,
   if (message->ParseIntoArray(words, u" ", true) == 0) {
     return;
   }
-  const CustomCommand* found = FindCustomCommand(words[0]);
+  const auto* found = FindCustomCommand(words[0]);
   if (found == nullptr) {
     return;
   }
-  // A copy: the chat text said below may reach code that changes the table.
-  const CustomCommand command = *found;
-  const CommandChainEntry chain_entry(player, words[0]);
+  // The chat text said last may reach code that changes the table: the record is
+  // copied, and the name is not used once that text is said. An alias runs as its
+  // command, in chains and cooldowns alike.
+  const FString& command_name = found->first;
+  const CustomCommand command = found->second;
+  const CommandChainEntry chain_entry(player, command_name);
   if (!chain_entry.Entered()) {
     return;
   }
   if (!MayUse(player, command)) {
     Refuse(player);
+    return;
+  }
+  if (!CooldownAllows(player, command_name, command)) {
     return;
   }
   Answer(player, command);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/byte_color.hpp"
 #include "host/fstring.hpp"
@@ -22,6 +24,11 @@ struct CustomCommand {
   float DisplayScale = 0.0F;
   FString Icon_BP;
   FString Command_To_Execute;
+  // Further names for the command, as configured; the registry decides which of them
+  // it can register.
+  std::vector<FString> Aliases;
+  // Host-clock ticks (100 ns) a player waits between two uses; 0 for none.
+  std::int64_t CooldownTicks = 0;
 };
 
 }  // namespace Bellwright

@@ -1,11 +1,14 @@
 #include "custom_commands/custom_command_registry.hpp"
 
 #include <utility>
+#include <vector>
 
 #include "base/host_boundary.hpp"
 #include "config/config.hpp"
 #include "custom_commands/chat_command_handler.hpp"
+#include "custom_commands/command_aliases.hpp"
 #include "custom_commands/command_chain.hpp"
+#include "custom_commands/command_cooldowns.hpp"
 #include "custom_commands/custom_commands.hpp"
 #include "host/asa_api.hpp"
 #include "host/commands.hpp"
@@ -13,25 +16,48 @@
 namespace Bellwright {
 namespace {
 
-// Made on first use: the library's start-up runs before its other static objects
-// are constructed.
-CustomCommandTable& LiveTable() {
-  static CustomCommandTable table;
-  return table;
+using AliasIndex = std::map<FString, FString, FStringCaseInsensitiveLess>;
+
+// The live state, made on first use: the library's start-up runs before its other
+// static objects are constructed.
+struct LiveCommands {
+  CustomCommandTable table;
+  AliasIndex aliases;               // alias to the table key it stands for
+  std::vector<FString> registered;  // every name held with the host, in registration order
+  CommandCooldowns cooldowns;       // kept across reloads for the commands that remain
+};
+
+LiveCommands& Live() {
+  static LiveCommands live;
+  return live;
 }
 
+// The one place names reach the host, in this order: every command in the table's
+// order, then the aliases (see RegistrableAliases).
 void RegisterLiveTable() {
+  LiveCommands& live = Live();
   ICommands& commands = AsaApi::GetCommands();
-  for (const auto& entry : LiveTable()) {
-    commands.AddChatCommand(entry.first, &Guarded<HandleCustomChatCommand>::Call);
+  const auto add = [&](const FString& name) {
+    commands.AddChatCommand(name, &Guarded<HandleCustomChatCommand>::Call);
+    live.registered.push_back(name);
+  };
+  for (const auto& entry : live.table) {
+    add(entry.first);
+  }
+  for (CommandAlias& alias : RegistrableAliases(live.table)) {
+    add(alias.alias);
+    live.aliases.emplace(std::move(alias.alias), std::move(alias.command));
   }
 }
 
 void UnregisterLiveTable() {
+  LiveCommands& live = Live();
   ICommands& commands = AsaApi::GetCommands();
-  for (const auto& entry : LiveTable()) {
-    commands.RemoveChatCommand(entry.first);
+  for (const FString& name : live.registered) {
+    commands.RemoveChatCommand(name);
   }
+  live.registered.clear();
+  live.aliases.clear();
 }
 
 }  // namespace
@@ -42,21 +68,42 @@ void StartCustomCommands() {
 
 void StopCustomCommands() {
   UnregisterLiveTable();
-  LiveTable().clear();
+  Live().table.clear();
+  Live().cooldowns.Clear();
   ResetCommandChainLog();
 }
 
 void InstallCustomCommands(CustomCommandTable table) {
   UnregisterLiveTable();
-  LiveTable() = std::move(table);
+  LiveCommands& live = Live();
+  live.table = std::move(table);
+  live.cooldowns.KeepCommandsWhere(
+      [&live](const FString& name) { return live.table.contains(name); });
   ResetCommandChainLog();
   RegisterLiveTable();
 }
 
-const CustomCommand* FindCustomCommand(const FString& name) {
-  const CustomCommandTable& live = LiveTable();
-  const auto found = live.find(name);
-  return found == live.end() ? nullptr : &found->second;
+const CustomCommandTable::value_type* FindCustomCommand(const FString& name) {
+  const LiveCommands& live = Live();
+  auto found = live.table.find(name);
+  if (found == live.table.end()) {
+    const auto alias = live.aliases.find(name);
+    if (alias == live.aliases.end()) {
+      return nullptr;
+    }
+    found = live.table.find(alias->second);
+  }
+  return found == live.table.end() ? nullptr : &*found;
+}
+
+std::int64_t CooldownTicksLeft(const FString& command, const FString& player, std::int64_t cooldown,
+                               std::int64_t now) {
+  return Live().cooldowns.TicksLeft(command, player, cooldown, now);
+}
+
+void RecordCommandUse(const FString& command, const FString& player, std::int64_t cooldown,
+                      std::int64_t now) {
+  Live().cooldowns.RecordUse(command, player, cooldown, now);
 }
 
 }  // namespace Bellwright

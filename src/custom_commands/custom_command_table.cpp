@@ -1,5 +1,6 @@
 #include "custom_commands/custom_command_table.hpp"
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -23,7 +24,36 @@ TArray<FString> DistinctGroups(const std::vector<std::string>& names) {
   return groups;
 }
 
+constexpr double kTicksPerSecond = 10'000'000.0;
+// About three centuries: far beyond any sensible cooldown, and a use plus the
+// cooldown stays well inside the host clock's 64 bits.
+constexpr double kLongestCooldownSeconds = 1e10;
+
+// The new keys read leniently: a value of the wrong type gives no aliases, an element
+// that is not a string is skipped.
+std::vector<FString> ReadAliases(const nlohmann::json& value) {
+  std::vector<FString> aliases;
+  const auto list = value.find("Aliases");
+  if (list == value.end() || !list->is_array()) {
+    return aliases;
+  }
+  for (const nlohmann::json& alias : *list) {
+    if (alias.is_string()) {
+      aliases.push_back(FromUtf8(alias.get<std::string>()));
+    }
+  }
+  return aliases;
+}
+
 }  // namespace
+
+std::int64_t CooldownTicksFromSeconds(double seconds) {
+  // NaN fails the comparison and counts as no cooldown too.
+  if (!(seconds > 0.0)) {
+    return 0;
+  }
+  return static_cast<std::int64_t>(std::min(seconds, kLongestCooldownSeconds) * kTicksPerSecond);
+}
 
 ByteColor MessageColorFromNumbers(const std::vector<float>& numbers) {
   if (numbers.size() < 3) {
@@ -53,6 +83,11 @@ std::optional<CustomCommand> ReadCustomCommand(const nlohmann::json& value) {
   command.Sender = FromUtf8(value.value("Sender", std::string()));
   command.Icon_BP = FromUtf8(value.value("Icon_BP", std::string()));
   command.Command_To_Execute = FromUtf8(value.value("Command_To_Execute", std::string()));
+  command.Aliases = ReadAliases(value);
+  const auto cooldown = value.find("CooldownSeconds");
+  if (cooldown != value.end() && cooldown->is_number()) {
+    command.CooldownTicks = CooldownTicksFromSeconds(cooldown->get<double>());
+  }
   return command;
 }
 

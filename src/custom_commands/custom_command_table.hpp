@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -22,6 +23,10 @@ CustomCommandTable BuildCustomCommandTable(const nlohmann::json& document);
 
 // One member's value as a record; empty when its "Message" is absent or empty.
 std::optional<CustomCommand> ReadCustomCommand(const nlohmann::json& value);
+
+// "CooldownSeconds" as host-clock ticks: zero or less is no cooldown, and a value
+// past about three centuries is held there.
+std::int64_t CooldownTicksFromSeconds(double seconds);
 
 // "MessageColor": elements 0 to 2 are red, green and blue, truncated toward zero and
 // cut to their low 8 bits; alpha is 255. Fewer than three numbers give black.

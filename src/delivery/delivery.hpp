@@ -1,9 +1,11 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "base/byte_color.hpp"
+#include "base/placeholders.hpp"
 #include "host/fstring.hpp"
 #include "host/game.hpp"
 
@@ -56,5 +58,31 @@ bool Deliver(MessageKind kind, const FString& text, const MessageStyle& style,
 
 // The icon object for an asset path, or null when it does not resolve.
 UObject* ResolveIcon(const FString& asset_path);
+
+// The players connected now: the entries of the world's player-controller list that
+// still resolve to a controller.
+int ConnectedPlayerCount();
+
+// A message text that may name {PlayerName}, the character name of the player who
+// receives it, and {PlayerCount}, the players connected when the text is first
+// filled in. A text that names neither goes out exactly as written. `text` must
+// outlive the object.
+class PlayerText {
+ public:
+  explicit PlayerText(const FString& text) : text_(text, kPlayerPlaceholderNames) {}
+  PlayerText(FString&&) = delete;
+
+  // Whether the text differs from one player to the next.
+  [[nodiscard]] bool NamesPlayer() const { return text_.Uses(kPlayerName); }
+
+  // The text as `player` receives it, valid until the next call; `player` is only
+  // asked for its name when the text names it.
+  [[nodiscard]] const FString& For(AShooterPlayerController* player);
+
+ private:
+  PlaceholderText text_;
+  std::optional<std::u16string> player_count_;
+  FString filled_;
+};
 
 }  // namespace Bellwright

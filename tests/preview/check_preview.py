@@ -3,7 +3,7 @@
 configuration: every configured message must be on the player's screen, with its
 text, its sender and the colour the game shows.
 
-Usage: check_preview.py DOM.html PAGE.html CONFIG.json PLAYER_ID PLAYER_NAME
+Usage: check_preview.py DOM.html PAGE.html CONFIG.json PLAYER_ID PLAYER_NAME [PLAYER_COUNT]
 """
 import json
 import re
@@ -91,8 +91,14 @@ class Messages(HTMLParser):
             message[self.capture] += data
 
 
-def expected_messages(config, player_name):
-    """Every message the example configuration makes, as (kind, sender, lines, colour, meta)."""
+def filled(text, player_name, player_count):
+    """A text as the player reads it: the player's name and the player count filled in."""
+    return text.replace("{PlayerName}", player_name).replace("{PlayerCount}", str(player_count))
+
+
+def expected_messages(config, player_name, player_count):
+    """Every message the example configuration makes, as (kind, sender, lines, colour, meta).
+    A line may be a compiled pattern where the text depends on the moment it is sent."""
     section = config.get("Bellwright", {})
     sender_name = section.get("ClientChatSenderName", "Bellwright")
     found = []
@@ -109,24 +115,48 @@ def expected_messages(config, player_name):
             found.append(("chat", sender, lines, chat_colour(rgb), None))
 
     welcome = section.get("WelcomeMessage", {})
-    add(welcome.get("WelcomeMessageType", "Chat"),
-        welcome.get("Message", "Welcome to the server {0}").replace("{0}", player_name),
-        object_colour(welcome.get("WelcomeMessageColour", {})), sender_name,
-        section.get("NotificationDisplayScale"), section.get("NotificationDisplayTime"),
-        welcome.get("Icon_BP", ""))
+    # The welcome's own text, and each group's, all with the same look.
+    welcome_texts = [welcome.get("Message", "Welcome to the server {0}")]
+    welcome_texts += [entry["Message"] for entry in welcome.get("GroupMessages", [])
+                      if isinstance(entry, dict) and isinstance(entry.get("Group"), str)
+                      and isinstance(entry.get("Message"), str)]
+    for text in welcome_texts:
+        add(welcome.get("WelcomeMessageType", "Chat"),
+            filled(text.replace("{0}", player_name), player_name, player_count),
+            object_colour(welcome.get("WelcomeMessageColour", {})), sender_name,
+            section.get("NotificationDisplayScale"), section.get("NotificationDisplayTime"),
+            welcome.get("Icon_BP", ""))
     for command in config.get("CustomCommands", {}).values():
-        add(command.get("Type"), command.get("Message", ""),
+        add(command.get("Type"), filled(command.get("Message", ""), player_name, player_count),
             tuple(int(value) % 256 for value in command["MessageColor"][:3]),
             command.get("Sender", ""), command.get("DisplayScale", 0.0),
             command.get("DisplayTime", 0.0), command.get("Icon_BP", ""))
     add("Chat", config.get("NoPermission", "You don't have permission to perform this command"),
         (255, 0, 0), sender_name)
+    if any(command.get("CooldownSeconds", 0) > 0
+           for command in config.get("CustomCommands", {}).values()):
+        line = config.get("CooldownMessage",
+                          "Please wait {Seconds} s before using {Command} again.")
+        pattern = re.escape(line).replace(re.escape("{Seconds}"), r"\d+")
+        pattern = pattern.replace(re.escape("{Command}"), r"\S+")
+        found.append(("chat", sender_name, [re.compile(pattern)], chat_colour((255, 0, 0)), None))
     for timed in config.get("TimedMessages", {}).get("Messages", []):
-        add(timed.get("MessageType", "Chat"), timed.get("MessageToSend", ""),
+        add(timed.get("MessageType", "Chat"),
+            filled(timed.get("MessageToSend", ""), player_name, player_count),
             object_colour(timed.get("MessageColour", {})), timed.get("Sender", "Bellwright"),
             timed.get("DisplayScale", 1.0), timed.get("DisplayTime", 10.0),
             timed.get("Icon_BP", ""))
     return found
+
+
+def same_lines(shown, expected):
+    return len(shown) == len(expected) and all(
+        line.fullmatch(text) if isinstance(line, re.Pattern) else line == text
+        for text, line in zip(shown, expected))
+
+
+def readable(lines):
+    return [line.pattern if isinstance(line, re.Pattern) else line for line in lines]
 
 
 def close(one, other):
@@ -135,13 +165,14 @@ def close(one, other):
 
 def main():
     dom_file, page_file, config_file, player_id, player_name = sys.argv[1:6]
+    player_count = int(sys.argv[6]) if len(sys.argv) > 6 else 1
     with open(page_file, encoding="utf-8") as page:
         source = page.read()
     with open(dom_file, encoding="utf-8") as dom:
         parser = Messages()
         parser.feed(dom.read())
     with open(config_file, encoding="utf-8") as config:
-        expected = expected_messages(json.load(config), player_name)
+        expected = expected_messages(json.load(config), player_name, player_count)
 
     failures = []
     for forbidden in ("<script", "http://", "https://", "<link", "url(", 'src="'):
@@ -154,8 +185,9 @@ def main():
             failures.append("a message outside %s's screen: %r" % (player_id, message))
     for kind, sender, lines, colour, meta in expected:
         candidates = [m for m in parser.messages if m["kind"] == kind
-                      and [text for _, text in m["spans"]] == lines
+                      and same_lines([text for _, text in m["spans"]], lines)
                       and (sender is None or m["sender"] == sender)]
+        lines = readable(lines)
         if not candidates:
             failures.append("missing: %s %r from %r" % (kind, lines, sender))
             continue

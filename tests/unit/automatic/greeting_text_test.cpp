@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "base/format_bounds.hpp"
 
@@ -14,6 +16,7 @@ struct GreetingCase {
   std::string message;
   std::string character_name;
   std::string expected;
+  int player_count = 0;
 };
 
 // Named in test listings by its description rather than its bytes.
@@ -25,7 +28,8 @@ class GreetingTextTest : public testing::TestWithParam<GreetingCase> {};
 
 TEST_P(GreetingTextTest, BuildsTheGreeting) {
   const auto& param = GetParam();
-  EXPECT_EQ(BuildGreetingText(param.message, param.character_name), param.expected)
+  EXPECT_EQ(BuildGreetingText(param.message, param.character_name, param.player_count),
+            param.expected)
       << param.description;
 }
 
@@ -56,7 +60,45 @@ INSTANTIATE_TEST_SUITE_P(
         GreetingCase{"precision past the bound: unformatted", "{0:.2147483647}", "Bob",
                      "{0:.2147483647}"},
         GreetingCase{"fill digit and huge width: unformatted", "{0:9<99999999999999999999}", "Bob",
-                     "{0:9<99999999999999999999}"}));
+                     "{0:9<99999999999999999999}"},
+        // The named fields, filled in the same step as the name.
+        GreetingCase{"named fields", "{PlayerName}: {PlayerCount} online", "Bob", "Bob: 12 online",
+                     12},
+        GreetingCase{"named and numbered", "{0} = {PlayerName}", "Bob", "Bob = Bob", 1},
+        GreetingCase{"named and automatic once", "{} of {PlayerCount}", "Bob", "Bob of 3", 3},
+        GreetingCase{"named with a spec", "[{PlayerCount:03}|{PlayerName:>4}]", "Bob", "[007| Bob]",
+                     7},
+        GreetingCase{"named braces in a name escaped", "{PlayerName}", "Al{ice}", "Al{{ice}}", 1},
+        GreetingCase{"named with four braces", "{{{{VIP}}}} {PlayerName}", "Bob", "{{VIP}} Bob", 1},
+        GreetingCase{"doubled braces are no field", "{{PlayerName}} {0}", "Bob", "{PlayerName} Bob",
+                     1},
+        GreetingCase{"named and unknown: unformatted", "{PlayerName} {Other}", "Bob",
+                     "{PlayerName} {Other}", 1},
+        // fmt reaches named arguments by position too; that must not name the player.
+        GreetingCase{"named and second position: unformatted", "{PlayerName} {1}", "Bob",
+                     "{PlayerName} {1}", 1},
+        GreetingCase{"named and count by position: unformatted", "{PlayerCount} {2}", "Bob",
+                     "{PlayerCount} {2}", 1},
+        GreetingCase{"named and two automatic: unformatted", "{} {} {PlayerName}", "Bob",
+                     "{} {} {PlayerName}", 1},
+        GreetingCase{"named width from a position: unformatted", "{PlayerName:{2}}", "Bob",
+                     "{PlayerName:{2}}", 5},
+        GreetingCase{"named past the bound: unformatted", "{PlayerName:>5000}", "Bob",
+                     "{PlayerName:>5000}", 1},
+        GreetingCase{"other letter case is unknown: unformatted", "{playername}", "Bob",
+                     "{playername}", 1}));
+
+TEST(ReplacementFieldIdsTest, ListsTheArgumentOfEveryFieldNestedOnesIncluded) {
+  using Ids = std::vector<std::string_view>;
+  EXPECT_EQ(ReplacementFieldIds("plain {{0}} text"), Ids{});
+  EXPECT_EQ(ReplacementFieldIds("{} {0} {PlayerName:>5}"), (Ids{"", "0", "PlayerName"}));
+  EXPECT_EQ(ReplacementFieldIds("{0:{PlayerCount}}"), (Ids{"0", "PlayerCount"}));
+  EXPECT_EQ(ReplacementFieldIds("{{{PlayerCount}}}"), Ids{"PlayerCount"});
+  EXPECT_EQ(ReplacementFieldIds("{unclosed"), Ids{"unclosed"});
+  EXPECT_TRUE(GreetingTemplate("{PlayerCount:>3} online").NamesPlayerCount());
+  EXPECT_FALSE(GreetingTemplate("{{PlayerCount}} {0}").NamesPlayerCount());
+  EXPECT_FALSE(GreetingTemplate("{PlayerCount:>5000}").NamesPlayerCount());
+}
 
 TEST(FormatBoundsTest, OnlyDigitsInsideAFieldSpecCount) {
   EXPECT_TRUE(HasBoundedFormatFields("Welcome 100000000 {0}"));

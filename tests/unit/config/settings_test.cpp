@@ -58,3 +58,30 @@ TEST(Section, ReadsADeeplyNestedMemberInPlaceWithoutOverflowingTheStack) {
 
 }  // namespace
 }  // namespace Bellwright
+
+namespace Bellwright {
+namespace {
+
+TEST(WholeNumberOr, TruncatesClampsAndFallsBackOnOtherTypes) {
+  const json section = json::parse(R"({"Int": 7, "Fraction": 2.9, "NegativeFraction": -2.9,
+    "Negative": -3, "Huge": 1e300, "HugeNegative": -1e300, "Unsigned": 18446744073709551615,
+    "Text": "5", "Bool": true, "Null": null, "Array": [1]})");
+  const auto read = [&](const char* key) {
+    return Settings::WholeNumberOr(section, key, 42, -10, 1000);
+  };
+  EXPECT_EQ(read("Int"), 7);
+  EXPECT_EQ(read("Fraction"), 2);
+  EXPECT_EQ(read("NegativeFraction"), -2);
+  EXPECT_EQ(read("Negative"), -3);
+  EXPECT_EQ(read("Huge"), 1000);
+  EXPECT_EQ(read("HugeNegative"), -10);
+  EXPECT_EQ(read("Unsigned"), 1000);
+  for (const char* other : {"Text", "Bool", "Null", "Array", "Missing"}) {
+    EXPECT_EQ(read(other), 42) << other;
+  }
+  EXPECT_EQ(Settings::WholeNumberOr(json::array(), "Int", 42, 0, 1), 42);
+  EXPECT_EQ(Settings::WholeNumberOr(section, "Negative", 5, 0, 100), 0);
+}
+
+}  // namespace
+}  // namespace Bellwright

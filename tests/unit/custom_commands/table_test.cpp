@@ -155,3 +155,30 @@ TEST(MessageColor, TruncatesKeepsLowEightBitsAndFallsBackToBlack) {
 
 }  // namespace
 }  // namespace Bellwright
+
+namespace Bellwright {
+namespace {
+
+// The new keys read leniently: a value of another type is the default, never a
+// reason to refuse the table.
+TEST(CustomCommandTable, ReadsAliasesAndCooldownLeniently) {
+  const CustomCommandTable table = Build(R"({
+    "/a": {"Message": "m", "Aliases": ["/x", 5, "/y"], "CooldownSeconds": 2.5},
+    "/b": {"Message": "m", "Aliases": "/x", "CooldownSeconds": "10"},
+    "/c": {"Message": "m", "CooldownSeconds": true},
+    "/d": {"Message": "m"}})");
+  ASSERT_EQ(table.size(), 4U);
+  const CustomCommand& a = table.at(FString("/a"));
+  ASSERT_EQ(a.Aliases.size(), 2U);
+  EXPECT_EQ(ToUtf8(a.Aliases[0]), "/x");
+  EXPECT_EQ(ToUtf8(a.Aliases[1]), "/y");
+  EXPECT_EQ(a.CooldownTicks, 25'000'000);
+  EXPECT_TRUE(table.at(FString("/b")).Aliases.empty());
+  EXPECT_EQ(table.at(FString("/b")).CooldownTicks, 0);
+  EXPECT_EQ(table.at(FString("/c")).CooldownTicks, 0);
+  EXPECT_TRUE(table.at(FString("/d")).Aliases.empty());
+  EXPECT_EQ(table.at(FString("/d")).CooldownTicks, 0);
+}
+
+}  // namespace
+}  // namespace Bellwright

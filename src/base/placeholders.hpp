@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/fstring.hpp"
+
+namespace Bellwright {
+
+// A message text with named fields such as "{PlayerName}", filled by plain
+// substitution before the text reaches the delivery, which formats it once more with
+// no arguments. Doubled braces are literal text and stay doubled, and a filled-in
+// value has its own braces doubled, so the delivery's brace rule applies to the
+// configured text exactly as it did without the fields, and a value never becomes a
+// field. A field is only ever a name written exactly between two single braces.
+class PlaceholderText {
+ public:
+  // `text` must outlive the object; `names` (at most 32, without braces) are only read
+  // while the text is scanned.
+  PlaceholderText(const FString& text, std::span<const std::u16string_view> names);
+  PlaceholderText(FString&&, std::span<const std::u16string_view>) = delete;
+
+  // Whether the text holds the field names[index] at least once.
+  [[nodiscard]] bool Uses(std::size_t index) const { return (used_ & (1U << index)) != 0; }
+  [[nodiscard]] bool UsesAny() const { return used_ != 0; }
+
+  // The text with every field replaced by values[its index]; a copy of the text when
+  // it holds no field.
+  [[nodiscard]] FString Fill(std::span<const std::u16string_view> values) const;
+
+  [[nodiscard]] const FString& Text() const { return *text_; }
+
+ private:
+  struct Field {
+    std::size_t begin;  // the opening brace
+    std::size_t end;    // one past the closing brace
+    std::size_t name;
+  };
+
+  const FString* text_;
+  std::vector<Field> fields_;
+  std::uint32_t used_ = 0;
+};
+
+// The fields of a message a player receives: the receiving player's character name
+// and the number of connected players.
+enum PlayerPlaceholder : std::size_t { kPlayerName = 0, kPlayerCount = 1 };
+inline constexpr std::u16string_view kPlayerPlaceholderNames[] = {u"PlayerName", u"PlayerCount"};
+
+// A whole number as engine text.
+std::u16string DecimalText(long long number);
+
+}  // namespace Bellwright
