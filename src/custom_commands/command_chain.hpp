@@ -1,14 +1,10 @@
 #pragma once
 
+#include "base/command_limits.hpp"
 #include "host/fstring.hpp"
 #include "host/game.hpp"
 
 namespace Bellwright {
-
-// The most custom commands one chain may run: a command's chat text can run another
-// custom command inside the first one's call, and each step takes stack. Far above
-// any real use, far below what a game thread's stack holds.
-inline constexpr int kLongestCommandChain = 16;
 
 // The custom commands running right now, innermost last. A command is not entered
 // when it is already running for the same player (the chain would never end) or when
