@@ -14,6 +14,7 @@
 #include "automatic/welcome_message.hpp"
 #include "automatic/welcome_queue.hpp"
 #include "base/byte_color.hpp"
+#include "custom_commands/opt_out_command.hpp"
 #include "delivery/delivery.hpp"
 #include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
@@ -211,5 +212,62 @@ void BM_GreetingWithTheWidestField(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_GreetingWithTheWidestField)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+namespace {
+
+// Players' opt-out of timed messages, kept in SQLite in the session's folder.
+constexpr const char* kOptOutConfig = R"({
+  "TimedMessages": {"Enabled": true, "Interval": 0, "OptOutCommand": "/ads",
+    "Messages": [{"MessageToSend": "Server restart in 5 minutes", "MessageType": "Server",
+                  "MessageColour": {"R": 255, "G": 128, "B": 0}}]}
+})";
+
+constexpr int kOptedOut = 10;
+
+// The command a player types to turn timed messages off or on: the toggle in memory
+// (written behind by the storage's worker) and the green line that answers it
+// (limit 20 us).
+void BM_OptOutCommand(benchmark::State& state) {
+  const CrowdedServer server(1, kOptOutConfig);
+  FString typed("/ads");
+  for (auto _ : state) {
+    Bellwright::HandleOptOutCommand(server.Players().front(), &typed, false, 0);
+  }
+}
+BENCHMARK(BM_OptOutCommand)->Unit(benchmark::kMicrosecond);
+
+// The reference: the server message handed to each of the 90 players who still
+// receive timed messages.
+void BM_DeliverServerMessageToNinety(benchmark::State& state) {
+  const CrowdedServer server(kCrowd, kOptOutConfig);
+  Bellwright::MessageStyle style;
+  style.color = Bellwright::MakeByteColor(255, 128, 0);
+  const FString text("Server restart in 5 minutes");
+  for (auto _ : state) {
+    for (std::size_t index = 0; index < server.Players().size(); ++index) {
+      if (index % (kCrowd / kOptedOut) != 0) {
+        Bellwright::Deliver(Bellwright::MessageKind::kServer, text, style,
+                            Bellwright::Recipient::Player(server.Players()[index]));
+      }
+    }
+  }
+}
+BENCHMARK(BM_DeliverServerMessageToNinety)->Unit(benchmark::kMicrosecond);
+
+// A timed message to the crowd of 100 of whom 10 turned timed messages off (limit 1.3
+// times the reference above).
+void BM_TimedMessageWithTenOptedOut(benchmark::State& state) {
+  const CrowdedServer server(kCrowd, kOptOutConfig);
+  FString typed("/ads");
+  for (std::size_t index = 0; index < server.Players().size(); index += kCrowd / kOptedOut) {
+    Bellwright::HandleOptOutCommand(server.Players()[index], &typed, false, 0);
+  }
+  for (auto _ : state) {
+    Bellwright::SendTimedMessage();
+  }
+}
+BENCHMARK(BM_TimedMessageWithTenOptedOut)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -30,10 +30,23 @@ constexpr auto kPossessedByDetour = &Guarded<Hook_ACharacter_PossessedBy>::Call;
 constexpr auto kDefaultTimerDetour = &Guarded<Hook_AGameState_DefaultTimer>::Call;
 constexpr auto kLogoutDetour = &Guarded<Hook_AShooterGameMode_Logout>::Call;
 
+// A player who takes control of a character may have changed their choice on another
+// server sharing the storage: it is fetched again in the background.
+void RefreshChoiceOfPlayer(ACharacter* character) {
+  if (character == nullptr || !OptOutActive()) {
+    return;
+  }
+  auto* controller = static_cast<AShooterPlayerController*>(character->GetOwnerController());
+  if (controller != nullptr) {
+    RefreshOptOut(controller->GetUniqueNetIdAsString());
+  }
+}
+
 }  // namespace
 
 void Hook_ACharacter_PossessedBy(ACharacter* character, AController* new_controller) {
   ACharacter_PossessedBy_trampoline(character, new_controller);
+  RefreshChoiceOfPlayer(character);
   OnCharacterPossessed(character);
 }
 

@@ -16,6 +16,7 @@
 #include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
 #include "host/permissions.hpp"
+#include "opt_out/opt_out.hpp"
 
 namespace Bellwright {
 namespace {
@@ -140,12 +141,30 @@ void ForEachPlayer(Visit&& visit) {
   }
 }
 
+// Players who turned timed messages off are left out before anything is asked about
+// them.
+bool TurnedOff(const FString& unique_id) {
+  return OptOutActive() && IsOptedOut(unique_id);
+}
+
+bool AnyConnectedPlayerTurnedOff() {
+  if (!OptOutActive()) {
+    return false;
+  }
+  bool any = false;
+  ForEachPlayer([&any](AShooterPlayerController* player) {
+    any = any || IsOptedOut(player->GetUniqueNetIdAsString());
+  });
+  return any;
+}
+
 void SendToQualifyingPlayers(const json& entry, const TimedMessage& message) {
   // Read at the first recipient, so a turn that reaches nobody reads nothing more.
   std::optional<MessageStyle> style;
   PlayerText text(message.text);
   ForEachPlayer([&](AShooterPlayerController* player) {
-    if (!Qualifies(player->GetUniqueNetIdAsString(), message) || !message.kind) {
+    const FString unique_id = player->GetUniqueNetIdAsString();
+    if (!message.kind || TurnedOff(unique_id) || !Qualifies(unique_id, message)) {
       return;
     }
     if (!style) {
@@ -161,12 +180,17 @@ void SendToEveryone(const json& entry, const TimedMessage& message) {
   }
   const MessageStyle style = ReadStyle(entry, message);
   PlayerText text(message.text);
-  if (!text.NamesPlayer()) {
+  const bool anyone_turned_off = AnyConnectedPlayerTurnedOff();
+  if (!text.NamesPlayer() && !anyone_turned_off) {
     Deliver(*message.kind, text.For(nullptr), style, Recipient::Everyone());
     return;
   }
-  // Each player reads their own name.
+  // Each player reads their own name, and those who turned timed messages off are
+  // left out.
   ForEachPlayer([&](AShooterPlayerController* player) {
+    if (anyone_turned_off && IsOptedOut(player->GetUniqueNetIdAsString())) {
+      return;
+    }
     Deliver(*message.kind, text.For(player), style, Recipient::Player(player));
   });
 }

@@ -1,17 +1,22 @@
 #include "custom_commands/custom_command_registry.hpp"
 
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "base/host_boundary.hpp"
+#include "base/log.hpp"
+#include "base/text.hpp"
 #include "config/config.hpp"
 #include "custom_commands/chat_command_handler.hpp"
 #include "custom_commands/command_aliases.hpp"
 #include "custom_commands/command_chain.hpp"
 #include "custom_commands/command_cooldowns.hpp"
 #include "custom_commands/custom_commands.hpp"
+#include "custom_commands/opt_out_command.hpp"
 #include "host/asa_api.hpp"
 #include "host/commands.hpp"
+#include "opt_out/opt_out.hpp"
 
 namespace Bellwright {
 namespace {
@@ -32,21 +37,36 @@ LiveCommands& Live() {
   return live;
 }
 
+// The opt-out command, unless a command or an alias already has its name.
+std::optional<FString> RegistrableOptOutCommand(const LiveCommands& live) {
+  std::optional<FString> command = ConfiguredOptOutCommand();
+  if (command && (live.table.contains(*command) || live.aliases.contains(*command))) {
+    Log::Warning(
+        "Opt-out command {} not registered: a custom command or alias already has the name",
+        ToUtf8(*command));
+    return std::nullopt;
+  }
+  return command;
+}
+
 // The one place names reach the host, in this order: every command in the table's
-// order, then the aliases (see RegistrableAliases).
+// order, then the aliases (see RegistrableAliases), then the opt-out command.
 void RegisterLiveTable() {
   LiveCommands& live = Live();
   ICommands& commands = AsaApi::GetCommands();
-  const auto add = [&](const FString& name) {
-    commands.AddChatCommand(name, &Guarded<HandleCustomChatCommand>::Call);
+  const auto add = [&](const FString& name, auto handler) {
+    commands.AddChatCommand(name, handler);
     live.registered.push_back(name);
   };
   for (const auto& entry : live.table) {
-    add(entry.first);
+    add(entry.first, &Guarded<HandleCustomChatCommand>::Call);
   }
   for (CommandAlias& alias : RegistrableAliases(live.table)) {
-    add(alias.alias);
+    add(alias.alias, &Guarded<HandleCustomChatCommand>::Call);
     live.aliases.emplace(std::move(alias.alias), std::move(alias.command));
+  }
+  if (const std::optional<FString> opt_out = RegistrableOptOutCommand(live)) {
+    add(*opt_out, &Guarded<HandleOptOutCommand>::Call);
   }
 }
 

@@ -164,6 +164,10 @@ void ReconfigureOptOut() {
   Open(std::move(*wanted));
 }
 
+bool OptOutActive() {
+  return State().settings.has_value();
+}
+
 std::optional<FString> ConfiguredOptOutCommand() {
   const OptOutState& state = State();
   if (!state.settings) {

@@ -19,6 +19,9 @@ void StopOptOut();
 // After a reload: opens, closes or moves the storage as the new configuration says.
 void ReconfigureOptOut();
 
+// Whether a configured opt-out command makes the choices count.
+[[nodiscard]] bool OptOutActive();
+
 // The opt-out command as configured, while there is one.
 std::optional<FString> ConfiguredOptOutCommand();
 
