@@ -1,6 +1,20 @@
 #include "audience.hpp"
 
 namespace Sandbox {
+
+std::string_view AudienceName(Audience audience) {
+  switch (audience) {
+    case Audience::kPlayers:
+      return "player";
+    case Audience::kAdministrator:
+      return "admin";
+    case Audience::kHost:
+      return "host";
+    case Audience::kSandbox:
+      return "sandbox";
+  }
+  return "host";
+}
 namespace {
 
 std::string Text(const Event& event, const char* name) {

@@ -14,6 +14,9 @@ namespace Sandbox {
 // complaints about the commands it was given.
 enum class Audience { kPlayers, kAdministrator, kHost, kSandbox };
 
+// The one word a view shows for it: "player", "admin", "host" or "sandbox".
+std::string_view AudienceName(Audience audience);
+
 // A player as the world knew them when the event happened.
 struct Player {
   std::string id;

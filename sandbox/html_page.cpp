@@ -139,20 +139,6 @@ std::string Notification(const Event& event) {
       std::lround(size * 100), icon_box, text.html, Warning(text), EscapeHtml(meta));
 }
 
-std::string_view AudienceClass(Audience audience) {
-  switch (audience) {
-    case Audience::kPlayers:
-      return "player";
-    case Audience::kAdministrator:
-      return "admin";
-    case Audience::kHost:
-      return "host";
-    case Audience::kSandbox:
-      return "sandbox";
-  }
-  return "host";
-}
-
 std::string SideEntry(const Event& event, const EventAudience& audience) {
   const bool coloured_reply = TextField(event, "event") == "server_message";
   const std::string text =
@@ -160,7 +146,7 @@ std::string SideEntry(const Event& event, const EventAudience& audience) {
                      : EscapeHtml(RecordText(event));
   return fmt::format(R"(<p class="entry {}" data-kind="{}"><span class="who">{}</span>)"
                      R"(<span class="kind">{}</span>{}</p>)",
-                     AudienceClass(audience.audience), EscapeHtml(audience.kind),
+                     AudienceName(audience.audience), EscapeHtml(audience.kind),
                      EscapeHtml(audience.who), EscapeHtml(audience.kind), text);
 }
 

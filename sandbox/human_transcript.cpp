@@ -25,20 +25,6 @@ struct Row {
   std::string detail;
 };
 
-std::string_view AudienceWord(Audience audience) {
-  switch (audience) {
-    case Audience::kPlayers:
-      return "player";
-    case Audience::kAdministrator:
-      return "admin";
-    case Audience::kHost:
-      return "host";
-    case Audience::kSandbox:
-      return "sandbox";
-  }
-  return "host";
-}
-
 std::string_view AudienceStyle(Audience audience) {
   switch (audience) {
     case Audience::kPlayers:
@@ -219,7 +205,7 @@ std::string FormatHumanEvent(const Event& event, const EventAudience& audience,
   const Row row = Describe(event, audience, style);
   const bool host = audience.audience == Audience::kHost;
   std::string line = time_column +
-                     Column(style, AudienceWord(audience.audience),
+                     Column(style, AudienceName(audience.audience),
                             AudienceStyle(audience.audience), kAudienceWidth) +
                      Column(style, FitWho(Visible(audience.who)), host ? kDim : "", kWhoWidth) +
                      Column(style, audience.kind, host ? kDim : "", kKindWidth) + row.text;
