@@ -9,6 +9,7 @@
 #include "config/checks/custom_command_checks.hpp"
 #include "config/checks/document_reader.hpp"
 #include "config/checks/findings.hpp"
+#include "config/checks/opt_out_checks.hpp"
 #include "config/checks/position_index.hpp"
 #include "config/checks/schema_findings.hpp"
 #include "config/checks/setting_checks.hpp"
@@ -35,6 +36,7 @@ void CheckDocument(const nlohmann::json& document, Findings& findings, Report& r
     CheckGeneralSettings(document, findings);
     CheckCustomCommands(document, findings);
     CheckTimedMessages(document, findings);
+    CheckOptOut(document, findings);
     CheckColours(document, findings);
     CheckTexts(document, findings);
   }
