@@ -105,11 +105,10 @@ void ReportTooLong(const Registrations& registrations, const std::vector<std::si
 
 }  // namespace
 
-std::vector<std::size_t> ChainSteps(const json& section, const Registrations& registrations) {
+std::vector<std::size_t> ChainSteps(const Registrations& registrations) {
   std::vector<std::size_t> next(registrations.commands.size(), kNowhere);
   for (std::size_t index = 0; index < registrations.commands.size(); ++index) {
-    const json* text =
-        Member(section.at(registrations.commands[index].fields_from), "Command_To_Execute");
+    const json* text = Member(*registrations.commands[index].fields, "Command_To_Execute");
     if (text != nullptr && text->is_string()) {
       next[index] = registrations.CommandReachedBy(FirstWord(text->get_ref<const std::string&>()))
                         .value_or(kNowhere);
@@ -151,8 +150,8 @@ std::vector<std::size_t> ChainLengths(const std::vector<std::size_t>& next) {
   return lengths;
 }
 
-void CheckChains(const json& section, const Registrations& registrations, Findings& findings) {
-  const std::vector<std::size_t> next = ChainSteps(section, registrations);
+void CheckChains(const Registrations& registrations, Findings& findings) {
+  const std::vector<std::size_t> next = ChainSteps(registrations);
   const std::vector<std::vector<std::size_t>> loops = Loops(next);
   for (const std::vector<std::size_t>& loop : loops) {
     ReportLoop(registrations, loop, findings);

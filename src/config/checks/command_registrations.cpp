@@ -50,7 +50,7 @@ std::string TakenReason(const Registrations& registrations, std::string_view ali
 
 // Command by command in the host table's order (names compared ignoring case), each
 // command's aliases in their order.
-void RegisterAliases(const json& section, Registrations& registrations) {
+void RegisterAliases(Registrations& registrations) {
   std::vector<std::u16string> folded;
   folded.reserve(registrations.commands.size());
   for (const RegisteredCommand& command : registrations.commands) {
@@ -61,26 +61,29 @@ void RegisterAliases(const json& section, Registrations& registrations) {
   std::ranges::sort(table_order,
                     [&folded](std::size_t a, std::size_t b) { return folded[a] < folded[b]; });
   for (const std::size_t index : table_order) {
-    const std::string& fields_from = registrations.commands[index].fields_from;
-    const json* aliases = Member(section.at(fields_from), "Aliases");
+    const json* aliases = Member(*registrations.commands[index].fields, "Aliases");
     if (aliases == nullptr || !aliases->is_array()) {
       continue;
     }
-    const std::string list_pointer = ChildPointer(CommandPointer(fields_from), "Aliases");
+    // Pointers are made only for findings: most aliases have none.
+    const auto pointer_of = [&](std::size_t position) {
+      return ChildPointer(
+          ChildPointer(CommandPointer(registrations.commands[index].fields_from), "Aliases"),
+          position);
+    };
     for (std::size_t position = 0; position < aliases->size(); ++position) {
       const json& alias = (*aliases)[position];
       if (!alias.is_string()) {
         continue;  // a wrong type has its own finding
       }
       const std::string& name = alias.get_ref<const std::string&>();
-      std::string pointer = ChildPointer(list_pointer, position);
       if (name.empty()) {
-        registrations.refused.push_back({std::move(pointer), "an empty alias is not registered"});
+        registrations.refused.push_back({pointer_of(position), "an empty alias is not registered"});
         continue;
       }
       if (HoldsWhiteSpace(name)) {
         registrations.refused.push_back(
-            {std::move(pointer),
+            {pointer_of(position),
              fmt::format("alias {} holds {} and is not registered: only the first word of a "
                          "chat line is looked up",
                          Quote(name),
@@ -91,10 +94,10 @@ void RegisterAliases(const json& section, Registrations& registrations) {
           FoldedName(name), Registrations::Holder{index, registrations.aliases.size()});
       if (!inserted) {
         registrations.refused.push_back(
-            {std::move(pointer), TakenReason(registrations, name, index, slot->second)});
+            {pointer_of(position), TakenReason(registrations, name, index, slot->second)});
         continue;
       }
-      registrations.aliases.push_back({name, index, std::move(pointer)});
+      registrations.aliases.push_back({name, index, position});
     }
   }
 }
@@ -108,6 +111,15 @@ bool IsKeptCommand(const json& command) {
 }
 
 std::u16string FoldedName(std::string_view name) {
+  // Nearly every name is ASCII, which needs no decoding.
+  if (std::ranges::all_of(name,
+                          [](char unit) { return static_cast<unsigned char>(unit) < 0x80; })) {
+    std::u16string units(name.size(), u'\0');
+    std::ranges::transform(name, units.begin(), [](char unit) {
+      return Unicode::FoldCase(static_cast<char16_t>(static_cast<unsigned char>(unit)));
+    });
+    return units;
+  }
   std::u16string units = Unicode::Utf8ToUtf16(name);
   std::ranges::transform(units, units.begin(), Unicode::FoldCase);
   return units;
@@ -123,6 +135,11 @@ std::optional<std::size_t> Registrations::CommandReachedBy(std::string_view word
     return std::nullopt;
   }
   return found->second.command;
+}
+
+std::string Registrations::PointerOf(const RegisteredAlias& alias) const {
+  return ChildPointer(ChildPointer(CommandPointer(commands[alias.command].fields_from), "Aliases"),
+                      alias.position);
 }
 
 std::optional<std::string> Registrations::HolderOf(std::string_view name) const {
@@ -146,13 +163,14 @@ Registrations RegisterCommands(const json& section) {
     const auto [slot, inserted] = registrations.by_folded_name.try_emplace(
         FoldedName(name), Registrations::Holder{registrations.commands.size(), std::nullopt});
     if (inserted) {
-      registrations.commands.push_back({name, name, {}});
+      registrations.commands.push_back({name, name, nullptr, {}});
     }
     RegisteredCommand& entry = registrations.commands[slot->second.command];
     entry.fields_from = name;
+    entry.fields = &command;
     entry.names.push_back(name);
   }
-  RegisterAliases(section, registrations);
+  RegisterAliases(registrations);
   return registrations;
 }
 

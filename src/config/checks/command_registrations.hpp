@@ -28,13 +28,14 @@ std::string CommandPointer(std::string_view name);
 struct RegisteredCommand {
   std::string registered_name;
   std::string fields_from;
-  std::vector<std::string> names;  // every one of them, in the loader's order
+  const nlohmann::json* fields = nullptr;  // the value of fields_from
+  std::vector<std::string> names;          // every one of them, in the loader's order
 };
 
 struct RegisteredAlias {
   std::string name;
-  std::size_t command = 0;  // index into Registrations::commands
-  std::string pointer;      // the alias's string
+  std::size_t command = 0;   // index into Registrations::commands
+  std::size_t position = 0;  // in the command's "Aliases"
 };
 
 // An alias the plug-in does not register, and why.
@@ -50,6 +51,8 @@ struct Registrations {
 
   // The command a chat word reaches, through its name or an alias.
   [[nodiscard]] std::optional<std::size_t> CommandReachedBy(std::string_view word) const;
+  // The pointer of a registered alias's string.
+  [[nodiscard]] std::string PointerOf(const RegisteredAlias& alias) const;
   // What holds `name` once everything is registered ("the custom command \"/rules\"",
   // "the alias \"/r\" of \"/rules\""); empty when the name is free.
   [[nodiscard]] std::optional<std::string> HolderOf(std::string_view name) const;
@@ -61,7 +64,9 @@ struct Registrations {
   std::unordered_map<std::u16string, Holder> by_folded_name;
 };
 
-// The registrations of a "CustomCommands" section (none unless it is an object).
+// The registrations of a "CustomCommands" section (none unless it is an object). They
+// point into `section`, which must outlive them.
 Registrations RegisterCommands(const nlohmann::json& section);
+Registrations RegisterCommands(nlohmann::json&&) = delete;
 
 }  // namespace Bellwright::ConfigCheck

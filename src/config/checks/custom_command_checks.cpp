@@ -133,7 +133,7 @@ void CheckAliases(const Registrations& registrations, Findings& findings) {
   for (const RegisteredAlias& alias : registrations.aliases) {
     for (std::string& message :
          ChatNameWarnings("alias", alias.name, {"the command", "the alias"})) {
-      findings.AtValue(Severity::kWarning, alias.pointer, std::move(message));
+      findings.AtValue(Severity::kWarning, registrations.PointerOf(alias), std::move(message));
     }
   }
   for (const RefusedAlias& refused : registrations.refused) {
@@ -247,7 +247,8 @@ std::optional<std::string> CustomCommandLoaderFailure(const json& document) {
   return std::nullopt;
 }
 
-void CheckCustomCommands(const json& document, Findings& findings) {
+void CheckCustomCommands(const json& document, const Registrations& registrations,
+                         Findings& findings) {
   const json* section = Member(document, "CustomCommands");
   if (section == nullptr || !section->is_object()) {
     return;
@@ -255,10 +256,9 @@ void CheckCustomCommands(const json& document, Findings& findings) {
   for (const auto& [name, command] : section->items()) {
     CheckCommand(name, command, findings);
   }
-  const Registrations registrations = RegisterCommands(*section);
   CheckCaseDuplicates(registrations, findings);
   CheckAliases(registrations, findings);
-  CheckChains(*section, registrations, findings);
+  CheckChains(registrations, findings);
 }
 
 }  // namespace Bellwright::ConfigCheck

@@ -32,6 +32,7 @@ std::optional<std::string> CustomCommandLoaderFailure(const nlohmann::json& docu
 
 // Names, duplicate names, aliases, chains of commands, missing messages, colours and
 // notification values of the custom commands.
-void CheckCustomCommands(const nlohmann::json& document, Findings& findings);
+void CheckCustomCommands(const nlohmann::json& document, const Registrations& registrations,
+                         Findings& findings);
 
 }  // namespace Bellwright::ConfigCheck

@@ -52,16 +52,13 @@ std::string StorageType(const json& storage) {
   return type != nullptr && type->is_string() ? type->get<std::string>() : "SQLite";
 }
 
-void CheckCommandName(const json& document, const std::string& name, Findings& findings) {
+void CheckCommandName(const Registrations& registrations, const std::string& name,
+                      Findings& findings) {
   const std::string pointer(kCommandPointer);
   for (std::string& message : ChatNameWarnings("opt-out command", name, {"it", "it"})) {
     findings.AtValue(Severity::kWarning, pointer, std::move(message));
   }
-  const json* commands = Member(document, "CustomCommands");
-  if (commands == nullptr) {
-    return;
-  }
-  if (const auto holder = RegisterCommands(*commands).HolderOf(name)) {
+  if (const auto holder = registrations.HolderOf(name)) {
     findings.AtValue(Severity::kWarning, pointer,
                      fmt::format("opt-out command {} is not registered: {} already has that name "
                                  "(letter case is ignored), so typing it runs that command and "
@@ -178,9 +175,9 @@ bool StorageReads(const json& document, std::string_view pointer) {
   return true;
 }
 
-void CheckOptOut(const json& document, Findings& findings) {
+void CheckOptOut(const json& document, const Registrations& registrations, Findings& findings) {
   if (const std::string* command = OptOutCommand(document)) {
-    CheckCommandName(document, *command, findings);
+    CheckCommandName(registrations, *command, findings);
   }
   CheckStorage(document, findings);
 }

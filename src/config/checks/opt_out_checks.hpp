@@ -3,6 +3,8 @@
 #include <nlohmann/json.hpp>
 #include <string_view>
 
+#include "config/checks/command_registrations.hpp"
+
 namespace Bellwright::ConfigCheck {
 
 class Findings;
@@ -14,6 +16,7 @@ bool StorageReads(const nlohmann::json& document, std::string_view pointer);
 
 // The opt-out command's name and whether it can be registered, and where the
 // players' choices are stored.
-void CheckOptOut(const nlohmann::json& document, Findings& findings);
+void CheckOptOut(const nlohmann::json& document, const Registrations& registrations,
+                 Findings& findings);
 
 }  // namespace Bellwright::ConfigCheck
