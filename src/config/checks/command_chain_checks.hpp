@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <nlohmann/json.hpp>
 #include <vector>
 
 #include "config/checks/command_registrations.hpp"
