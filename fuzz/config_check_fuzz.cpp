@@ -1,7 +1,8 @@
 // Arbitrary bytes as a configuration file, through the checks. Besides never
 // crashing or hanging, the checks must agree with the plug-in itself: a text its
 // reader refuses is a syntax error, and the custom commands fail to load exactly
-// when the checks name the value that stops them.
+// when the checks name the value that stops them, and the aliases the checks expect
+// registered are the plug-in's, in its order.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,8 +12,12 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "base/text.hpp"
+#include "config/checks/command_registrations.hpp"
 #include "config/checks/config_check.hpp"
+#include "custom_commands/command_aliases.hpp"
 #include "custom_commands/custom_command_table.hpp"
 
 namespace {
@@ -47,6 +52,22 @@ bool LoaderFails(const nlohmann::json& document) {
   }
 }
 
+void RequireTheSameAliases(const nlohmann::json& document) {
+  const std::vector<Bellwright::CommandAlias> registered =
+      Bellwright::RegistrableAliases(Bellwright::BuildCustomCommandTable(document));
+  static const nlohmann::json kNoSection;
+  const auto section = document.find("CustomCommands");
+  const Bellwright::ConfigCheck::Registrations expected =
+      Bellwright::ConfigCheck::RegisterCommands(section != document.end() ? *section : kNoSection);
+  Require(expected.aliases.size() == registered.size());
+  for (std::size_t index = 0; index < registered.size(); ++index) {
+    const auto& alias = expected.aliases[index];
+    Require(Bellwright::FromUtf8(alias.name).EqualsExactly(registered[index].alias));
+    Require(Bellwright::FromUtf8(expected.commands[alias.command].registered_name)
+                .EqualsExactly(registered[index].command));
+  }
+}
+
 void CheckFinding(const Finding& finding) {
   Require(finding.line >= 1 && finding.column >= 1);
   Require(!finding.message.empty() && finding.message.find('\n') == std::string::npos);
@@ -65,7 +86,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::optional<nlohmann::json> document = ReadAsThePlugInDoes(text);
   Require(report.syntax_error == !document.has_value());
   if (document && !report.not_json) {
-    Require(report.custom_commands_failure.has_value() == LoaderFails(*document));
+    const bool loader_fails = LoaderFails(*document);
+    Require(report.custom_commands_failure.has_value() == loader_fails);
+    if (!loader_fails) {
+      RequireTheSameAliases(*document);
+    }
   }
   return 0;
 }

@@ -6,9 +6,12 @@
 #include <exception>
 
 #include "config/checks/colour_checks.hpp"
+#include "config/checks/command_registrations.hpp"
 #include "config/checks/custom_command_checks.hpp"
 #include "config/checks/document_reader.hpp"
+#include "config/checks/document_walk.hpp"
 #include "config/checks/findings.hpp"
+#include "config/checks/opt_out_checks.hpp"
 #include "config/checks/position_index.hpp"
 #include "config/checks/schema_findings.hpp"
 #include "config/checks/setting_checks.hpp"
@@ -19,6 +22,8 @@
 
 namespace Bellwright::ConfigCheck {
 namespace {
+
+using nlohmann::json;
 
 // No setting nests deeper than five levels; beyond this the checks would only cost
 // stack.
@@ -33,8 +38,13 @@ void CheckDocument(const nlohmann::json& document, Findings& findings, Report& r
   if (document.is_object()) {
     CheckAgainstSchema(document, findings);
     CheckGeneralSettings(document, findings);
-    CheckCustomCommands(document, findings);
+    // The registrations point into the section: it must be the document's own.
+    const json* commands = Member(document, "CustomCommands");
+    const Registrations registrations =
+        commands != nullptr ? RegisterCommands(*commands) : Registrations{};
+    CheckCustomCommands(document, registrations, findings);
     CheckTimedMessages(document, findings);
+    CheckOptOut(document, registrations, findings);
     CheckColours(document, findings);
     CheckTexts(document, findings);
   }

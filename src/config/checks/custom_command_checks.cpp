@@ -3,11 +3,10 @@
 #include <fmt/format.h>
 
 #include <algorithm>
-#include <cctype>
-#include <unordered_map>
 #include <vector>
 
 #include "config/checks/colour_checks.hpp"
+#include "config/checks/command_chain_checks.hpp"
 #include "config/checks/document_walk.hpp"
 #include "config/checks/findings.hpp"
 #include "config/checks/json_pointer.hpp"
@@ -19,19 +18,6 @@ namespace {
 using nlohmann::json;
 
 constexpr std::string_view kSection = "/CustomCommands";
-
-// The host compares command names ignoring letter case.
-std::string CaseFolded(std::string_view name) {
-  std::string folded(name);
-  std::ranges::transform(folded, folded.begin(), [](char unit) {
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(unit)));
-  });
-  return folded;
-}
-
-std::string CommandPointer(std::string_view name) {
-  return ChildPointer(kSection, name);
-}
 
 bool IsNumberRead(const json& value) {
   return value.is_number() || value.is_boolean();
@@ -114,56 +100,15 @@ std::size_t KeyOffset(const Findings& findings, const std::string& name) {
 }
 
 void CheckName(const std::string& name, Findings& findings) {
-  if (!name.starts_with('/')) {
-    findings.AtKey(Severity::kWarning, CommandPointer(name),
-                   fmt::format("command name {0} has no leading \"/\": players type chat commands "
-                               "with one, so {1} does not reach this command, while any chat line "
-                               "that starts with the word {0} does; did you mean {1}?",
-                               Quote(name), Quote("/" + name)));
+  for (std::string& message :
+       ChatNameWarnings("command name", name, {"this command", "the command"})) {
+    findings.AtKey(Severity::kWarning, CommandPointer(name), std::move(message));
   }
-  if (name.find(' ') != std::string::npos) {
-    findings.AtKey(Severity::kWarning, CommandPointer(name),
-                   fmt::format("command name {} holds a blank: only the first word of a chat line "
-                               "is looked up, so the command is never answered",
-                               Quote(name)));
-  }
-}
-
-// The registered commands: the host's table keeps, of the names equal ignoring case,
-// the first in the loader's order, with the fields of the last.
-struct Registered {
-  std::string registered_name;
-  std::string fields_from;
-  std::vector<std::string> names;  // every kept name, in the loader's order
-};
-
-struct RegisteredTable {
-  std::vector<Registered> commands;
-  std::unordered_map<std::string, std::size_t> by_folded_name;
-};
-
-RegisteredTable RegisteredCommands(const json& section) {
-  RegisteredTable table;
-  table.by_folded_name.reserve(section.size());
-  for (const auto& [name, command] : section.items()) {
-    if (!IsKeptCommand(command)) {
-      continue;
-    }
-    const auto [slot, inserted] =
-        table.by_folded_name.try_emplace(CaseFolded(name), table.commands.size());
-    if (inserted) {
-      table.commands.push_back({name, name, {}});
-    }
-    Registered& entry = table.commands[slot->second];
-    entry.fields_from = name;
-    entry.names.push_back(name);
-  }
-  return table;
 }
 
 // Every name after the first in the file is the surprise: say which one is used.
-void CheckCaseDuplicates(const RegisteredTable& table, Findings& findings) {
-  for (const Registered& entry : table.commands) {
+void CheckCaseDuplicates(const Registrations& registrations, Findings& findings) {
+  for (const RegisteredCommand& entry : registrations.commands) {
     if (entry.names.size() < 2) {
       continue;
     }
@@ -183,78 +128,16 @@ void CheckCaseDuplicates(const RegisteredTable& table, Findings& findings) {
   }
 }
 
-std::string_view FirstWord(std::string_view text) {
-  const std::size_t start = text.find_first_not_of(' ');
-  if (start == std::string_view::npos) {
-    return {};
-  }
-  const std::size_t end = text.find(' ', start);
-  return text.substr(start, end == std::string_view::npos ? end : end - start);
-}
-
-// "a" -> "b" -> "a"; a long loop keeps its ends, so the line stays readable.
-std::string ChainText(const std::vector<std::string>& steps) {
-  constexpr std::size_t kShownAtEachEnd = 3;
-  if (steps.size() <= 2 * kShownAtEachEnd + 1) {
-    return fmt::format("{}", fmt::join(steps, " -> "));
-  }
-  return fmt::format("{} -> ... ({} more) -> {}",
-                     fmt::join(steps.begin(), steps.begin() + kShownAtEachEnd, " -> "),
-                     steps.size() - 2 * kShownAtEachEnd,
-                     fmt::join(steps.end() - kShownAtEachEnd, steps.end(), " -> "));
-}
-
-void ReportLoop(const RegisteredTable& table, const std::vector<std::size_t>& loop,
-                Findings& findings) {
-  std::vector<std::string> steps;
-  steps.reserve(loop.size() + 1);
-  for (const std::size_t step : loop) {
-    steps.push_back(Quote(table.commands[step].registered_name));
-  }
-  const std::string& start = table.commands[loop.front()].registered_name;
-  steps.push_back(Quote(start));
-  // The last step leads back to the first: that is where the chain closes.
-  const Registered& closing = table.commands[loop.back()];
-  findings.AtValue(Severity::kWarning,
-                   ChildPointer(CommandPointer(closing.fields_from), "Command_To_Execute"),
-                   fmt::format("leads back into its own chain ({}): the plug-in does not run {} "
-                               "again while it is still running, so this step does nothing",
-                               ChainText(steps), Quote(start)));
-}
-
-// A command's chat text runs the command its first word names; the plug-in stops a
-// chain that comes back to a command still running. Each command leads to at most
-// one other, so every loop is found by following the steps once.
-void CheckChains(const json& section, const RegisteredTable& table, Findings& findings) {
-  constexpr std::size_t kNowhere = static_cast<std::size_t>(-1);
-  std::vector<std::size_t> next(table.commands.size(), kNowhere);
-  for (std::size_t index = 0; index < table.commands.size(); ++index) {
-    const json* text = Member(section.at(table.commands[index].fields_from), "Command_To_Execute");
-    if (text != nullptr && text->is_string()) {
-      const auto target =
-          table.by_folded_name.find(CaseFolded(FirstWord(text->get_ref<const std::string&>())));
-      if (target != table.by_folded_name.end()) {
-        next[index] = target->second;
-      }
+// The aliases registered as they stand, and those the plug-in refuses.
+void CheckAliases(const Registrations& registrations, Findings& findings) {
+  for (const RegisteredAlias& alias : registrations.aliases) {
+    for (std::string& message :
+         ChatNameWarnings("alias", alias.name, {"the command", "the alias"})) {
+      findings.AtValue(Severity::kWarning, registrations.PointerOf(alias), std::move(message));
     }
   }
-  enum class Mark : unsigned char { kUnseen, kOnPath, kDone };
-  std::vector<Mark> marks(table.commands.size(), Mark::kUnseen);
-  for (std::size_t start = 0; start < table.commands.size(); ++start) {
-    std::vector<std::size_t> path;
-    std::size_t at = start;
-    while (at != kNowhere && marks[at] == Mark::kUnseen) {
-      marks[at] = Mark::kOnPath;
-      path.push_back(at);
-      at = next[at];
-    }
-    if (at != kNowhere && marks[at] == Mark::kOnPath) {
-      const auto loop_start = std::ranges::find(path, at);
-      ReportLoop(table, std::vector<std::size_t>(loop_start, path.end()), findings);
-    }
-    for (const std::size_t step : path) {
-      marks[step] = Mark::kDone;
-    }
+  for (const RefusedAlias& refused : registrations.refused) {
+    findings.AtValue(Severity::kWarning, refused.pointer, refused.reason);
   }
 }
 
@@ -313,10 +196,23 @@ void CheckCommand(const std::string& name, const json& command, Findings& findin
 
 }  // namespace
 
-bool IsKeptCommand(const json& command) {
-  const json* message = Member(command, "Message");
-  return message != nullptr && message->is_string() &&
-         !message->get_ref<const std::string&>().empty();
+std::vector<std::string> ChatNameWarnings(std::string_view what, std::string_view name,
+                                          const NameRole& role) {
+  std::vector<std::string> warnings;
+  if (!name.starts_with('/')) {
+    const std::string slashed = "/" + std::string(name);
+    warnings.push_back(fmt::format(
+        "{0} {1} has no leading \"/\": players type chat commands with one, so {2} does not "
+        "reach {3}, while any chat line that starts with the word {1} does; did you mean {2}?",
+        what, Quote(name), Quote(slashed), role.reached));
+  }
+  if (name.find(' ') != std::string_view::npos) {
+    warnings.push_back(
+        fmt::format("{} {} holds a blank: only the first word of a chat line is "
+                    "looked up, so {} is never answered",
+                    what, Quote(name), role.answered));
+  }
+  return warnings;
 }
 
 bool LoaderReads(const json& document, std::string_view pointer) {
@@ -351,7 +247,8 @@ std::optional<std::string> CustomCommandLoaderFailure(const json& document) {
   return std::nullopt;
 }
 
-void CheckCustomCommands(const json& document, Findings& findings) {
+void CheckCustomCommands(const json& document, const Registrations& registrations,
+                         Findings& findings) {
   const json* section = Member(document, "CustomCommands");
   if (section == nullptr || !section->is_object()) {
     return;
@@ -359,9 +256,9 @@ void CheckCustomCommands(const json& document, Findings& findings) {
   for (const auto& [name, command] : section->items()) {
     CheckCommand(name, command, findings);
   }
-  const RegisteredTable table = RegisteredCommands(*section);
-  CheckCaseDuplicates(table, findings);
-  CheckChains(*section, table, findings);
+  CheckCaseDuplicates(registrations, findings);
+  CheckAliases(registrations, findings);
+  CheckChains(registrations, findings);
 }
 
 }  // namespace Bellwright::ConfigCheck

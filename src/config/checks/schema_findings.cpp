@@ -19,6 +19,7 @@
 #include "config/checks/findings.hpp"
 #include "config/checks/json_pointer.hpp"
 #include "config/checks/key_suggestion.hpp"
+#include "config/checks/opt_out_checks.hpp"
 #include "config/checks/schema.hpp"
 #include "config/checks/timed_message_checks.hpp"
 #include "config/checks/value_rules.hpp"
@@ -144,9 +145,10 @@ void ReportWrongType(const json& document, const std::string& pointer, Findings&
   const json* value = ValueAt(document, pointer);
   const json* subschema = ConfigSchema::Get().SubschemaAt(pointer);
   if (pointer.empty() || value == nullptr || subschema == nullptr ||
-      !LoaderReads(document, pointer)) {
+      !LoaderReads(document, pointer) || !StorageReads(document, pointer)) {
     return;
   }
+  const WrongTypeRule* rule = WrongTypeRuleFor(pointer);
   const std::vector<std::string> types = SchemaTypes(*subschema);
   if (Expects(types, "integer") && value->is_number_float()) {
     const double number = value->get<double>();
@@ -157,7 +159,8 @@ void ReportWrongType(const json& document, const std::string& pointer, Findings&
     }
     return;
   }
-  if ((Expects(types, "number") || Expects(types, "integer")) && value->is_boolean()) {
+  if ((Expects(types, "number") || Expects(types, "integer")) && value->is_boolean() &&
+      (rule == nullptr || rule->reads_booleans_as_numbers)) {
     findings.AtValue(Severity::kWarning, pointer,
                      fmt::format("{} is not a number: it reads as {}", value->dump(),
                                  value->get<bool>() ? 1 : 0));
@@ -169,7 +172,6 @@ void ReportWrongType(const json& document, const std::string& pointer, Findings&
                                  value->is_null() ? "null" : "an empty array"));
     return;
   }
-  const WrongTypeRule* rule = WrongTypeRuleFor(pointer);
   if (rule == nullptr) {
     return;
   }
@@ -199,7 +201,8 @@ void ReportNotInEnum(const json& document, const std::string& pointer, Findings&
   const json* subschema = ConfigSchema::Get().SubschemaAt(pointer);
   const EnumRule* rule = EnumRuleFor(pointer);
   if (value == nullptr || !value->is_string() || subschema == nullptr || rule == nullptr ||
-      !subschema->contains("enum") || !LoaderReads(document, pointer)) {
+      !subschema->contains("enum") || !LoaderReads(document, pointer) ||
+      !StorageReads(document, pointer)) {
     return;
   }
   const std::string& text = value->get_ref<const std::string&>();
@@ -214,7 +217,7 @@ void ReportNotInEnum(const json& document, const std::string& pointer, Findings&
   const std::string fix =
       same_but_case.empty()
           ? fmt::format("use one of {}", fmt::join(allowed, ", "))
-          : fmt::format("the types are case-sensitive: write {}", Quote(same_but_case));
+          : fmt::format("the {} are case-sensitive: write {}", rule->values, Quote(same_but_case));
   findings.AtValue(
       rule->severity, pointer,
       fmt::format("{} is not {}: {}; {}", Quote(text), rule->what, rule->consequence, fix));

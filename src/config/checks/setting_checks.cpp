@@ -3,8 +3,10 @@
 #include <fmt/format.h>
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "config/checks/command_registrations.hpp"
 #include "config/checks/document_walk.hpp"
 #include "config/checks/findings.hpp"
 #include "config/checks/json_pointer.hpp"
@@ -42,8 +44,52 @@ void CheckDuplicateKeys(Findings& findings) {
   }
 }
 
+// The plug-in skips an entry without a string "Group" and a string "Message" (the
+// wrong types have their own findings), and asks the groups in order, so a group
+// listed twice gets the first entry only.
+void CheckGroupWelcomes(const json& welcome, Findings& findings) {
+  const json* entries = Member(welcome, "GroupMessages");
+  if (entries == nullptr || !entries->is_array()) {
+    return;
+  }
+  const std::string list_pointer = "/Bellwright/WelcomeMessage/GroupMessages";
+  std::unordered_map<std::u16string, std::size_t> first_entry_of_group;
+  for (std::size_t index = 0; index < entries->size(); ++index) {
+    const json& entry = (*entries)[index];
+    if (!entry.is_object()) {
+      continue;
+    }
+    const std::string pointer = ChildPointer(list_pointer, index);
+    std::vector<std::string> missing;
+    for (const char* key : {"Group", "Message"}) {
+      if (Member(entry, key) == nullptr) {
+        missing.push_back(Quote(key));
+      }
+    }
+    if (!missing.empty()) {
+      findings.AtValue(
+          Severity::kWarning, pointer,
+          fmt::format("a group welcome without {} is skipped", fmt::join(missing, " or ")));
+      continue;
+    }
+    const json& group = entry.at("Group");
+    if (!group.is_string() || !entry.at("Message").is_string()) {
+      continue;
+    }
+    const auto [first, inserted] =
+        first_entry_of_group.try_emplace(FoldedName(group.get_ref<const std::string&>()), index);
+    if (!inserted) {
+      findings.AtValue(Severity::kWarning, ChildPointer(pointer, "Group"),
+                       fmt::format("group {} is asked already by entry {} (letter case is "
+                                   "ignored), so this entry is never used",
+                                   Quote(group.get_ref<const std::string&>()), first->second));
+    }
+  }
+}
+
 void CheckWelcome(const json& welcome, Findings& findings) {
   const std::string pointer = "/Bellwright/WelcomeMessage";
+  CheckGroupWelcomes(welcome, findings);
   const json* enabled = Member(welcome, "EnableWelcomeMessage");
   if (enabled == nullptr || *enabled != true) {
     return;

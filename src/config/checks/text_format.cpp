@@ -16,35 +16,70 @@ namespace {
 
 const FormatPass kNoArguments{{}, ""};
 
-// The texts of the configuration. Later placeholders ({PlayerName}, {Seconds}, ...)
-// are named arguments of a pass; a width bound is `max_width`.
+constexpr std::string_view kPlayerFields = "{PlayerName} and {PlayerCount}";
+constexpr std::string_view kWelcomeFields =
+    "{0} or {} (the character name), {PlayerName} and {PlayerCount}";
+
+// The welcome texts are formatted with the character name, by position and as
+// {PlayerName}, and the player count, then once more by the delivery.
+FormatPass WelcomePass() {
+  return FormatPass{{{nullptr, "Name"}, {"PlayerName", "Name"}, {"PlayerCount", "1", true}},
+                    "once the character name is filled in"};
+}
+
+// The texts of the configuration. Fields filled by plain substitution are listed in
+// `substituted`; a width bound is `max_width`.
 const std::vector<TextRule>& Rules() {
   static const std::vector<TextRule> rules = {
-      {"/NoPermission",
-       "the refusal text",
-       "no placeholders",
-       "refused players get no line at all",
-       {kNoArguments},
-       0},
-      {"/CustomCommands/*/Message",
-       "a custom command's reply",
-       "no placeholders",
-       "the command's reply is never delivered",
-       {kNoArguments},
-       0},
-      {"/TimedMessages/Messages/*/MessageToSend",
-       "a timed message",
-       "no placeholders",
-       "this timed message is never delivered",
-       {kNoArguments},
-       0},
-      // Formatted with the character name, then once more by the delivery.
-      {"/Bellwright/WelcomeMessage/Message",
-       "the welcome text",
-       "one placeholder, {0} or {} (the character name)",
-       "the greeting is never delivered",
-       {FormatPass{{{nullptr, "Name"}}, "once the character name is filled in"}, kNoArguments},
-       kLongestFormatField},
+      {.pattern = "/NoPermission",
+       .what = "the refusal text",
+       .placeholders = "no placeholders",
+       .undelivered = "refused players get no line at all",
+       .passes = {kNoArguments}},
+      {.pattern = "/CooldownMessage",
+       .what = "the cooldown line",
+       .placeholders = "{Seconds} and {Command}",
+       .undelivered = "players who use a command too soon get no line at all",
+       .substituted = {"Seconds", "Command"},
+       .passes = {kNoArguments}},
+      {.pattern = "/CustomCommands/*/Message",
+       .what = "a custom command's reply",
+       .placeholders = kPlayerFields,
+       .undelivered = "the command's reply is never delivered",
+       .substituted = {"PlayerName", "PlayerCount"},
+       .passes = {kNoArguments}},
+      {.pattern = "/TimedMessages/Messages/*/MessageToSend",
+       .what = "a timed message",
+       .placeholders = kPlayerFields,
+       .undelivered = "this timed message is never delivered",
+       .substituted = {"PlayerName", "PlayerCount"},
+       .passes = {kNoArguments}},
+      {.pattern = "/TimedMessages/OptOutOffMessage",
+       .what = "the opt-out reply",
+       .placeholders = "{Command}",
+       .undelivered = "players who turn timed messages off get no reply",
+       .substituted = {"Command"},
+       .passes = {kNoArguments}},
+      {.pattern = "/TimedMessages/OptOutOnMessage",
+       .what = "the opt-in reply",
+       .placeholders = "{Command}",
+       .undelivered = "players who turn timed messages back on get no reply",
+       .substituted = {"Command"},
+       .passes = {kNoArguments}},
+      {.pattern = "/Bellwright/WelcomeMessage/Message",
+       .what = "the welcome text",
+       .placeholders = kWelcomeFields,
+       .undelivered = "the greeting is never delivered",
+       .passes = {WelcomePass(), kNoArguments},
+       .max_width = kLongestFormatField,
+       .one_positional_field = true},
+      {.pattern = "/Bellwright/WelcomeMessage/GroupMessages/*/Message",
+       .what = "a group's welcome text",
+       .placeholders = kWelcomeFields,
+       .undelivered = "the group's members get no greeting",
+       .passes = {WelcomePass(), kNoArguments},
+       .max_width = kLongestFormatField,
+       .one_positional_field = true},
   };
   return rules;
 }
@@ -154,8 +189,12 @@ std::string FormatterComplaint(const std::string& input, const FormatPass& pass)
   try {
     fmt::dynamic_format_arg_store<fmt::format_context> arguments;
     for (const FormatArgument& argument : pass.arguments) {
-      if (argument.name != nullptr) {
+      if (argument.name != nullptr && argument.whole_number) {
+        arguments.push_back(fmt::arg(argument.name, 1));
+      } else if (argument.name != nullptr) {
         arguments.push_back(fmt::arg(argument.name, argument.sample));
+      } else if (argument.whole_number) {
+        arguments.push_back(1);
       } else {
         arguments.push_back(argument.sample);
       }
@@ -215,9 +254,93 @@ PassedText AfterPass(const PassedText& before, const std::vector<Token>& tokens)
   return after;
 }
 
+// The text once the plug-in has replaced each "{Name}" of `names`: a doubled brace is
+// literal text and read as one, and a value stands in as one letter.
+PassedText Substituted(std::string_view text, const std::vector<std::string_view>& names) {
+  PassedText after;
+  after.text.reserve(text.size());
+  after.origin.reserve(text.size());
+  const auto keep = [&](std::size_t at) {
+    after.text += text[at];
+    after.origin.push_back(at);
+  };
+  std::size_t at = 0;
+  while (at < text.size()) {
+    const char unit = text[at];
+    if ((unit == '{' || unit == '}') && at + 1 < text.size() && text[at + 1] == unit) {
+      keep(at);
+      keep(at + 1);
+      at += 2;
+      continue;
+    }
+    if (unit == '{') {
+      const std::string_view rest = text.substr(at + 1);
+      const auto name = std::ranges::find_if(names, [rest](std::string_view candidate) {
+        return rest.size() > candidate.size() && rest.starts_with(candidate) &&
+               rest[candidate.size()] == '}';
+      });
+      if (name != names.end()) {
+        after.text += 'x';
+        after.origin.push_back(at);
+        at += name->size() + 2;
+        continue;
+      }
+    }
+    keep(at);
+    ++at;
+  }
+  return after;
+}
+
 std::string LiteralBraces(const TextRule& rule) {
   const std::size_t count = std::size_t{1} << std::min<std::size_t>(rule.passes.size(), 4);
   return fmt::format("\"{}\" or \"{}\"", std::string(count, '{'), std::string(count, '}'));
+}
+
+// The argument id of a field ("PlayerName" of "{PlayerName:>5}"); empty for "{}".
+std::string_view FieldId(std::string_view field) {
+  const std::string_view inside = field.substr(1);
+  return inside.substr(0, std::min(inside.find_first_of(":{}"), inside.size()));
+}
+
+bool EqualIgnoringCase(std::string_view first, std::string_view second) {
+  return std::ranges::equal(first, second, [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) ==
+           std::tolower(static_cast<unsigned char>(b));
+  });
+}
+
+// Every field name the text takes: those substituted and the named arguments of the
+// first pass.
+std::vector<std::string_view> FieldNames(const TextRule& rule) {
+  std::vector<std::string_view> names(rule.substituted.begin(), rule.substituted.end());
+  if (!rule.passes.empty()) {
+    for (const FormatArgument& argument : rule.passes.front().arguments) {
+      if (argument.name != nullptr) {
+        names.emplace_back(argument.name);
+      }
+    }
+  }
+  return names;
+}
+
+// How to write a name the text takes but the field spells otherwise; empty when the
+// field names nothing the text takes.
+std::string NameAdvice(std::string_view field, const TextRule& rule) {
+  const std::string_view id = FieldId(field);
+  for (const std::string_view name : FieldNames(rule)) {
+    if (id == name) {
+      // Only a substituted name can get here: it is replaced only when it stands alone.
+      return fmt::format(
+          "{{{}}} is filled in only as it stands, without a format spec: write "
+          "\"{{{}}}\"",
+          name, name);
+    }
+    if (EqualIgnoringCase(id, name)) {
+      return fmt::format("the names are case-sensitive: write \"{{{}}}\"", name);
+    }
+  }
+  return {};
 }
 
 struct Fault {
@@ -230,7 +353,7 @@ Fault FieldFault(std::string_view field, const std::string& complaint, const Tex
   if (complaint.find("argument not found") != std::string::npos) {
     return {fmt::format("{} is not a placeholder of {}, which takes {}", quoted, rule.what,
                         rule.placeholders),
-            {}};
+            NameAdvice(field, rule)};
   }
   if (complaint.find("cannot switch") != std::string::npos) {
     return {fmt::format("{} mixes numbered and automatic placeholders", quoted),
@@ -263,6 +386,38 @@ std::string LaterPassMessage(char brace, const FormatPass& earlier, const TextRu
       brace, earlier.result, rule.undelivered, rule.what, LiteralBraces(rule));
 }
 
+// The ids of a field and of the fields nested in its format spec, in order.
+std::vector<std::string_view> NestedFieldIds(std::string_view field) {
+  std::vector<std::string_view> ids;
+  for (std::size_t at = field.find('{'); at != std::string_view::npos;
+       at = field.find('{', at + 1)) {
+    ids.push_back(FieldId(field.substr(at)));
+  }
+  return ids;
+}
+
+// The first of `tokens[0, count)` holding a field the plug-in refuses to fill by
+// position: anything but {0}, or a second {}.
+std::optional<std::size_t> ExtraPositionalField(std::string_view text,
+                                                const std::vector<Token>& tokens,
+                                                std::size_t count) {
+  std::size_t automatic = 0;
+  for (std::size_t index = 0; index < count; ++index) {
+    if (tokens[index].kind != TokenKind::kField) {
+      continue;
+    }
+    const std::string_view field =
+        text.substr(tokens[index].begin, tokens[index].end - tokens[index].begin);
+    for (const std::string_view id : NestedFieldIds(field)) {
+      const bool numbered = !id.empty() && std::isdigit(static_cast<unsigned char>(id[0])) != 0;
+      if ((id.empty() && ++automatic > 1) || (numbered && id != "0")) {
+        return index;
+      }
+    }
+  }
+  return std::nullopt;
+}
+
 std::optional<TextFault> WidthFault(std::string_view text, const std::vector<Token>& tokens,
                                     const TextRule& rule) {
   for (const Token& token : tokens) {
@@ -278,9 +433,10 @@ std::optional<TextFault> WidthFault(std::string_view text, const std::vector<Tok
     ForEachNumber(field.substr(colon), [&](std::size_t begin, std::size_t end) {
       const std::string_view digits = field.substr(colon + begin, end - begin);
       if (!fault && NumberAbove(digits, rule.max_width)) {
-        fault = TextFault{token.begin, Severity::kWarning,
-                          fmt::format("{} pads {} to {} characters", Quote(field), rule.what,
-                                      std::string(digits))};
+        fault = TextFault{
+            token.begin, Severity::kError,
+            fmt::format("{} asks for {} characters, more than the {} a field may take: {}",
+                        Quote(field), std::string(digits), rule.max_width, rule.undelivered)};
       }
     });
     if (fault) {
@@ -290,6 +446,37 @@ std::optional<TextFault> WidthFault(std::string_view text, const std::vector<Tok
   return std::nullopt;
 }
 
+// The first fault of the first pass, if any: what the formatter refuses, or a field
+// the plug-in refuses before the formatter sees it.
+std::optional<TextFault> FirstPassFault(const PassedText& passed, const std::vector<Token>& tokens,
+                                        const TextRule& rule) {
+  const FormatPass& pass = rule.passes.front();
+  const std::string complaint =
+      FormatterComplaint(FormatterInput(passed.text, tokens, tokens.size()), pass);
+  std::optional<std::size_t> failing;
+  std::string failing_complaint;
+  if (!complaint.empty()) {
+    failing = tokens.empty() ? 0 : FailingToken(passed.text, tokens, pass);
+    failing_complaint =
+        tokens.empty()
+            ? complaint
+            : FormatterComplaint(FormatterInput(passed.text, tokens, *failing + 1), pass);
+  }
+  if (rule.one_positional_field) {
+    const std::size_t before = failing.value_or(tokens.size());
+    if (const auto extra = ExtraPositionalField(passed.text, tokens, before)) {
+      failing = extra;
+      failing_complaint = "argument not found";
+    }
+  }
+  if (!failing) {
+    return rule.max_width > 0 ? WidthFault(passed.text, tokens, rule) : std::nullopt;
+  }
+  const Token token = tokens.empty() ? Token{} : tokens[*failing];
+  return TextFault{passed.OriginOf(token.begin), Severity::kError,
+                   FirstPassMessage(passed.text, token, failing_complaint, rule)};
+}
+
 }  // namespace
 
 const std::vector<TextRule>& TextRules() {
@@ -297,30 +484,23 @@ const std::vector<TextRule>& TextRules() {
 }
 
 std::optional<TextFault> CheckText(std::string_view text, const TextRule& rule) {
-  PassedText passed{std::string(text), {}};
+  PassedText passed = rule.substituted.empty() ? PassedText{std::string(text), {}}
+                                               : Substituted(text, rule.substituted);
   for (std::size_t pass = 0; pass < rule.passes.size(); ++pass) {
     const std::vector<Token> tokens = Tokenize(passed.text);
-    const std::string complaint =
-        FormatterComplaint(FormatterInput(passed.text, tokens, tokens.size()), rule.passes[pass]);
-    if (!complaint.empty()) {
+    if (pass == 0) {
+      if (auto fault = FirstPassFault(passed, tokens, rule)) {
+        return fault;
+      }
+    } else if (!FormatterComplaint(FormatterInput(passed.text, tokens, tokens.size()),
+                                   rule.passes[pass])
+                    .empty()) {
       const std::size_t failing =
           tokens.empty() ? 0 : FailingToken(passed.text, tokens, rule.passes[pass]);
       const Token token = tokens.empty() ? Token{} : tokens[failing];
-      const std::size_t offset = passed.OriginOf(token.begin);
-      if (pass == 0) {
-        const std::string first_complaint =
-            FormatterComplaint(FormatterInput(passed.text, tokens, failing + 1), rule.passes[pass]);
-        return TextFault{offset, Severity::kError,
-                         FirstPassMessage(passed.text, token, first_complaint, rule)};
-      }
       const char brace = token.begin < passed.text.size() ? passed.text[token.begin] : '{';
-      return TextFault{offset, Severity::kError,
+      return TextFault{passed.OriginOf(token.begin), Severity::kError,
                        LaterPassMessage(brace == '}' ? '}' : '{', rule.passes[pass - 1], rule)};
-    }
-    if (pass == 0 && rule.max_width > 0) {
-      if (auto fault = WidthFault(passed.text, tokens, rule)) {
-        return fault;
-      }
     }
     if (pass + 1 < rule.passes.size()) {
       passed = AfterPass(passed, tokens);

@@ -17,6 +17,7 @@ class Findings;
 struct FormatArgument {
   const char* name = nullptr;  // a literal: the formatter keeps the pointer
   std::string_view sample;     // stands in for the real value, which has no braces
+  bool whole_number = false;   // the plug-in hands a number, not text
 };
 
 // One formatting of a text by the fmt library, with its arguments.
@@ -27,15 +28,23 @@ struct FormatPass {
 };
 
 // A text of the configuration and how the plug-in formats it on its way to a
-// player: each pass in order. A literal brace needs doubling once per pass.
+// player: fields filled in by plain substitution first, then each pass in order. A
+// literal brace needs doubling once per pass.
 struct TextRule {
   std::string_view pattern;       // pointer pattern of the texts it governs
   std::string_view what;          // "the welcome text"
-  std::string_view placeholders;  // "no placeholders", "one placeholder, ..."
+  std::string_view placeholders;  // "no placeholders", "{PlayerName} and {PlayerCount}"
   std::string_view undelivered;   // what a text that fails to format costs
-  std::vector<FormatPass> passes;
-  // A placeholder's width or precision above this pads the text absurdly; 0: no bound.
+  // Names the plug-in replaces where they stand exactly so, "{Name}", between single
+  // braces; its values have their braces doubled, so they never make a field.
+  std::vector<std::string_view> substituted = {};
+  std::vector<FormatPass> passes = {};
+  // A field asking for a wider width or precision makes the plug-in refuse the text;
+  // 0: no bound.
   std::size_t max_width = 0;
+  // The first pass reaches its named fields by position too, and the plug-in refuses a
+  // text that takes more by position than {0} or one {}.
+  bool one_positional_field = false;
 };
 
 const std::vector<TextRule>& TextRules();

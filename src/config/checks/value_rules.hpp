@@ -16,6 +16,9 @@ struct WrongTypeRule {
   bool covers_descendants = false;
   Severity severity = Severity::kError;
   std::string_view consequence;
+  // The key's reader takes true and false as 1 and 0; the readers of the newer keys
+  // take only numbers, and a boolean is a wrong type there like any other.
+  bool reads_booleans_as_numbers = true;
 };
 
 struct EnumRule {
@@ -23,6 +26,7 @@ struct EnumRule {
   Severity severity = Severity::kError;
   std::string_view what;  // "a message type"
   std::string_view consequence;
+  std::string_view values = "types";  // "the types are case-sensitive"
 };
 
 inline constexpr std::string_view kStopsCustomCommands =

@@ -68,6 +68,10 @@ TEST(CheckConfigText, NamesTheValueThatStopsTheCustomCommandsFromLoading) {
       {R"("none")", "/CustomCommands"},
       {R"([])", std::nullopt},
       {R"(null)", std::nullopt},
+      // The newer keys are read leniently and never stop the others.
+      {R"({"/a": {"Message": "A", "Aliases": "/b", "CooldownSeconds": "5"}})", std::nullopt},
+      {R"({"/a": {"Message": "A", "Aliases": [1, null], "CooldownSeconds": true}})", std::nullopt},
+      {R"({"/a": {"Message": "A", "Aliases": 1, "Type": 5}})", "/CustomCommands/~1a/Type"},
   };
   for (const auto& c : cases) {
     const Report report =

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstddef>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+// The chat-command names the custom commands take once the plug-in has registered
+// them: every command, then the aliases, in the plug-in's order. The host compares
+// names ignoring letter case, unit by unit.
+namespace Bellwright::ConfigCheck {
+
+// A command the loader keeps: an object with a non-empty "Message". The loader reads
+// nothing else of any other member, so only a kept command's values matter.
+bool IsKeptCommand(const nlohmann::json& command);
+
+// `name` as the host compares it: UTF-16 units with their letter case folded.
+std::u16string FoldedName(std::string_view name);
+
+// The pointer of the custom command named `name`.
+std::string CommandPointer(std::string_view name);
+
+// Of the kept names equal ignoring case, the host's table keeps the first in the
+// loader's order (the byte order of the names) with the fields of the last.
+struct RegisteredCommand {
+  std::string registered_name;
+  std::string fields_from;
+  const nlohmann::json* fields = nullptr;  // the value of fields_from
+  std::vector<std::string> names;          // every one of them, in the loader's order
+};
+
+struct RegisteredAlias {
+  std::string name;
+  std::size_t command = 0;   // index into Registrations::commands
+  std::size_t position = 0;  // in the command's "Aliases"
+};
+
+// An alias the plug-in does not register, and why.
+struct RefusedAlias {
+  std::string pointer;  // the alias's string
+  std::string reason;
+};
+
+struct Registrations {
+  std::vector<RegisteredCommand> commands;  // in the loader's order
+  std::vector<RegisteredAlias> aliases;     // in registration order
+  std::vector<RefusedAlias> refused;        // in registration order
+
+  // The command a chat word reaches, through its name or an alias.
+  [[nodiscard]] std::optional<std::size_t> CommandReachedBy(std::string_view word) const;
+  // The pointer of a registered alias's string.
+  [[nodiscard]] std::string PointerOf(const RegisteredAlias& alias) const;
+  // What holds `name` once everything is registered ("the custom command \"/rules\"",
+  // "the alias \"/r\" of \"/rules\""); empty when the name is free.
+  [[nodiscard]] std::optional<std::string> HolderOf(std::string_view name) const;
+
+  struct Holder {
+    std::size_t command = 0;
+    std::optional<std::size_t> alias;
+  };
+  std::unordered_map<std::u16string, Holder> by_folded_name;
+};
+
+// The registrations of a "CustomCommands" section (none unless it is an object). They
+// point into `section`, which must outlive them.
+Registrations RegisterCommands(const nlohmann::json& section);
+Registrations RegisterCommands(nlohmann::json&&) = delete;
+
+}  // namespace Bellwright::ConfigCheck

@@ -1,0 +1,109 @@
+// The configuration checks say which texts can never be delivered; the plug-in's own
+// code decides. They must agree on every short text made of the pieces that matter.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "automatic/greeting_text.hpp"
+#include "base/placeholders.hpp"
+#include "base/text.hpp"
+#include "config/checks/text_format.hpp"
+
+namespace Bellwright {
+namespace {
+
+using ConfigCheck::TextRule;
+
+const TextRule& RuleFor(std::string_view pattern) {
+  for (const TextRule& rule : ConfigCheck::TextRules()) {
+    if (rule.pattern == pattern) {
+      return rule;
+    }
+  }
+  throw std::logic_error("no rule for the pattern");
+}
+
+std::vector<std::string> TextsOf(std::span<const std::string_view> pieces, int longest) {
+  std::vector<std::string> texts = {""};
+  std::vector<std::string> previous = texts;
+  for (int length = 1; length <= longest; ++length) {
+    std::vector<std::string> longer;
+    for (const std::string& text : previous) {
+      for (const std::string_view piece : pieces) {
+        longer.push_back(text + std::string(piece));
+      }
+    }
+    texts.insert(texts.end(), longer.begin(), longer.end());
+    previous = std::move(longer);
+  }
+  return texts;
+}
+
+// What the delivery does with a text: format it once, or send nothing.
+bool Delivers(const FString& text) {
+  try {
+    static_cast<void>(FString::Format(text));
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool ChecksDeliver(std::string_view text, const TextRule& rule) {
+  return !ConfigCheck::CheckText(text, rule).has_value();
+}
+
+TEST(TextChecksAgreeWithThePlugIn, OnWelcomeTexts) {
+  constexpr std::string_view kPieces[] = {
+      "{", "}", "0", ":", ">", "1", "{PlayerName}", "{PlayerCount}", "PlayerName", "x"};
+  const TextRule& rule = RuleFor("/Bellwright/WelcomeMessage/Message");
+  for (const std::string& text : TextsOf(kPieces, 4)) {
+    const bool delivered = Delivers(FromUtf8(GreetingTemplate(text).Build("Na{m}e", 3)));
+    EXPECT_EQ(ChecksDeliver(text, rule), delivered) << text;
+  }
+}
+
+TEST(TextChecksAgreeWithThePlugIn, OnWelcomeFieldWidths) {
+  const TextRule& rule = RuleFor("/Bellwright/WelcomeMessage/GroupMessages/*/Message");
+  for (const std::string text :
+       {"{0:>1000}", "{0:>1001}", "{0:.1000}", "{0:.01001}", "{PlayerCount:>999}",
+        "{PlayerCount:>99999}", "{{0:>5000}} {0}", "{0:1>5}", "{0:>{PlayerCount}}"}) {
+    const bool delivered = Delivers(FromUtf8(GreetingTemplate(text).Build("Name", 3)));
+    EXPECT_EQ(ChecksDeliver(text, rule), delivered) << text;
+  }
+}
+
+void ExpectAgreementOnFilledTexts(std::string_view pattern,
+                                  std::span<const std::u16string_view> names,
+                                  std::span<const std::string_view> pieces) {
+  const TextRule& rule = RuleFor(pattern);
+  const std::array<std::u16string_view, 2> values{u"a{b}", u"}{"};
+  for (const std::string& text : TextsOf(pieces, 4)) {
+    const FString configured = FromUtf8(text);
+    const PlaceholderText fields(configured, names);
+    EXPECT_EQ(ChecksDeliver(text, rule), Delivers(fields.Fill(values))) << text;
+  }
+}
+
+TEST(TextChecksAgreeWithThePlugIn, OnTextsWithPlayerFields) {
+  constexpr std::string_view kPieces[] = {
+      "{", "}", "0", ":>5", "x", "{PlayerName}", "{PlayerCount}", "PlayerName"};
+  ExpectAgreementOnFilledTexts("/TimedMessages/Messages/*/MessageToSend", kPlayerPlaceholderNames,
+                               kPieces);
+  ExpectAgreementOnFilledTexts("/CustomCommands/*/Message", kPlayerPlaceholderNames, kPieces);
+}
+
+TEST(TextChecksAgreeWithThePlugIn, OnTheCooldownLine) {
+  constexpr std::u16string_view kNames[] = {u"Seconds", u"Command"};
+  constexpr std::string_view kPieces[] = {"{",         "}",       "x",  "{Seconds}",
+                                          "{Command}", "Command", "{0}"};
+  ExpectAgreementOnFilledTexts("/CooldownMessage", kNames, kPieces);
+}
+
+}  // namespace
+}  // namespace Bellwright
