@@ -83,7 +83,7 @@ OptOutSettings ReadStorage(const nlohmann::json& bellwright, FString command) {
     settings.storage->kind = StorageSettings::Kind::kMySql;
     settings.storage->host = Settings::ValueOr<std::string>(storage, "Host", "127.0.0.1");
     settings.storage->port =
-        static_cast<unsigned>(std::clamp(Settings::ValueOr(storage, "Port", 3306), 1, 65535));
+        static_cast<unsigned>(Settings::WholeNumberOr(storage, "Port", 3306, 1, 65535));
     settings.storage->user = Settings::ValueOr<std::string>(storage, "User", "");
     settings.storage->password = Settings::ValueOr<std::string>(storage, "Password", "");
     settings.storage->database = Settings::ValueOr<std::string>(storage, "Database", "");
