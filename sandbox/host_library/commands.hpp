@@ -1,5 +1,6 @@
 #pragma once
 
+#include <list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -55,7 +56,9 @@ class NamedCallbacks {
     FString name;
     Callback callback;
   };
-  std::vector<std::unique_ptr<Entry>> entries_;
+  // A list: plug-ins remove their names in the order they added them, and erasing
+  // from the front of a vector would move every later entry each time.
+  std::list<std::unique_ptr<Entry>> entries_;
 };
 
 // The host's command registries.
