@@ -18,15 +18,32 @@ bool IsLowSurrogate(char32_t unit) {
   return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
-// A fixed UTF-8 locale keeps the fold independent of the process's own locale.
+// A fixed UTF-8 locale keeps the fold independent of the process's own locale. It is
+// freed when the library holding this code is unloaded (the plug-in is, repeatedly).
+class FoldingLocale {
+ public:
+  FoldingLocale() : locale_(newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr))) {
+    if (locale_ == static_cast<locale_t>(nullptr)) {
+      locale_ = newlocale(LC_CTYPE_MASK, "C", static_cast<locale_t>(nullptr));
+    }
+  }
+  ~FoldingLocale() {
+    if (locale_ != static_cast<locale_t>(nullptr)) {
+      freelocale(locale_);
+    }
+  }
+  FoldingLocale(const FoldingLocale&) = delete;
+  FoldingLocale& operator=(const FoldingLocale&) = delete;
+
+  [[nodiscard]] locale_t Get() const { return locale_; }
+
+ private:
+  locale_t locale_;
+};
+
 locale_t CaseFoldingLocale() {
-  static const locale_t locale = [] {
-    locale_t found = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
-    return found != static_cast<locale_t>(nullptr)
-               ? found
-               : newlocale(LC_CTYPE_MASK, "C", static_cast<locale_t>(nullptr));
-  }();
-  return locale;
+  static const FoldingLocale locale;
+  return locale.Get();
 }
 
 }  // namespace
