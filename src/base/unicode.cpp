@@ -3,6 +3,7 @@
 #include <locale.h>
 #include <utf8.h>
 
+#include <algorithm>
 #include <cwctype>
 #include <iterator>
 
@@ -60,11 +61,28 @@ char16_t FoldCase(char16_t unit) {
 }
 
 std::string CaseFoldedUtf8(std::u16string_view units) {
+  std::string out;
+  CaseFoldedUtf8(units, out);
+  return out;
+}
+
+void CaseFoldedUtf8(std::u16string_view units, std::string& out) {
+  out.clear();
+  // Player ids are ASCII: no conversion beyond the fold.
+  const bool ascii =
+      std::all_of(units.begin(), units.end(), [](char16_t unit) { return unit < 0x80; });
+  if (ascii) {
+    out.reserve(units.size());
+    for (const char16_t unit : units) {
+      out.push_back(static_cast<char>(FoldCase(unit)));
+    }
+    return;
+  }
   std::u16string folded(units);
   for (char16_t& unit : folded) {
     unit = FoldCase(unit);
   }
-  return Utf16ToUtf8(folded);
+  out = Utf16ToUtf8(folded);
 }
 
 std::string Utf16ToUtf8(std::u16string_view units) {

@@ -19,7 +19,9 @@ std::u16string Utf8ToUtf16(std::string_view bytes);
 char16_t FoldCase(char16_t unit);
 
 // The text folded unit by unit, as UTF-8: a key under which texts equal ignoring case
-// are one.
+// are one. The second form writes into `out` (emptied first), so that a caller asking
+// for many keys reuses one buffer.
 std::string CaseFoldedUtf8(std::u16string_view units);
+void CaseFoldedUtf8(std::u16string_view units, std::string& out);
 
 }  // namespace Bellwright::Unicode

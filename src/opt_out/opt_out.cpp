@@ -133,8 +133,13 @@ void Close() {
   DeliverStorageReports();
 }
 
-std::string Key(const FString& unique_id) {
-  return Unicode::CaseFoldedUtf8(unique_id.Wide());
+// The storage's key for a player: the id folded as the engine compares ids. Asked for
+// every player of every timed message, so one buffer serves all (the game thread is the
+// only caller).
+std::string_view Key(const FString& unique_id) {
+  static std::string buffer;
+  Unicode::CaseFoldedUtf8(unique_id.Wide(), buffer);
+  return buffer;
 }
 
 }  // namespace
@@ -181,8 +186,8 @@ bool IsOptedOut(const FString& unique_id) {
   if (!state.settings) {
     return false;
   }
-  const std::string key = Key(unique_id);
-  return state.store ? state.store->IsOptedOut(key) : state.memory_only.contains(key);
+  const std::string_view key = Key(unique_id);
+  return state.store ? state.store->IsOptedOut(key) : state.memory_only.contains(std::string(key));
 }
 
 bool AnyOptedOut(std::span<const FString> unique_ids) {
@@ -200,7 +205,7 @@ bool AnyOptedOut(std::span<const FString> unique_ids) {
 
 bool ToggleOptOut(const FString& unique_id) {
   OptOutState& state = State();
-  const std::string key = Key(unique_id);
+  const std::string key(Key(unique_id));
   if (state.store) {
     return state.store->Toggle(key);
   }
