@@ -3,7 +3,6 @@
 #include <fmt/format.h>
 
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <utility>
 
@@ -64,11 +63,13 @@ std::string ConfigFilePath() {
 }
 
 nlohmann::json ParseConfigText(std::string_view text) {
-  // The stream form of the parser stops after the first value; the string form
-  // would refuse what follows it.
-  std::istringstream stream{std::string(text)};
+  // Not strict: the reader stops after the first value, as the stream form of the
+  // parser does, where the strict string form would refuse what follows it.
   nlohmann::json document;
-  stream >> document;
+  nlohmann::detail::json_sax_dom_parser<nlohmann::json> builder(document);
+  nlohmann::json::sax_parse(text.begin(), text.end(), &builder,
+                            nlohmann::json::input_format_t::json,
+                            /*strict=*/false);
   return document;
 }
 
@@ -78,7 +79,9 @@ ConfigRead ReadConfigFile() {
   if (!file.is_open()) {
     return {std::nullopt, "Can't open config.json: " + path};
   }
-  const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  std::ostringstream contents;
+  contents << file.rdbuf();
+  const std::string text = std::move(contents).str();
   nlohmann::json document;
   try {
     document = ParseConfigText(text);

@@ -23,16 +23,24 @@ LineMap::LineMap(std::string_view text) : text_(text) {
   if (text.starts_with(kByteOrderMark)) {
     text_start_ = kByteOrderMark.size();
   }
+}
+
+void LineMap::Count() const {
+  if (counted_) {
+    return;
+  }
+  counted_ = true;
   line_starts_.push_back(text_start_);
+  for (std::size_t at = text_.find('\n'); at != std::string_view::npos;
+       at = text_.find('\n', at + 1)) {
+    line_starts_.push_back(at + 1);
+  }
+  characters_before_block_.reserve(text_.size() / kBlockBytes + 1);
   std::size_t characters = 0;
-  for (std::size_t offset = 0; offset < text.size(); ++offset) {
-    if (offset % kBlockBytes == 0) {
-      characters_before_block_.push_back(characters);
-    }
-    characters += StartsCharacter(text[offset]) ? 1 : 0;
-    if (text[offset] == '\n') {
-      line_starts_.push_back(offset + 1);
-    }
+  for (std::size_t block = 0; block < text_.size(); block += kBlockBytes) {
+    characters_before_block_.push_back(characters);
+    const std::string_view bytes = text_.substr(block, kBlockBytes);
+    characters += static_cast<std::size_t>(std::ranges::count_if(bytes, StartsCharacter));
   }
 }
 
@@ -49,6 +57,7 @@ std::size_t LineMap::CharactersBefore(std::size_t offset) const {
 }
 
 LineColumn LineMap::Locate(std::size_t offset) const {
+  Count();
   offset = std::clamp(offset, text_start_, text_.size());
   const auto after = std::upper_bound(line_starts_.begin(), line_starts_.end(), offset);
   const auto line_index = static_cast<std::size_t>(after - line_starts_.begin()) - 1;

@@ -15,21 +15,24 @@ struct LineColumn {
 // (UTF-8 code points) as an editor shows them; a byte order mark is not a column.
 class LineMap {
  public:
-  // `text` must outlive the map.
+  // `text` must outlive the map. Nothing is counted until the first Locate: a file
+  // without findings never needs it.
   explicit LineMap(std::string_view text);
 
   // An offset past the end stands for the end of the text.
   [[nodiscard]] LineColumn Locate(std::size_t offset) const;
 
  private:
+  void Count() const;
   [[nodiscard]] std::size_t CharactersBefore(std::size_t offset) const;
 
   std::string_view text_;
   std::size_t text_start_ = 0;
-  std::vector<std::size_t> line_starts_;
+  mutable bool counted_ = false;
+  mutable std::vector<std::size_t> line_starts_;
   // Characters before each block of kBlockBytes, so that a column costs at most one
   // block however long its line.
-  std::vector<std::size_t> characters_before_block_;
+  mutable std::vector<std::size_t> characters_before_block_;
 };
 
 }  // namespace Bellwright::ConfigCheck

@@ -35,34 +35,33 @@ bool EndsScalar(char unit) {
 PositionIndex::PositionIndex(std::string_view text, std::size_t max_depth)
     : text_(text), lines_(text) {
   Scan(max_depth);
-  SortChildren();
+  GroupChildren();
 }
 
 std::optional<std::size_t> PositionIndex::Child(std::size_t parent, std::string_view token) const {
-  std::size_t index = kNone;
-  const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), index);
-  if (error != std::errc() || end != token.data() + token.size()) {
-    index = kNone;
+  const auto begin = children_.begin() + static_cast<std::ptrdiff_t>(first_child_[parent]);
+  const auto end = children_.begin() + static_cast<std::ptrdiff_t>(first_child_[parent + 1]);
+  if (begin == end) {
+    return std::nullopt;
   }
-  const auto key = [this](std::size_t node) {
-    const Node& entry = nodes_[node];
-    return std::tie(entry.parent, entry.index, entry.name);
-  };
-  // A member is found by its name, an element by its index.
-  for (const std::size_t wanted_index : {kNone, index}) {
-    const std::string_view wanted_name = wanted_index == kNone ? token : std::string_view();
-    const auto wanted = std::tie(parent, wanted_index, wanted_name);
-    const auto last =
-        std::upper_bound(children_.begin(), children_.end(), wanted,
-                         [&key](const auto& value, std::size_t node) { return value < key(node); });
-    if (last != children_.begin() && key(*(last - 1)) == wanted) {
-      return *(last - 1);
+  if (nodes_[*begin].index != kNone) {
+    // An array's elements stand in index order, one per index.
+    std::size_t index = 0;
+    const auto [last, error] = std::from_chars(token.data(), token.data() + token.size(), index);
+    if (error != std::errc() || last != token.data() + token.size() ||
+        index >= static_cast<std::size_t>(end - begin)) {
+      return std::nullopt;
     }
-    if (index == kNone) {
-      break;
-    }
+    return *(begin + static_cast<std::ptrdiff_t>(index));
   }
-  return std::nullopt;
+  // Of two equal keys the reader keeps the later one, which stands last.
+  const auto after = std::upper_bound(
+      begin, end, token,
+      [this](std::string_view name, std::size_t node) { return name < nodes_[node].name; });
+  if (after == begin || nodes_[*(after - 1)].name != token) {
+    return std::nullopt;
+  }
+  return *(after - 1);
 }
 
 std::optional<ValuePlace> PositionIndex::Find(std::string_view pointer) const {
@@ -113,22 +112,40 @@ void PositionIndex::Record(const std::vector<Open>& open, std::size_t offset) {
   nodes_.push_back(node);
 }
 
-void PositionIndex::SortChildren() {
-  children_.reserve(nodes_.size());
+void PositionIndex::GroupChildren() {
+  // Nodes were recorded in file order, so counting them out by parent keeps each
+  // container's children in place order, and an array's in index order.
+  first_child_.assign(nodes_.size() + 1, 0);
   for (std::size_t node = 1; node < nodes_.size(); ++node) {
-    children_.push_back(node);
+    ++first_child_[nodes_[node].parent + 1];
   }
-  std::sort(children_.begin(), children_.end(), [this](std::size_t left, std::size_t right) {
-    const Node& a = nodes_[left];
-    const Node& b = nodes_[right];
-    return std::tie(a.parent, a.index, a.name, left) < std::tie(b.parent, b.index, b.name, right);
+  for (std::size_t parent = 1; parent < first_child_.size(); ++parent) {
+    first_child_[parent] += first_child_[parent - 1];
+  }
+  children_.resize(nodes_.size() > 0 ? nodes_.size() - 1 : 0);
+  std::vector<std::size_t> next(first_child_.begin(), first_child_.end() - 1);
+  for (std::size_t node = 1; node < nodes_.size(); ++node) {
+    children_[next[nodes_[node].parent]++] = node;
+  }
+  for (std::size_t parent = 0; parent < nodes_.size(); ++parent) {
+    FindDuplicates(parent);
+  }
+}
+
+void PositionIndex::FindDuplicates(std::size_t parent) {
+  const auto begin = children_.begin() + static_cast<std::ptrdiff_t>(first_child_[parent]);
+  const auto end = children_.begin() + static_cast<std::ptrdiff_t>(first_child_[parent + 1]);
+  if (end - begin < 2 || nodes_[*begin].index != kNone) {
+    return;
+  }
+  std::sort(begin, end, [this](std::size_t left, std::size_t right) {
+    return std::tie(nodes_[left].name, left) < std::tie(nodes_[right].name, right);
   });
-  for (std::size_t at = 1; at < children_.size(); ++at) {
-    const Node& earlier = nodes_[children_[at - 1]];
-    const Node& later = nodes_[children_[at]];
-    if (earlier.parent == later.parent && earlier.index == later.index &&
-        earlier.name == later.name) {
-      duplicates_.push_back({PointerOf(children_[at]), earlier.key_offset, later.key_offset});
+  for (auto at = begin + 1; at != end; ++at) {
+    const Node& earlier = nodes_[*(at - 1)];
+    const Node& later = nodes_[*at];
+    if (earlier.name == later.name) {
+      duplicates_.push_back({PointerOf(*at), earlier.key_offset, later.key_offset});
     }
   }
 }

@@ -60,16 +60,19 @@ class PositionIndex {
 
   void Scan(std::size_t max_depth);
   void Record(const std::vector<Open>& open, std::size_t offset);
-  void SortChildren();
+  void GroupChildren();
+  void FindDuplicates(std::size_t parent);
   [[nodiscard]] std::optional<std::size_t> Child(std::size_t parent, std::string_view token) const;
   [[nodiscard]] std::string PointerOf(std::size_t node) const;
 
   std::string_view text_;
   LineMap lines_;
   std::vector<Node> nodes_;
-  // Every node but the first, ordered by parent, then index or name, then place: a
-  // container's children side by side, and of two equal keys the later one last.
+  // Every node but the first, grouped by parent; members ordered by name, then place
+  // (of two equal keys the later one last), elements by index.
   std::vector<std::size_t> children_;
+  // Where each node's children start in `children_`, and one past the last node's.
+  std::vector<std::size_t> first_child_;
   std::deque<std::string> decoded_names_;  // names written with escapes
   std::vector<DuplicateKey> duplicates_;
   std::size_t document_end_ = 0;

@@ -113,6 +113,19 @@ class RconServerTest : public ::testing::Test {
     return client;
   }
 
+  // The server frees a session slot a moment after its client leaves: keeps trying
+  // for about a second; null if no login got in.
+  std::unique_ptr<RconTestClient> LoggedInOnceFree() {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+      auto candidate = Connect();
+      if (candidate->Login("letmein")) {
+        return candidate;
+      }
+      std::this_thread::sleep_for(20ms);
+    }
+    return nullptr;
+  }
+
   std::uint16_t port() const { return server_->port(); }
 
   std::vector<std::string> commands() {
@@ -279,15 +292,7 @@ TEST_F(RconServerTest, AClientLeavingMidPacketFreesItsPlace) {
     const std::string request = EncodeRconPacket({1, kExec, "echo never"});
     ASSERT_TRUE(leaving->SendRaw(request.substr(0, request.size() / 2)));
   }
-  std::unique_ptr<RconTestClient> next;
-  for (int attempt = 0; attempt < 50 && !next; ++attempt) {
-    auto candidate = Connect();
-    if (candidate->Login("letmein")) {
-      next = std::move(candidate);
-    } else {
-      std::this_thread::sleep_for(20ms);
-    }
-  }
+  const auto next = LoggedInOnceFree();
   ASSERT_TRUE(next);
   EXPECT_EQ(next->Run(2, "echo next")->body, "next");
   EXPECT_EQ(commands(), std::vector<std::string>{"echo next"});
@@ -424,15 +429,7 @@ TEST_F(RconServerTest, ALoginBeyondTheSessionLimitIsRefusedWithoutCountingAsAGue
   EXPECT_FALSE(second->Login("letmein"));
   EXPECT_TRUE(second->WaitClosed());
   first->Close();
-  std::unique_ptr<RconTestClient> next;
-  for (int attempt = 0; attempt < 50 && !next; ++attempt) {
-    auto candidate = Connect();
-    if (candidate->Login("letmein")) {
-      next = std::move(candidate);
-    } else {
-      std::this_thread::sleep_for(20ms);
-    }
-  }
+  const auto next = LoggedInOnceFree();
   ASSERT_TRUE(next);
   EXPECT_EQ(next->Run(5, "echo next")->body, "next");
 }
