@@ -62,6 +62,18 @@ TEST(PositionIndex, PlacesKeysAndValuesByPointer) {
   }
 }
 
+TEST(PositionIndex, FindsNothingWherePointerAndContainerDisagree) {
+  const std::string text = R"({"list": [10, 20], "0": "member", "empty": {}, "none": []})";
+  const PositionIndex index(text, kDepth);
+  for (const char* pointer : {"/list/2", "/list/-", "/list/x", "/list/1x", "/list/-1", "/list/a/b",
+                              "/1", "/empty/a", "/none/0", "/missing"}) {
+    EXPECT_FALSE(index.Find(pointer).has_value()) << pointer;
+  }
+  // An object member named like an index is still a member.
+  EXPECT_EQ(index.Find("/0")->value_offset, text.find("\"member\""));
+  EXPECT_EQ(index.Find("/list/1")->value_offset, text.find("20"));
+}
+
 TEST(PositionIndex, TheLastOfTwoEqualKeysWinsAndTheDuplicateIsListed) {
   const std::string text = "{\"a\": {\"x\": 1}, \"b\": 0, \"a\": {\"y\": 2}}";
   const PositionIndex index(text, kDepth);
