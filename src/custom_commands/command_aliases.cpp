@@ -18,9 +18,10 @@ bool HoldsBlank(const FString& name) {
 }  // namespace
 
 std::vector<CommandAlias> RegistrableAliases(const CustomCommandTable& table) {
+  // The table is ordered as the set is: each name goes in at the end, without a search.
   std::set<FString, FStringCaseInsensitiveLess> taken;
   for (const auto& entry : table) {
-    taken.insert(entry.first);
+    taken.insert(taken.end(), entry.first);
   }
   std::vector<CommandAlias> aliases;
   for (const auto& [command, record] : table) {
