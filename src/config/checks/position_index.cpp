@@ -128,11 +128,13 @@ void PositionIndex::GroupChildren() {
     children_[next[nodes_[node].parent]++] = node;
   }
   for (std::size_t parent = 0; parent < nodes_.size(); ++parent) {
-    FindDuplicates(parent);
+    OrderMembers(parent);
   }
 }
 
-void PositionIndex::FindDuplicates(std::size_t parent) {
+// An object's members by name, of two equal keys the later one last; a key given twice
+// is listed on the way.
+void PositionIndex::OrderMembers(std::size_t parent) {
   const auto begin = children_.begin() + static_cast<std::ptrdiff_t>(first_child_[parent]);
   const auto end = children_.begin() + static_cast<std::ptrdiff_t>(first_child_[parent + 1]);
   if (end - begin < 2 || nodes_[*begin].index != kNone) {

@@ -61,7 +61,7 @@ class PositionIndex {
   void Scan(std::size_t max_depth);
   void Record(const std::vector<Open>& open, std::size_t offset);
   void GroupChildren();
-  void FindDuplicates(std::size_t parent);
+  void OrderMembers(std::size_t parent);
   [[nodiscard]] std::optional<std::size_t> Child(std::size_t parent, std::string_view token) const;
   [[nodiscard]] std::string PointerOf(std::size_t node) const;
 
