@@ -12,11 +12,11 @@ inline constexpr long kLongestFormatField = 1000;
 
 // Whether every replacement field of `format` (an fmt format text) asks for a width
 // and precision of at most kLongestFormatField. Any run of digits inside a field's
-// format spec counts, which covers width and precision whatever precedes them;
+// format options counts, which covers width and precision whatever precedes them;
 // doubled braces are literal text. Says nothing about the rest of the grammar: fmt
 // still refuses what it cannot read.
 constexpr bool HasBoundedFormatFields(std::string_view format) {
-  bool in_spec = false;
+  bool in_options = false;
   int depth = 0;
   long run = 0;
   for (std::size_t index = 0; index < format.size(); ++index) {
@@ -26,11 +26,11 @@ constexpr bool HasBoundedFormatFields(std::string_view format) {
         ++index;
       } else if (unit == '{') {
         depth = 1;
-        in_spec = false;
+        in_options = false;
       }
       continue;
     }
-    if (unit >= '0' && unit <= '9' && in_spec) {
+    if (unit >= '0' && unit <= '9' && in_options) {
       run = run * 10 + (unit - '0');
       if (run > kLongestFormatField) {
         return false;
@@ -38,12 +38,12 @@ constexpr bool HasBoundedFormatFields(std::string_view format) {
       continue;
     }
     run = 0;
-    if (unit == ':' && !in_spec) {
-      in_spec = true;
+    if (unit == ':' && !in_options) {
+      in_options = true;
     } else if (unit == '{') {
       ++depth;
     } else if (unit == '}' && --depth == 0) {
-      in_spec = false;
+      in_options = false;
     }
   }
   return true;

@@ -332,7 +332,7 @@ std::string NameAdvice(std::string_view field, const TextRule& rule) {
     if (id == name) {
       // Only a substituted name can get here: it is replaced only when it stands alone.
       return fmt::format(
-          "{{{}}} is filled in only as it stands, without a format spec: write "
+          "{{{}}} is filled in only as it stands, without format options: write "
           "\"{{{}}}\"",
           name, name);
     }
@@ -386,7 +386,7 @@ std::string LaterPassMessage(char brace, const FormatPass& earlier, const TextRu
       brace, earlier.result, rule.undelivered, rule.what, LiteralBraces(rule));
 }
 
-// The ids of a field and of the fields nested in its format spec, in order.
+// The ids of a field and of the fields nested in its format options, in order.
 std::vector<std::string_view> NestedFieldIds(std::string_view field) {
   std::vector<std::string_view> ids;
   for (std::size_t at = field.find('{'); at != std::string_view::npos;

@@ -66,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
                      12},
         GreetingCase{"named and numbered", "{0} = {PlayerName}", "Bob", "Bob = Bob", 1},
         GreetingCase{"named and automatic once", "{} of {PlayerCount}", "Bob", "Bob of 3", 3},
-        GreetingCase{"named with a spec", "[{PlayerCount:03}|{PlayerName:>4}]", "Bob", "[007| Bob]",
+        GreetingCase{"named with format options", "[{PlayerCount:03}|{PlayerName:>4}]", "Bob", "[007| Bob]",
                      7},
         GreetingCase{"named braces in a name escaped", "{PlayerName}", "Al{ice}", "Al{{ice}}", 1},
         GreetingCase{"named with four braces", "{{{{VIP}}}} {PlayerName}", "Bob", "{{VIP}} Bob", 1},

@@ -67,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
                  false},
         FillCase{"unknown name left for the delivery", "{PlayerName} {Other}", "Bob", "3",
                  "Bob {Other}", true, false},
-        FillCase{"format spec is no field", "{PlayerName:>5}", "Bob", "3", "{PlayerName:>5}", false,
+        FillCase{"format options make no field", "{PlayerName:>5}", "Bob", "3", "{PlayerName:>5}", false,
                  false},
         FillCase{"unclosed field", "{PlayerName", "Bob", "3", "{PlayerName", false, false},
         FillCase{"lone brace before a field", "{{PlayerName}", "Bob", "3", "{{PlayerName}", false,

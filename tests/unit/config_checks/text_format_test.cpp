@@ -112,7 +112,7 @@ TEST(TextFormat, PlayerFieldsAreFilledInBeforeTheTextIsFormattedOnce) {
       {"{{{PlayerName}}}", std::nullopt},
       {"{PlayerName}}", Expected{12, Severity::kError, "unmatched \"}\""}},
       {"{PlayerName", Expected{0, Severity::kError, "unmatched \"{\""}},
-      {"{PlayerName:>5}", Expected{0, Severity::kError, "without a format spec: write"}},
+      {"{PlayerName:>5}", Expected{0, Severity::kError, "without format options: write"}},
       {"{ PlayerName}", Expected{0, Severity::kError, "is not a placeholder"}},
       {"{playername}", Expected{0, Severity::kError, "case-sensitive: write \"{PlayerName}\""}},
       {"Hi {Player}", Expected{3, Severity::kError, "\"{Player}\" is not a placeholder"}},
