@@ -58,8 +58,12 @@ std::string SyntaxFailure(std::string_view text, const nlohmann::json::exception
 
 }  // namespace
 
+std::string PluginFolderPath() {
+  return AsaApi::Tools::GetCurrentDir() + "/ArkApi/Plugins/BellwrightEx";
+}
+
 std::string ConfigFilePath() {
-  return AsaApi::Tools::GetCurrentDir() + "/ArkApi/Plugins/BellwrightEx/config.json";
+  return PluginFolderPath() + "/config.json";
 }
 
 nlohmann::json ParseConfigText(std::string_view text) {

@@ -45,6 +45,9 @@ struct ConfigRead {
   std::string failure;
 };
 
+// "<server directory>/ArkApi/Plugins/BellwrightEx": the configuration file and the
+// SQLite store of the players' choices live there.
+std::string PluginFolderPath();
 // "<server directory>/ArkApi/Plugins/BellwrightEx/config.json".
 std::string ConfigFilePath();
 

@@ -16,7 +16,7 @@
 #include "custom_commands/opt_out_command.hpp"
 #include "host/asa_api.hpp"
 #include "host/commands.hpp"
-#include "opt_out/opt_out.hpp"
+#include "config/player_opt_out.hpp"
 
 namespace Bellwright {
 namespace {

@@ -9,7 +9,7 @@
 #include "base/text.hpp"
 #include "config/config.hpp"
 #include "delivery/delivery.hpp"
-#include "opt_out/opt_out.hpp"
+#include "config/player_opt_out.hpp"
 
 namespace Bellwright {
 namespace {

@@ -1,4 +1,4 @@
-#include "opt_out/opt_out.hpp"
+#include "config/player_opt_out.hpp"
 
 #include <algorithm>
 #include <memory>
@@ -12,7 +12,6 @@
 #include "base/text.hpp"
 #include "base/unicode.hpp"
 #include "config/config.hpp"
-#include "host/tools.hpp"
 #include "storage/opt_out_store.hpp"
 
 namespace Bellwright {
@@ -69,16 +68,12 @@ OptOutState& State() {
   return state;
 }
 
-std::string PluginFolder() {
-  return AsaApi::Tools::GetCurrentDir() + "/ArkApi/Plugins/BellwrightEx";
-}
-
 OptOutSettings ReadStorage(const nlohmann::json& bellwright, FString command) {
   OptOutSettings settings{std::move(command), StorageSettings{}, {}};
   const nlohmann::json& storage = Settings::SectionOrEmpty(bellwright, "Storage");
   const auto type = Settings::ValueOr<std::string>(storage, "Type", "SQLite");
   if (type == "SQLite") {
-    settings.storage->sqlite_path = PluginFolder() + "/bellwright.sqlite";
+    settings.storage->sqlite_path = PluginFolderPath() + "/bellwright.sqlite";
   } else if (type == "MySQL") {
     settings.storage->kind = StorageSettings::Kind::kMySql;
     settings.storage->host = Settings::ValueOr<std::string>(storage, "Host", "127.0.0.1");
