@@ -30,13 +30,8 @@ fail() {
   exit 1
 }
 
-eventually() {
-  for _ in $(seq 100); do
-    if "$@"; then return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
+# shellcheck source=eventually.sh
+source "$(dirname "${BASH_SOURCE[0]}")/eventually.sh"
 
 capture() {
   tmux -L "$socket" capture-pane -p -e -J -S - -t "$1" >"$work/screen" 2>/dev/null

@@ -35,14 +35,8 @@ fail() {
   exit 1
 }
 
-# Polls for up to ten seconds; the server and the client get that long for any step.
-eventually() {
-  for _ in $(seq 100); do
-    if "$@"; then return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
+# shellcheck source=eventually.sh
+source "$(dirname "${BASH_SOURCE[0]}")/eventually.sh"
 
 free_port() {
   python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
