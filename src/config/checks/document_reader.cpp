@@ -5,6 +5,13 @@ namespace {
 
 using nlohmann::json;
 
+// Keeps where and why the reader refused the text; false stops the reader.
+bool RecordSyntaxError(ReadResult& result, std::size_t position, const json::exception& error) {
+  // The library counts the failing character as read.
+  result.syntax_error = SyntaxError{position > 0 ? position - 1 : 0, error.what(), error.id};
+  return false;
+}
+
 // The library's own document builder, stopped at a depth limit and keeping the
 // position of a failure instead of throwing.
 class DepthLimitedBuilder {
@@ -36,9 +43,7 @@ class DepthLimitedBuilder {
   template <class Exception>
   bool parse_error(std::size_t position, const std::string& /*last_token*/,
                    const Exception& error) {
-    // The library counts the failing character as read.
-    result_.syntax_error = SyntaxError{position > 0 ? position - 1 : 0, error.what(), error.id};
-    return false;
+    return RecordSyntaxError(result_, position, error);
   }
 
  private:
@@ -77,8 +82,7 @@ class SyntaxOnly {
   template <class Exception>
   bool parse_error(std::size_t position, const std::string& /*last_token*/,
                    const Exception& error) {
-    result_.syntax_error = SyntaxError{position > 0 ? position - 1 : 0, error.what(), error.id};
-    return false;
+    return RecordSyntaxError(result_, position, error);
   }
 
  private:
