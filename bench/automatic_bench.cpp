@@ -14,7 +14,7 @@
 #include "automatic/welcome_message.hpp"
 #include "automatic/welcome_queue.hpp"
 #include "base/byte_color.hpp"
-#include "custom_commands/opt_out_command.hpp"
+#include "opt_out/opt_out_command.hpp"
 #include "delivery/delivery.hpp"
 #include "host/api_utils.hpp"
 #include "host/asa_api.hpp"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "commands/reload.hpp"
-#include "config/checks/config_check.hpp"
+#include "config_checks/config_check.hpp"
 #include "plugin_session.hpp"
 
 namespace {

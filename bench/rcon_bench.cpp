@@ -7,7 +7,7 @@
 #include <memory>
 #include <thread>
 
-#include "rcon_server.hpp"
+#include "rcon/rcon_server.hpp"
 #include "rcon_test_client.hpp"
 
 namespace {

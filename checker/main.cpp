@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "config/checks/config_check.hpp"
+#include "config_checks/config_check.hpp"
 #include "report_output.hpp"
 
 namespace {

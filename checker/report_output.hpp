@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "config/checks/config_check.hpp"
+#include "config_checks/config_check.hpp"
 
 namespace Bellwright::Checker {
 

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "base/text.hpp"
-#include "config/checks/command_registrations.hpp"
-#include "config/checks/config_check.hpp"
+#include "config_checks/command_registrations.hpp"
+#include "config_checks/config_check.hpp"
 #include "custom_commands/command_aliases.hpp"
 #include "custom_commands/custom_command_table.hpp"
 

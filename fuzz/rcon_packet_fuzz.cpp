@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "rcon_packet.hpp"
+#include "rcon/rcon_packet.hpp"
 
 namespace {
 

@@ -10,19 +10,19 @@
 #include <optional>
 #include <string_view>
 
-#include "command_interpreter.hpp"
-#include "console_input.hpp"
-#include "help_text.hpp"
+#include "console/command_interpreter.hpp"
+#include "console/console_input.hpp"
+#include "console/help_text.hpp"
 #include "host_library/clock.hpp"
 #include "host_library/commands.hpp"
 #include "host_library/rcon_connection.hpp"
 #include "host_library/text.hpp"
 #include "host_library/timer.hpp"
 #include "host_library/world.hpp"
-#include "html_transcript.hpp"
-#include "live_transcript.hpp"
-#include "rcon_server.hpp"
-#include "world_audience.hpp"
+#include "views/html_transcript.hpp"
+#include "console/live_transcript.hpp"
+#include "rcon/rcon_server.hpp"
+#include "views/world_audience.hpp"
 
 namespace Sandbox {
 namespace {

@@ -8,15 +8,15 @@
 #include <iostream>
 #include <optional>
 
-#include "command_interpreter.hpp"
+#include "console/command_interpreter.hpp"
 #include "host_library/clock.hpp"
 #include "host_library/server_directory.hpp"
-#include "html_transcript.hpp"
+#include "views/html_transcript.hpp"
 #include "live_mode.hpp"
-#include "script_runner.hpp"
-#include "terminal_theme.hpp"
+#include "script_mode.hpp"
+#include "views/terminal_theme.hpp"
 #include "transcript.hpp"
-#include "world_audience.hpp"
+#include "views/world_audience.hpp"
 
 namespace {
 

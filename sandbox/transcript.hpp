@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "audience.hpp"
+#include "views/audience.hpp"
 #include "host_library/events.hpp"
-#include "human_transcript.hpp"
+#include "views/human_transcript.hpp"
 
 namespace Sandbox {
 

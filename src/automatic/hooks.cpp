@@ -7,7 +7,7 @@
 #include "base/host_boundary.hpp"
 #include "host/asa_api.hpp"
 #include "host/hooks.hpp"
-#include "config/player_opt_out.hpp"
+#include "opt_out/player_opt_out.hpp"
 
 namespace Bellwright {
 namespace {

@@ -16,7 +16,7 @@
 #include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
 #include "host/permissions.hpp"
-#include "config/player_opt_out.hpp"
+#include "opt_out/player_opt_out.hpp"
 
 namespace Bellwright {
 namespace {

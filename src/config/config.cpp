@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "base/log.hpp"
-#include "config/checks/config_check.hpp"
+#include "config_checks/config_check.hpp"
 #include "host/tools.hpp"
 
 namespace Bellwright {

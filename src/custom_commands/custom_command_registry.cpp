@@ -13,10 +13,10 @@
 #include "custom_commands/command_chain.hpp"
 #include "custom_commands/command_cooldowns.hpp"
 #include "custom_commands/custom_commands.hpp"
-#include "custom_commands/opt_out_command.hpp"
+#include "opt_out/opt_out_command.hpp"
 #include "host/asa_api.hpp"
 #include "host/commands.hpp"
-#include "config/player_opt_out.hpp"
+#include "opt_out/player_opt_out.hpp"
 
 namespace Bellwright {
 namespace {

@@ -10,7 +10,7 @@
 #include "commands/commands.hpp"
 #include "config/config.hpp"
 #include "custom_commands/custom_commands.hpp"
-#include "config/player_opt_out.hpp"
+#include "opt_out/player_opt_out.hpp"
 
 namespace Bellwright {
 namespace {

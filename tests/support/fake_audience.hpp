@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "audience.hpp"
+#include "views/audience.hpp"
 
 namespace Sandbox {
 

@@ -18,7 +18,7 @@
 #include <string>
 #include <string_view>
 
-#include "rcon_packet.hpp"
+#include "rcon/rcon_packet.hpp"
 
 namespace Sandbox::Testing {
 

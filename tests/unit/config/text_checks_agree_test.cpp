@@ -12,7 +12,7 @@
 #include "automatic/greeting_text.hpp"
 #include "base/placeholders.hpp"
 #include "base/text.hpp"
-#include "config/checks/text_format.hpp"
+#include "config_checks/text_format.hpp"
 
 namespace Bellwright {
 namespace {

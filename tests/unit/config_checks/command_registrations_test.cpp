@@ -1,4 +1,4 @@
-#include "config/checks/command_registrations.hpp"
+#include "config_checks/command_registrations.hpp"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "config/checks/command_chain_checks.hpp"
+#include "config_checks/command_chain_checks.hpp"
 
 namespace Bellwright::ConfigCheck {
 namespace {

@@ -1,4 +1,4 @@
-#include "config/checks/config_check.hpp"
+#include "config_checks/config_check.hpp"
 
 #include <gtest/gtest.h>
 

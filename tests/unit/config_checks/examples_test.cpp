@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "config/checks/config_check.hpp"
+#include "config_checks/config_check.hpp"
 
 namespace Bellwright::ConfigCheck {
 namespace {

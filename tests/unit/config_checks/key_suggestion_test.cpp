@@ -1,10 +1,10 @@
-#include "config/checks/key_suggestion.hpp"
+#include "config_checks/key_suggestion.hpp"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "config/checks/schema.hpp"
+#include "config_checks/schema.hpp"
 
 namespace Bellwright::ConfigCheck {
 namespace {

@@ -1,11 +1,11 @@
-#include "config/checks/opt_out_checks.hpp"
+#include "config_checks/opt_out_checks.hpp"
 
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "config/checks/config_check.hpp"
+#include "config_checks/config_check.hpp"
 
 namespace Bellwright::ConfigCheck {
 namespace {

@@ -1,10 +1,10 @@
-#include "config/checks/position_index.hpp"
+#include "config_checks/json_text/position_index.hpp"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "config/checks/string_token.hpp"
+#include "config_checks/json_text/string_token.hpp"
 
 namespace Bellwright::ConfigCheck {
 namespace {

@@ -10,11 +10,11 @@
 #include <sstream>
 #include <string>
 
-#include "config/checks/json_pointer.hpp"
-#include "config/checks/schema.hpp"
-#include "config/checks/schema_text.hpp"
-#include "config/checks/text_format.hpp"
-#include "config/checks/value_rules.hpp"
+#include "config_checks/json_text/json_pointer.hpp"
+#include "config_checks/schema.hpp"
+#include "config_checks/schema_text.hpp"
+#include "config_checks/text_format.hpp"
+#include "config_checks/value_rules.hpp"
 
 namespace Bellwright::ConfigCheck {
 namespace {

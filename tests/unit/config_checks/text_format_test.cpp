@@ -1,4 +1,4 @@
-#include "config/checks/text_format.hpp"
+#include "config_checks/text_format.hpp"
 
 #include <fmt/format.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "audience.hpp"
+#include "views/audience.hpp"
 
 #include <gtest/gtest.h>
 

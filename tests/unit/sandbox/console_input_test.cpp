@@ -1,4 +1,4 @@
-#include "console_input.hpp"
+#include "console/console_input.hpp"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "display_width.hpp"
+#include "views/display_width.hpp"
 
 #include <gtest/gtest.h>
 

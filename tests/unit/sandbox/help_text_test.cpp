@@ -1,4 +1,4 @@
-#include "help_text.hpp"
+#include "console/help_text.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "html_page.hpp"
+#include "views/html_page.hpp"
 
 #include <gtest/gtest.h>
 

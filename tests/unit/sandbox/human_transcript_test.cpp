@@ -1,8 +1,8 @@
-#include "human_transcript.hpp"
+#include "views/human_transcript.hpp"
 
 #include <gtest/gtest.h>
 
-#include "display_width.hpp"
+#include "views/display_width.hpp"
 #include "fake_audience.hpp"
 #include "transcript.hpp"
 

@@ -1,4 +1,4 @@
-#include "rcon_login_throttle.hpp"
+#include "rcon/rcon_login_throttle.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "rcon_packet.hpp"
+#include "rcon/rcon_packet.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "rcon_server.hpp"
+#include "rcon/rcon_server.hpp"
 
 #include <gtest/gtest.h>
 

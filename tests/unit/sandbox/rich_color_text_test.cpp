@@ -1,4 +1,4 @@
-#include "rich_color_text.hpp"
+#include "views/rich_color_text.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "screen_colour.hpp"
+#include "views/screen_colour.hpp"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -13,7 +13,7 @@
 #include <string>
 
 #include "base/srgb.hpp"
-#include "event_fields.hpp"
+#include "views/event_fields.hpp"
 #include "host_library/events.hpp"
 
 namespace Sandbox {

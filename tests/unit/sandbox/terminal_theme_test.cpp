@@ -1,4 +1,4 @@
-#include "terminal_theme.hpp"
+#include "views/terminal_theme.hpp"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

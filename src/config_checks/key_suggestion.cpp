@@ -1,0 +1,176 @@
+#include "config_checks/key_suggestion.hpp"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <cctype>
+#include <limits>
+#include <optional>
+
+#include "config_checks/json_text/json_pointer.hpp"
+
+namespace Bellwright::ConfigCheck {
+namespace {
+
+// Long keys get room for two slips; a one-letter key is too short to guess from.
+bool CloseEnough(std::string_view key, std::size_t distance) {
+  const std::size_t allowed = key.size() >= 5 ? 2 : 1;
+  return distance <= allowed && distance < key.size();
+}
+
+char Lower(char unit) {
+  return static_cast<char>(std::tolower(static_cast<unsigned char>(unit)));
+}
+
+bool EqualIgnoringCase(std::string_view first, std::string_view second) {
+  return std::ranges::equal(first, second, [](char a, char b) { return Lower(a) == Lower(b); });
+}
+
+std::string Lowered(std::string_view text) {
+  std::string lowered(text);
+  std::ranges::transform(lowered, lowered.begin(), Lower);
+  return lowered;
+}
+
+// The spellings mix the two, so a slip between them is worth naming.
+bool DiffersByColourSpelling(std::string_view first, std::string_view second) {
+  std::string a = Lowered(first);
+  std::string b = Lowered(second);
+  for (std::string* text : {&a, &b}) {
+    if (const auto at = text->find("colour"); at != std::string::npos) {
+      text->replace(at, 6, "color");
+    }
+  }
+  return a == b && Lowered(first) != Lowered(second);
+}
+
+struct Nearest {
+  std::string key;
+  std::size_t distance = std::numeric_limits<std::size_t>::max();
+};
+
+Nearest NearestKey(std::string_view key, const std::vector<std::string>& candidates) {
+  Nearest nearest;
+  for (const std::string& candidate : candidates) {
+    // The distance is at least the difference in length: no need to compute it.
+    const std::size_t longer = std::max(key.size(), candidate.size());
+    if (longer - std::min(key.size(), candidate.size()) > 2) {
+      continue;
+    }
+    const std::size_t distance = KeyDistance(key, candidate);
+    if (distance < nearest.distance) {
+      nearest = {candidate, distance};
+    }
+  }
+  return nearest;
+}
+
+std::string Where(std::string_view title) {
+  return title == "the top level" ? std::string("at the top level") : fmt::format("in {}", title);
+}
+
+// The places other than `here` whose kind reads `matches` keys, by distinct title.
+template <typename Predicate>
+std::vector<std::string> OtherPlaces(const ObjectKind& here, const std::vector<ObjectKind>& kinds,
+                                     Predicate matches) {
+  std::vector<std::string> titles;
+  for (const ObjectKind& kind : kinds) {
+    if (kind.title == here.title || std::ranges::find(titles, kind.title) != titles.end()) {
+      continue;
+    }
+    if (std::ranges::any_of(kind.keys, matches)) {
+      titles.push_back(kind.title);
+    }
+  }
+  return titles;
+}
+
+std::string JoinedPlaces(const std::vector<std::string>& titles) {
+  std::string joined;
+  for (std::size_t index = 0; index < titles.size(); ++index) {
+    if (index > 0) {
+      joined += index + 1 == titles.size() ? " and " : ", ";
+    }
+    joined += Where(titles[index]);
+  }
+  return joined;
+}
+
+std::string DidYouMean(std::string_view key, std::string_view meant) {
+  std::string text = fmt::format("did you mean {}?", Quote(meant));
+  if (DiffersByColourSpelling(key, meant)) {
+    text += " (the key names mix \"Colour\" and \"Color\")";
+  }
+  return text;
+}
+
+}  // namespace
+
+std::size_t KeyDistance(std::string_view first, std::string_view second) {
+  // Optimal string alignment over two rows of the table plus the one before.
+  const std::size_t width = second.size() + 1;
+  std::vector<std::size_t> before(width);
+  std::vector<std::size_t> previous(width);
+  std::vector<std::size_t> current(width);
+  for (std::size_t column = 0; column < width; ++column) {
+    previous[column] = column;
+  }
+  for (std::size_t row = 1; row <= first.size(); ++row) {
+    current[0] = row;
+    for (std::size_t column = 1; column < width; ++column) {
+      const bool same = Lower(first[row - 1]) == Lower(second[column - 1]);
+      current[column] = std::min(
+          {previous[column] + 1, current[column - 1] + 1, previous[column - 1] + (same ? 0 : 1)});
+      if (row > 1 && column > 1 && Lower(first[row - 1]) == Lower(second[column - 2]) &&
+          Lower(first[row - 2]) == Lower(second[column - 1])) {
+        current[column] = std::min(current[column], before[column - 2] + 1);
+      }
+    }
+    before.swap(previous);
+    previous.swap(current);
+  }
+  return previous[second.size()];
+}
+
+std::string UnknownKeyMessage(std::string_view key, const ObjectKind& here,
+                              const std::vector<ObjectKind>& kinds) {
+  const std::string quoted = Quote(key);
+  for (const std::string& known : here.keys) {
+    if (EqualIgnoringCase(key, known)) {
+      return fmt::format("unknown key {} is never read: keys are case-sensitive, write {}", quoted,
+                         Quote(known));
+    }
+  }
+  const Nearest near_here = NearestKey(key, here.keys);
+  if (near_here.distance <= 1 && CloseEnough(key, near_here.distance)) {
+    return fmt::format("unknown key {} is never read; {}", quoted, DidYouMean(key, near_here.key));
+  }
+  const std::vector<std::string> homes = OtherPlaces(
+      here, kinds, [key](const std::string& known) { return EqualIgnoringCase(key, known); });
+  if (!homes.empty()) {
+    return fmt::format("{} is never read {}: it belongs {}", quoted, Where(here.title),
+                       JoinedPlaces(homes));
+  }
+  if (CloseEnough(key, near_here.distance)) {
+    return fmt::format("unknown key {} is never read; {}", quoted, DidYouMean(key, near_here.key));
+  }
+  std::optional<std::pair<std::string, std::string>> elsewhere;
+  std::size_t best = std::numeric_limits<std::size_t>::max();
+  for (const ObjectKind& kind : kinds) {
+    if (kind.title == here.title) {
+      continue;
+    }
+    const Nearest near = NearestKey(key, kind.keys);
+    if (near.distance < best && CloseEnough(key, near.distance)) {
+      best = near.distance;
+      elsewhere = {near.key, kind.title};
+    }
+  }
+  if (elsewhere) {
+    return fmt::format("unknown key {} is never read here; did you mean {}, which belongs {}?",
+                       quoted, Quote(elsewhere->first), Where(elsewhere->second));
+  }
+  return fmt::format("unknown key {} is never read", quoted);
+}
+
+}  // namespace Bellwright::ConfigCheck

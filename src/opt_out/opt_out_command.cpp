@@ -1,0 +1,51 @@
+#include "opt_out/opt_out_command.hpp"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "base/placeholders.hpp"
+#include "base/text.hpp"
+#include "config/config.hpp"
+#include "delivery/delivery.hpp"
+#include "opt_out/player_opt_out.hpp"
+
+namespace Bellwright {
+namespace {
+
+constexpr ByteColor kReplyColor = MakeByteColor(0, 255, 0);
+constexpr const char* kDefaultOffLine =
+    "Timed messages are off for you. Type {Command} to turn them back on.";
+constexpr const char* kDefaultOnLine = "Timed messages are on for you again.";
+
+void Answer(AShooterPlayerController* player, bool opted_out, const FString& command) {
+  const nlohmann::json& document = ConfigDocument();
+  const nlohmann::json& bellwright = Settings::SectionOrEmpty(document, "Bellwright");
+  const nlohmann::json& timed = Settings::SectionOrEmpty(document, "TimedMessages");
+  const FString line = FromUtf8(
+      opted_out ? Settings::ValueOr<std::string>(timed, "OptOutOffMessage", kDefaultOffLine)
+                : Settings::ValueOr<std::string>(timed, "OptOutOnMessage", kDefaultOnLine));
+  static constexpr std::u16string_view kFieldNames[] = {u"Command"};
+  const PlaceholderText text(line, kFieldNames);
+  const std::array<std::u16string_view, 1> values{command.Wide()};
+  MessageStyle style;
+  style.color = kReplyColor;
+  style.sender =
+      FromUtf8(Settings::ValueOr<std::string>(bellwright, "ClientChatSenderName", "Bellwright"));
+  Deliver(MessageKind::kChat, text.Fill(values), style, Recipient::Player(player));
+}
+
+}  // namespace
+
+void HandleOptOutCommand(AShooterPlayerController* player, FString* message, bool /*unused*/,
+                         int /*unused_number*/) {
+  const std::optional<FString> command = ConfiguredOptOutCommand();
+  if (player == nullptr || message == nullptr || !command) {
+    return;
+  }
+  const bool opted_out = ToggleOptOut(player->GetUniqueNetIdAsString());
+  Answer(player, opted_out, *command);
+}
+
+}  // namespace Bellwright
