@@ -164,7 +164,8 @@ void SendToQualifyingPlayers(const json& entry, const TimedMessage& message) {
   PlayerText text(message.text);
   ForEachPlayer([&](AShooterPlayerController* player) {
     const FString unique_id = player->GetUniqueNetIdAsString();
-    if (!message.kind || TurnedOff(unique_id) || !Qualifies(unique_id, message)) {
+    // The groups are asked even for a type that sends nothing, as the system asks them.
+    if (TurnedOff(unique_id) || !Qualifies(unique_id, message) || !message.kind) {
       return;
     }
     if (!style) {

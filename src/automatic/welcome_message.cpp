@@ -58,7 +58,7 @@ struct WelcomeSettings {
 };
 
 // Entries that are not an object with a string "Group" and a string "Message" are
-// skipped, as is the whole list when it is not an array.
+// skipped, as is the whole list when it is not an array, and a group listed before.
 std::vector<GroupGreeting> ReadGroupGreetings(const json& welcome) {
   std::vector<GroupGreeting> greetings;
   const auto list = welcome.find("GroupMessages");
@@ -71,10 +71,16 @@ std::vector<GroupGreeting> ReadGroupGreetings(const json& welcome) {
     }
     const auto group = entry.find("Group");
     const auto message = entry.find("Message");
-    if (group != entry.end() && group->is_string() && message != entry.end() &&
-        message->is_string()) {
-      greetings.push_back(
-          {FromUtf8(group->get<std::string>()), GreetingTemplate(message->get<std::string>())});
+    if (group == entry.end() || !group->is_string() || message == entry.end() ||
+        !message->is_string()) {
+      continue;
+    }
+    FString name = FromUtf8(group->get<std::string>());
+    // A group listed again could never be the first match: it is not asked twice.
+    const bool listed = std::any_of(greetings.begin(), greetings.end(),
+                                    [&](const GroupGreeting& earlier) { return earlier.group == name; });
+    if (!listed) {
+      greetings.push_back({std::move(name), GreetingTemplate(message->get<std::string>())});
     }
   }
   return greetings;

@@ -9,7 +9,7 @@
 #include "commands/reply.hpp"
 #include "config/config.hpp"
 #include "custom_commands/custom_commands.hpp"
-#include "opt_out/player_opt_out.hpp"
+#include "opt_out/opt_out_storage.hpp"
 
 namespace Bellwright {
 namespace {

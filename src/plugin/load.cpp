@@ -10,7 +10,7 @@
 #include "commands/commands.hpp"
 #include "config/config.hpp"
 #include "custom_commands/custom_commands.hpp"
-#include "opt_out/player_opt_out.hpp"
+#include "opt_out/opt_out_storage.hpp"
 
 namespace Bellwright {
 namespace {
@@ -34,8 +34,8 @@ Started ConfigurationRead() {
   return StartConfig() ? Started::kYes : Started::kStopHere;
 }
 
-// The administrative commands and hooks stay when the custom commands cannot be
-// read: bw.reload can bring in a mended file.
+// The administrative commands, the hooks and the opt-out command stay when the custom
+// commands cannot be read: bw.reload can bring in a mended file.
 Started CustomCommandsIfReadable() {
   try {
     StartCustomCommands();
@@ -46,6 +46,8 @@ Started CustomCommandsIfReadable() {
     } else {
       Log::Error("Custom commands not loaded: {}: {}", where, error.what());
     }
+    // The announcements still tell players to type the opt-out command: it stays.
+    InstallCustomCommands({});
   }
   return Started::kYes;
 }

@@ -1,0 +1,249 @@
+// The opt-out storage inside the plug-in, driven by the host's callbacks: what each
+// callback spends on it whatever the database does, and where choices go when the
+// storage changes, fails or the plug-in unloads.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sqlite3.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <thread>
+#include <variant>
+
+#include "commands/reload.hpp"
+#include "host/tools.hpp"
+#include "host_library/clock.hpp"
+#include "host_library/timer.hpp"
+#include "host_library/world.hpp"
+#include "in_process_host.hpp"
+#include "mariadb_server.hpp"
+#include "opt_out/player_opt_out.hpp"
+#include "plugin/load.hpp"
+#include "plugin_session.hpp"
+#include "storage/choice_memory.hpp"
+#include "storage/opt_out_store.hpp"
+
+namespace Bellwright {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+// What no callback may spend, with room for a slow, shared test machine.
+constexpr auto kGenerousCallbackBound = 50ms;
+
+std::string Config(const std::string& storage) {
+  return R"({"Bellwright": {"Storage": )" + storage + R"(},
+  "TimedMessages": {"Enabled": true, "Interval": 1, "OptOutCommand": "/ads",
+    "Messages": [{"MessageToSend": "Announcement", "MessageType": "Server"}]}})";
+}
+
+std::string MySql(const Storage::StorageSettings& settings) {
+  return R"({"Type": "MySQL", "Host": ")" + settings.host + R"(", "Port": )" +
+         std::to_string(settings.port) + R"(, "User": ")" + settings.user + R"(", "Password": ")" +
+         settings.password + R"(", "Database": ")" + settings.database + R"("})";
+}
+
+Storage::Testing::MariaDbServer* Server(std::string& failure) {
+  static std::variant<std::unique_ptr<Storage::Testing::MariaDbServer>, std::string> launched =
+      Storage::Testing::MariaDbServer::Launch();
+  if (auto* server = std::get_if<0>(&launched)) return server->get();
+  failure = std::get<1>(launched);
+  return nullptr;
+}
+
+// Whether the storage holds this player's opt-out, asked as another server would.
+bool Stored(const Storage::StorageSettings& settings, const std::string& key) {
+  Storage::ChoiceMemory memory;
+  Storage::OptOutStore store(settings, {});
+  memory.Ask(key, {});
+  const auto deadline = Clock::now() + 10s;
+  while (!store.IsIdle(memory) && Clock::now() < deadline) {
+    store.Pump(memory);
+    std::this_thread::sleep_for(1ms);
+  }
+  return memory.IsOptedOut(key, {}, {});
+}
+
+class OptOutStorageTest : public ::testing::Test {
+ protected:
+  OptOutStorageTest() { Sandbox::TheClock().UseVirtual(); }
+  ~OptOutStorageTest() override {
+    Sandbox::TheDelayedTasks().Abandon();
+    Sandbox::TheWorld().Reset();
+  }
+
+  // Runs one host callback, keeping the longest.
+  void Callback(const std::function<void()>& call) {
+    const auto started = Clock::now();
+    call();
+    longest_ = std::max(longest_, Clock::now() - started);
+  }
+  void Tick(int seconds = 1) {
+    for (int step = 0; step < seconds; ++step) {
+      Sandbox::TheClock().Advance(1s);
+      Callback([] {
+        Sandbox::TheDelayedTasks().RunDue();
+        Sandbox::TheWorld().RunGameStateTimer();
+      });
+    }
+  }
+  // Ticks in real time too, so that the storage's deadlines pass.
+  void TickFor(std::chrono::milliseconds duration) {
+    const auto end = Clock::now() + duration;
+    while (Clock::now() < end) {
+      Tick();
+      std::this_thread::sleep_for(5ms);
+    }
+  }
+  void Chat(const char* id, const char* text) {
+    Sandbox::TheClock().Advance(1s);  // past the game's spam rule
+    Callback([&] { Sandbox::TheWorld().Chat(FString(id), FString(text)); });
+  }
+  [[nodiscard]] bool LogSays(const std::string& part) const {
+    for (const auto& line : host_.Named("log")) {
+      if (line["line"].get<std::string>().find(part) != std::string::npos) return true;
+    }
+    return false;
+  }
+
+  InProcessHost host_;
+  Clock::duration longest_{};
+};
+
+// Accepts connections and never says a word, like a server that hangs.
+class SilentListener {
+ public:
+  SilentListener() : socket_(socket(AF_INET, SOCK_STREAM, 0)) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        listen(socket_, 4) == 0 &&
+        getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+      port_ = ntohs(address.sin_port);
+    }
+  }
+  ~SilentListener() { close(socket_); }
+  SilentListener(const SilentListener&) = delete;
+  SilentListener& operator=(const SilentListener&) = delete;
+  unsigned Port() const { return port_; }
+
+ private:
+  int socket_;
+  unsigned port_ = 0;
+};
+
+// Load, the timer, the opt-out command, a reload and the unload, against a database that
+// does not answer: none of them waits for it.
+TEST_F(OptOutStorageTest, NoCallbackWaitsForTheDatabase) {
+  std::string failure;
+  Storage::Testing::MariaDbServer* server = Server(failure);
+  ASSERT_NE(server, nullptr) << failure;
+  auto database = server->CreateDatabase("callbacks");
+  ASSERT_TRUE(database);
+  SilentListener listener;
+  Storage::StorageSettings silent = *database;
+  silent.port = listener.Port();
+  struct Fault {
+    const char* name;
+    std::string storage;
+    std::function<void()> breaks;
+    std::function<void()> mends;
+  };
+  sqlite3* holder = nullptr;
+  const Fault faults[] = {
+      {"a server that accepts and never answers", MySql(silent), [] {}, [] {}},
+      {"a frozen server", MySql(*database), [&] { server->Freeze(true); },
+       [&] { server->Freeze(false); }},
+      {"a locked SQLite file", R"({"Type": "SQLite"})",
+       [&] {
+         const std::string file =
+             AsaApi::Tools::GetCurrentDir() + "/ArkApi/Plugins/BellwrightEx/bellwright.sqlite";
+         sqlite3_open(file.c_str(), &holder);
+         sqlite3_exec(holder, "PRAGMA journal_mode = WAL; BEGIN EXCLUSIVE", nullptr, nullptr,
+                      nullptr);
+       },
+       [&] {
+         sqlite3_close_v2(holder);
+         holder = nullptr;
+       }},
+  };
+  for (const Fault& fault : faults) {
+    SCOPED_TRACE(fault.name);
+    Sandbox::TheWorld().Join(FString("A1"), FString("Alice"));
+    longest_ = {};
+    {
+      std::unique_ptr<PluginSession> session;
+      Callback([&] { session = std::make_unique<PluginSession>(Config(fault.storage)); });
+      fault.breaks();
+      Tick();
+      Chat("A1", "/ads");
+      Callback([] { ReloadConfiguration(); });
+      TickFor(1500ms);
+      Chat("A1", "/ads");
+      Callback([&] { session.reset(); });
+    }
+    fault.mends();
+    EXPECT_LT(longest_, kGenerousCallbackBound);
+    std::cout << fault.name << ": longest callback "
+              << std::chrono::duration_cast<std::chrono::microseconds>(longest_).count()
+              << " us\n";
+    Sandbox::TheWorld().Reset();
+  }
+}
+
+// A choice waiting to be written when the plug-in unloads is kept beside the
+// configuration and written at the next start; a reload that only changes the password
+// connects again with it.
+TEST_F(OptOutStorageTest, NoChoiceIsLostWhenTheStorageFailsChangesOrUnloads) {
+  std::string failure;
+  Storage::Testing::MariaDbServer* server = Server(failure);
+  ASSERT_NE(server, nullptr) << failure;
+  auto database = server->CreateDatabase("kept");
+  ASSERT_TRUE(database);
+  Storage::StorageSettings settings = *database;
+  Sandbox::TheWorld().Join(FString("A1"), FString("Alice"));
+  {
+    PluginSession session(Config(MySql(settings)));
+    Tick();
+    server->Kill();
+    Chat("A1", "/ads");
+    Tick();
+  }
+  ASSERT_TRUE(LogSays("kept in")) << "the unload says where the choice waits";
+  ASSERT_EQ(server->Restart(), std::nullopt);
+  {
+    PluginSession session(Config(MySql(settings)));
+    const auto kept = session.ConfigFile().parent_path() / "bellwright_unwritten_opt_outs.json";
+    EXPECT_TRUE(std::filesystem::exists(kept));
+    TickFor(500ms);
+    EXPECT_TRUE(Stored(settings, "a1")) << "written at the next start";
+    EXPECT_FALSE(std::filesystem::exists(kept)) << "and the file is gone once it is";
+
+    // The password changes on the server and in the file; the old connection goes.
+    const std::string account = "'" + settings.user + "'@'127.0.0.1'";
+    ASSERT_EQ(server->ExecuteAsRoot("ALTER USER " + account + " IDENTIFIED BY 'changed'"),
+              std::nullopt);
+    settings.password = "changed";
+    session.WriteConfig(Config(MySql(settings)));
+    ASSERT_TRUE(ReloadConfiguration());
+    ASSERT_EQ(server->DropClientConnections(), std::nullopt);
+    host_.events.clear();
+    Chat("A1", "/ads");
+    TickFor(500ms);
+    EXPECT_FALSE(LogSays("does not work")) << "connected again with the new password";
+    EXPECT_FALSE(Stored(settings, "a1"));
+  }
+}
+
+}  // namespace
+}  // namespace Bellwright
