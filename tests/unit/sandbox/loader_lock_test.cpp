@@ -11,12 +11,12 @@
 
 namespace {
 
-struct Run {
+struct SandboxRun {
   int status = -1;
   std::string transcript;
 };
 
-Run RunSandbox(const std::string& wait_mode, const std::string& plugin) {
+SandboxRun RunSandbox(const std::string& wait_mode, const std::string& plugin) {
   const std::filesystem::path folder =
       std::filesystem::temp_directory_path() / ("loader_lock_" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
@@ -24,7 +24,7 @@ Run RunSandbox(const std::string& wait_mode, const std::string& plugin) {
   const std::string command = "BELLWRIGHT_FIXTURE_WAIT=" + wait_mode + " " +
                               BELLWRIGHT_SANDBOX_EXE + " --plugin " + plugin + " --dir " +
                               folder.string() + " --script " + (folder / "lock.script").string();
-  Run run;
+  SandboxRun run;
   FILE* const pipe = ::popen(command.c_str(), "r");
   if (pipe == nullptr) {
     return run;
@@ -43,7 +43,7 @@ TEST(SandboxLoaderLock, AThreadAwaitedWhileTheLibraryOpensOrClosesIsAHostError) 
   for (const std::string where : {"load", "unload"}) {
     SCOPED_TRACE(where);
     const auto started = std::chrono::steady_clock::now();
-    const Run run = RunSandbox(where, BELLWRIGHT_THREAD_WAITING_PLUGIN);
+    const SandboxRun run = RunSandbox(where, BELLWRIGHT_THREAD_WAITING_PLUGIN);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
     EXPECT_EQ(run.status, 1) << run.transcript;
     EXPECT_NE(run.transcript.find(R"("event":"host_error","where":")" + where + "\""),
@@ -53,7 +53,7 @@ TEST(SandboxLoaderLock, AThreadAwaitedWhileTheLibraryOpensOrClosesIsAHostError) 
 }
 
 TEST(SandboxLoaderLock, ThePluginOpensAndClosesWithoutWaitingForAThread) {
-  const Run run = RunSandbox("", BELLWRIGHT_PLUGIN);
+  const SandboxRun run = RunSandbox("", BELLWRIGHT_PLUGIN);
   EXPECT_EQ(run.status, 0) << run.transcript;
   EXPECT_EQ(run.transcript.find("host_error"), std::string::npos) << run.transcript;
 }
