@@ -12,12 +12,12 @@
 #include <thread>
 
 #include "host_library/commands.hpp"
-#include "host_library/timer.hpp"
 #include "host_library/events.hpp"
 #include "host_library/hooks.hpp"
 #include "host_library/loader_lock.hpp"
 #include "host_library/log_sink.hpp"
 #include "host_library/text.hpp"
+#include "host_library/timer.hpp"
 
 namespace Sandbox {
 

@@ -109,7 +109,11 @@ void BM_SqliteWriteThroughput(benchmark::State& state) {
   const Storage storage = SqliteStorage();
   WriteThroughput(state, storage.settings);
 }
-BENCHMARK(BM_SqliteWriteThroughput)->Arg(1)->Arg(1000)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SqliteWriteThroughput)
+    ->Arg(1)
+    ->Arg(1000)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 void BM_MySqlWriteThroughput(benchmark::State& state) {
   std::string failure;

@@ -77,8 +77,9 @@ std::vector<GroupGreeting> ReadGroupGreetings(const json& welcome) {
     }
     FString name = FromUtf8(group->get<std::string>());
     // A group listed again could never be the first match: it is not asked twice.
-    const bool listed = std::any_of(greetings.begin(), greetings.end(),
-                                    [&](const GroupGreeting& earlier) { return earlier.group == name; });
+    const bool listed =
+        std::any_of(greetings.begin(), greetings.end(),
+                    [&](const GroupGreeting& earlier) { return earlier.group == name; });
     if (!listed) {
       greetings.push_back({std::move(name), GreetingTemplate(message->get<std::string>())});
     }

@@ -105,8 +105,9 @@ std::string AtStartUp(std::string failure) {
   constexpr std::string_view kAdviceForAReload = ConfigCheck::kUnreadableConsequence;
   if (failure.ends_with(kAdviceForAReload)) {
     failure.resize(failure.size() - kAdviceForAReload.size());
-    failure += "the plug-in cannot read this file and stopped its start-up: fix the file and "
-               "restart the server";
+    failure +=
+        "the plug-in cannot read this file and stopped its start-up: fix the file and "
+        "restart the server";
   }
   return failure;
 }

@@ -1,8 +1,20 @@
 #include "storage/host_lookup.hpp"
 
 #ifdef _WIN32
+// The asynchronous GetAddrInfoEx and its cancelling came with Windows 8.
+#if !defined(_WIN32_WINNT) || _WIN32_WINNT < 0x0602
+#undef _WIN32_WINNT
+#define _WIN32_WINNT 0x0602
+#endif
 #include <winsock2.h>
 #include <ws2tcpip.h>
+#ifdef __MINGW32__
+// In ws2_32 since Windows 8, but missing from mingw-w64's headers.
+extern "C" {
+INT WSAAPI GetAddrInfoExCancel(LPHANDLE handle);
+INT WSAAPI GetAddrInfoExOverlappedResult(LPOVERLAPPED overlapped);
+}
+#endif
 #else
 #include <arpa/inet.h>
 #include <netdb.h>
@@ -22,11 +34,10 @@ bool IsNumericAddress(const std::string& host) {
 
 std::string NumericAddress(const sockaddr* address) {
   char text[INET6_ADDRSTRLEN] = {};
-  const void* raw = address->sa_family == AF_INET6
-                        ? static_cast<const void*>(
-                              &reinterpret_cast<const sockaddr_in6*>(address)->sin6_addr)
-                        : static_cast<const void*>(
-                              &reinterpret_cast<const sockaddr_in*>(address)->sin_addr);
+  const void* raw =
+      address->sa_family == AF_INET6
+          ? static_cast<const void*>(&reinterpret_cast<const sockaddr_in6*>(address)->sin6_addr)
+          : static_cast<const void*>(&reinterpret_cast<const sockaddr_in*>(address)->sin_addr);
   return inet_ntop(address->sa_family, raw, text, sizeof text) != nullptr ? text : "";
 }
 
@@ -118,8 +129,8 @@ std::optional<Expected<std::string>> HostLookup::Poll() {
   const int status = gai_error(&request_->block);
   if (status == EAI_INPROGRESS) return std::nullopt;
   if (status != 0 || request_->block.ar_result == nullptr) {
-    return Expected<std::string>(Failure{std::string("the host name could not be resolved: ") +
-                                         gai_strerror(status)});
+    return Expected<std::string>(
+        Failure{std::string("the host name could not be resolved: ") + gai_strerror(status)});
   }
   return Expected<std::string>(NumericAddress(request_->block.ar_result->ai_addr));
 }

@@ -152,8 +152,8 @@ std::optional<Outcome> MySqlDatabase::AfterLookup() {
 std::optional<Outcome> MySqlDatabase::Connect(const std::string& address) {
   connection_ = mysql_init(nullptr);
   if (connection_ == nullptr) return Fail("out of memory for a MySQL connection");
-  const unsigned connect_timeout =
-      static_cast<unsigned>(std::chrono::ceil<std::chrono::seconds>(options_.mysql_connect).count());
+  const unsigned connect_timeout = static_cast<unsigned>(
+      std::chrono::ceil<std::chrono::seconds>(options_.mysql_connect).count());
   const unsigned answer_timeout =
       static_cast<unsigned>(std::chrono::ceil<std::chrono::seconds>(options_.mysql_answer).count());
   mysql_options(connection_, MYSQL_OPT_NONBLOCK, nullptr);
@@ -161,9 +161,9 @@ std::optional<Outcome> MySqlDatabase::Connect(const std::string& address) {
   mysql_options(connection_, MYSQL_OPT_READ_TIMEOUT, &answer_timeout);
   mysql_options(connection_, MYSQL_OPT_WRITE_TIMEOUT, &answer_timeout);
   phase_ = Phase::kConnecting;
-  Await(mysql_real_connect_start(&connected_, connection_, address.c_str(),
-                                 settings_.user.c_str(), settings_.password.c_str(),
-                                 settings_.database.c_str(), settings_.port, nullptr, 0));
+  Await(mysql_real_connect_start(&connected_, connection_, address.c_str(), settings_.user.c_str(),
+                                 settings_.password.c_str(), settings_.database.c_str(),
+                                 settings_.port, nullptr, 0));
   return Advance();
 }
 

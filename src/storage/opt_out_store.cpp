@@ -17,7 +17,8 @@ OptOutStore::~OptOutStore() {
 void OptOutStore::Pump(ChoiceMemory& memory) {
   if (memory.TakeUnstorableKeyNotice()) health_.ReportUnstorableKey();
   const Clock::time_point turn_end = Clock::now() + options_.turn_budget;
-  for (Clock::time_point now = Clock::now(); now < turn_end; now = Clock::now()) {
+  for (;;) {
+    const Clock::time_point now = Clock::now();
     std::optional<Outcome> outcome =
         job_ == Job::kNone ? StartNext(memory, now) : database_->Continue();
     if (job_ == Job::kNone) return;  // nothing to do, or not yet time to try again
@@ -27,7 +28,11 @@ void OptOutStore::Pump(ChoiceMemory& memory) {
       const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(JobPatience());
       outcome = FailedWith("no answer within " + std::to_string(seconds.count()) + " s");
     }
+    // A file just opened is read in the same turn, so the choices of the players here
+    // are known before the first timed message after a load.
+    const bool opened = job_ == Job::kOpen && !outcome->failure;
     Finish(memory, std::move(*outcome), now);
+    if (!opened && Clock::now() >= turn_end) return;
   }
 }
 

@@ -32,9 +32,10 @@ void StorageHealth::ReportUnstorableKey() const {
 }
 
 void StorageHealth::ReportRemade() const {
-  Report(Severity::kWarning, "Storage " + storage_name_ +
-                                 " was deleted or replaced while in use; it is made again and "
-                                 "the timed-message opt-outs of the players here are written to it.");
+  Report(Severity::kWarning,
+         "Storage " + storage_name_ +
+             " was deleted or replaced while in use; it is made again and "
+             "the timed-message opt-outs of the players here are written to it.");
 }
 
 void StorageHealth::Report(Severity severity, const std::string& line) const {

@@ -1,11 +1,8 @@
 // The opt-out storage inside the plug-in, driven by the host's callbacks: what each
 // callback spends on it whatever the database does, and where choices go when the
 // storage changes, fails or the plug-in unloads.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <sqlite3.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -24,11 +21,10 @@
 #include "host_library/world.hpp"
 #include "in_process_host.hpp"
 #include "mariadb_server.hpp"
-#include "opt_out/player_opt_out.hpp"
+#include "silent_listener.hpp"
 #include "plugin/load.hpp"
 #include "plugin_session.hpp"
-#include "storage/choice_memory.hpp"
-#include "storage/opt_out_store.hpp"
+#include "store_test_helpers.hpp"
 
 namespace Bellwright {
 namespace {
@@ -51,25 +47,10 @@ std::string MySql(const Storage::StorageSettings& settings) {
          settings.password + R"(", "Database": ")" + settings.database + R"("})";
 }
 
-Storage::Testing::MariaDbServer* Server(std::string& failure) {
-  static std::variant<std::unique_ptr<Storage::Testing::MariaDbServer>, std::string> launched =
-      Storage::Testing::MariaDbServer::Launch();
-  if (auto* server = std::get_if<0>(&launched)) return server->get();
-  failure = std::get<1>(launched);
-  return nullptr;
-}
-
 // Whether the storage holds this player's opt-out, asked as another server would.
 bool Stored(const Storage::StorageSettings& settings, const std::string& key) {
-  Storage::ChoiceMemory memory;
-  Storage::OptOutStore store(settings, {});
-  memory.Ask(key, {});
-  const auto deadline = Clock::now() + 10s;
-  while (!store.IsIdle(memory) && Clock::now() < deadline) {
-    store.Pump(memory);
-    std::this_thread::sleep_for(1ms);
-  }
-  return memory.IsOptedOut(key, {}, {});
+  Storage::Testing::ReportLog log;
+  return Storage::Testing::DrivenStore(settings, log).AskAndSettle(key);
 }
 
 class OptOutStorageTest : public ::testing::Test {
@@ -122,39 +103,15 @@ class OptOutStorageTest : public ::testing::Test {
   const char* longest_name_ = "";
 };
 
-// Accepts connections and never says a word, like a server that hangs.
-class SilentListener {
- public:
-  SilentListener() : socket_(socket(AF_INET, SOCK_STREAM, 0)) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        listen(socket_, 4) == 0 &&
-        getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-      port_ = ntohs(address.sin_port);
-    }
-  }
-  ~SilentListener() { close(socket_); }
-  SilentListener(const SilentListener&) = delete;
-  SilentListener& operator=(const SilentListener&) = delete;
-  unsigned Port() const { return port_; }
-
- private:
-  int socket_;
-  unsigned port_ = 0;
-};
-
 // Load, the timer, the opt-out command, a reload and the unload, against a database that
 // does not answer: none of them waits for it.
 TEST_F(OptOutStorageTest, NoCallbackWaitsForTheDatabase) {
   std::string failure;
-  Storage::Testing::MariaDbServer* server = Server(failure);
+  Storage::Testing::MariaDbServer* server = Storage::Testing::SharedMariaDbServer(failure);
   ASSERT_NE(server, nullptr) << failure;
   auto database = server->CreateDatabase("callbacks");
   ASSERT_TRUE(database);
-  SilentListener listener;
+  Storage::Testing::SilentListener listener;
   Storage::StorageSettings silent = *database;
   silent.port = listener.Port();
   struct Fault {
@@ -199,8 +156,8 @@ TEST_F(OptOutStorageTest, NoCallbackWaitsForTheDatabase) {
     fault.mends();
     EXPECT_LT(longest_, kGenerousCallbackBound);
     std::cout << fault.name << ": longest callback "
-              << std::chrono::duration_cast<std::chrono::microseconds>(longest_).count()
-              << " us (" << longest_name_ << ")\n";
+              << std::chrono::duration_cast<std::chrono::microseconds>(longest_).count() << " us ("
+              << longest_name_ << ")\n";
     Sandbox::TheWorld().Reset();
   }
 }
@@ -210,7 +167,7 @@ TEST_F(OptOutStorageTest, NoCallbackWaitsForTheDatabase) {
 // connects again with it.
 TEST_F(OptOutStorageTest, NoChoiceIsLostWhenTheStorageFailsChangesOrUnloads) {
   std::string failure;
-  Storage::Testing::MariaDbServer* server = Server(failure);
+  Storage::Testing::MariaDbServer* server = Storage::Testing::SharedMariaDbServer(failure);
   ASSERT_NE(server, nullptr) << failure;
   auto database = server->CreateDatabase("kept");
   ASSERT_TRUE(database);

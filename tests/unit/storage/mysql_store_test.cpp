@@ -1,9 +1,6 @@
 // What only a database server brings: a server that goes away and comes back, one that
 // refuses the store, and one that does not answer.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <functional>
@@ -11,6 +8,7 @@
 #include <variant>
 
 #include "mariadb_server.hpp"
+#include "silent_listener.hpp"
 #include "storage/opt_out_store.hpp"
 #include "store_test_helpers.hpp"
 
@@ -178,30 +176,6 @@ TEST_F(MySqlStoreTest, AnAccountWithoutCreateRightsUsesTheTableAnAdministratorMa
   EXPECT_EQ(log.Count(), 0u) << log.Text();
 }
 
-// Accepts connections and never says a word, like a server that hangs.
-class SilentListener {
- public:
-  SilentListener() : socket_(socket(AF_INET, SOCK_STREAM, 0)) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        listen(socket_, 4) == 0 &&
-        getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-      port_ = ntohs(address.sin_port);
-    }
-  }
-  ~SilentListener() { close(socket_); }
-  SilentListener(const SilentListener&) = delete;
-  SilentListener& operator=(const SilentListener&) = delete;
-  unsigned Port() const { return port_; }  // 0 when it could not listen
-
- private:
-  int socket_;
-  unsigned port_ = 0;
-};
-
 // Whatever the server does, no turn waits for it: the game thread drives the store from
 // its callbacks, and each turn must come back at once.
 TEST_F(MySqlStoreTest, NoTurnWaitsForTheServerWhateverItDoes) {
@@ -214,8 +188,7 @@ TEST_F(MySqlStoreTest, NoTurnWaitsForTheServerWhateverItDoes) {
   };
   const Fault faults[] = {
       {"accepts and never answers", [&](StorageSettings& s) { s.port = listener.Port(); }, [] {}},
-      {"frozen", [&](StorageSettings&) { server_->Freeze(true); },
-       [&] { server_->Freeze(false); }},
+      {"frozen", [&](StorageSettings&) { server_->Freeze(true); }, [&] { server_->Freeze(false); }},
       {"killed", [&](StorageSettings&) { server_->Kill(); },
        [&] { ASSERT_EQ(server_->Restart(), std::nullopt); }},
   };

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <chrono>
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
