@@ -162,7 +162,8 @@ std::optional<std::string> FillMySql(const Storage& storage, long count) {
   const std::string table = "`" + storage.settings.database + "`.bellwright_timed_message_opt_out";
   if (auto failure = storage.server->ExecuteAsRoot("DELETE FROM " + table)) return failure;
   return storage.server->ExecuteAsRoot("INSERT INTO " + table +
-                                       " SELECT CONCAT('stored-', seq), 1 FROM seq_1_to_" +
+                                       " SELECT CONCAT('stored-', seq), 1 FROM `" +
+                                       storage.settings.database + "`.seq_1_to_" +
                                        std::to_string(count));
 }
 
@@ -188,6 +189,7 @@ void WithStoredChoices(benchmark::State& state, const StorageSettings& settings,
         break;
       case Moment::kReconnect:
         store = std::make_unique<OptOutStore>(settings, Reporter{});
+        memory.AskEveryoneAgain();
         Settle(*store, memory);
         break;
       case Moment::kTimerTurn:
