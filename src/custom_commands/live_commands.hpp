@@ -1,11 +1,26 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 
+#include "custom_commands/command_cooldowns.hpp"
 #include "custom_commands/custom_command_table.hpp"
 #include "host/fstring.hpp"
 
 namespace Bellwright {
+
+// The custom commands in use: the table, the aliases registered for it, and the
+// cooldowns, kept across reloads for the commands that remain.
+struct LiveCustomCommands {
+  CustomCommandTable table;
+  // Alias to the table key it stands for.
+  std::map<FString, FString, FStringCaseInsensitiveLess> aliases;
+  CommandCooldowns cooldowns;
+};
+
+// Made on first use: the library's start-up runs before its other static objects are
+// constructed.
+LiveCustomCommands& LiveCommands();
 
 // The live entry (the command's name as configured and its record) for a typed
 // command name or alias, letter case ignored; null for neither. The entry lives
