@@ -1,7 +1,6 @@
 #include "automatic/welcome_message.hpp"
 
 #include <algorithm>
-#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,7 +8,7 @@
 #include "automatic/greeting_text.hpp"
 #include "automatic/welcome_queue.hpp"
 #include "base/text.hpp"
-#include "config/config.hpp"
+#include "config/welcome_settings.hpp"
 #include "delivery/delivery.hpp"
 #include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
@@ -18,26 +17,21 @@
 namespace Bellwright {
 namespace {
 
-using nlohmann::json;
-
 // Any type name but "Server" and "Notification" gives the chat line.
-MessageKind WelcomeKind(const json& welcome) {
-  const auto type = Settings::ValueOr<std::string>(welcome, "WelcomeMessageType", "Chat");
+MessageKind WelcomeKind(const std::string& type) {
   return type == "Server" || type == "Notification" ? *MessageKindFromTypeName(type)
                                                     : MessageKind::kChat;
 }
 
-MessageStyle WelcomeStyle(MessageKind kind, const json& bellwright, const json& welcome) {
+MessageStyle WelcomeStyle(MessageKind kind, const WelcomeSettings& configured) {
   MessageStyle style;
-  style.color =
-      Settings::ColorFromObjectOr(Settings::SectionOrEmpty(welcome, "WelcomeMessageColour"));
+  style.color = configured.colour;
   if (kind == MessageKind::kChat) {
-    style.sender =
-        FromUtf8(Settings::ValueOr<std::string>(bellwright, "ClientChatSenderName", "Bellwright"));
+    style.sender = FromUtf8(configured.sender);
   } else if (kind == MessageKind::kNotification) {
-    style.display_scale = Settings::ValueOr(welcome, "NotificationDisplayScale", 1.0F);
-    style.display_time = Settings::ValueOr(welcome, "NotificationDisplayTime", 10.0F);
-    style.icon = ResolveIcon(FromUtf8(Settings::ValueOr<std::string>(welcome, "Icon_BP", "")));
+    style.display_scale = configured.display_scale;
+    style.display_time = configured.display_time;
+    style.icon = ResolveIcon(FromUtf8(configured.icon));
   }
   return style;
 }
@@ -48,61 +42,38 @@ struct GroupGreeting {
   GreetingTemplate message;
 };
 
-// The greeting settings. Nothing can change the configuration while a pass runs, so
-// one read serves every greeting of the pass.
-struct WelcomeSettings {
+// The greetings of one pass. Nothing can change the configuration while a pass runs,
+// so one read serves every greeting of the pass.
+struct Greetings {
   GreetingTemplate message{""};
   std::vector<GroupGreeting> group_messages;  // asked in this order
   MessageKind kind = MessageKind::kChat;
   MessageStyle style;
 };
 
-// Entries that are not an object with a string "Group" and a string "Message" are
-// skipped, as is the whole list when it is not an array, and a group listed before.
-std::vector<GroupGreeting> ReadGroupGreetings(const json& welcome) {
-  std::vector<GroupGreeting> greetings;
-  const auto list = welcome.find("GroupMessages");
-  if (list == welcome.end() || !list->is_array()) {
-    return greetings;
-  }
-  for (const json& entry : *list) {
-    if (!entry.is_object()) {
-      continue;
-    }
-    const auto group = entry.find("Group");
-    const auto message = entry.find("Message");
-    if (group == entry.end() || !group->is_string() || message == entry.end() ||
-        !message->is_string()) {
-      continue;
-    }
-    FString name = FromUtf8(group->get<std::string>());
-    // A group listed again could never be the first match: it is not asked twice.
+Greetings ReadGreetings() {
+  const WelcomeSettings configured = ReadWelcomeSettings();
+  Greetings greetings;
+  greetings.message = GreetingTemplate(configured.message);
+  for (const WelcomeGroupMessage& entry : configured.group_messages) {
+    FString group = FromUtf8(entry.group);
+    // A group listed again (letter case ignored) could never be the first match: it is
+    // not asked twice.
     const bool listed =
-        std::any_of(greetings.begin(), greetings.end(),
-                    [&](const GroupGreeting& earlier) { return earlier.group == name; });
+        std::any_of(greetings.group_messages.begin(), greetings.group_messages.end(),
+                    [&](const GroupGreeting& earlier) { return earlier.group == group; });
     if (!listed) {
-      greetings.push_back({std::move(name), GreetingTemplate(message->get<std::string>())});
+      greetings.group_messages.push_back({std::move(group), GreetingTemplate(entry.message)});
     }
   }
+  greetings.kind = WelcomeKind(configured.type);
+  greetings.style = WelcomeStyle(greetings.kind, configured);
   return greetings;
-}
-
-WelcomeSettings ReadWelcomeSettings() {
-  const auto& bellwright = Settings::SectionOrEmpty(ConfigDocument(), "Bellwright");
-  const auto& welcome = Settings::SectionOrEmpty(bellwright, "WelcomeMessage");
-  WelcomeSettings settings;
-  settings.message = GreetingTemplate(
-      Settings::ValueOr<std::string>(welcome, "Message", "Welcome to the server {0}"));
-  settings.group_messages = ReadGroupGreetings(welcome);
-  settings.kind = WelcomeKind(welcome);
-  settings.style = WelcomeStyle(settings.kind, bellwright, welcome);
-  return settings;
 }
 
 // The text of the first listed group the player is in, one query per group asked;
 // the welcome's own text when none matches.
-const GreetingTemplate& MessageFor(AShooterPlayerController* player,
-                                   const WelcomeSettings& settings) {
+const GreetingTemplate& MessageFor(AShooterPlayerController* player, const Greetings& settings) {
   if (settings.group_messages.empty()) {
     return settings.message;
   }
@@ -115,7 +86,7 @@ const GreetingTemplate& MessageFor(AShooterPlayerController* player,
   return settings.message;
 }
 
-void GreetPlayer(AShooterPlayerController* player, const WelcomeSettings& settings) {
+void GreetPlayer(AShooterPlayerController* player, const Greetings& settings) {
   const GreetingTemplate& message = MessageFor(player, settings);
   const int player_count = message.NamesPlayerCount() ? ConnectedPlayerCount() : 0;
   const FString text =
@@ -129,7 +100,7 @@ void SendWelcomeMessages() {
   if (!HasPendingWelcomes()) {
     return;
   }
-  std::optional<WelcomeSettings> settings;
+  std::optional<Greetings> settings;
   // Ids equal ignoring case find the same player, so greeting each player found once
   // greets each distinct id once.
   std::vector<AShooterPlayerController*> greeted;
@@ -140,7 +111,7 @@ void SendWelcomeMessages() {
     }
     greeted.push_back(player);
     if (!settings) {
-      settings = ReadWelcomeSettings();
+      settings = ReadGreetings();
     }
     GreetPlayer(player, *settings);
   }

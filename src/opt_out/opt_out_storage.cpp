@@ -4,15 +4,12 @@
 #include <utility>
 
 #include "base/log.hpp"
-#include "base/player_controller.hpp"
 #include "base/text.hpp"
 #include "config/config.hpp"
 #include "config/storage_settings_reader.hpp"
-#include "host/api_utils.hpp"
-#include "host/asa_api.hpp"
+#include "delivery/world_players.hpp"
 #include "opt_out/kept_choices_file.hpp"
 #include "opt_out/opt_out_state.hpp"
-#include "opt_out/player_opt_out.hpp"
 
 namespace Bellwright {
 namespace {
@@ -68,15 +65,9 @@ void Use(OptOutSettings settings) {
 
 // Everyone here is asked about, as if they had just joined.
 void AskEveryoneHere() {
-  UWorld* world = AsaApi::GetApiUtils().GetWorld();
-  if (world == nullptr) {
-    return;
-  }
-  for (const auto& weak_controller : world->PlayerControllerListField()) {
-    if (auto* player = AsPlayerController(weak_controller.Get())) {
-      TheState().memory.Ask(OptOut::Key(player->GetUniqueNetIdAsString()), OptOut::Now());
-    }
-  }
+  ForEachConnectedPlayer(GameWorld(), [](AShooterPlayerController* player) {
+    TheState().memory.Ask(OptOut::Key(player->GetUniqueNetIdAsString()), OptOut::Now());
+  });
 }
 
 void TakeKeptChoices() {

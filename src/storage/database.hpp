@@ -55,7 +55,4 @@ class Database {
 std::unique_ptr<Database> MakeDatabase(const StorageSettings& settings,
                                        const StoreOptions& options);
 
-// The one table, the same name in both databases.
-inline constexpr std::string_view kChoiceTable = "bellwright_timed_message_opt_out";
-
 }  // namespace Bellwright::Storage

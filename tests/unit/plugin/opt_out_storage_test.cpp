@@ -14,16 +14,15 @@
 #include <thread>
 #include <variant>
 
-#include "commands/reload.hpp"
 #include "host/tools.hpp"
 #include "host_library/clock.hpp"
 #include "host_library/timer.hpp"
 #include "host_library/world.hpp"
 #include "in_process_host.hpp"
 #include "mariadb_server.hpp"
-#include "silent_listener.hpp"
 #include "plugin/load.hpp"
 #include "plugin_session.hpp"
+#include "silent_listener.hpp"
 #include "store_test_helpers.hpp"
 
 namespace Bellwright {
