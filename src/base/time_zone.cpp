@@ -4,15 +4,20 @@
 #include <string>
 
 // The standard library's zones where it has them (MSVC); elsewhere the same interface
-// from the date library over the system's tzdata.
+// from the date library over the system's tzdata. A Windows toolchain with neither
+// (mingw-w64's library) knows UTC only.
 #if defined(__cpp_lib_chrono) && __cpp_lib_chrono >= 201907L
+#define BELLWRIGHT_ZONE_DATABASE 1
 namespace zones = std::chrono;
-#else
+#elif !defined(_WIN32)
+#define BELLWRIGHT_ZONE_DATABASE 1
 #include <date/tz.h>
 namespace zones = date;
 #endif
 
 namespace Bellwright {
+
+#if defined(BELLWRIGHT_ZONE_DATABASE)
 
 namespace {
 
@@ -48,5 +53,28 @@ std::chrono::sys_seconds InstantOfLocalTime(const TimeZone& zone,
   // Unique or ambiguous: the first interpretation is the earlier instant.
   return std::chrono::sys_seconds((wall - info.first.offset).time_since_epoch());
 }
+
+#else
+
+namespace {
+
+// Stands for UTC, the one zone known without a database.
+const char kUtc = 0;
+
+}  // namespace
+
+const TimeZone* FindTimeZone(std::string_view name) noexcept {
+  return name == "UTC" || name == "Etc/UTC" ? reinterpret_cast<const TimeZone*>(&kUtc) : nullptr;
+}
+
+std::chrono::local_days LocalDay(const TimeZone&, std::chrono::sys_seconds instant) {
+  return std::chrono::local_days(std::chrono::floor<std::chrono::days>(instant).time_since_epoch());
+}
+
+std::chrono::sys_seconds InstantOfLocalTime(const TimeZone&, std::chrono::local_seconds local) {
+  return std::chrono::sys_seconds(local.time_since_epoch());
+}
+
+#endif
 
 }  // namespace Bellwright
