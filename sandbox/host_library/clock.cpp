@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "base/clock_ticks.hpp"
+
 namespace Sandbox {
 
 void Clock::UseVirtual(TimePoint start) {
@@ -34,7 +36,8 @@ double Clock::GameSeconds() const {
 }
 
 std::int64_t Clock::Ticks() const {
-  using Ticks100ns = std::chrono::duration<std::int64_t, std::ratio<1, 10'000'000>>;
+  using Ticks100ns =
+      std::chrono::duration<std::int64_t, std::ratio<1, Bellwright::kClockTicksPerSecond>>;
   return std::chrono::duration_cast<Ticks100ns>(Now().time_since_epoch()).count();
 }
 
