@@ -11,18 +11,11 @@ namespace {
 
 using nlohmann::json;
 
-std::vector<std::string> ListNames(const AnnouncementSettings& settings) {
+template <typename Items>
+std::vector<std::string> Names(const Items& items) {
   std::vector<std::string> names;
-  for (const auto& list : settings.lists) {
-    names.push_back(list.name);
-  }
-  return names;
-}
-
-std::vector<std::string> ScheduleNames(const AnnouncementSettings& settings) {
-  std::vector<std::string> names;
-  for (const auto& schedule : settings.schedules) {
-    names.push_back(schedule.name);
+  for (const auto& item : items) {
+    names.push_back(item.name);
   }
   return names;
 }
@@ -43,7 +36,7 @@ TEST(AnnouncementSettings, OnlyListsWithANameOfTheirOwnAndAnIntervalRun) {
     {"Name": "Everyone", "Interval": 5, "OptOut": false}
   ], "Schedules": [{"Name": "tips", "At": ["06:00"]}, {"Name": "Fast", "At": ["06:00"]}]})");
   const AnnouncementSettings settings = ReadAnnouncements(document);
-  EXPECT_EQ(ListNames(settings),
+  EXPECT_EQ(Names(settings.lists),
             (std::vector<std::string>{"Tips", "Resting", "Quoted switch", "Everyone"}));
   EXPECT_EQ(settings.lists[0].interval_seconds, 60);
   EXPECT_TRUE(settings.lists[0].enabled);
@@ -53,7 +46,7 @@ TEST(AnnouncementSettings, OnlyListsWithANameOfTheirOwnAndAnIntervalRun) {
   EXPECT_FALSE(settings.lists[3].leave_out_opted_out);
   EXPECT_EQ(settings.lists[0].section, &document["Announcements"][0]);
   // A list that does not run still takes its name: the schedule "Fast" is left out.
-  EXPECT_TRUE(ScheduleNames(settings).empty());
+  EXPECT_TRUE(Names(settings.schedules).empty());
 }
 
 TEST(AnnouncementSettings, SchedulesKeepTheirUsableEntries) {
@@ -70,7 +63,7 @@ TEST(AnnouncementSettings, SchedulesKeepTheirUsableEntries) {
     {"Name": "Without At"}
   ]})");
   const AnnouncementSettings settings = ReadAnnouncements(document);
-  ASSERT_EQ(ScheduleNames(settings), (std::vector<std::string>{"Restart", "Defaults"}));
+  ASSERT_EQ(Names(settings.schedules), (std::vector<std::string>{"Restart", "Defaults"}));
   const ScheduleSettings& restart = settings.schedules[0];
   EXPECT_EQ(restart.at_texts, (std::vector<std::string>{"06:00", "23:59"}));
   EXPECT_EQ(restart.at_minutes, (std::vector<int>{360, 1439}));
