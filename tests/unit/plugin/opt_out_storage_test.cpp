@@ -10,6 +10,7 @@
 #include <functional>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <variant>
@@ -97,7 +98,18 @@ class OptOutStorageTest : public ::testing::Test {
     return false;
   }
 
+  // A database of its own on the tests' MariaDB server, which `server_` then names.
+  std::optional<Storage::StorageSettings> FreshDatabase() {
+    auto fresh = Storage::Testing::FreshMySqlDatabase();
+    std::string failure;
+    server_ = Storage::Testing::SharedMariaDbServer(failure);
+    if (auto* settings = std::get_if<Storage::StorageSettings>(&fresh)) return *settings;
+    ADD_FAILURE() << std::get<std::string>(fresh);
+    return std::nullopt;
+  }
+
   InProcessHost host_;
+  Storage::Testing::MariaDbServer* server_ = nullptr;
   Clock::duration longest_{};
   const char* longest_name_ = "";
 };
@@ -105,11 +117,9 @@ class OptOutStorageTest : public ::testing::Test {
 // Load, the timer, the opt-out command, a reload and the unload, against a database that
 // does not answer: none of them waits for it.
 TEST_F(OptOutStorageTest, NoCallbackWaitsForTheDatabase) {
-  std::string failure;
-  Storage::Testing::MariaDbServer* server = Storage::Testing::SharedMariaDbServer(failure);
-  ASSERT_NE(server, nullptr) << failure;
-  auto database = server->CreateDatabase("callbacks");
+  const auto database = FreshDatabase();
   ASSERT_TRUE(database);
+  Storage::Testing::MariaDbServer* server = server_;
   Storage::Testing::SilentListener listener;
   Storage::StorageSettings silent = *database;
   silent.port = listener.Port();
@@ -165,11 +175,9 @@ TEST_F(OptOutStorageTest, NoCallbackWaitsForTheDatabase) {
 // configuration and written at the next start; a reload that only changes the password
 // connects again with it.
 TEST_F(OptOutStorageTest, NoChoiceIsLostWhenTheStorageFailsChangesOrUnloads) {
-  std::string failure;
-  Storage::Testing::MariaDbServer* server = Storage::Testing::SharedMariaDbServer(failure);
-  ASSERT_NE(server, nullptr) << failure;
-  auto database = server->CreateDatabase("kept");
+  const auto database = FreshDatabase();
   ASSERT_TRUE(database);
+  Storage::Testing::MariaDbServer* server = server_;
   Storage::StorageSettings settings = *database;
   Sandbox::TheWorld().Join(FString("A1"), FString("Alice"));
   PluginSession session(Config(MySql(settings)));
