@@ -34,8 +34,9 @@ ConfigSchema::ConfigSchema()
     kind.named_only_when_alone =
         kind.pattern.starts_with("/Announcements") || kind.pattern.starts_with("/Schedules");
   }
-  std::ranges::stable_partition(object_kinds_,
-                                [](const ObjectKind& kind) { return !kind.named_only_when_alone; });
+  // Not the ranges form: clang 14 cannot instantiate it over libstdc++ 12's subrange.
+  std::stable_partition(object_kinds_.begin(), object_kinds_.end(),
+                        [](const ObjectKind& kind) { return !kind.named_only_when_alone; });
 }
 
 ConfigSchema::~ConfigSchema() = default;
