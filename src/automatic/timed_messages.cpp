@@ -159,12 +159,15 @@ bool AnyConnectedPlayerTurnedOff() {
 }
 
 void SendToQualifyingPlayers(const json& entry, const TimedMessage& message) {
+  if (!message.kind) {
+    return;
+  }
   // Read at the first recipient, so a turn that reaches nobody reads nothing more.
   std::optional<MessageStyle> style;
-  PlayerText text(message.text);
+  PlayerText text(message.text, *message.kind);
   ForEachPlayer([&](AShooterPlayerController* player) {
     const FString unique_id = player->GetUniqueNetIdAsString();
-    if (!message.kind || TurnedOff(unique_id) || !Qualifies(unique_id, message)) {
+    if (TurnedOff(unique_id) || !Qualifies(unique_id, message)) {
       return;
     }
     if (!style) {
@@ -179,7 +182,7 @@ void SendToEveryone(const json& entry, const TimedMessage& message) {
     return;
   }
   const MessageStyle style = ReadStyle(entry, message);
-  PlayerText text(message.text);
+  PlayerText text(message.text, *message.kind);
   const bool anyone_turned_off = AnyConnectedPlayerTurnedOff();
   if (!text.NamesPlayer() && !anyone_turned_off) {
     Deliver(*message.kind, text.For(nullptr), style, Recipient::Everyone());
