@@ -1,7 +1,9 @@
 #include "views/human_transcript.hpp"
 
 #include <fmt/format.h>
+#include <utf8.h>
 
+#include <cstdint>
 #include <optional>
 
 #include "views/display_width.hpp"
@@ -62,15 +64,31 @@ std::string FitWho(const std::string& who) {
   return FitWidth(who, kWhoWidth);
 }
 
-// Escapes in a text would drive the terminal; shown as \xHH instead.
+// Control characters in a text would drive the terminal: C0 ones are shown as \xHH,
+// C1 ones (such as U+009B, which opens a control sequence as ESC [ does) as \u00HH,
+// and bytes that are not UTF-8 as \xHH, since a terminal outside UTF-8 would read a
+// lone 0x9B as that same control.
 std::string Visible(std::string_view line) {
   std::string out;
-  for (const char character : line) {
-    const auto byte = static_cast<unsigned char>(character);
-    if (byte < 0x20 || byte == 0x7F) {
+  auto it = line.begin();
+  while (it != line.end()) {
+    const auto start = it;
+    const auto byte = static_cast<unsigned char>(*it);
+    if (byte < 0x80) {
+      ++it;
+      out += byte < 0x20 || byte == 0x7F ? fmt::format("\\x{:02x}", byte) : std::string(1, *start);
+      continue;
+    }
+    try {
+      const char32_t code_point = utf8::next(it, line.end());
+      if (code_point <= 0x9F) {
+        out += fmt::format("\\u{:04x}", static_cast<std::uint32_t>(code_point));
+      } else {
+        out.append(start, it);
+      }
+    } catch (const utf8::exception&) {
+      it = start + 1;
       out += fmt::format("\\x{:02x}", byte);
-    } else {
-      out += character;
     }
   }
   return out;
