@@ -1,10 +1,9 @@
 #include "base/unicode.hpp"
 
-#include <locale.h>
 #include <utf8.h>
+#include <utf8proc.h>
 
 #include <algorithm>
-#include <cwctype>
 #include <iterator>
 
 namespace Bellwright::Unicode {
@@ -19,34 +18,6 @@ bool IsLowSurrogate(char32_t unit) {
   return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
-// A fixed UTF-8 locale keeps the fold independent of the process's own locale. It is
-// freed when the library holding this code is unloaded (the plug-in is, repeatedly).
-class FoldingLocale {
- public:
-  FoldingLocale() : locale_(newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr))) {
-    if (locale_ == static_cast<locale_t>(nullptr)) {
-      locale_ = newlocale(LC_CTYPE_MASK, "C", static_cast<locale_t>(nullptr));
-    }
-  }
-  ~FoldingLocale() {
-    if (locale_ != static_cast<locale_t>(nullptr)) {
-      freelocale(locale_);
-    }
-  }
-  FoldingLocale(const FoldingLocale&) = delete;
-  FoldingLocale& operator=(const FoldingLocale&) = delete;
-
-  [[nodiscard]] locale_t Get() const { return locale_; }
-
- private:
-  locale_t locale_;
-};
-
-locale_t CaseFoldingLocale() {
-  static const FoldingLocale locale;
-  return locale.Get();
-}
-
 }  // namespace
 
 char16_t FoldCase(char16_t unit) {
@@ -56,7 +27,9 @@ char16_t FoldCase(char16_t unit) {
   if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
     return unit;
   }
-  const auto folded = towlower_l(static_cast<wint_t>(unit), CaseFoldingLocale());
+  // The library's own Unicode tables: the same fold on every platform, whatever
+  // locales the machine has installed.
+  const utf8proc_int32_t folded = utf8proc_tolower(static_cast<utf8proc_int32_t>(unit));
   return folded <= 0xFFFF ? static_cast<char16_t>(folded) : unit;
 }
 
