@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
     } else if (report.HasErrors() && status == kClean) {
       status = kErrors;
     }
-    files.push_back({name, std::move(report.findings)});
+    files.push_back({name, std::move(report.findings), report.omitted_findings});
   }
   std::cout << (format == "json" ? Bellwright::Checker::JsonOutput(files)
                                  : Bellwright::Checker::TextOutput(files))

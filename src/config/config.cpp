@@ -38,6 +38,9 @@ void LogFindings(const ConfigCheck::Report& report) {
       Log::Warning("{}", line);
     }
   }
+  if (report.omitted_findings > 0) {
+    Log::Warning("{}", ConfigCheck::FormatOmittedFindings(kFileName, report.omitted_findings));
+  }
 }
 
 // "/CustomCommands/~1x/Type (config.json:3:20)": the finding itself is logged with

@@ -34,6 +34,10 @@ constexpr std::string_view kUnreadableConsequence =
     "bw.reload keeps the previous file";
 
 void CheckDocument(const nlohmann::json& document, Findings& findings, Report& report) {
+  const auto failure = CustomCommandLoaderFailure(document);
+  if (failure) {
+    findings.Watch(*failure);
+  }
   CheckDocumentShape(document, findings);
   if (document.is_object()) {
     CheckAgainstSchema(document, findings);
@@ -48,21 +52,12 @@ void CheckDocument(const nlohmann::json& document, Findings& findings, Report& r
     CheckColours(document, findings);
     CheckTexts(document, findings);
   }
-  const auto failure = CustomCommandLoaderFailure(document);
-  if (failure && !findings.HasErrorAt(*failure)) {
+  if (failure && !findings.WatchedError()) {
     // Every value the loader cannot read has its own finding; this keeps the reason
     // for a failed load from ever going missing.
     findings.AtValue(Severity::kError, *failure, std::string(kStopsCustomCommands));
   }
-  report.findings = findings.TakeInFileOrder();
-  if (failure) {
-    const auto finding = std::ranges::find_if(report.findings, [&](const Finding& candidate) {
-      return candidate.pointer == *failure && candidate.severity == Severity::kError;
-    });
-    if (finding != report.findings.end()) {
-      report.custom_commands_failure = *finding;
-    }
-  }
+  report.custom_commands_failure = findings.WatchedError();
 }
 
 Report TooLarge() {
@@ -95,8 +90,8 @@ Report CheckRead(std::string_view text, const nlohmann::json& document,
                                   kMaxDepth));
   } else {
     CheckDocument(document, findings, report);
-    return report;
   }
+  report.omitted_findings = findings.Omitted();
   report.findings = findings.TakeInFileOrder();
   return report;
 }
@@ -159,6 +154,11 @@ std::string FormatFinding(std::string_view file, const Finding& finding) {
   }
   return fmt::format("{}:{}:{}: {}: {}: {}", file, finding.line, finding.column,
                      SeverityName(finding.severity), pointer, finding.message);
+}
+
+std::string FormatOmittedFindings(std::string_view file, std::size_t omitted) {
+  return fmt::format("{}: {} more findings not shown: the first {} in the file are", file, omitted,
+                     kMostFindings);
 }
 
 Finding UnreadableFileFinding(std::string_view reason) {

@@ -28,9 +28,15 @@ struct Finding {
   std::string message;
 };
 
+// The findings a report holds at most: the first in file order. A reader shows them
+// and the count of the rest.
+inline constexpr std::size_t kMostFindings = 100;
+
 struct Report {
-  // In the order of their place in the file.
+  // In the order of their place in the file, at most kMostFindings.
   std::vector<Finding> findings;
+  // Found past those.
+  std::size_t omitted_findings = 0;
   // The plug-in's reader refuses the text: the load stops, a reload keeps the
   // previous file. The one finding says where and why.
   bool syntax_error = false;
@@ -60,6 +66,9 @@ std::string_view SeverityName(Severity severity);
 
 // "FILE:LINE:COLUMN: error|warning: /pointer: message", one line.
 std::string FormatFinding(std::string_view file, const Finding& finding);
+
+// "FILE: N more findings not shown: the first 100 in the file are", one line.
+std::string FormatOmittedFindings(std::string_view file, std::size_t omitted);
 
 // The one finding of a file that cannot be read.
 Finding UnreadableFileFinding(std::string_view reason);

@@ -100,6 +100,29 @@ TEST(CheckConfigText, ListsFindingsInTheOrderOfTheFile) {
   EXPECT_EQ(report.findings[2].column, 20);
 }
 
+// Keys in the file in the reverse of their byte order, so that file order is not the
+// order the checks walk them in. The custom commands stop loading at a value past the
+// findings shown: that finding is still named.
+TEST(CheckConfigText, KeepsTheFirstFindingsInTheFileAndCountsTheRest) {
+  std::string text = "{";
+  for (int key = 250; key > 0; --key) {
+    text += "\"k" + std::to_string(1000 + key) + "\": 0, ";
+  }
+  text += R"("CustomCommands": {"/a": {"Message": 5}}})";
+  const Report report = CheckConfigText(text);
+  // One finding for the missing "Bellwright" section, one for each key, one for the
+  // message.
+  ASSERT_EQ(report.findings.size(), kMostFindings);
+  EXPECT_EQ(report.omitted_findings, 1 + 250 + 1 - kMostFindings);
+  EXPECT_EQ(report.findings[0].pointer, "");
+  EXPECT_EQ(report.findings[1].pointer, "/k1250");
+  EXPECT_EQ(report.findings.back().pointer, "/k" + std::to_string(1250 - kMostFindings + 2));
+  ASSERT_TRUE(report.custom_commands_failure.has_value());
+  EXPECT_EQ(report.custom_commands_failure->pointer, "/CustomCommands/~1a/Message");
+  EXPECT_EQ(FormatOmittedFindings("c.json", 151),
+            "c.json: 151 more findings not shown: the first 100 in the file are");
+}
+
 TEST(CheckConfigText, NeverThrowsOnOddInput) {
   for (const std::string& text :
        {std::string("\0\0\0", 3), std::string("{\"\\u0000\": {\"\\ud800\": 1}}"),
