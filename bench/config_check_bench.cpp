@@ -6,8 +6,8 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "commands/reload.hpp"
 #include "config_checks/config_check.hpp"
+#include "plugin/load.hpp"
 #include "plugin_session.hpp"
 
 namespace {
@@ -98,10 +98,11 @@ BENCHMARK(BM_CheckThousandCustomCommands)->DenseRange(0, 2)->Unit(benchmark::kMi
 // The checks of a document the reload has read already.
 void BM_CheckReadThousandCustomCommands(benchmark::State& state) {
   const std::string text = ConfigText(ShapeOf(state));
-  const json document = json::parse(text);
+  const Bellwright::ConfigCheck::ReadResult read =
+      Bellwright::ConfigCheck::ReadConfigDocument(text);
   for (auto _ : state) {
     const Bellwright::ConfigCheck::Report report =
-        Bellwright::ConfigCheck::CheckConfigText(text, document);
+        Bellwright::ConfigCheck::CheckConfigText(text, read);
     benchmark::DoNotOptimize(report.findings.data());
   }
 }

@@ -11,11 +11,11 @@
 #include "config_checks/json_text/document_reader.hpp"
 #include "config_checks/json_text/document_walk.hpp"
 #include "config_checks/json_text/findings.hpp"
-#include "config_checks/opt_out_checks.hpp"
 #include "config_checks/json_text/position_index.hpp"
+#include "config_checks/json_text/syntax_cause.hpp"
+#include "config_checks/opt_out_checks.hpp"
 #include "config_checks/schema_findings.hpp"
 #include "config_checks/setting_checks.hpp"
-#include "config_checks/json_text/syntax_cause.hpp"
 #include "config_checks/text_format.hpp"
 #include "config_checks/timed_message_checks.hpp"
 #include "config_checks/value_rules.hpp"
@@ -130,11 +130,12 @@ Report CheckConfigText(std::string_view text) noexcept {
   });
 }
 
-Report CheckConfigText(std::string_view text, const nlohmann::json& document) noexcept {
-  return Guarded([text, &document] {
+Report CheckConfigText(std::string_view text, const ReadResult& read) noexcept {
+  return Guarded([text, &read] {
     // The index stops at the depth limit, so a deeper document is never walked.
-    return text.size() > kMaxTextBytes ? TooLarge()
-                                       : CheckRead(text, document, std::nullopt, false);
+    return text.size() > kMaxTextBytes
+               ? TooLarge()
+               : CheckRead(text, read.document, read.syntax_error, read.too_deep);
   });
 }
 
