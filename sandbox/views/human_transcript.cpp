@@ -1,11 +1,10 @@
 #include "views/human_transcript.hpp"
 
 #include <fmt/format.h>
-#include <utf8.h>
 
-#include <cstdint>
 #include <optional>
 
+#include "base/unicode.hpp"
 #include "views/display_width.hpp"
 #include "views/event_fields.hpp"
 #include "views/rich_color_text.hpp"
@@ -64,34 +63,9 @@ std::string FitWho(const std::string& who) {
   return FitWidth(who, kWhoWidth);
 }
 
-// Control characters in a text would drive the terminal: C0 ones are shown as \xHH,
-// C1 ones (such as U+009B, which opens a control sequence as ESC [ does) as \u00HH,
-// and bytes that are not UTF-8 as \xHH, since a terminal outside UTF-8 would read a
-// lone 0x9B as that same control.
+// Control characters in a text would drive the terminal; no player may.
 std::string Visible(std::string_view line) {
-  std::string out;
-  auto it = line.begin();
-  while (it != line.end()) {
-    const auto start = it;
-    const auto byte = static_cast<unsigned char>(*it);
-    if (byte < 0x80) {
-      ++it;
-      out += byte < 0x20 || byte == 0x7F ? fmt::format("\\x{:02x}", byte) : std::string(1, *start);
-      continue;
-    }
-    try {
-      const char32_t code_point = utf8::next(it, line.end());
-      if (code_point <= 0x9F) {
-        out += fmt::format("\\u{:04x}", static_cast<std::uint32_t>(code_point));
-      } else {
-        out.append(start, it);
-      }
-    } catch (const utf8::exception&) {
-      it = start + 1;
-      out += fmt::format("\\x{:02x}", byte);
-    }
-  }
-  return out;
+  return Bellwright::Unicode::WithControlsEscaped(line, Bellwright::Unicode::ControlSpelling::kHex);
 }
 
 std::string_view WithoutTrailingLineFeeds(std::string_view text) {

@@ -1,9 +1,11 @@
 #include "base/unicode.hpp"
 
+#include <fmt/format.h>
 #include <utf8.h>
 #include <utf8proc.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <iterator>
 
 namespace Bellwright::Unicode {
@@ -73,6 +75,39 @@ std::string Utf16ToUtf8(std::u16string_view units) {
     utf8::append(code_point, std::back_inserter(out));
   }
   return out;
+}
+
+std::string WithControlsEscaped(std::string_view text, ControlSpelling spelling) {
+  const bool hex = spelling == ControlSpelling::kHex;
+  std::string line;
+  line.reserve(text.size());
+  auto it = text.begin();
+  while (it != text.end()) {
+    const auto start = it;
+    const auto byte = static_cast<unsigned char>(*it);
+    if (byte < 0x80) {
+      ++it;
+      if (byte >= 0x20 && byte != 0x7F) {
+        line += *start;
+      } else {
+        line += hex ? fmt::format("\\x{:02x}", byte) : fmt::format("\\u{:04X}", byte);
+      }
+      continue;
+    }
+    try {
+      const char32_t code_point = utf8::next(it, text.end());
+      if (code_point > 0x9F) {
+        line.append(start, it);
+      } else {
+        const auto value = static_cast<std::uint32_t>(code_point);
+        line += hex ? fmt::format("\\u{:04x}", value) : fmt::format("\\u{:04X}", value);
+      }
+    } catch (const utf8::exception&) {
+      it = start + 1;
+      line += hex ? fmt::format("\\x{:02x}", byte) : fmt::format("\\x{:02X}", byte);
+    }
+  }
+  return line;
 }
 
 std::u16string Utf8ToUtf16(std::string_view bytes) {

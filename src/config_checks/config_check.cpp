@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "base/unicode.hpp"
 #include "config_checks/colour_checks.hpp"
 #include "config_checks/command_registrations.hpp"
 #include "config_checks/custom_command_checks.hpp"
@@ -113,6 +114,12 @@ Report Guarded(Check check) noexcept {
   return report;
 }
 
+// A file name or a key may hold line breaks and terminal controls; a finding must stay
+// one line that no terminal acts on.
+std::string OneLine(std::string_view text) {
+  return Unicode::WithControlsEscaped(text, Unicode::ControlSpelling::kUnicode);
+}
+
 }  // namespace
 
 bool Report::HasErrors() const {
@@ -144,22 +151,13 @@ std::string_view SeverityName(Severity severity) {
 }
 
 std::string FormatFinding(std::string_view file, const Finding& finding) {
-  std::string pointer;
-  for (const char unit : finding.pointer) {
-    // A key may hold a line break; the line must stay one line.
-    if (static_cast<unsigned char>(unit) < 0x20 || unit == 0x7F) {
-      pointer += fmt::format("\\u{:04X}", static_cast<unsigned char>(unit));
-    } else {
-      pointer += unit;
-    }
-  }
-  return fmt::format("{}:{}:{}: {}: {}: {}", file, finding.line, finding.column,
-                     SeverityName(finding.severity), pointer, finding.message);
+  return fmt::format("{}:{}:{}: {}: {}: {}", OneLine(file), finding.line, finding.column,
+                     SeverityName(finding.severity), OneLine(finding.pointer), finding.message);
 }
 
 std::string FormatOmittedFindings(std::string_view file, std::size_t omitted) {
-  return fmt::format("{}: {} more findings not shown: the first {} in the file are", file, omitted,
-                     kMostFindings);
+  return fmt::format("{}: {} more findings not shown: the first {} in the file are", OneLine(file),
+                     omitted, kMostFindings);
 }
 
 Finding UnreadableFileFinding(std::string_view reason) {

@@ -174,6 +174,14 @@ TEST(FormatFinding, WritesOneCompilerStyleLine) {
             "c.json:1:1: error: : syntax error");
   EXPECT_EQ(FormatFinding("c.json", {Severity::kWarning, "/a\nb", 1, 2, "m"}),
             "c.json:1:2: warning: /a\\u000Ab: m");
+  // A file name may hold line breaks, terminal controls (ESC, and U+009B, the one
+  // character form of ESC [) and bytes that are not UTF-8.
+  EXPECT_EQ(FormatFinding("a\nb\x1b[2J\xc2\x9b"
+                          "1m\xff\u00e9.json",
+                          {Severity::kError, "", 1, 1, "m"}),
+            "a\\u000Ab\\u001B[2J\\u009B1m\\xFF\u00e9.json:1:1: error: : m");
+  EXPECT_EQ(FormatOmittedFindings("a\rb", 3),
+            "a\\u000Db: 3 more findings not shown: the first 100 in the file are");
   EXPECT_EQ(FormatFinding("x", UnreadableFileFinding("No such file or directory")),
             "x:0:0: error: : cannot read the file: No such file or directory");
 }
