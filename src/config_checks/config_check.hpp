@@ -15,10 +15,6 @@
 // plug-in's load and reload.
 namespace Bellwright::ConfigCheck {
 
-// The findings a report holds at most: the first in file order. A reader shows them
-// and the count of the rest.
-inline constexpr std::size_t kMostFindings = 100;
-
 struct Report {
   // In the order of their place in the file, at most kMostFindings.
   std::vector<Finding> findings;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/log.hpp"
+#include "base/platform_text.hpp"
 #include "base/text.hpp"
 #include "base/unicode.hpp"
 #include "config/config.hpp"
@@ -73,7 +74,8 @@ OptOutSettings ReadStorage(const nlohmann::json& bellwright, FString command) {
   const nlohmann::json& storage = Settings::SectionOrEmpty(bellwright, "Storage");
   const auto type = Settings::ValueOr<std::string>(storage, "Type", "SQLite");
   if (type == "SQLite") {
-    settings.storage->sqlite_path = PluginFolderPath() + "/bellwright.sqlite";
+    settings.storage->sqlite_path =
+        Platform::Utf8FromPath(PluginFolderPath() / "bellwright.sqlite");
   } else if (type == "MySQL") {
     settings.storage->kind = StorageSettings::Kind::kMySql;
     settings.storage->host = Settings::ValueOr<std::string>(storage, "Host", "127.0.0.1");

@@ -2,7 +2,10 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 #include <utility>
 
@@ -138,6 +141,22 @@ void SqliteDatabase::RollBack() {
   sqlite3_exec(connection_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
+namespace {
+
+// SQLite tells the errno of its last attempt, which after a refused writable open is a
+// read-only one: a folder that may not be written to reads as "No such file or
+// directory". Opening the file for writing once more tells the real cause; `otherwise`
+// when it opens.
+int WriteOpenErrno(const std::string& utf8_path, int otherwise) {
+  errno = 0;
+  const std::ofstream probe(
+      std::filesystem::path(std::u8string(utf8_path.begin(), utf8_path.end())),
+      std::ios::binary | std::ios::app);
+  return probe.is_open() || errno == 0 ? otherwise : errno;
+}
+
+}  // namespace
+
 Failure SqliteDatabase::LastFailure() {
   std::string cause = sqlite3_errmsg(connection_.get());
   // "unable to open database file" alone does not tell a missing folder from a
@@ -146,7 +165,10 @@ Failure SqliteDatabase::LastFailure() {
   last_failure_was_busy_ = primary_code == SQLITE_BUSY || primary_code == SQLITE_LOCKED;
   const bool from_file_system = primary_code == SQLITE_CANTOPEN || primary_code == SQLITE_IOERR ||
                                 primary_code == SQLITE_READONLY;
-  const int system_error = sqlite3_system_errno(connection_.get());
+  int system_error = sqlite3_system_errno(connection_.get());
+  if (primary_code == SQLITE_CANTOPEN) {
+    system_error = WriteOpenErrno(path_, system_error);
+  }
   if (from_file_system && system_error != 0) {
     cause += " (";
     cause += std::strerror(system_error);  // NOLINT(concurrency-mt-unsafe): worker only
