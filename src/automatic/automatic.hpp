@@ -13,6 +13,12 @@ void StopWelcomeQueue();
 void StartTimedMessages();
 void StopTimedMessages();
 
+// The announcement lists and schedules of the live configuration, with their clocks;
+// a reconfiguration (a reload) keeps what the lists and schedules that stay have used.
+void StartAnnouncements();
+void ReconfigureAnnouncements();
+void StopAnnouncements();
+
 // Routes the game's possess, game-state timer and logout functions to the detours;
 // RemoveHooks takes them away in the same order.
 void InstallHooks();

@@ -1,5 +1,6 @@
 #include "automatic/hooks.hpp"
 
+#include "automatic/announcements.hpp"
 #include "automatic/automatic.hpp"
 #include "automatic/timed_schedule.hpp"
 #include "automatic/welcome_message.hpp"
@@ -54,6 +55,7 @@ void Hook_AGameState_DefaultTimer(AGameState* game_state) {
   AGameState_DefaultTimer_trampoline(game_state);
   DeliverStorageReports();
   SendTimedMessageIfDue();
+  SendDueAnnouncements();
   SendWelcomeMessages();
 }
 

@@ -23,6 +23,8 @@ constexpr std::string_view kColourObjects[] = {
     "/Bellwright/NotificationColor",
     "/Bellwright/WelcomeMessage/WelcomeMessageColour",
     "/TimedMessages/Messages/*/MessageColour",
+    "/Announcements/*/Messages/*/MessageColour",
+    "/Schedules/*/MessageColour",
 };
 constexpr std::string_view kCommands = "/CustomCommands";
 constexpr const char* kComponentKeys[] = {"R", "G", "B"};

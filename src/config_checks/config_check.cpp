@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "base/unicode.hpp"
+#include "config_checks/announcement_checks.hpp"
 #include "config_checks/colour_checks.hpp"
 #include "config_checks/command_registrations.hpp"
 #include "config_checks/custom_command_checks.hpp"
@@ -49,6 +50,7 @@ void CheckDocument(const nlohmann::json& document, Findings& findings, Report& r
         commands != nullptr ? RegisterCommands(*commands) : Registrations{};
     CheckCustomCommands(document, registrations, findings);
     CheckTimedMessages(document, findings);
+    CheckAnnouncements(document, findings);
     CheckOptOut(document, registrations, findings);
     CheckColours(document, findings);
     CheckTexts(document, findings);

@@ -1,5 +1,6 @@
 #include "config_checks/schema.hpp"
 
+#include <algorithm>
 #include <valijson/adapters/nlohmann_json_adapter.hpp>
 #include <valijson/schema.hpp>
 #include <valijson/schema_parser.hpp>
@@ -28,6 +29,13 @@ ConfigSchema::ConfigSchema()
   const valijson::adapters::NlohmannJsonAdapter adapter(document_);
   parser.populateSchema(adapter, *validation_);
   Collect(document_, std::string(), 0);
+  // A key is suggested by the first place that reads it: that stays the older sections'.
+  for (ObjectKind& kind : object_kinds_) {
+    kind.named_only_when_alone =
+        kind.pattern.starts_with("/Announcements") || kind.pattern.starts_with("/Schedules");
+  }
+  std::ranges::stable_partition(object_kinds_,
+                                [](const ObjectKind& kind) { return !kind.named_only_when_alone; });
 }
 
 ConfigSchema::~ConfigSchema() = default;
@@ -57,7 +65,7 @@ void ConfigSchema::Collect(const json& subschema, const std::string& pattern, in
     value_patterns_.push_back(pattern);
   }
   if (const auto properties = schema.find("properties"); properties != schema.end()) {
-    ObjectKind kind{pattern, schema.value("title", std::string()), {}};
+    ObjectKind kind{pattern, schema.value("title", std::string()), {}, false};
     for (const auto& [key, property] : properties->items()) {
       kind.keys.push_back(key);
     }

@@ -93,7 +93,11 @@ void InstallNewCustomCommands(PendingReload& reload) {
   InstallCustomCommands(std::move(reload.custom_commands));
 }
 
-constexpr std::array<Owner, 8> kOwners{{
+void ReconfigureAnnouncementsFromFile(PendingReload& /*reload*/) {
+  ReconfigureAnnouncements();
+}
+
+constexpr std::array<Owner, 9> kOwners{{
     {"logger", &Always<Log::Start>, nullptr, nullptr, &Log::Stop},
     {"configuration", &ConfigurationRead, nullptr, &UseNewConfiguration, &StopConfig},
     {"opt-out storage", &Always<StartOptOut>, nullptr, &ReconfigureOptOutFromFile, &StopOptOut},
@@ -101,6 +105,8 @@ constexpr std::array<Owner, 8> kOwners{{
      &RemoveAdministrativeCommands},
     {"welcome queue", &Always<StartWelcomeQueue>, nullptr, nullptr, &StopWelcomeQueue},
     {"timed messages", &Always<StartTimedMessages>, nullptr, nullptr, &StopTimedMessages},
+    {"announcements", &Always<StartAnnouncements>, nullptr, &ReconfigureAnnouncementsFromFile,
+     &StopAnnouncements},
     {"hooks", &Always<InstallHooks>, nullptr, nullptr, &RemoveHooks},
     {"custom commands", &CustomCommandsIfReadable, &BuildCustomCommands, &InstallNewCustomCommands,
      &StopCustomCommands},
