@@ -60,6 +60,22 @@ void BM_CustomChatCommand(benchmark::State& state) {
 }
 BENCHMARK(BM_CustomChatCommand)->RangeMultiplier(10)->Range(10, 10000);
 
+// The same command followed by a million words: only the first word is read, so it
+// costs what the short line does (limit: 1.3 times BM_CustomChatCommand/1000).
+void BM_CustomChatCommandOnALongLine(benchmark::State& state) {
+  const PluginSession session(ConfigWithCustomCommands(1000).dump());
+  AShooterPlayerController* player = JoinPlayers(1);
+  std::string line = CommandName(500);
+  for (int word = 0; word < 1'000'000; ++word) {
+    line += " w";
+  }
+  FString typed{std::string_view(line)};
+  for (auto _ : state) {
+    Bellwright::HandleCustomChatCommand(player, &typed, false, 0);
+  }
+}
+BENCHMARK(BM_CustomChatCommandOnALongLine);
+
 // The same command typed by an alias, with {PlayerName} and {PlayerCount} in its answer
 // and a cooldown that never runs out within the benchmark: the first use is
 // answered, every later one gets the cooldown line. Against BM_CustomChatCommand.

@@ -1,6 +1,7 @@
 // Speed of the configuration checks on a file with 1,000 custom commands, alone and
 // together with the reload they will run beside on the game thread (budget: 15 ms).
 #include <benchmark/benchmark.h>
+#include <fmt/format.h>
 
 #include <nlohmann/json.hpp>
 #include <string>
@@ -121,5 +122,37 @@ void BM_ReloadWithChecksThousandCustomCommands(benchmark::State& state) {
 BENCHMARK(BM_ReloadWithChecksThousandCustomCommands)
     ->DenseRange(0, 2)
     ->Unit(benchmark::kMillisecond);
+
+// A 12 MB file of a million keys that no setting has: each needs its place in the
+// file, but only the first findings get a message (limit 3 s, checker and plug-in).
+std::string MillionUnknownKeys() {
+  std::string text = "{";
+  for (int key = 0; key < 1'000'000; ++key) {
+    text += fmt::format("{}\"k{:06}\":0", key == 0 ? "" : ",", key);
+  }
+  return text + "}";
+}
+
+void BM_CheckMillionUnknownKeys(benchmark::State& state) {
+  const std::string text = MillionUnknownKeys();
+  for (auto _ : state) {
+    const Bellwright::ConfigCheck::Report report = Bellwright::ConfigCheck::CheckConfigText(text);
+    benchmark::DoNotOptimize(report.findings.data());
+  }
+}
+BENCHMARK(BM_CheckMillionUnknownKeys)->Unit(benchmark::kMillisecond);
+
+// The plug-in's load and one reload of that file, the findings logged.
+void BM_LoadAndReloadMillionUnknownKeys(benchmark::State& state) {
+  const std::string text = MillionUnknownKeys();
+  for (auto _ : state) {
+    const PluginSession session(text);
+    if (!Bellwright::ReloadConfiguration()) {
+      state.SkipWithError("reload failed");
+      break;
+    }
+  }
+}
+BENCHMARK(BM_LoadAndReloadMillionUnknownKeys)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -2,18 +2,12 @@
 // prints what the plug-in will do wrong with them. Exit status 2 when a file cannot
 // be read or is not JSON, else 1 when any finding is an error, else 0.
 #include <CLI/CLI.hpp>
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
-#include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "config_checks/config_check.hpp"
+#include "config_checks/config_file_text.hpp"
 #include "report_output.hpp"
 
 namespace {
@@ -24,28 +18,6 @@ namespace ConfigCheck = Bellwright::ConfigCheck;
 constexpr int kClean = 0;
 constexpr int kErrors = 1;
 constexpr int kUnreadable = 2;
-
-struct FileText {
-  std::optional<std::string> text;
-  std::string failure;
-};
-
-FileText ReadWholeFile(const std::string& name) {
-  std::error_code error;
-  if (std::filesystem::is_directory(name, error)) {
-    return {std::nullopt, "it is a directory"};
-  }
-  std::ifstream stream(name, std::ios::binary);
-  if (!stream.is_open()) {
-    return {std::nullopt, std::strerror(errno)};
-  }
-  std::ostringstream contents;
-  contents << stream.rdbuf();
-  if (stream.bad()) {
-    return {std::nullopt, "reading failed"};
-  }
-  return {contents.str(), {}};
-}
 
 }  // namespace
 
@@ -66,7 +38,7 @@ int main(int argc, char** argv) {
   std::vector<CheckedFile> files;
   int status = kClean;
   for (const std::string& name : names) {
-    const FileText file = ReadWholeFile(name);
+    const ConfigCheck::FileText file = ConfigCheck::ReadConfigFileText(name);
     if (!file.text) {
       files.push_back({name, {ConfigCheck::UnreadableFileFinding(file.failure)}});
       status = kUnreadable;
@@ -78,7 +50,7 @@ int main(int argc, char** argv) {
     } else if (report.HasErrors() && status == kClean) {
       status = kErrors;
     }
-    files.push_back({name, std::move(report.findings)});
+    files.push_back({name, std::move(report.findings), report.omitted_findings});
   }
   std::cout << (format == "json" ? Bellwright::Checker::JsonOutput(files)
                                  : Bellwright::Checker::TextOutput(files))

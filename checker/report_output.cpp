@@ -11,6 +11,10 @@ std::string TextOutput(const std::vector<CheckedFile>& files) {
       output += ConfigCheck::FormatFinding(file.name, finding);
       output += '\n';
     }
+    if (file.omitted_findings > 0) {
+      output += ConfigCheck::FormatOmittedFindings(file.name, file.omitted_findings);
+      output += '\n';
+    }
   }
   return output;
 }
@@ -26,7 +30,11 @@ std::string JsonOutput(const std::vector<CheckedFile>& files) {
                           {"column", finding.column},
                           {"message", finding.message}});
     }
-    listed.push_back({{"file", file.name}, {"findings", std::move(findings)}});
+    nlohmann::ordered_json checked = {{"file", file.name}, {"findings", std::move(findings)}};
+    if (file.omitted_findings > 0) {
+      checked["omitted_findings"] = file.omitted_findings;
+    }
+    listed.push_back(std::move(checked));
   }
   // A file name need not be UTF-8; the output must stay valid JSON all the same.
   return nlohmann::ordered_json{{"files", std::move(listed)}}.dump(

@@ -1,8 +1,17 @@
 # Settings every target of the project shares, applied per target so that nothing
 # leaks into third-party code built alongside.
 
-# Warnings, and the sanitizers of the sanitizer and fuzz presets.
+# Warnings, and the sanitizers of the sanitizer and fuzz presets. Flags are spelled
+# per compiler: MSVC (and clang-cl), which builds the library the real host loads,
+# understands none of the GNU spellings that GCC and Clang share.
 function(bellwright_target_defaults target)
+  if(MSVC)
+    target_compile_options(${target} PRIVATE /W4 /utf-8 /permissive-)
+    if(BELLWRIGHT_SANITIZE OR BELLWRIGHT_FUZZ)
+      message(FATAL_ERROR "the sanitizer and fuzz builds need GCC or Clang")
+    endif()
+    return()
+  endif()
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
   if(BELLWRIGHT_SANITIZE OR BELLWRIGHT_FUZZ)
     # float-cast-overflow is not part of GCC's "undefined" group; an out-of-range
@@ -24,10 +33,13 @@ endfunction()
 # - hidden visibility: the plug-in exports nothing and shares no symbol with the host;
 # - -fno-gnu-unique: g++ marks some template and inline statics STB_GNU_UNIQUE, which
 #   makes dlclose keep the library resident.
+# A Windows library exports nothing unless asked to, and has no STB_GNU_UNIQUE.
 function(bellwright_plugin_code target)
   bellwright_target_defaults(${target})
-  target_compile_options(${target} PRIVATE
-    $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique> -fvisibility=hidden -fvisibility-inlines-hidden)
+  if(NOT WIN32)
+    target_compile_options(${target} PRIVATE
+      $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique> -fvisibility=hidden -fvisibility-inlines-hidden)
+  endif()
 endfunction()
 
 # A plug-in library the host opens with dlopen (the plug-in, and the loader tests'
@@ -37,7 +49,8 @@ endfunction()
 # every symbol at link time.
 function(bellwright_plugin_module target)
   bellwright_plugin_code(${target})
-  if(NOT (CMAKE_CXX_COMPILER_ID MATCHES "Clang" AND (BELLWRIGHT_SANITIZE OR BELLWRIGHT_FUZZ)))
+  if(NOT WIN32 AND NOT APPLE AND
+     NOT (CMAKE_CXX_COMPILER_ID MATCHES "Clang" AND (BELLWRIGHT_SANITIZE OR BELLWRIGHT_FUZZ)))
     target_link_options(${target} PRIVATE -Wl,--no-undefined)
   endif()
   set_target_properties(${target} PROPERTIES

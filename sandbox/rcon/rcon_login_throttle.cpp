@@ -3,13 +3,6 @@
 #include <algorithm>
 
 namespace Sandbox {
-namespace {
-
-// Beyond this many remembered addresses, records that no longer matter are dropped,
-// so that a scan from many addresses cannot grow the table without bound.
-constexpr std::size_t kRecordsBeforeCleanup = 1024;
-
-}  // namespace
 
 RconLoginThrottle::RconLoginThrottle(int failures_before_lockout, Clock::duration lockout)
     : failures_before_lockout_(std::max(1, failures_before_lockout)), lockout_(lockout) {}
@@ -20,10 +13,13 @@ bool RconLoginThrottle::IsLockedOut(const std::string& address, Clock::time_poin
 }
 
 void RconLoginThrottle::RecordFailure(const std::string& address, Clock::time_point now) {
-  if (records_.size() >= kRecordsBeforeCleanup) {
-    ForgetExpired(now);
+  ForgetExpired(now);
+  const auto [found, added] = records_.try_emplace(address);
+  Record& record = found->second;
+  if (added) {
+    record.queued_until = now + lockout_;
+    expiries_.push_back({record.queued_until, address});
   }
-  Record& record = records_[address];
   // Failures spread wider apart than a lockout are typing mistakes, not guessing.
   if (now - record.last_failure > lockout_) {
     record.failures = 0;
@@ -36,14 +32,31 @@ void RconLoginThrottle::RecordFailure(const std::string& address, Clock::time_po
 }
 
 void RconLoginThrottle::RecordSuccess(const std::string& address) {
+  // Its entries in the expiry queue find no record, or a newer one, and are skipped.
   records_.erase(address);
 }
 
+// A lockout begins at a failure, so an address matters until its last failure has
+// expired. The queue is looked at from its front only: an address that failed again
+// is queued anew at the back, at worst one lockout later than it could be forgotten.
 void RconLoginThrottle::ForgetExpired(Clock::time_point now) {
-  std::erase_if(records_, [this, now](const auto& entry) {
-    const Record& record = entry.second;
-    return now >= record.locked_until && now - record.last_failure > lockout_;
-  });
+  while (!expiries_.empty() && now > expiries_.front().after) {
+    Expiry expiry = std::move(expiries_.front());
+    expiries_.pop_front();
+    const auto found = records_.find(expiry.address);
+    // An entry left by an address that logged in since.
+    if (found == records_.end() || found->second.queued_until != expiry.after) {
+      continue;
+    }
+    Record& record = found->second;
+    if (now - record.last_failure > lockout_) {
+      records_.erase(found);
+      continue;
+    }
+    record.queued_until = record.last_failure + lockout_;
+    expiry.after = record.queued_until;
+    expiries_.push_back(std::move(expiry));
+  }
 }
 
 }  // namespace Sandbox

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "base/unicode.hpp"
 #include "views/display_width.hpp"
 #include "views/event_fields.hpp"
 #include "views/rich_color_text.hpp"
@@ -62,18 +63,9 @@ std::string FitWho(const std::string& who) {
   return FitWidth(who, kWhoWidth);
 }
 
-// Escapes in a text would drive the terminal; shown as \xHH instead.
+// Control characters in a text would drive the terminal; no player may.
 std::string Visible(std::string_view line) {
-  std::string out;
-  for (const char character : line) {
-    const auto byte = static_cast<unsigned char>(character);
-    if (byte < 0x20 || byte == 0x7F) {
-      out += fmt::format("\\x{:02x}", byte);
-    } else {
-      out += character;
-    }
-  }
-  return out;
+  return Bellwright::Unicode::WithControlsEscaped(line, Bellwright::Unicode::ControlSpelling::kHex);
 }
 
 std::string_view WithoutTrailingLineFeeds(std::string_view text) {

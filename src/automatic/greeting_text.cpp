@@ -28,7 +28,29 @@ bool UsesOnlyTheNameByPosition(const std::vector<std::string_view>& ids) {
   return automatic <= 1 && !other_position;
 }
 
+// The player's name as a format argument: its width and precision apply to the name
+// as written, and only then are its braces doubled for the delivery's formatting, so
+// a cut never leaves half a doubled brace and padding counts the name's own length.
+struct PlayerName {
+  std::string_view text;
+};
+
 }  // namespace
+}  // namespace Bellwright
+
+template <>
+struct fmt::formatter<Bellwright::PlayerName> : fmt::formatter<std::string_view> {
+  auto format(const Bellwright::PlayerName& name, fmt::format_context& ctx) const {
+    fmt::memory_buffer shaped;
+    fmt::format_context shaped_ctx(fmt::appender(shaped), ctx.args(), ctx.locale());
+    fmt::formatter<std::string_view>::format(name.text, shaped_ctx);
+    const std::string escaped =
+        Bellwright::EscapeBraces(std::string_view(shaped.data(), shaped.size()));
+    return std::copy(escaped.begin(), escaped.end(), ctx.out());
+  }
+};
+
+namespace Bellwright {
 
 std::string EscapeBraces(std::string_view text) {
   std::string escaped;
@@ -81,9 +103,9 @@ std::string GreetingTemplate::Build(std::string_view character_name, int player_
       case Arguments::kNone:
         break;
       case Arguments::kName:
-        return fmt::format(fmt::runtime(message_), EscapeBraces(character_name));
+        return fmt::format(fmt::runtime(message_), PlayerName{character_name});
       case Arguments::kNameAndFields: {
-        const std::string name = EscapeBraces(character_name);
+        const PlayerName name{character_name};
         return fmt::format(fmt::runtime(message_), name, fmt::arg("PlayerName", name),
                            fmt::arg("PlayerCount", player_count));
       }

@@ -18,8 +18,9 @@ std::vector<std::string_view> ReplacementFieldIds(std::string_view format);
 // A welcome text, read once for every greeting it makes: `message` (UTF-8) formatted
 // with the character name as its one argument ("{0}" as often as wanted, or "{}"
 // once), and, in the same step, the named fields {PlayerName} (the name again) and
-// {PlayerCount}. The name is chosen by the player, so its braces are escaped and its
-// characters kept as UTF-8; the message keeps its own brace rules. A message that is
+// {PlayerCount}. The name is chosen by the player: a width or precision applies to it
+// as written, then its braces are escaped, and its characters are kept as UTF-8; the
+// message keeps its own brace rules. A message that is
 // not a valid format text for those arguments (a second positional argument
 // included), or that asks for a field wider than kLongestFormatField, gives itself
 // as it stands.

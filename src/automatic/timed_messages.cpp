@@ -130,17 +130,20 @@ bool AnyConnectedPlayerTurnedOff(const TimedMessage& message) {
 void SendToQualifyingPlayers(const TimedMessageEntry& entry, const TimedMessage& message) {
   // Read at the first recipient, so a turn that reaches nobody reads nothing more.
   std::optional<MessageStyle> style;
-  PlayerText text(message.text);
+  std::optional<PlayerText> text;
+  if (message.kind) {
+    text.emplace(message.text, *message.kind);
+  }
   ForEachConnectedPlayer(GameWorld(), [&](AShooterPlayerController* player) {
     const FString unique_id = player->GetUniqueNetIdAsString();
     // The groups are asked even for a type that sends nothing, as the system asks them.
-    if (TurnedOff(unique_id, message) || !Qualifies(unique_id, message) || !message.kind) {
+    if (TurnedOff(unique_id, message) || !Qualifies(unique_id, message) || !text) {
       return;
     }
     if (!style) {
       style = ReadStyle(entry, message);
     }
-    Deliver(*message.kind, text.For(player), *style, Recipient::Player(player));
+    Deliver(*message.kind, text->For(player), *style, Recipient::Player(player));
   });
 }
 
@@ -149,7 +152,7 @@ void SendToEveryone(const TimedMessageEntry& entry, const TimedMessage& message)
     return;
   }
   const MessageStyle style = ReadStyle(entry, message);
-  PlayerText text(message.text);
+  PlayerText text(message.text, *message.kind);
   const bool anyone_turned_off = AnyConnectedPlayerTurnedOff(message);
   if (!text.NamesPlayer() && !anyone_turned_off) {
     Deliver(*message.kind, text.For(nullptr), style, Recipient::Everyone());

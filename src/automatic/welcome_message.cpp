@@ -89,8 +89,8 @@ const GreetingTemplate& MessageFor(AShooterPlayerController* player, const Greet
 void GreetPlayer(AShooterPlayerController* player, const Greetings& settings) {
   const GreetingTemplate& message = MessageFor(player, settings);
   const int player_count = message.NamesPlayerCount() ? ConnectedPlayerCount() : 0;
-  const FString text =
-      FromUtf8(message.Build(ToUtf8(player->GetPlayerCharacterName()), player_count));
+  const FString name = PlayerChosenText(player->GetPlayerCharacterName(), settings.kind);
+  const FString text = FromUtf8(message.Build(ToUtf8(name), player_count));
   Deliver(settings.kind, text, settings.style, Recipient::Player(player));
 }
 

@@ -1,10 +1,11 @@
 #include "base/unicode.hpp"
 
-#include <locale.h>
+#include <fmt/format.h>
 #include <utf8.h>
+#include <utf8proc.h>
 
 #include <algorithm>
-#include <cwctype>
+#include <cstdint>
 #include <iterator>
 
 namespace Bellwright::Unicode {
@@ -19,34 +20,6 @@ bool IsLowSurrogate(char32_t unit) {
   return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
-// A fixed UTF-8 locale keeps the fold independent of the process's own locale. It is
-// freed when the library holding this code is unloaded (the plug-in is, repeatedly).
-class FoldingLocale {
- public:
-  FoldingLocale() : locale_(newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr))) {
-    if (locale_ == static_cast<locale_t>(nullptr)) {
-      locale_ = newlocale(LC_CTYPE_MASK, "C", static_cast<locale_t>(nullptr));
-    }
-  }
-  ~FoldingLocale() {
-    if (locale_ != static_cast<locale_t>(nullptr)) {
-      freelocale(locale_);
-    }
-  }
-  FoldingLocale(const FoldingLocale&) = delete;
-  FoldingLocale& operator=(const FoldingLocale&) = delete;
-
-  [[nodiscard]] locale_t Get() const { return locale_; }
-
- private:
-  locale_t locale_;
-};
-
-locale_t CaseFoldingLocale() {
-  static const FoldingLocale locale;
-  return locale.Get();
-}
-
 }  // namespace
 
 char16_t FoldCase(char16_t unit) {
@@ -56,7 +29,9 @@ char16_t FoldCase(char16_t unit) {
   if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
     return unit;
   }
-  const auto folded = towlower_l(static_cast<wint_t>(unit), CaseFoldingLocale());
+  // The library's own Unicode tables: the same fold on every platform, whatever
+  // locales the machine has installed.
+  const utf8proc_int32_t folded = utf8proc_tolower(static_cast<utf8proc_int32_t>(unit));
   return folded <= 0xFFFF ? static_cast<char16_t>(folded) : unit;
 }
 
@@ -100,6 +75,39 @@ std::string Utf16ToUtf8(std::u16string_view units) {
     utf8::append(code_point, std::back_inserter(out));
   }
   return out;
+}
+
+std::string WithControlsEscaped(std::string_view text, ControlSpelling spelling) {
+  const bool hex = spelling == ControlSpelling::kHex;
+  std::string line;
+  line.reserve(text.size());
+  auto it = text.begin();
+  while (it != text.end()) {
+    const auto start = it;
+    const auto byte = static_cast<unsigned char>(*it);
+    if (byte < 0x80) {
+      ++it;
+      if (byte >= 0x20 && byte != 0x7F) {
+        line += *start;
+      } else {
+        line += hex ? fmt::format("\\x{:02x}", byte) : fmt::format("\\u{:04X}", byte);
+      }
+      continue;
+    }
+    try {
+      const char32_t code_point = utf8::next(it, text.end());
+      if (code_point > 0x9F) {
+        line.append(start, it);
+      } else {
+        const auto value = static_cast<std::uint32_t>(code_point);
+        line += hex ? fmt::format("\\u{:04x}", value) : fmt::format("\\u{:04X}", value);
+      }
+    } catch (const utf8::exception&) {
+      it = start + 1;
+      line += hex ? fmt::format("\\x{:02x}", byte) : fmt::format("\\x{:02X}", byte);
+    }
+  }
+  return line;
 }
 
 std::u16string Utf8ToUtf16(std::string_view bytes) {

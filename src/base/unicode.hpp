@@ -24,4 +24,16 @@ char16_t FoldCase(char16_t unit);
 std::string CaseFoldedUtf8(std::u16string_view units);
 void CaseFoldedUtf8(std::u16string_view units, std::string& out);
 
+// How WithControlsEscaped spells what it escapes.
+enum class ControlSpelling {
+  kHex,      // C0 and stray bytes \x1b, C1 \u009b (a terminal's view)
+  kUnicode,  // C0 and C1 \u001B, stray bytes \xFF (a compiler-style line)
+};
+
+// UTF-8 text as one line that no terminal acts on: every C0 and C1 control character
+// (line breaks, ESC, U+009B which opens a control sequence as ESC [ does) and every
+// byte that is not UTF-8 (a terminal outside UTF-8 reads a lone 0x9B as that same
+// control) written as an escape.
+std::string WithControlsEscaped(std::string_view text, ControlSpelling spelling);
+
 }  // namespace Bellwright::Unicode

@@ -5,9 +5,10 @@
 #include <utility>
 
 #include "base/log.hpp"
+#include "base/platform_text.hpp"
 #include "base/plugin_folder.hpp"
-#include "config/config_file.hpp"
 #include "config_checks/config_check.hpp"
+#include "config_checks/config_file_text.hpp"
 #include "host/tools.hpp"
 
 namespace Bellwright {
@@ -38,6 +39,9 @@ void LogFindings(const ConfigCheck::Report& report) {
       Log::Warning("{}", line);
     }
   }
+  if (report.omitted_findings > 0) {
+    Log::Warning("{}", ConfigCheck::FormatOmittedFindings(kFileName, report.omitted_findings));
+  }
 }
 
 // "/CustomCommands/~1x/Type (config.json:3:20)": the finding itself is logged with
@@ -58,22 +62,24 @@ std::string SyntaxFailure(const ConfigCheck::Report& report,
 
 }  // namespace
 
-std::string PluginFolderPath() {
-  return AsaApi::Tools::GetCurrentDir() + "/" + std::string(kPluginFolder);
+std::filesystem::path PluginFolderPath() {
+  return Platform::PathFromUtf8(AsaApi::Tools::GetCurrentDir()) / kPluginFolder;
 }
 
-std::string ConfigFilePath() {
-  return PluginFolderPath() + "/" + std::string(kConfigFileName);
+std::filesystem::path ConfigFilePath() {
+  return PluginFolderPath() / kConfigFileName;
 }
 
 ConfigRead ReadConfigFile() {
-  const std::string path = ConfigFilePath();
-  const std::optional<std::string> text = ReadConfigFileText(path);
-  if (!text) {
-    return {std::nullopt, "Can't open config.json: " + path};
+  const std::filesystem::path path = ConfigFilePath();
+  const ConfigCheck::FileText file = ConfigCheck::ReadConfigFileText(path);
+  if (!file.text) {
+    return {std::nullopt, fmt::format("Can't open config.json: {}: {}",
+                                      Platform::Utf8FromPath(path), file.failure)};
   }
-  ConfigCheck::ReadResult read = ConfigCheck::ReadConfigDocument(*text);
-  const ConfigCheck::Report report = ConfigCheck::CheckConfigText(*text, read);
+  const std::string& text = *file.text;
+  ConfigCheck::ReadResult read = ConfigCheck::ReadConfigDocument(text);
+  const ConfigCheck::Report report = ConfigCheck::CheckConfigText(text, read);
   if (read.syntax_error) {
     return {std::nullopt, SyntaxFailure(report, *read.syntax_error)};
   }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -40,16 +41,16 @@ class LoadedConfig {
 // Either way, the checks' findings have gone to the log.
 struct ConfigRead {
   std::optional<LoadedConfig> config;
-  // Why the file was refused: "Can't open config.json: PATH", or the place and the
-  // cause of the syntax error.
+  // Why the file was refused: "Can't open config.json: PATH: CAUSE", or the place and
+  // the cause of the syntax error.
   std::string failure;
 };
 
 // "<server directory>/ArkApi/Plugins/BellwrightEx": the configuration file and the
 // SQLite store of the players' choices live there.
-std::string PluginFolderPath();
+std::filesystem::path PluginFolderPath();
 // "<server directory>/ArkApi/Plugins/BellwrightEx/config.json".
-std::string ConfigFilePath();
+std::filesystem::path ConfigFilePath();
 
 // Reads, parses and checks the configuration file without touching the live
 // document; every finding of the checks goes to the log, a warning or an error.

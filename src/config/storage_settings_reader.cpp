@@ -1,5 +1,6 @@
 #include "config/storage_settings_reader.hpp"
 
+#include "base/platform_text.hpp"
 #include "config/config.hpp"
 #include "config/settings.hpp"
 
@@ -12,7 +13,7 @@ StorageSetting ReadStorageSetting(const nlohmann::json& document) {
   const auto type = Settings::ValueOr<std::string>(section, "Type", "SQLite");
   StorageSettings storage;
   if (type == "SQLite") {
-    storage.sqlite_path = PluginFolderPath() + "/bellwright.sqlite";
+    storage.sqlite_path = Platform::Utf8FromPath(PluginFolderPath() / "bellwright.sqlite");
   } else if (type == "MySQL") {
     storage.kind = StorageSettings::Kind::kMySql;
     storage.host = Settings::ValueOr<std::string>(section, "Host", "127.0.0.1");

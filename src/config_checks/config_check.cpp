@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "base/unicode.hpp"
 #include "config_checks/announcement_checks.hpp"
 #include "config_checks/colour_checks.hpp"
 #include "config_checks/command_registrations.hpp"
@@ -31,6 +32,10 @@ using nlohmann::json;
 constexpr std::size_t kMaxDepth = 64;
 
 void CheckDocument(const nlohmann::json& document, Findings& findings, Report& report) {
+  const auto failure = CustomCommandLoaderFailure(document);
+  if (failure) {
+    findings.Watch(*failure);
+  }
   CheckDocumentShape(document, findings);
   if (document.is_object()) {
     CheckAgainstSchema(document, findings);
@@ -46,21 +51,12 @@ void CheckDocument(const nlohmann::json& document, Findings& findings, Report& r
     CheckColours(document, findings);
     CheckTexts(document, findings);
   }
-  const auto failure = CustomCommandLoaderFailure(document);
-  if (failure && !findings.HasErrorAt(*failure)) {
+  if (failure && !findings.WatchedError()) {
     // Every value the loader cannot read has its own finding; this keeps the reason
     // for a failed load from ever going missing.
     findings.AtValue(Severity::kError, *failure, std::string(kStopsCustomCommands));
   }
-  report.findings = findings.TakeInFileOrder();
-  if (failure) {
-    const auto finding = std::ranges::find_if(report.findings, [&](const Finding& candidate) {
-      return candidate.pointer == *failure && candidate.severity == Severity::kError;
-    });
-    if (finding != report.findings.end()) {
-      report.custom_commands_failure = *finding;
-    }
-  }
+  report.custom_commands_failure = findings.WatchedError();
 }
 
 Report TooLarge() {
@@ -93,8 +89,8 @@ Report CheckRead(std::string_view text, const nlohmann::json& document,
                                   kMaxDepth));
   } else {
     CheckDocument(document, findings, report);
-    return report;
   }
+  report.omitted_findings = findings.Omitted();
   report.findings = findings.TakeInFileOrder();
   return report;
 }
@@ -114,6 +110,12 @@ Report Guarded(Check check) noexcept {
   report.findings.push_back(
       {Severity::kError, "", 1, 1, "the checks could not finish (" + reason + ")"});
   return report;
+}
+
+// A file name or a key may hold line breaks and terminal controls; a finding must stay
+// one line that no terminal acts on.
+std::string OneLine(std::string_view text) {
+  return Unicode::WithControlsEscaped(text, Unicode::ControlSpelling::kUnicode);
 }
 
 }  // namespace
@@ -147,17 +149,13 @@ std::string_view SeverityName(Severity severity) {
 }
 
 std::string FormatFinding(std::string_view file, const Finding& finding) {
-  std::string pointer;
-  for (const char unit : finding.pointer) {
-    // A key may hold a line break; the line must stay one line.
-    if (static_cast<unsigned char>(unit) < 0x20 || unit == 0x7F) {
-      pointer += fmt::format("\\u{:04X}", static_cast<unsigned char>(unit));
-    } else {
-      pointer += unit;
-    }
-  }
-  return fmt::format("{}:{}:{}: {}: {}: {}", file, finding.line, finding.column,
-                     SeverityName(finding.severity), pointer, finding.message);
+  return fmt::format("{}:{}:{}: {}: {}: {}", OneLine(file), finding.line, finding.column,
+                     SeverityName(finding.severity), OneLine(finding.pointer), finding.message);
+}
+
+std::string FormatOmittedFindings(std::string_view file, std::size_t omitted) {
+  return fmt::format("{}: {} more findings not shown: the first {} in the file are", OneLine(file),
+                     omitted, kMostFindings);
 }
 
 Finding UnreadableFileFinding(std::string_view reason) {

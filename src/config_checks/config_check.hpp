@@ -16,8 +16,10 @@
 namespace Bellwright::ConfigCheck {
 
 struct Report {
-  // In the order of their place in the file.
+  // In the order of their place in the file, at most kMostFindings.
   std::vector<Finding> findings;
+  // Found past those.
+  std::size_t omitted_findings = 0;
   // The plug-in's reader refuses the text: the load stops, a reload keeps the
   // previous file. The one finding says where and why.
   bool syntax_error = false;
@@ -52,6 +54,9 @@ std::string_view SeverityName(Severity severity);
 
 // "FILE:LINE:COLUMN: error|warning: /pointer: message", one line.
 std::string FormatFinding(std::string_view file, const Finding& finding);
+
+// "FILE: N more findings not shown: the first 100 in the file are", one line.
+std::string FormatOmittedFindings(std::string_view file, std::size_t omitted);
 
 // The one finding of a file that cannot be read.
 Finding UnreadableFileFinding(std::string_view reason);

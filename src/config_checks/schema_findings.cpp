@@ -224,8 +224,9 @@ void ReportUnknownKeys(const json& document, const std::string& pointer, Finding
   }
   for (const auto& [key, value] : object->items()) {
     if (std::ranges::find(kind->keys, key) == kind->keys.end()) {
+      // The suggestion weighs every known key: made only for a finding that is kept.
       findings.AtKey(Severity::kWarning, ChildPointer(pointer, key),
-                     UnknownKeyMessage(key, *kind, schema.ObjectKinds()));
+                     [&] { return UnknownKeyMessage(key, *kind, schema.ObjectKinds()); });
     }
   }
 }

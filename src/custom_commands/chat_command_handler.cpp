@@ -92,7 +92,7 @@ void Answer(AShooterPlayerController* player, const CustomCommand& command) {
     // Resolved also when empty: the game decides what an empty path gives.
     style.icon = ResolveIcon(command.Icon_BP);
   }
-  PlayerText text(command.Message);
+  PlayerText text(command.Message, *kind);
   Deliver(*kind, text.For(player), style, Recipient::Player(player));
 }
 
@@ -105,6 +105,17 @@ void SayCommandText(AShooterPlayerController* player, const CustomCommand& comma
   player->ServerSendChatMessage_Implementation(text, EChatSendMode::GlobalChat, 1);
 }
 
+// The first blank-separated word of a chat line, found without looking past it: a
+// player may follow a command with a line of any length.
+FString FirstWord(const FString& line) {
+  const std::u16string_view units = line.Wide();
+  const std::size_t begin = units.find_first_not_of(u' ');
+  if (begin == std::u16string_view::npos) {
+    return {};
+  }
+  return FString(std::u16string(units.substr(begin, units.find(u' ', begin) - begin)));
+}
+
 }  // namespace
 
 void HandleCustomChatCommand(AShooterPlayerController* player, FString* message, bool /*unused*/,
@@ -112,11 +123,11 @@ void HandleCustomChatCommand(AShooterPlayerController* player, FString* message,
   if (player == nullptr || message == nullptr) {
     return;
   }
-  TArray<FString> words;
-  if (message->ParseIntoArray(words, u" ", true) == 0) {
+  const FString word = FirstWord(*message);
+  if (word.IsEmpty()) {
     return;
   }
-  const auto* found = FindCustomCommand(words[0]);
+  const auto* found = FindCustomCommand(word);
   if (found == nullptr) {
     return;
   }

@@ -63,14 +63,22 @@ UObject* ResolveIcon(const FString& asset_path);
 // still resolve to a controller.
 int ConnectedPlayerCount();
 
+// A text a player chose (a character name), as it may stand inside a message of
+// `kind`. In a chat line its angle brackets become look-alike quotation marks (U+2039,
+// U+203A): the game reads markup in the whole line, and a name must neither close the
+// server's colour nor open a colour of its own. Other kinds show it as written.
+FString PlayerChosenText(const FString& text, MessageKind kind);
+
 // A message text that may name {PlayerName}, the character name of the player who
 // receives it, and {PlayerCount}, the players connected when the text is first
 // filled in. A text that names neither goes out exactly as written. `text` must
 // outlive the object.
 class PlayerText {
  public:
-  explicit PlayerText(const FString& text) : text_(text, kPlayerPlaceholderNames) {}
-  PlayerText(FString&&) = delete;
+  // `kind` is how the text goes out, which decides how a name stands in it.
+  PlayerText(const FString& text, MessageKind kind)
+      : text_(text, kPlayerPlaceholderNames), kind_(kind) {}
+  PlayerText(FString&&, MessageKind) = delete;
 
   // Whether the text differs from one player to the next.
   [[nodiscard]] bool NamesPlayer() const { return text_.Uses(kPlayerName); }
@@ -81,6 +89,7 @@ class PlayerText {
 
  private:
   PlaceholderText text_;
+  MessageKind kind_;
   std::optional<std::u16string> player_count_;
   FString filled_;
 };

@@ -24,8 +24,9 @@ const FString& PlayerText::For(AShooterPlayerController* player) {
   if (text_.Uses(kPlayerCount) && !player_count_) {
     player_count_ = DecimalText(ConnectedPlayerCount());
   }
-  const FString name =
-      text_.Uses(kPlayerName) && player != nullptr ? player->GetPlayerCharacterName() : FString();
+  const FString name = text_.Uses(kPlayerName) && player != nullptr
+                           ? PlayerChosenText(player->GetPlayerCharacterName(), kind_)
+                           : FString();
   const std::u16string_view count =
       player_count_ ? std::u16string_view(*player_count_) : std::u16string_view();
   const std::array<std::u16string_view, 2> values{name.Wide(), count};

@@ -13,7 +13,7 @@ class sink;
 
 namespace AsaApi::Tools {
 
-// The server's current directory, without a trailing separator.
+// The server's current directory as UTF-8, without a trailing separator.
 HOST_API std::string GetCurrentDir();
 // UTF-8 to the engine's wide text. Invalid sequences become U+FFFD.
 HOST_API std::u16string Utf8Decode(const std::string& text);

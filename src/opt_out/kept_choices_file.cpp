@@ -5,17 +5,18 @@
 #include <nlohmann/json.hpp>
 #include <system_error>
 
+#include "base/platform_text.hpp"
 #include "config/config.hpp"
 
 namespace Bellwright {
 
 std::string KeptChoicesFilePath() {
-  return PluginFolderPath() + "/bellwright_unwritten_opt_outs.json";
+  return Platform::Utf8FromPath(PluginFolderPath() / "bellwright_unwritten_opt_outs.json");
 }
 
 std::vector<Storage::StoredChoice> ReadKeptChoices() {
   std::vector<Storage::StoredChoice> choices;
-  std::ifstream file(KeptChoicesFilePath(), std::ios::binary);
+  std::ifstream file(Platform::PathFromUtf8(KeptChoicesFilePath()), std::ios::binary);
   if (!file) {
     return choices;
   }
@@ -33,7 +34,7 @@ std::vector<Storage::StoredChoice> ReadKeptChoices() {
 
 std::string KeepChoices(const std::vector<Storage::StoredChoice>& choices) {
   namespace fs = std::filesystem;
-  const fs::path path = fs::u8path(KeptChoicesFilePath());
+  const fs::path path = Platform::PathFromUtf8(KeptChoicesFilePath());
   std::error_code error;
   if (choices.empty()) {
     fs::remove(path, error);

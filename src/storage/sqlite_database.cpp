@@ -2,7 +2,10 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <utility>
 
 namespace Bellwright::Storage {
@@ -130,6 +133,22 @@ void SqliteDatabase::RollBack() {
   sqlite3_exec(connection_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
+namespace {
+
+// SQLite tells the errno of its last attempt, which after a refused writable open is a
+// read-only one: a folder that may not be written to reads as "No such file or
+// directory". Opening the file for writing once more tells the real cause; `otherwise`
+// when it opens. Only on the way to reporting a failure, so the extra open is rare.
+int WriteOpenErrno(const std::string& utf8_path, int otherwise) {
+  errno = 0;
+  const std::ofstream probe(
+      std::filesystem::path(std::u8string(utf8_path.begin(), utf8_path.end())),
+      std::ios::binary | std::ios::app);
+  return probe.is_open() || errno == 0 ? otherwise : errno;
+}
+
+}  // namespace
+
 Outcome SqliteDatabase::Failed() {
   std::string cause = sqlite3_errmsg(connection_.get());
   // "unable to open database file" alone does not tell a missing folder from a
@@ -137,7 +156,10 @@ Outcome SqliteDatabase::Failed() {
   const int primary_code = sqlite3_extended_errcode(connection_.get()) & 0xff;
   const bool from_file_system = primary_code == SQLITE_CANTOPEN || primary_code == SQLITE_IOERR ||
                                 primary_code == SQLITE_READONLY;
-  const int system_error = sqlite3_system_errno(connection_.get());
+  int system_error = sqlite3_system_errno(connection_.get());
+  if (primary_code == SQLITE_CANTOPEN) {
+    system_error = WriteOpenErrno(path_, system_error);
+  }
   if (from_file_system && system_error != 0) {
     cause += " (";
     cause += std::strerror(system_error);  // NOLINT(concurrency-mt-unsafe): game thread only

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace Bellwright::ConfigCheck {
@@ -19,5 +20,9 @@ struct Finding {
   int column = 0;
   std::string message;
 };
+
+// The findings a report holds at most: the first in file order. A reader shows them
+// and the count of the rest.
+inline constexpr std::size_t kMostFindings = 100;
 
 }  // namespace Bellwright::ConfigCheck

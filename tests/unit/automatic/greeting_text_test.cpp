@@ -55,6 +55,13 @@ INSTANTIATE_TEST_SUITE_P(
         GreetingCase{"mixed placeholders: unformatted", "{} and {0}", "Bob", "{} and {0}"},
         GreetingCase{"wrong presentation: unformatted", "{0:d}", "Bob", "{0:d}"},
         GreetingCase{"sane width: formatted", "[{0:>6}]", "Bob", "[   Bob]"},
+        // Width and precision count the name as the player wrote it, braces included
+        // once; a cut never leaves half of a doubled brace behind.
+        GreetingCase{"precision keeps a short name whole", "Hi {0:.6}", "Bob{}", "Hi Bob{{}}"},
+        GreetingCase{"precision cuts between braces", "{0:.4}|", "Bob{}", "Bob{{|"},
+        GreetingCase{"width counts braces once", "[{0:>6}]", "{x}", "[   {{x}}]"},
+        GreetingCase{"named field cut", "{PlayerName:.1}{PlayerName:^5}", "}a", "}} }}a  "},
+        GreetingCase{"width from the count", "[{0:>{PlayerCount}}]", "{}", "[  {{}}]", 4},
         GreetingCase{"width past the bound: unformatted", "{0:>100000000}", "Bob",
                      "{0:>100000000}"},
         GreetingCase{"precision past the bound: unformatted", "{0:.2147483647}", "Bob",

@@ -63,8 +63,12 @@ TEST_F(ConfigReadTest, AFailedReadLeavesThePreviousDocumentExactlyAsItWas) {
 
 TEST_F(ConfigReadTest, MissingFileNamesTheCause) {
   std::filesystem::remove(ConfigFile());
-  // The full path: the administrator must see where the plug-in looked.
-  EXPECT_EQ(ReadConfigFile().failure, "Can't open config.json: " + ConfigFile().string());
+  // The full path: the administrator must see where the plug-in looked, and why.
+  EXPECT_EQ(ReadConfigFile().failure,
+            "Can't open config.json: " + ConfigFile().string() + ": No such file or directory");
+  std::filesystem::create_directory(ConfigFile());
+  EXPECT_EQ(ReadConfigFile().failure,
+            "Can't open config.json: " + ConfigFile().string() + ": it is a directory");
 }
 
 TEST_F(ConfigReadTest, ReadsByteOrderMarkAndIgnoresTrailingTextAndRepeatedKeysTakeTheLast) {

@@ -99,6 +99,29 @@ TEST(CheckConfigText, ListsFindingsInTheOrderOfTheFile) {
   EXPECT_EQ(report.findings[2].column, 20);
 }
 
+// Keys in the file in the reverse of their byte order, so that file order is not the
+// order the checks walk them in. The custom commands stop loading at a value past the
+// findings shown: that finding is still named.
+TEST(CheckConfigText, KeepsTheFirstFindingsInTheFileAndCountsTheRest) {
+  std::string text = "{";
+  for (int key = 250; key > 0; --key) {
+    text += "\"k" + std::to_string(1000 + key) + "\": 0, ";
+  }
+  text += R"("CustomCommands": {"/a": {"Message": 5}}})";
+  const Report report = CheckConfigText(text);
+  // One finding for the missing "Bellwright" section, one for each key, one for the
+  // message.
+  ASSERT_EQ(report.findings.size(), kMostFindings);
+  EXPECT_EQ(report.omitted_findings, 1 + 250 + 1 - kMostFindings);
+  EXPECT_EQ(report.findings[0].pointer, "");
+  EXPECT_EQ(report.findings[1].pointer, "/k1250");
+  EXPECT_EQ(report.findings.back().pointer, "/k" + std::to_string(1250 - kMostFindings + 2));
+  ASSERT_TRUE(report.custom_commands_failure.has_value());
+  EXPECT_EQ(report.custom_commands_failure->pointer, "/CustomCommands/~1a/Message");
+  EXPECT_EQ(FormatOmittedFindings("c.json", 151),
+            "c.json: 151 more findings not shown: the first 100 in the file are");
+}
+
 TEST(CheckConfigText, NeverThrowsOnOddInput) {
   for (const std::string& text :
        {std::string("\0\0\0", 3), std::string("{\"\\u0000\": {\"\\ud800\": 1}}"),
@@ -151,6 +174,14 @@ TEST(FormatFinding, WritesOneCompilerStyleLine) {
             "c.json:1:1: error: : syntax error");
   EXPECT_EQ(FormatFinding("c.json", {Severity::kWarning, "/a\nb", 1, 2, "m"}),
             "c.json:1:2: warning: /a\\u000Ab: m");
+  // A file name may hold line breaks, terminal controls (ESC, and U+009B, the one
+  // character form of ESC [) and bytes that are not UTF-8.
+  EXPECT_EQ(FormatFinding("a\nb\x1b[2J\xc2\x9b"
+                          "1m\xff\u00e9.json",
+                          {Severity::kError, "", 1, 1, "m"}),
+            "a\\u000Ab\\u001B[2J\\u009B1m\\xFF\u00e9.json:1:1: error: : m");
+  EXPECT_EQ(FormatOmittedFindings("a\rb", 3),
+            "a\\u000Db: 3 more findings not shown: the first 100 in the file are");
   EXPECT_EQ(FormatFinding("x", UnreadableFileFinding("No such file or directory")),
             "x:0:0: error: : cannot read the file: No such file or directory");
 }

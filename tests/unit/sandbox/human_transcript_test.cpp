@@ -110,13 +110,21 @@ TEST(HumanTranscript, ContinuesMultiLineTextsUnderTheTextColumn) {
 }
 
 TEST(HumanTranscript, MakesControlCharactersVisibleInEveryMode) {
-  const FakeAudience world(std::vector<Player>{{"A1", "Eve\x1b[2J"}});
+  // U+009B is the one-character form of ESC [; a lone byte 0x9B is not UTF-8.
+  const FakeAudience world(std::vector<Player>{{"A1", "Eve\x1b[2J"}, {"B1", "\xc2\x9bJ\x9b"}});
   for (const HumanStyle& style : {kPlain, kDarkColour}) {
     const std::string line = Format(
-        R"({"event":"player_chat","from":"A1","mode":0,"text":"\u001b[2Jgone"})", style, world);
-    EXPECT_NE(line.find("\\x1b[2Jgone"), std::string::npos) << line;
+        R"({"event":"player_chat","from":"A1","mode":0,"text":"\u001b[2Jgone\u009b2J\u0085é"})",
+        style, world);
+    EXPECT_NE(line.find("\\x1b[2Jgone\\u009b2J\\u0085é"), std::string::npos) << line;
     EXPECT_NE(line.find("Eve\\x1b[2J"), std::string::npos) << line;
-    EXPECT_EQ(line.find("\x1b[2J"), std::string::npos) << line;
+    const std::string c1_name =
+        Format(R"({"event":"player_chat","from":"B1","mode":0,"text":"hi"})", style, world);
+    EXPECT_NE(c1_name.find("\\u009bJ\\x9b (B1)"), std::string::npos) << c1_name;
+    for (const std::string& shown : {line, c1_name}) {
+      EXPECT_EQ(shown.find("\x1b[2J"), std::string::npos) << shown;
+      EXPECT_EQ(shown.find("\x9b"), std::string::npos) << shown;
+    }
   }
 }
 

@@ -46,6 +46,15 @@ TEST_F(RconLoginThrottleTest, KeepsLockoutsWhileForgettingOldRecordsOfManyAddres
     throttle.RecordFailure("scan" + std::to_string(address), start + 10s);
   }
   EXPECT_TRUE(throttle.IsLockedOut("attacker", start + 30s));
+  // Past the lockout only the addresses that failed since are remembered; a record
+  // refreshed by a later failure outlives the expiry of its first one.
+  throttle.RecordFailure("scan7", start + 65s);
+  throttle.RecordFailure("late", start + 71s);
+  EXPECT_EQ(throttle.RememberedAddresses(), 2U);
+  EXPECT_FALSE(throttle.IsLockedOut("attacker", start + 71s));
+  throttle.RecordSuccess("late");
+  throttle.RecordFailure("last", start + 200s);
+  EXPECT_EQ(throttle.RememberedAddresses(), 1U);
 }
 
 }  // namespace
