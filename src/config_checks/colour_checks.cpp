@@ -23,6 +23,7 @@ constexpr std::string_view kColourObjects[] = {
     "/Bellwright/NotificationColor",
     "/Bellwright/WelcomeMessage/WelcomeMessageColour",
     "/TimedMessages/Messages/*/MessageColour",
+    "/Countdown/MessageColour",
 };
 constexpr std::string_view kCommands = "/CustomCommands";
 constexpr const char* kComponentKeys[] = {"R", "G", "B"};

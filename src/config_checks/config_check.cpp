@@ -7,15 +7,16 @@
 
 #include "config_checks/colour_checks.hpp"
 #include "config_checks/command_registrations.hpp"
+#include "config_checks/countdown_checks.hpp"
 #include "config_checks/custom_command_checks.hpp"
 #include "config_checks/json_text/document_reader.hpp"
 #include "config_checks/json_text/document_walk.hpp"
 #include "config_checks/json_text/findings.hpp"
-#include "config_checks/opt_out_checks.hpp"
 #include "config_checks/json_text/position_index.hpp"
+#include "config_checks/json_text/syntax_cause.hpp"
+#include "config_checks/opt_out_checks.hpp"
 #include "config_checks/schema_findings.hpp"
 #include "config_checks/setting_checks.hpp"
-#include "config_checks/json_text/syntax_cause.hpp"
 #include "config_checks/text_format.hpp"
 #include "config_checks/timed_message_checks.hpp"
 #include "config_checks/value_rules.hpp"
@@ -44,9 +45,11 @@ void CheckDocument(const nlohmann::json& document, Findings& findings, Report& r
         commands != nullptr ? RegisterCommands(*commands) : Registrations{};
     CheckCustomCommands(document, registrations, findings);
     CheckTimedMessages(document, findings);
+    CheckCountdown(document, findings);
     CheckOptOut(document, registrations, findings);
     CheckColours(document, findings);
     CheckTexts(document, findings);
+    CheckCooldownLineUsed(document, registrations, findings);
   }
   const auto failure = CustomCommandLoaderFailure(document);
   if (failure && !findings.HasErrorAt(*failure)) {

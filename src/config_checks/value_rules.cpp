@@ -95,6 +95,25 @@ constexpr WrongTypeRule kWrongTypeRules[] = {
      "it is ignored, so players who turn timed messages off get $default"},
     {"/TimedMessages/OptOutOnMessage", false, kError,
      "it is ignored, so players who turn timed messages on get $default"},
+    // bw.countdown reads its section leniently: a bad value gives that value's default.
+    {"/Countdown", false, kError, "it is ignored, so bw.countdown uses the defaults"},
+    {"/Countdown/Steps", false, kError,
+     "it is ignored, so the countdown announces at the default steps $default"},
+    {"/Countdown/Steps/*", false, kWarning, "this step is skipped", kOnlyNumbers},
+    {"/Countdown/MessageToSend", false, kError, "it is ignored, so the countdown says $default"},
+    {"/Countdown/FinalMessage", false, kError, "it is ignored, so nothing is sent at 0"},
+    {"/Countdown/MessageType", false, kError,
+     "it is ignored, so the countdown goes out as server messages"},
+    {"/Countdown/MessageColour", false, kError,
+     "it is ignored, so the countdown is red (255, 64, 64)"},
+    {"/Countdown/MessageColour/*", false, kError, "it reads as 0 in the countdown's colour"},
+    {"/Countdown/Sender", false, kError, "it is ignored, so the sender name $default is used"},
+    {"/Countdown/DisplayScale", false, kError,
+     "it is ignored, so the countdown's notification takes the default $default"},
+    {"/Countdown/DisplayTime", false, kError,
+     "it is ignored, so the countdown's notification takes the default $default"},
+    {"/Countdown/Icon_BP", false, kError,
+     "it is ignored, so the countdown's notification has no icon"},
 };
 
 constexpr EnumRule kEnumRules[] = {
@@ -106,6 +125,8 @@ constexpr EnumRule kEnumRules[] = {
      "the greeting goes out as a chat line"},
     {"/TimedMessages/Order", kWarning, "an order of timed messages",
      "each message is drawn at random", "orders"},
+    {"/Countdown/MessageType", kError, "a message type",
+     "the countdown's announcements are never sent"},
     {"/Bellwright/Storage/Type", kError, "a storage type",
      "the opt-out choices are kept in memory only, for the session, and an error is logged"},
 };
