@@ -7,13 +7,13 @@
 #include <string>
 
 #include "base/plugin_messaging.hpp"
-#include "commands/reload.hpp"
 #include "commands/send_handlers.hpp"
 #include "custom_commands/chat_command_handler.hpp"
-#include "custom_commands/custom_command_registry.hpp"
+#include "custom_commands/live_commands.hpp"
 #include "host/messaging.hpp"
 #include "host_library/rcon_connection.hpp"
 #include "host_library/world.hpp"
+#include "plugin/load.hpp"
 #include "plugin_session.hpp"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "commands/reload.hpp"
 #include "config_checks/config_check.hpp"
+#include "plugin/load.hpp"
 #include "plugin_session.hpp"
 
 namespace {

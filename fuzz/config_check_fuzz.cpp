@@ -9,14 +9,15 @@
 #include <exception>
 #include <nlohmann/json.hpp>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/text.hpp"
 #include "config_checks/command_registrations.hpp"
 #include "config_checks/config_check.hpp"
+#include "config_checks/json_text/document_reader.hpp"
 #include "custom_commands/command_aliases.hpp"
 #include "custom_commands/custom_command_table.hpp"
 
@@ -31,16 +32,13 @@ void Require(bool condition) {
   }
 }
 
-// The plug-in's own reading of the file.
+// The plug-in's own reading of the file: the same reader, at any depth.
 std::optional<nlohmann::json> ReadAsThePlugInDoes(std::string_view text) {
-  std::istringstream stream{std::string(text)};
-  nlohmann::json document;
-  try {
-    stream >> document;
-  } catch (const std::exception&) {
+  Bellwright::ConfigCheck::ReadResult read = Bellwright::ConfigCheck::ReadConfigDocument(text);
+  if (read.syntax_error) {
     return std::nullopt;
   }
-  return document;
+  return std::move(read.document);
 }
 
 bool LoaderFails(const nlohmann::json& document) {

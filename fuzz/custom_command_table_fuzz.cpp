@@ -8,7 +8,7 @@
 #include <set>
 #include <string_view>
 
-#include "config/config.hpp"
+#include "config_checks/json_text/document_reader.hpp"
 #include "custom_commands/command_aliases.hpp"
 #include "custom_commands/custom_command_table.hpp"
 
@@ -56,14 +56,13 @@ void CheckTable(const Bellwright::CustomCommandTable& table, const nlohmann::jso
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  // Read exactly as the configuration file is read; its parse error is a refused file.
-  nlohmann::json document;
-  try {
-    document =
-        Bellwright::ParseConfigText(std::string_view(reinterpret_cast<const char*>(data), size));
-  } catch (const nlohmann::json::exception&) {
+  // Read exactly as the configuration file is read; a syntax error is a refused file.
+  const Bellwright::ConfigCheck::ReadResult read = Bellwright::ConfigCheck::ReadConfigDocument(
+      std::string_view(reinterpret_cast<const char*>(data), size));
+  if (read.syntax_error) {
     return 0;
   }
+  const nlohmann::json& document = read.document;
   try {
     CheckTable(Bellwright::BuildCustomCommandTable(document), document);
   } catch (const nlohmann::json::exception&) {

@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "base/module_path.hpp"
+#include "base/plugin_folder.hpp"
 #include "config/config.hpp"
 #include "host_library/clock.hpp"
 #include "host_library/commands.hpp"
@@ -97,7 +98,7 @@ class ServerDirectory {
 
  private:
   [[nodiscard]] std::filesystem::path File() const {
-    return path_ / "ArkApi" / "Plugins" / "BellwrightEx" / "config.json";
+    return path_ / Bellwright::kPluginFolder / Bellwright::kConfigFileName;
   }
   std::filesystem::path path_;
 };

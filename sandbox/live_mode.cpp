@@ -13,15 +13,16 @@
 #include "console/command_interpreter.hpp"
 #include "console/console_input.hpp"
 #include "console/help_text.hpp"
+#include "console/live_transcript.hpp"
 #include "host_library/clock.hpp"
 #include "host_library/commands.hpp"
 #include "host_library/rcon_connection.hpp"
 #include "host_library/text.hpp"
 #include "host_library/timer.hpp"
 #include "host_library/world.hpp"
-#include "views/html_transcript.hpp"
-#include "console/live_transcript.hpp"
 #include "rcon/rcon_server.hpp"
+#include "views/html_transcript.hpp"
+#include "views/transcript_sinks.hpp"
 #include "views/world_audience.hpp"
 
 namespace Sandbox {

@@ -3,7 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "transcript.hpp"
+#include "transcript_request.hpp"
+#include "views/readable_view.hpp"
 
 namespace Sandbox {
 

@@ -4,19 +4,13 @@
 #include <CLI/CLI.hpp>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iostream>
-#include <optional>
 
-#include "console/command_interpreter.hpp"
-#include "host_library/clock.hpp"
 #include "host_library/server_directory.hpp"
-#include "views/html_transcript.hpp"
 #include "live_mode.hpp"
 #include "script_mode.hpp"
+#include "transcript_request.hpp"
+#include "views/readable_view.hpp"
 #include "views/terminal_theme.hpp"
-#include "transcript.hpp"
-#include "views/world_audience.hpp"
 
 namespace {
 
@@ -37,51 +31,6 @@ std::string DefaultPluginPath() {
   std::error_code error;
   const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
   return error ? "Bellwright.so" : (executable.parent_path() / "Bellwright.so").string();
-}
-
-int RunScriptMode(const Options& options, const Sandbox::TranscriptRequest& request,
-                  const Sandbox::ReadableOptions& readable) {
-  std::ifstream file;
-  if (options.script != "-") {
-    file.open(options.script, std::ios::binary);
-    if (!file) {
-      std::cerr << "bellwright-sandbox: cannot open the script " << options.script << '\n';
-      return 2;
-    }
-  }
-  std::istream& script = options.script == "-" ? std::cin : file;
-  Sandbox::TheClock().UseVirtual();
-  const Sandbox::WorldAudience audience;
-  const Sandbox::HumanView view(readable, audience, &Sandbox::ElapsedTimeLabel);
-  const auto output = request.output.value_or(Sandbox::TranscriptFormat::kJsonl) ==
-                              Sandbox::TranscriptFormat::kHuman
-                          ? Sandbox::MakeHumanTranscript(std::cout, view)
-                          : Sandbox::MakeJsonlTranscript(std::cout);
-  std::optional<Sandbox::HtmlTranscript> page;
-  if (!request.html_file.empty()) {
-    page.emplace(request.html_file, Sandbox::HtmlPageOptions{}, readable, audience,
-                 &Sandbox::ElapsedTimeLabel);
-    // Written at once, so a page that cannot be written stops the run before it starts.
-    if (const std::string error = page->Flush(); !error.empty()) {
-      std::cerr << "bellwright-sandbox: " << error << '\n';
-      return 2;
-    }
-  }
-  Sandbox::EventFanOut transcript({output.get(), page ? &*page : nullptr});
-  Sandbox::SetEventSink(&transcript);
-  int status = 0;
-  {
-    Sandbox::CommandInterpreter interpreter(options.plugin);
-    status = Sandbox::RunScript(script, interpreter);
-  }
-  Sandbox::SetEventSink(nullptr);
-  if (page) {
-    if (const std::string error = page->Flush(); !error.empty()) {
-      std::cerr << "bellwright-sandbox: " << error << '\n';
-      return 2;
-    }
-  }
-  return status;
 }
 
 }  // namespace
@@ -143,5 +92,10 @@ int main(int argc, char** argv) {
     live_options.rcon_bind = options.rcon_bind;
     return Sandbox::RunLive(live_options);
   }
-  return RunScriptMode(options, request, readable);
+  Sandbox::ScriptOptions script_options;
+  script_options.script = options.script;
+  script_options.plugin_path = options.plugin;
+  script_options.transcript = request;
+  script_options.readable = readable;
+  return Sandbox::RunScriptMode(script_options);
 }

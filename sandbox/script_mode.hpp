@@ -1,14 +1,24 @@
 #pragma once
 
-#include <istream>
+#include <string>
 
-#include "console/command_interpreter.hpp"
+#include "transcript_request.hpp"
+#include "views/readable_view.hpp"
 
 namespace Sandbox {
 
-// Runs a whole script: every line through the interpreter, then the end of input
-// (an implicit unload). Returns the exit status: 0, or 1 when any sandbox_error
-// was written.
-int RunScript(std::istream& script, CommandInterpreter& interpreter);
+struct ScriptOptions {
+  // A file, or "-" for standard input.
+  std::string script;
+  std::string plugin_path;
+  // The standard output's form (jsonl unless asked otherwise) and the HTML page.
+  TranscriptRequest transcript;
+  ReadableOptions readable;
+};
+
+// A script run on the virtual clock: every line through the interpreter, then the end
+// of input (an implicit unload). Returns the exit status: 0, 1 when any
+// sandbox_error was written, 2 when the script or the page cannot be opened.
+int RunScriptMode(const ScriptOptions& options);
 
 }  // namespace Sandbox

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <fstream>
 
+#include "base/plugin_folder.hpp"
 #include "host/tools.hpp"
 #include "host_library/clock.hpp"
 #include "host_library/commands.hpp"
@@ -72,8 +73,8 @@ std::string Missing(std::string_view what, std::string_view usage) {
 }  // namespace
 
 std::filesystem::path ConfigFilePath() {
-  return std::filesystem::path(AsaApi::Tools::GetCurrentDir()) / "ArkApi" / "Plugins" /
-         "BellwrightEx" / "config.json";
+  return std::filesystem::path(AsaApi::Tools::GetCurrentDir()) / Bellwright::kPluginFolder /
+         Bellwright::kConfigFileName;
 }
 
 void EmitRegistry() {

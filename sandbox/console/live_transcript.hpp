@@ -2,7 +2,8 @@
 
 #include "console/console_input.hpp"
 #include "host_library/events.hpp"
-#include "transcript.hpp"
+#include "transcript_request.hpp"
+#include "views/readable_view.hpp"
 
 namespace Sandbox {
 

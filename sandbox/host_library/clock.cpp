@@ -1,5 +1,7 @@
 #include "host_library/clock.hpp"
 
+#include "base/clock_ticks.hpp"
+
 namespace Sandbox {
 
 void Clock::UseVirtual() {
@@ -31,7 +33,8 @@ double Clock::GameSeconds() const {
 }
 
 std::int64_t Clock::Ticks() const {
-  using Ticks100ns = std::chrono::duration<std::int64_t, std::ratio<1, 10'000'000>>;
+  using Ticks100ns =
+      std::chrono::duration<std::int64_t, std::ratio<1, Bellwright::kClockTicksPerSecond>>;
   return std::chrono::duration_cast<Ticks100ns>(Now().time_since_epoch()).count();
 }
 

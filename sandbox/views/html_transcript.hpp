@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <string>
 
-#include "views/audience.hpp"
 #include "host_library/events.hpp"
+#include "views/audience.hpp"
 #include "views/html_page.hpp"
-#include "transcript.hpp"
+#include "views/readable_view.hpp"
 
 namespace Sandbox {
 

@@ -2,17 +2,15 @@
 
 #include <cstdlib>
 #include <exception>
-#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "automatic/automatic.hpp"
 #include "automatic/timed_message_draw.hpp"
-#include "automatic/timed_schedule.hpp"
 #include "base/text.hpp"
-#include "config/config.hpp"
+#include "config/timed_message_settings.hpp"
 #include "delivery/delivery.hpp"
+#include "delivery/world_players.hpp"
 #include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
 #include "host/permissions.hpp"
@@ -20,8 +18,6 @@
 
 namespace Bellwright {
 namespace {
-
-using nlohmann::json;
 
 // The index of the message chosen last, by either order. Kept across reloads, so
 // that a sequential order goes on where it was.
@@ -38,28 +34,13 @@ struct TimedMessage {
   ByteColor color;
 };
 
-const json& ConfiguredMessages(const json& timed) {
-  static const json no_messages = json::array();
-  const auto it = timed.find("Messages");
-  return it == timed.end() ? no_messages : *it;
-}
-
-int MessageCount(const json& messages) {
-  return messages.is_array() || messages.is_object() ? static_cast<int>(messages.size()) : 0;
-}
-
-TimedMessageOrder ConfiguredOrder(const json& timed) {
-  return TimedMessageOrderFromName(Settings::ValueOr<std::string>(timed, "Order", "Random"));
-}
-
 // Too few players: the turn is used up without choosing a message.
-bool EnoughPlayers(const json& timed) {
-  const long long minimum = Settings::WholeNumberOr(timed, "MinPlayers", 0, 0, kMostPlayers);
+bool EnoughPlayers(const TimedMessagesSection& timed) {
+  const long long minimum = timed.MinPlayers(kMostPlayers);
   return minimum == 0 || ConnectedPlayerCount() >= minimum;
 }
 
-int ChooseMessageIndex(const json& messages, TimedMessageOrder order) {
-  const int count = MessageCount(messages);
+int ChooseMessageIndex(int count, TimedMessageOrder order) {
   if (order == TimedMessageOrder::kSequential) {
     // An empty list has no entry to choose, so the order stays where it is.
     if (count == 0) {
@@ -77,34 +58,36 @@ int ChooseMessageIndex(const json& messages, TimedMessageOrder order) {
   return LastTimedMessageIndex;
 }
 
-std::vector<FString> GroupList(const json& entry, const char* key) {
+std::vector<FString> GroupList(const std::vector<std::string>& names) {
   std::vector<FString> groups;
-  for (const auto& name : entry.value(key, std::vector<std::string>{})) {
+  for (const auto& name : names) {
     groups.push_back(FromUtf8(name));
   }
   return groups;
 }
 
 // Every read is strict: a value of the wrong JSON type ends the turn.
-TimedMessage ReadTimedMessage(const json& entry) {
+TimedMessage ReadTimedMessage(const TimedMessageEntry& entry) {
+  const TimedMessageContent content = entry.Content();
   TimedMessage message;
-  message.text = FromUtf8(entry.value("MessageToSend", std::string()));
-  message.kind = MessageKindFromTypeName(entry.value("MessageType", std::string("Chat")));
-  message.include_groups = GroupList(entry, "Only_Send_To_Permission_Groups");
-  message.exclude_groups = GroupList(entry, "Exclude_Permissions_Groups");
-  message.color = Settings::ColorFromObject(Settings::Section(entry, "MessageColour"));
+  message.text = FromUtf8(content.text);
+  message.kind = MessageKindFromTypeName(content.type);
+  message.include_groups = GroupList(content.include_groups);
+  message.exclude_groups = GroupList(content.exclude_groups);
+  message.color = content.colour;
   return message;
 }
 
-MessageStyle ReadStyle(const json& entry, const TimedMessage& message) {
+MessageStyle ReadStyle(const TimedMessageEntry& entry, const TimedMessage& message) {
   MessageStyle style;
   style.color = message.color;
   if (message.kind == MessageKind::kChat) {
-    style.sender = FromUtf8(entry.value("Sender", std::string("Bellwright")));
+    style.sender = FromUtf8(entry.Sender());
   } else if (message.kind == MessageKind::kNotification) {
-    style.display_scale = entry.value("DisplayScale", 1.0F);
-    style.display_time = entry.value("DisplayTime", 10.0F);
-    style.icon = ResolveIcon(FromUtf8(entry.value("Icon_BP", std::string())));
+    const TimedNotificationLook look = entry.NotificationLook();
+    style.display_scale = look.display_scale;
+    style.display_time = look.display_time;
+    style.icon = ResolveIcon(FromUtf8(look.icon));
   }
   return style;
 }
@@ -126,21 +109,6 @@ bool Qualifies(const FString& unique_id, const TimedMessage& message) {
   return !InAnyGroup(unique_id, message.exclude_groups);
 }
 
-// Every connected player in list order; entries that no longer resolve are skipped.
-template <typename Visit>
-void ForEachPlayer(Visit&& visit) {
-  UWorld* world = AsaApi::GetApiUtils().GetWorld();
-  if (world == nullptr) {
-    return;
-  }
-  for (const auto& weak_controller : world->PlayerControllerListField()) {
-    auto* player = static_cast<AShooterPlayerController*>(weak_controller.Get());
-    if (player != nullptr) {
-      visit(player);
-    }
-  }
-}
-
 // Players who turned timed messages off are left out before anything is asked about
 // them.
 bool TurnedOff(const FString& unique_id) {
@@ -152,17 +120,17 @@ bool AnyConnectedPlayerTurnedOff() {
     return false;
   }
   bool any = false;
-  ForEachPlayer([&any](AShooterPlayerController* player) {
+  ForEachConnectedPlayer(GameWorld(), [&any](AShooterPlayerController* player) {
     any = any || IsOptedOut(player->GetUniqueNetIdAsString());
   });
   return any;
 }
 
-void SendToQualifyingPlayers(const json& entry, const TimedMessage& message) {
+void SendToQualifyingPlayers(const TimedMessageEntry& entry, const TimedMessage& message) {
   // Read at the first recipient, so a turn that reaches nobody reads nothing more.
   std::optional<MessageStyle> style;
   PlayerText text(message.text);
-  ForEachPlayer([&](AShooterPlayerController* player) {
+  ForEachConnectedPlayer(GameWorld(), [&](AShooterPlayerController* player) {
     const FString unique_id = player->GetUniqueNetIdAsString();
     if (!message.kind || TurnedOff(unique_id) || !Qualifies(unique_id, message)) {
       return;
@@ -174,7 +142,7 @@ void SendToQualifyingPlayers(const json& entry, const TimedMessage& message) {
   });
 }
 
-void SendToEveryone(const json& entry, const TimedMessage& message) {
+void SendToEveryone(const TimedMessageEntry& entry, const TimedMessage& message) {
   if (!message.kind) {
     return;
   }
@@ -187,7 +155,7 @@ void SendToEveryone(const json& entry, const TimedMessage& message) {
   }
   // Each player reads their own name, and those who turned timed messages off are
   // left out.
-  ForEachPlayer([&](AShooterPlayerController* player) {
+  ForEachConnectedPlayer(GameWorld(), [&](AShooterPlayerController* player) {
     if (anyone_turned_off && IsOptedOut(player->GetUniqueNetIdAsString())) {
       return;
     }
@@ -195,7 +163,7 @@ void SendToEveryone(const json& entry, const TimedMessage& message) {
   });
 }
 
-void SendTurn(const json& entry) {
+void SendTurn(const TimedMessageEntry& entry) {
   const TimedMessage message = ReadTimedMessage(entry);
   if (message.include_groups.empty() && message.exclude_groups.empty()) {
     SendToEveryone(entry, message);
@@ -206,25 +174,20 @@ void SendTurn(const json& entry) {
 
 }  // namespace
 
-void StartTimedMessages() {
-  StopTimedMessages();
-}
-
-void StopTimedMessages() {
-  ResetTimedSchedule();
+void ForgetLastTimedMessage() {
   LastTimedMessageIndex = -1;
 }
 
 void SendTimedMessage() {
-  const json& timed = Settings::SectionOrEmpty(ConfigDocument(), "TimedMessages");
+  const TimedMessagesSection timed;
   if (!EnoughPlayers(timed)) {
     return;
   }
-  const json& messages = ConfiguredMessages(timed);
-  const int index = ChooseMessageIndex(messages, ConfiguredOrder(timed));
+  const int index =
+      ChooseMessageIndex(timed.MessageCount(), TimedMessageOrderFromName(timed.Order()));
   try {
     // An empty list or a list that is not an array has no entry to read.
-    SendTurn(messages.at(static_cast<json::size_type>(index)));
+    SendTurn(timed.Message(index));
   } catch (const std::exception&) {
     // A message that cannot be read costs its turn and nothing else.
   }

@@ -8,4 +8,7 @@ namespace Bellwright {
 // usual.
 void SendTimedMessage();
 
+// The next turn chooses as if none had come before.
+void ForgetLastTimedMessage();
+
 }  // namespace Bellwright

@@ -6,7 +6,4 @@ namespace Bellwright {
 // are on and the next one is due, then sets the following due time.
 void SendTimedMessageIfDue();
 
-// The first tick with timed messages on sends at once.
-void ResetTimedSchedule();
-
 }  // namespace Bellwright

@@ -1,7 +1,6 @@
 #include "automatic/welcome_message.hpp"
 
 #include <algorithm>
-#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,7 +8,7 @@
 #include "automatic/greeting_text.hpp"
 #include "automatic/welcome_queue.hpp"
 #include "base/text.hpp"
-#include "config/config.hpp"
+#include "config/welcome_settings.hpp"
 #include "delivery/delivery.hpp"
 #include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
@@ -18,26 +17,21 @@
 namespace Bellwright {
 namespace {
 
-using nlohmann::json;
-
 // Any type name but "Server" and "Notification" gives the chat line.
-MessageKind WelcomeKind(const json& welcome) {
-  const auto type = Settings::ValueOr<std::string>(welcome, "WelcomeMessageType", "Chat");
+MessageKind WelcomeKind(const std::string& type) {
   return type == "Server" || type == "Notification" ? *MessageKindFromTypeName(type)
                                                     : MessageKind::kChat;
 }
 
-MessageStyle WelcomeStyle(MessageKind kind, const json& bellwright, const json& welcome) {
+MessageStyle WelcomeStyle(MessageKind kind, const WelcomeSettings& configured) {
   MessageStyle style;
-  style.color =
-      Settings::ColorFromObjectOr(Settings::SectionOrEmpty(welcome, "WelcomeMessageColour"));
+  style.color = configured.colour;
   if (kind == MessageKind::kChat) {
-    style.sender =
-        FromUtf8(Settings::ValueOr<std::string>(bellwright, "ClientChatSenderName", "Bellwright"));
+    style.sender = FromUtf8(configured.sender);
   } else if (kind == MessageKind::kNotification) {
-    style.display_scale = Settings::ValueOr(welcome, "NotificationDisplayScale", 1.0F);
-    style.display_time = Settings::ValueOr(welcome, "NotificationDisplayTime", 10.0F);
-    style.icon = ResolveIcon(FromUtf8(Settings::ValueOr<std::string>(welcome, "Icon_BP", "")));
+    style.display_scale = configured.display_scale;
+    style.display_time = configured.display_time;
+    style.icon = ResolveIcon(FromUtf8(configured.icon));
   }
   return style;
 }
@@ -48,54 +42,30 @@ struct GroupGreeting {
   GreetingTemplate message;
 };
 
-// The greeting settings. Nothing can change the configuration while a pass runs, so
-// one read serves every greeting of the pass.
-struct WelcomeSettings {
+// The greetings of one pass. Nothing can change the configuration while a pass runs,
+// so one read serves every greeting of the pass.
+struct Greetings {
   GreetingTemplate message{""};
   std::vector<GroupGreeting> group_messages;  // asked in this order
   MessageKind kind = MessageKind::kChat;
   MessageStyle style;
 };
 
-// Entries that are not an object with a string "Group" and a string "Message" are
-// skipped, as is the whole list when it is not an array.
-std::vector<GroupGreeting> ReadGroupGreetings(const json& welcome) {
-  std::vector<GroupGreeting> greetings;
-  const auto list = welcome.find("GroupMessages");
-  if (list == welcome.end() || !list->is_array()) {
-    return greetings;
+Greetings ReadGreetings() {
+  const WelcomeSettings configured = ReadWelcomeSettings();
+  Greetings greetings;
+  greetings.message = GreetingTemplate(configured.message);
+  for (const WelcomeGroupMessage& entry : configured.group_messages) {
+    greetings.group_messages.push_back({FromUtf8(entry.group), GreetingTemplate(entry.message)});
   }
-  for (const json& entry : *list) {
-    if (!entry.is_object()) {
-      continue;
-    }
-    const auto group = entry.find("Group");
-    const auto message = entry.find("Message");
-    if (group != entry.end() && group->is_string() && message != entry.end() &&
-        message->is_string()) {
-      greetings.push_back(
-          {FromUtf8(group->get<std::string>()), GreetingTemplate(message->get<std::string>())});
-    }
-  }
+  greetings.kind = WelcomeKind(configured.type);
+  greetings.style = WelcomeStyle(greetings.kind, configured);
   return greetings;
-}
-
-WelcomeSettings ReadWelcomeSettings() {
-  const auto& bellwright = Settings::SectionOrEmpty(ConfigDocument(), "Bellwright");
-  const auto& welcome = Settings::SectionOrEmpty(bellwright, "WelcomeMessage");
-  WelcomeSettings settings;
-  settings.message = GreetingTemplate(
-      Settings::ValueOr<std::string>(welcome, "Message", "Welcome to the server {0}"));
-  settings.group_messages = ReadGroupGreetings(welcome);
-  settings.kind = WelcomeKind(welcome);
-  settings.style = WelcomeStyle(settings.kind, bellwright, welcome);
-  return settings;
 }
 
 // The text of the first listed group the player is in, one query per group asked;
 // the welcome's own text when none matches.
-const GreetingTemplate& MessageFor(AShooterPlayerController* player,
-                                   const WelcomeSettings& settings) {
+const GreetingTemplate& MessageFor(AShooterPlayerController* player, const Greetings& settings) {
   if (settings.group_messages.empty()) {
     return settings.message;
   }
@@ -108,7 +78,7 @@ const GreetingTemplate& MessageFor(AShooterPlayerController* player,
   return settings.message;
 }
 
-void GreetPlayer(AShooterPlayerController* player, const WelcomeSettings& settings) {
+void GreetPlayer(AShooterPlayerController* player, const Greetings& settings) {
   const GreetingTemplate& message = MessageFor(player, settings);
   const int player_count = message.NamesPlayerCount() ? ConnectedPlayerCount() : 0;
   const FString text =
@@ -122,7 +92,7 @@ void SendWelcomeMessages() {
   if (!HasPendingWelcomes()) {
     return;
   }
-  std::optional<WelcomeSettings> settings;
+  std::optional<Greetings> settings;
   // Ids equal ignoring case find the same player, so greeting each player found once
   // greets each distinct id once.
   std::vector<AShooterPlayerController*> greeted;
@@ -133,7 +103,7 @@ void SendWelcomeMessages() {
     }
     greeted.push_back(player);
     if (!settings) {
-      settings = ReadWelcomeSettings();
+      settings = ReadGreetings();
     }
     GreetPlayer(player, *settings);
   }

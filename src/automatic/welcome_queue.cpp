@@ -1,13 +1,12 @@
 #include "automatic/welcome_queue.hpp"
 
 #include <cstdint>
-#include <limits>
 #include <utility>
 
 #include "automatic/automatic.hpp"
 #include "base/host_boundary.hpp"
 #include "base/module_path.hpp"
-#include "config/config.hpp"
+#include "config/welcome_settings.hpp"
 #include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
 #include "host/timer.hpp"
@@ -23,24 +22,6 @@ constinit TArray<FString> GreetedPlayers;   // scheduled during their current co
 // Tasks the host still holds from before the queue was last stopped belong to an
 // earlier start and must not reach this one.
 constinit std::uint64_t queue_generation = 0;
-
-constexpr int kDefaultWelcomeDelaySeconds = 5;
-
-const nlohmann::json& WelcomeSection() {
-  const auto& bellwright = Settings::SectionOrEmpty(ConfigDocument(), "Bellwright");
-  return Settings::SectionOrEmpty(bellwright, "WelcomeMessage");
-}
-
-bool WelcomeMessagesEnabled() {
-  return Settings::ValueOr(WelcomeSection(), "EnableWelcomeMessage", false);
-}
-
-// Zero or less: the greeting is queued at once and goes out at the next timer call.
-int WelcomeDelaySeconds() {
-  return static_cast<int>(Settings::WholeNumberOr(WelcomeSection(), "DelaySeconds",
-                                                  kDefaultWelcomeDelaySeconds, 0,
-                                                  std::numeric_limits<int>::max()));
-}
 
 // Queues one player's greeting once the character has been theirs for a while.
 class WelcomeTask {
@@ -101,7 +82,7 @@ void StopWelcomeQueue() {
 }
 
 void OnCharacterPossessed(ACharacter* character) {
-  if (character == nullptr || !WelcomeMessagesEnabled()) {
+  if (character == nullptr || !WelcomeEnabled()) {
     return;
   }
   // The game possesses only its own characters, which are all APrimalCharacters.

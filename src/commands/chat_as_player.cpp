@@ -6,6 +6,7 @@
 #include "commands/command_line.hpp"
 #include "commands/numbers.hpp"
 #include "commands/reply.hpp"
+#include "delivery/world_players.hpp"
 #include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
 
@@ -23,17 +24,13 @@ AShooterPlayerController* FindWithApiUtils(const FString& unique_net_id) {
 
 // The RCON form walks the world's controller list itself; ids compare ignoring case.
 AShooterPlayerController* FindInControllerList(const FString& unique_net_id) {
-  UWorld* world = AsaApi::GetApiUtils().GetWorld();
-  if (world == nullptr) {
-    return nullptr;
-  }
-  for (const auto& entry : world->PlayerControllerListField()) {
-    auto* controller = static_cast<AShooterPlayerController*>(entry.Get());
-    if (controller != nullptr && controller->GetUniqueNetIdAsString() == unique_net_id) {
-      return controller;
+  AShooterPlayerController* found = nullptr;
+  ForEachConnectedPlayer(GameWorld(), [&](AShooterPlayerController* controller) {
+    if (found == nullptr && controller->GetUniqueNetIdAsString() == unique_net_id) {
+      found = controller;
     }
-  }
-  return nullptr;
+  });
+  return found;
 }
 
 // True when the player was made to chat. The game call is the only thing left that

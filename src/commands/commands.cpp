@@ -37,7 +37,8 @@ constexpr std::array<AdministrativeCommand, 10> kAdministrativeCommands{{
 
 }  // namespace
 
-void RegisterAdministrativeCommands() {
+void RegisterAdministrativeCommands(ReloadFunction reload) {
+  UseReloadFunction(reload);
   ICommands& commands = AsaApi::GetCommands();
   for (const AdministrativeCommand& command : kAdministrativeCommands) {
     const FString name(command.name);
@@ -59,6 +60,7 @@ void RemoveAdministrativeCommands() {
       commands.RemoveRconCommand(name);
     }
   }
+  UseReloadFunction(nullptr);
 }
 
 }  // namespace Bellwright

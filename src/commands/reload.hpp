@@ -5,10 +5,10 @@
 
 namespace Bellwright {
 
-// Reads the configuration file and rebuilds the custom chat commands from it, all
-// or nothing: when the file cannot be read or its custom commands cannot be built,
-// the configuration and the registered commands stay exactly as they were.
-bool ReloadConfiguration();
+// What bw.reload runs: true when the new configuration is in use. The plug-in's
+// start-up, which knows every owner a reload reconfigures, hands it in.
+using ReloadFunction = bool (*)();
+void UseReloadFunction(ReloadFunction reload);
 
 // bw.reload: the replies are never withheld, whatever the hide rule says.
 void ConsoleReload(APlayerController* caller, FString* command_line, bool unused);

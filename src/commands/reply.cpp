@@ -4,7 +4,7 @@
 
 #include "base/plugin_messaging.hpp"
 #include "base/text.hpp"
-#include "config/config.hpp"
+#include "config/general_settings.hpp"
 #include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
 #include "host/messaging.hpp"
@@ -15,8 +15,7 @@ namespace {
 // A setting that cannot be read hides nothing: an administrator who broke the
 // file should still see what the commands answer.
 bool HideRuleEnabled() {
-  const nlohmann::json& section = Settings::SectionOrEmpty(ConfigDocument(), "Bellwright");
-  return Settings::ValueOr<bool>(section, "HideSuccessMessagesToNonAdmins", false);
+  return HideSuccessMessagesToNonAdmins();
 }
 
 bool CallerMayCheat(APlayerController* caller) {

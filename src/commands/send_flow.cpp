@@ -6,7 +6,7 @@
 #include "commands/command_line.hpp"
 #include "commands/numbers.hpp"
 #include "commands/trailing_numbers.hpp"
-#include "config/config.hpp"
+#include "config/send_settings.hpp"
 #include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
 
@@ -22,34 +22,22 @@ struct Outgoing {
   Recipient recipient = Recipient::Everyone();
 };
 
-const char* ColourKey(MessageKind kind) {
-  switch (kind) {
-    case MessageKind::kChat:
-      return "ClientChatColour";
-    case MessageKind::kServer:
-      return "ServerMessageColor";
-    case MessageKind::kNotification:
-      return "NotificationColor";
-  }
-  return "";
-}
-
-// The server message reads a missing "Bellwright" section as empty (colour 0, 0,
-// 0); the chat line and the notification need the section to be there.
-const nlohmann::json& SendSection(MessageKind kind) {
-  if (kind == MessageKind::kServer) {
-    return Settings::Section(ConfigDocument(), "Bellwright");
-  }
-  return ConfigDocument().at("Bellwright");
-}
-
 NotificationNumbers ConfiguredNumbers(MessageKind kind) {
-  const nlohmann::json& section = SendSection(kind);
   NotificationNumbers numbers;
-  numbers.color = Settings::ColorFromObject(Settings::Section(section, ColourKey(kind)));
-  if (kind == MessageKind::kNotification) {
-    numbers.display_scale = section.value("NotificationDisplayScale", 0.0F);
-    numbers.display_time = section.value("NotificationDisplayTime", 0.0F);
+  switch (kind) {
+    case MessageKind::kServer:
+      numbers.color = ServerMessageColour();
+      break;
+    case MessageKind::kChat:
+      numbers.color = ClientChatColour();
+      break;
+    case MessageKind::kNotification: {
+      const NotificationSettings settings = ReadNotificationSettings();
+      numbers.color = settings.colour;
+      numbers.display_scale = settings.display_scale;
+      numbers.display_time = settings.display_time;
+      break;
+    }
   }
   return numbers;
 }

@@ -2,11 +2,11 @@
 
 #include <fmt/format.h>
 
-#include <fstream>
-#include <sstream>
 #include <utility>
 
 #include "base/log.hpp"
+#include "base/plugin_folder.hpp"
+#include "config/config_file.hpp"
 #include "config_checks/config_check.hpp"
 #include "host/tools.hpp"
 
@@ -27,7 +27,7 @@ std::string& LiveFailure() {
 
 // Findings name the file as administrators know it; the full path is in the one line
 // that says it could not be opened.
-constexpr std::string_view kFileName = "config.json";
+constexpr std::string_view kFileName = kConfigFileName;
 
 void LogFindings(const ConfigCheck::Report& report) {
   for (const ConfigCheck::Finding& finding : report.findings) {
@@ -49,52 +49,36 @@ std::string Describe(const std::optional<ConfigCheck::Finding>& finding) {
   return fmt::format("{} ({}:{}:{})", finding->pointer, kFileName, finding->line, finding->column);
 }
 
-// The parser refused the text: the checks say where and why in plain words.
-std::string SyntaxFailure(std::string_view text, const nlohmann::json::exception& error) {
-  const ConfigCheck::Report report = ConfigCheck::CheckConfigText(text);
-  return report.findings.empty() ? std::string(error.what())
+// The reader refused the text: the checks say where and why in plain words.
+std::string SyntaxFailure(const ConfigCheck::Report& report,
+                          const ConfigCheck::SyntaxError& error) {
+  return report.findings.empty() ? error.library_message
                                  : ConfigCheck::FormatFinding(kFileName, report.findings.front());
 }
 
 }  // namespace
 
 std::string PluginFolderPath() {
-  return AsaApi::Tools::GetCurrentDir() + "/ArkApi/Plugins/BellwrightEx";
+  return AsaApi::Tools::GetCurrentDir() + "/" + std::string(kPluginFolder);
 }
 
 std::string ConfigFilePath() {
-  return PluginFolderPath() + "/config.json";
-}
-
-nlohmann::json ParseConfigText(std::string_view text) {
-  // Not strict: the reader stops after the first value, as the stream form of the
-  // parser does, where the strict string form would refuse what follows it.
-  nlohmann::json document;
-  nlohmann::detail::json_sax_dom_parser<nlohmann::json> builder(document);
-  nlohmann::json::sax_parse(text.begin(), text.end(), &builder,
-                            nlohmann::json::input_format_t::json,
-                            /*strict=*/false);
-  return document;
+  return PluginFolderPath() + "/" + std::string(kConfigFileName);
 }
 
 ConfigRead ReadConfigFile() {
   const std::string path = ConfigFilePath();
-  std::ifstream file(path, std::ios::binary);
-  if (!file.is_open()) {
+  const std::optional<std::string> text = ReadConfigFileText(path);
+  if (!text) {
     return {std::nullopt, "Can't open config.json: " + path};
   }
-  std::ostringstream contents;
-  contents << file.rdbuf();
-  const std::string text = std::move(contents).str();
-  nlohmann::json document;
-  try {
-    document = ParseConfigText(text);
-  } catch (const nlohmann::json::exception& error) {
-    return {std::nullopt, SyntaxFailure(text, error)};
+  ConfigCheck::ReadResult read = ConfigCheck::ReadConfigDocument(*text);
+  const ConfigCheck::Report report = ConfigCheck::CheckConfigText(*text, read);
+  if (read.syntax_error) {
+    return {std::nullopt, SyntaxFailure(report, *read.syntax_error)};
   }
-  const ConfigCheck::Report report = ConfigCheck::CheckConfigText(text, document);
   LogFindings(report);
-  return {LoadedConfig(std::move(document), Describe(report.custom_commands_failure)), {}};
+  return {LoadedConfig(std::move(read.document), Describe(report.custom_commands_failure)), {}};
 }
 
 bool StartConfig() {

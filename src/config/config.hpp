@@ -55,11 +55,6 @@ std::string ConfigFilePath();
 // document; every finding of the checks goes to the log, a warning or an error.
 ConfigRead ReadConfigFile();
 
-// Parses configuration text the way the file is read: an optional byte order mark,
-// one JSON value, anything after it ignored, comments refused. Throws the JSON
-// library's parse_error. The fuzz targets read their input through this too.
-nlohmann::json ParseConfigText(std::string_view text);
-
 // The configuration owner. Start reads the file into the live document and tells
 // whether it could; Stop empties the document.
 bool StartConfig();

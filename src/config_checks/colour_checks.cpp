@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "config_checks/custom_command_checks.hpp"
+#include "config_checks/command_registrations.hpp"
 #include "config_checks/json_text/document_walk.hpp"
 #include "config_checks/json_text/findings.hpp"
 #include "config_checks/json_text/json_pointer.hpp"

@@ -138,11 +138,12 @@ Report CheckConfigText(std::string_view text) noexcept {
   });
 }
 
-Report CheckConfigText(std::string_view text, const nlohmann::json& document) noexcept {
-  return Guarded([text, &document] {
+Report CheckConfigText(std::string_view text, const ReadResult& read) noexcept {
+  return Guarded([text, &read] {
     // The index stops at the depth limit, so a deeper document is never walked.
-    return text.size() > kMaxTextBytes ? TooLarge()
-                                       : CheckRead(text, document, std::nullopt, false);
+    return text.size() > kMaxTextBytes
+               ? TooLarge()
+               : CheckRead(text, read.document, read.syntax_error, read.too_deep);
   });
 }
 

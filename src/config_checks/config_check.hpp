@@ -1,32 +1,19 @@
 #pragma once
 
 #include <cstddef>
-#include <nlohmann/json_fwd.hpp>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "config_checks/json_text/document_reader.hpp"
+#include "config_checks/json_text/finding.hpp"
 
 // Checks of a configuration file's text against what the plug-in will do with it:
 // every mistake that would otherwise pass in silence, with its place in the file,
 // its consequence and its fix. Used by the bellwright-check command and by the
 // plug-in's load and reload.
 namespace Bellwright::ConfigCheck {
-
-// kError: something will not work at all. kWarning: it works, probably not as meant.
-enum class Severity { kWarning, kError };
-
-struct Finding {
-  Severity severity = Severity::kError;
-  // RFC 6901 pointer of the value concerned; "" for the whole document.
-  std::string pointer;
-  // From 1, in characters of the line: the key or the value concerned, the enclosing
-  // object for a missing key, the offending character inside a text. 0 and 0 when
-  // the file could not be read.
-  int line = 0;
-  int column = 0;
-  std::string message;
-};
 
 struct Report {
   // In the order of their place in the file.
@@ -50,10 +37,10 @@ Report CheckConfigText(std::string_view text) noexcept;
 
 inline constexpr std::size_t kMaxTextBytes = std::size_t{16} * 1024 * 1024;
 
-// The same checks for a text the caller has already read, with the plug-in's reader,
-// into `document`: the text is not parsed a second time. `document` must be what
-// `text` gives; the text still places the findings.
-Report CheckConfigText(std::string_view text, const nlohmann::json& document) noexcept;
+// The same checks for a text the caller has already read with ReadConfigDocument
+// (any depth): the text is not parsed a second time. `read` must be what `text`
+// gives; the text still places the findings.
+Report CheckConfigText(std::string_view text, const ReadResult& read) noexcept;
 
 // "error" or "warning".
 std::string_view SeverityName(Severity severity);

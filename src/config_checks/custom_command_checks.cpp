@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "config_checks/colour_checks.hpp"
 #include "config_checks/command_chain_checks.hpp"
 #include "config_checks/json_text/document_walk.hpp"
 #include "config_checks/json_text/findings.hpp"
@@ -222,18 +221,6 @@ std::vector<std::string> ChatNameWarnings(std::string_view what, std::string_vie
                     what, Quote(name), role.answered));
   }
   return warnings;
-}
-
-bool LoaderReads(const json& document, std::string_view pointer) {
-  const std::vector<std::string> tokens = PointerTokens(pointer);
-  if (tokens.size() < 3 || tokens[0] != "CustomCommands") {
-    return true;
-  }
-  const json* command = ValueAt(document, CommandPointer(tokens[1]));
-  if (command == nullptr || !command->is_object() || tokens[2] == "Message") {
-    return true;
-  }
-  return IsKeptCommand(*command);
 }
 
 std::optional<std::string> CustomCommandLoaderFailure(const json& document) {

@@ -24,9 +24,6 @@ struct NameRole {
 std::vector<std::string> ChatNameWarnings(std::string_view what, std::string_view name,
                                           const NameRole& role);
 
-// Whether the loader reads the value at `pointer` (below "/CustomCommands").
-bool LoaderReads(const nlohmann::json& document, std::string_view pointer);
-
 // The first value, in the loader's reading order, that makes the loader throw.
 std::optional<std::string> CustomCommandLoaderFailure(const nlohmann::json& document);
 

@@ -7,6 +7,7 @@
 #include <limits>
 #include <optional>
 
+#include "config_checks/json_text/ascii_case.hpp"
 #include "config_checks/json_text/json_pointer.hpp"
 
 namespace Bellwright::ConfigCheck {
@@ -18,30 +19,16 @@ bool CloseEnough(std::string_view key, std::size_t distance) {
   return distance <= allowed && distance < key.size();
 }
 
-char Lower(char unit) {
-  return static_cast<char>(std::tolower(static_cast<unsigned char>(unit)));
-}
-
-bool EqualIgnoringCase(std::string_view first, std::string_view second) {
-  return std::ranges::equal(first, second, [](char a, char b) { return Lower(a) == Lower(b); });
-}
-
-std::string Lowered(std::string_view text) {
-  std::string lowered(text);
-  std::ranges::transform(lowered, lowered.begin(), Lower);
-  return lowered;
-}
-
 // The spellings mix the two, so a slip between them is worth naming.
 bool DiffersByColourSpelling(std::string_view first, std::string_view second) {
-  std::string a = Lowered(first);
-  std::string b = Lowered(second);
+  std::string a = AsciiLowered(first);
+  std::string b = AsciiLowered(second);
   for (std::string* text : {&a, &b}) {
     if (const auto at = text->find("colour"); at != std::string::npos) {
       text->replace(at, 6, "color");
     }
   }
-  return a == b && Lowered(first) != Lowered(second);
+  return a == b && AsciiLowered(first) != AsciiLowered(second);
 }
 
 struct Nearest {
@@ -118,11 +105,11 @@ std::size_t KeyDistance(std::string_view first, std::string_view second) {
   for (std::size_t row = 1; row <= first.size(); ++row) {
     current[0] = row;
     for (std::size_t column = 1; column < width; ++column) {
-      const bool same = Lower(first[row - 1]) == Lower(second[column - 1]);
+      const bool same = AsciiLower(first[row - 1]) == AsciiLower(second[column - 1]);
       current[column] = std::min(
           {previous[column] + 1, current[column - 1] + 1, previous[column - 1] + (same ? 0 : 1)});
-      if (row > 1 && column > 1 && Lower(first[row - 1]) == Lower(second[column - 2]) &&
-          Lower(first[row - 2]) == Lower(second[column - 1])) {
+      if (row > 1 && column > 1 && AsciiLower(first[row - 1]) == AsciiLower(second[column - 2]) &&
+          AsciiLower(first[row - 2]) == AsciiLower(second[column - 1])) {
         current[column] = std::min(current[column], before[column - 2] + 1);
       }
     }
@@ -136,7 +123,7 @@ std::string UnknownKeyMessage(std::string_view key, const ObjectKind& here,
                               const std::vector<ObjectKind>& kinds) {
   const std::string quoted = Quote(key);
   for (const std::string& known : here.keys) {
-    if (EqualIgnoringCase(key, known)) {
+    if (EqualIgnoringAsciiCase(key, known)) {
       return fmt::format("unknown key {} is never read: keys are case-sensitive, write {}", quoted,
                          Quote(known));
     }
@@ -146,7 +133,7 @@ std::string UnknownKeyMessage(std::string_view key, const ObjectKind& here,
     return fmt::format("unknown key {} is never read; {}", quoted, DidYouMean(key, near_here.key));
   }
   const std::vector<std::string> homes = OtherPlaces(
-      here, kinds, [key](const std::string& known) { return EqualIgnoringCase(key, known); });
+      here, kinds, [key](const std::string& known) { return EqualIgnoringAsciiCase(key, known); });
   if (!homes.empty()) {
     return fmt::format("{} is never read {}: it belongs {}", quoted, Where(here.title),
                        JoinedPlaces(homes));

@@ -15,13 +15,13 @@
 
 #include "config_checks/colour_checks.hpp"
 #include "config_checks/custom_command_checks.hpp"
+#include "config_checks/json_text/ascii_case.hpp"
 #include "config_checks/json_text/document_walk.hpp"
 #include "config_checks/json_text/findings.hpp"
 #include "config_checks/json_text/json_pointer.hpp"
 #include "config_checks/key_suggestion.hpp"
-#include "config_checks/opt_out_checks.hpp"
+#include "config_checks/plugin_reads.hpp"
 #include "config_checks/schema.hpp"
-#include "config_checks/timed_message_checks.hpp"
 #include "config_checks/value_rules.hpp"
 
 namespace Bellwright::ConfigCheck {
@@ -145,7 +145,7 @@ void ReportWrongType(const json& document, const std::string& pointer, Findings&
   const json* value = ValueAt(document, pointer);
   const json* subschema = ConfigSchema::Get().SubschemaAt(pointer);
   if (pointer.empty() || value == nullptr || subschema == nullptr ||
-      !LoaderReads(document, pointer) || !StorageReads(document, pointer)) {
+      !PluginReads(document, pointer)) {
     return;
   }
   const WrongTypeRule* rule = WrongTypeRuleFor(pointer);
@@ -189,20 +189,12 @@ void ReportWrongType(const json& document, const std::string& pointer, Findings&
                    fmt::format("{}: {}{}", found, Consequence(*rule, *subschema), hint));
 }
 
-bool EqualIgnoringCase(std::string_view first, std::string_view second) {
-  return std::ranges::equal(first, second, [](char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) ==
-           std::tolower(static_cast<unsigned char>(b));
-  });
-}
-
 void ReportNotInEnum(const json& document, const std::string& pointer, Findings& findings) {
   const json* value = ValueAt(document, pointer);
   const json* subschema = ConfigSchema::Get().SubschemaAt(pointer);
   const EnumRule* rule = EnumRuleFor(pointer);
   if (value == nullptr || !value->is_string() || subschema == nullptr || rule == nullptr ||
-      !subschema->contains("enum") || !LoaderReads(document, pointer) ||
-      !StorageReads(document, pointer)) {
+      !subschema->contains("enum") || !PluginReads(document, pointer)) {
     return;
   }
   const std::string& text = value->get_ref<const std::string&>();
@@ -210,7 +202,7 @@ void ReportNotInEnum(const json& document, const std::string& pointer, Findings&
   std::string same_but_case;
   for (const json& option : subschema->at("enum")) {
     allowed.push_back(Quote(option.get<std::string>()));
-    if (EqualIgnoringCase(text, option.get<std::string>())) {
+    if (EqualIgnoringAsciiCase(text, option.get<std::string>())) {
       same_but_case = option.get<std::string>();
     }
   }

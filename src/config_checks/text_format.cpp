@@ -7,6 +7,7 @@
 #include <cctype>
 
 #include "base/format_bounds.hpp"
+#include "config_checks/json_text/ascii_case.hpp"
 #include "config_checks/json_text/document_walk.hpp"
 #include "config_checks/json_text/findings.hpp"
 #include "config_checks/json_text/json_pointer.hpp"
@@ -316,13 +317,6 @@ std::string_view FieldId(std::string_view field) {
   return inside.substr(0, std::min(inside.find_first_of(":{}"), inside.size()));
 }
 
-bool EqualIgnoringCase(std::string_view first, std::string_view second) {
-  return std::ranges::equal(first, second, [](char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) ==
-           std::tolower(static_cast<unsigned char>(b));
-  });
-}
-
 // Every field name the text takes: those substituted and the named arguments of the
 // first pass.
 std::vector<std::string_view> FieldNames(const TextRule& rule) {
@@ -349,7 +343,7 @@ std::string NameAdvice(std::string_view field, const TextRule& rule) {
           "\"{{{}}}\"",
           name, name);
     }
-    if (EqualIgnoringCase(id, name)) {
+    if (EqualIgnoringAsciiCase(id, name)) {
       return fmt::format("the names are case-sensitive: write \"{{{}}}\"", name);
     }
   }

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "config_checks/config_check.hpp"
+#include "config_checks/json_text/finding.hpp"
 
 namespace Bellwright::ConfigCheck {
 

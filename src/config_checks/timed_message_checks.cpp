@@ -94,26 +94,6 @@ void CheckMessage(const std::string& pointer, const json& entry, Findings& findi
 
 }  // namespace
 
-bool TimedMessageReads(const json& document, std::string_view pointer) {
-  const std::vector<std::string> tokens = PointerTokens(pointer);
-  if (tokens.size() < 4 || tokens[0] != "TimedMessages" || tokens[1] != "Messages") {
-    return true;
-  }
-  const std::string& key = tokens[3];
-  const bool chat_only = key == "Sender";
-  const bool notification_only = key == "DisplayScale" || key == "DisplayTime" || key == "Icon_BP";
-  if (!chat_only && !notification_only) {
-    return true;
-  }
-  const json* entry = ValueAt(document, ParentPointer(pointer, tokens.size() - 3));
-  const json* type = entry != nullptr ? Member(*entry, "MessageType") : nullptr;
-  if (type != nullptr && !type->is_string()) {
-    return true;  // the turn fails on the type already
-  }
-  const std::string kind = type != nullptr ? type->get<std::string>() : "Chat";
-  return chat_only ? (kind == "Chat" || kind == "Client") : kind == "Notification";
-}
-
 void CheckTimedMessages(const json& document, Findings& findings) {
   const json* timed = Member(document, "TimedMessages");
   if (timed == nullptr || !timed->is_object()) {

@@ -7,11 +7,6 @@ namespace Bellwright::ConfigCheck {
 
 class Findings;
 
-// Whether a turn of the timed message at `pointer`'s entry reads the key `pointer`
-// names: the sender only for chat lines, the display values and the icon only for
-// notifications.
-bool TimedMessageReads(const nlohmann::json& document, std::string_view pointer);
-
 // The interval and the list when timed messages are on, and each message's groups,
 // notification values, text and colour.
 void CheckTimedMessages(const nlohmann::json& document, Findings& findings);

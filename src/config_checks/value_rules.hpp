@@ -3,7 +3,7 @@
 #include <span>
 #include <string_view>
 
-#include "config_checks/config_check.hpp"
+#include "config_checks/json_text/finding.hpp"
 
 // What the plug-in does with a value it cannot use, key by key: the consequences the
 // findings state. Patterns are pointers with "*" for any member or element.

@@ -7,10 +7,10 @@
 
 #include "base/placeholders.hpp"
 #include "base/text.hpp"
-#include "config/config.hpp"
+#include "config/general_settings.hpp"
 #include "custom_commands/command_chain.hpp"
 #include "custom_commands/command_cooldowns.hpp"
-#include "custom_commands/custom_command_registry.hpp"
+#include "custom_commands/live_commands.hpp"
 #include "delivery/delivery.hpp"
 #include "host/permissions.hpp"
 #include "host/tools.hpp"
@@ -19,9 +19,6 @@ namespace Bellwright {
 namespace {
 
 constexpr ByteColor kRefusalColor = MakeByteColor(255, 0, 0);
-constexpr const char* kDefaultRefusal = "You don't have permission to perform this command";
-constexpr const char* kDefaultCooldownLine =
-    "Please wait {Seconds} s before using {Command} again.";
 // Lets the command's own chat text past the game's spam rule, which would otherwise
 // drop it for following the player's command too closely.
 constexpr double kChatTimeAllowance = 2.0;
@@ -42,24 +39,20 @@ bool MayUse(AShooterPlayerController* player, const CustomCommand& command) {
 
 // A refusal line is always sent: a setting of the wrong type gives its default.
 void SendRefusalLine(AShooterPlayerController* player, const FString& text) {
-  const nlohmann::json& section = Settings::SectionOrEmpty(ConfigDocument(), "Bellwright");
   MessageStyle style;
   style.color = kRefusalColor;
-  style.sender =
-      FromUtf8(Settings::ValueOr<std::string>(section, "ClientChatSenderName", "Bellwright"));
+  style.sender = FromUtf8(ChatSenderName());
   Deliver(MessageKind::kChat, text, style, Recipient::Player(player));
 }
 
 void Refuse(AShooterPlayerController* player) {
-  SendRefusalLine(player, FromUtf8(Settings::ValueOr<std::string>(ConfigDocument(), "NoPermission",
-                                                                  kDefaultRefusal)));
+  SendRefusalLine(player, FromUtf8(NoPermissionLine()));
 }
 
 void RefuseForCooldown(AShooterPlayerController* player, const FString& command_name,
                        std::int64_t ticks_left) {
   static constexpr std::u16string_view kFieldNames[] = {u"Seconds", u"Command"};
-  const FString line = FromUtf8(
-      Settings::ValueOr<std::string>(ConfigDocument(), "CooldownMessage", kDefaultCooldownLine));
+  const FString line = FromUtf8(CooldownLine());
   const PlaceholderText text(line, kFieldNames);
   const std::u16string seconds = DecimalText(WholeSecondsUp(ticks_left));
   const std::array<std::u16string_view, 2> values{seconds, command_name.Wide()};

@@ -2,12 +2,9 @@
 
 #include <algorithm>
 
+#include "base/clock_ticks.hpp"
+
 namespace Bellwright {
-namespace {
-
-constexpr std::int64_t kTicksPerSecond = 10'000'000;
-
-}  // namespace
 
 std::int64_t CommandCooldowns::TicksLeft(const FString& command, const FString& player,
                                          std::int64_t cooldown, std::int64_t now) const {
@@ -37,7 +34,7 @@ void CommandCooldowns::RecordUse(const FString& command, const FString& player,
 }
 
 std::int64_t WholeSecondsUp(std::int64_t ticks) {
-  return ticks <= 0 ? 0 : (ticks - 1) / kTicksPerSecond + 1;
+  return ticks <= 0 ? 0 : (ticks - 1) / kClockTicksPerSecond + 1;
 }
 
 }  // namespace Bellwright

@@ -4,6 +4,7 @@
 
 #include "base/plugin_messaging.hpp"
 #include "delivery/rich_text.hpp"
+#include "delivery/world_players.hpp"
 #include "host/messaging.hpp"
 
 namespace Bellwright {
@@ -22,64 +23,59 @@ void SendToTargets(MessagingManager& messaging, Recipient recipient, DepartedEnt
     send(recipient.PlayerController());
     return;
   }
-  for (const auto& entry : messaging.GetWorld()->PlayerControllerListField()) {
-    auto* controller = static_cast<AShooterPlayerController*>(entry.Get(false));
+  ForEachListedController(messaging.GetWorld(), [&](AShooterPlayerController* controller) {
     if (controller != nullptr || departed == DepartedEntries::kHandedOver) send(controller);
-  }
+  });
 }
 
 bool HasNoTarget(Recipient recipient) {
   return !recipient.IsEveryone() && recipient.PlayerController() == nullptr;
 }
 
-bool DeliverServerMessage(Recipient recipient, const FString& message, const MessageStyle& style) {
+// Formats the text `prepare` gives once and hands it to each target with `send`.
+// False when there is no target or anything throws on the way.
+template <typename Prepare, typename Send>
+bool DeliverFormatted(Recipient recipient, DepartedEntries departed, Prepare&& prepare,
+                      Send&& send) {
   if (HasNoTarget(recipient)) return false;
   try {
-    const FLinearColor linear = ToLinearColor(style.color);
+    const FString unformatted = prepare();
     const auto messaging = PluginMessaging();
-    const FString text = FString::Format(message);
-    SendToTargets(*messaging, recipient, DepartedEntries::kHandedOver,
-                  [&](AShooterPlayerController* target) {
-                    messaging->SendServerMessage(target, linear, text);
-                  });
+    const FString text = FString::Format(unformatted);
+    SendToTargets(*messaging, recipient, departed,
+                  [&](AShooterPlayerController* target) { send(*messaging, target, text); });
     return true;
   } catch (...) {
     return false;
   }
+}
+
+bool DeliverServerMessage(Recipient recipient, const FString& message, const MessageStyle& style) {
+  const FLinearColor linear = ToLinearColor(style.color);
+  return DeliverFormatted(
+      recipient, DepartedEntries::kHandedOver, [&] { return message; },
+      [&](MessagingManager& messaging, AShooterPlayerController* target, const FString& text) {
+        messaging.SendServerMessage(target, linear, text);
+      });
 }
 
 bool DeliverNotification(Recipient recipient, const FString& message, const MessageStyle& style) {
-  if (HasNoTarget(recipient)) return false;
-  try {
-    const FLinearColor linear = ToLinearColor(style.color);
-    const auto messaging = PluginMessaging();
-    const FString text = FString::Format(message);
-    // The host takes the scale before the display time.
-    SendToTargets(*messaging, recipient, DepartedEntries::kSkipped,
-                  [&](AShooterPlayerController* target) {
-                    messaging->SendNotification(target, linear, style.display_scale,
-                                                style.display_time, style.icon, text);
-                  });
-    return true;
-  } catch (...) {
-    return false;
-  }
+  const FLinearColor linear = ToLinearColor(style.color);
+  // The host takes the scale before the display time.
+  return DeliverFormatted(
+      recipient, DepartedEntries::kSkipped, [&] { return message; },
+      [&](MessagingManager& messaging, AShooterPlayerController* target, const FString& text) {
+        messaging.SendNotification(target, linear, style.display_scale, style.display_time,
+                                   style.icon, text);
+      });
 }
 
 bool DeliverChatMessage(Recipient recipient, const FString& message, const MessageStyle& style) {
-  if (HasNoTarget(recipient)) return false;
-  try {
-    const FString rich_text = BuildRichChatText(message, style.color);
-    const auto messaging = PluginMessaging();
-    const FString text = FString::Format(rich_text);
-    SendToTargets(*messaging, recipient, DepartedEntries::kSkipped,
-                  [&](AShooterPlayerController* target) {
-                    messaging->SendChatMessage(target, style.sender, text);
-                  });
-    return true;
-  } catch (...) {
-    return false;
-  }
+  return DeliverFormatted(
+      recipient, DepartedEntries::kSkipped, [&] { return BuildRichChatText(message, style.color); },
+      [&](MessagingManager& messaging, AShooterPlayerController* target, const FString& text) {
+        messaging.SendChatMessage(target, style.sender, text);
+      });
 }
 
 }  // namespace

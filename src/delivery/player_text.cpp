@@ -1,22 +1,19 @@
 #include <array>
 
 #include "delivery/delivery.hpp"
+#include "delivery/world_players.hpp"
 #include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
 
 namespace Bellwright {
 
+UWorld* GameWorld() {
+  return AsaApi::GetApiUtils().GetWorld();
+}
+
 int ConnectedPlayerCount() {
-  UWorld* world = AsaApi::GetApiUtils().GetWorld();
-  if (world == nullptr) {
-    return 0;
-  }
   int count = 0;
-  for (const auto& entry : world->PlayerControllerListField()) {
-    if (entry.Get() != nullptr) {
-      ++count;
-    }
-  }
+  ForEachConnectedPlayer(GameWorld(), [&count](AShooterPlayerController* /*player*/) { ++count; });
   return count;
 }
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <exception>
 #include <string>
+#include <utility>
 
 #include "automatic/automatic.hpp"
 #include "base/host_boundary.hpp"
@@ -18,9 +19,21 @@ namespace {
 // A stage that cannot start (no configuration file) stops the start-up there.
 enum class Started { kYes, kStopHere };
 
-struct Stage {
+// A reload in the making: the new file and what the owners built from it, nothing of
+// it in use yet.
+struct PendingReload {
+  LoadedConfig config;
+  CustomCommandTable custom_commands;
+};
+
+// One owner of live state. A reload first lets every owner prepare from the new file
+// what may fail on it, touching nothing live (false refuses the file); then it
+// reconfigures them all. Owners a reload leaves alone have neither.
+struct Owner {
   const char* name;
   Started (*start)();
+  bool (*prepare)(PendingReload&);
+  void (*reconfigure)(PendingReload&);
   void (*stop)();
 };
 
@@ -32,6 +45,19 @@ Started Always() {
 
 Started ConfigurationRead() {
   return StartConfig() ? Started::kYes : Started::kStopHere;
+}
+
+void UseNewConfiguration(PendingReload& reload) {
+  UseConfig(std::move(reload.config));
+}
+
+void ReconfigureOptOutFromFile(PendingReload& /*reload*/) {
+  ReconfigureOptOut();
+}
+
+Started AdministrativeCommands() {
+  RegisterAdministrativeCommands(&ReloadConfiguration);
+  return Started::kYes;
 }
 
 // The administrative commands and hooks stay when the custom commands cannot be
@@ -50,24 +76,51 @@ Started CustomCommandsIfReadable() {
   return Started::kYes;
 }
 
-constexpr std::array<Stage, 8> kStages{{
-    {"logger", &Always<Log::Start>, &Log::Stop},
-    {"configuration", &ConfigurationRead, &StopConfig},
-    {"opt-out storage", &Always<StartOptOut>, &StopOptOut},
-    {"administrative commands", &Always<RegisterAdministrativeCommands>,
+// A new file whose custom commands cannot be read is refused whole.
+bool BuildCustomCommands(PendingReload& reload) {
+  try {
+    reload.custom_commands = BuildCustomCommandTable(reload.config.Document());
+    return true;
+  } catch (const std::exception& error) {
+    const std::string& where = reload.config.CustomCommandsFailure();
+    Log::Error("Reload failed, the previous file stays in use: custom commands not loaded: {}{}{}",
+               where, where.empty() ? "" : ": ", error.what());
+    return false;
+  }
+}
+
+void InstallNewCustomCommands(PendingReload& reload) {
+  InstallCustomCommands(std::move(reload.custom_commands));
+}
+
+constexpr std::array<Owner, 8> kOwners{{
+    {"logger", &Always<Log::Start>, nullptr, nullptr, &Log::Stop},
+    {"configuration", &ConfigurationRead, nullptr, &UseNewConfiguration, &StopConfig},
+    {"opt-out storage", &Always<StartOptOut>, nullptr, &ReconfigureOptOutFromFile, &StopOptOut},
+    {"administrative commands", &AdministrativeCommands, nullptr, nullptr,
      &RemoveAdministrativeCommands},
-    {"welcome queue", &Always<StartWelcomeQueue>, &StopWelcomeQueue},
-    {"timed messages", &Always<StartTimedMessages>, &StopTimedMessages},
-    {"hooks", &Always<InstallHooks>, &RemoveHooks},
-    {"custom commands", &CustomCommandsIfReadable, &StopCustomCommands},
+    {"welcome queue", &Always<StartWelcomeQueue>, nullptr, nullptr, &StopWelcomeQueue},
+    {"timed messages", &Always<StartTimedMessages>, nullptr, nullptr, &StopTimedMessages},
+    {"hooks", &Always<InstallHooks>, nullptr, nullptr, &RemoveHooks},
+    {"custom commands", &CustomCommandsIfReadable, &BuildCustomCommands, &InstallNewCustomCommands,
+     &StopCustomCommands},
 }};
+
+bool PrepareEveryOwner(PendingReload& reload) {
+  for (const Owner& owner : kOwners) {
+    if (owner.prepare != nullptr && !owner.prepare(reload)) {
+      return false;
+    }
+  }
+  return true;
+}
 
 }  // namespace
 
 void Load() {
-  for (const Stage& stage : kStages) {
+  for (const Owner& owner : kOwners) {
     Started started = Started::kStopHere;
-    RunGuarded(stage.name, [&] { started = stage.start(); });
+    RunGuarded(owner.name, [&] { started = owner.start(); });
     if (started == Started::kStopHere) {
       return;
     }
@@ -77,8 +130,32 @@ void Load() {
 // Stopping what never started is harmless: the host ignores removing a name it does
 // not hold, and the owners' state is simply empty.
 void Unload() {
-  for (auto stage = kStages.rbegin(); stage != kStages.rend(); ++stage) {
-    RunGuarded(stage->name, stage->stop);
+  for (auto owner = kOwners.rbegin(); owner != kOwners.rend(); ++owner) {
+    RunGuarded(owner->name, owner->stop);
+  }
+}
+
+bool ReloadConfiguration() {
+  try {
+    ConfigRead read = ReadConfigFile();
+    if (!read.config) {
+      Log::Error("Reload failed, the previous file stays in use: {}", read.failure);
+      return false;
+    }
+    PendingReload reload{std::move(*read.config), {}};
+    if (!PrepareEveryOwner(reload)) {
+      return false;
+    }
+    // Everything that can fail on bad input has run: from here the swap is made.
+    for (const Owner& owner : kOwners) {
+      if (owner.reconfigure != nullptr) {
+        owner.reconfigure(reload);
+      }
+    }
+    return true;
+  } catch (const std::exception& error) {
+    Log::Error("Reload failed: {}", error.what());
+    return false;
   }
 }
 

@@ -11,4 +11,11 @@ void Load();
 // reached, so that a later Load begins from a clean state.
 void Unload();
 
+// bw.reload: reads the configuration file and reconfigures, in start-up order, the
+// owners that follow it (the configuration, the opt-out, the custom commands and
+// their aliases), all or nothing: when the file cannot be read or its custom commands
+// cannot be built, everything stays exactly as it was. True when the new file is in
+// use.
+bool ReloadConfiguration();
+
 }  // namespace Bellwright

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/plugin_folder.hpp"
 #include "host_library/server_directory.hpp"
 #include "plugin/load.hpp"
 
@@ -37,7 +38,7 @@ class PluginSession {
   }
 
   [[nodiscard]] std::filesystem::path ConfigFile() const {
-    return directory_ / "ArkApi" / "Plugins" / "BellwrightEx" / "config.json";
+    return directory_ / Bellwright::kPluginFolder / Bellwright::kConfigFileName;
   }
 
  private:

@@ -1,5 +1,8 @@
 #include "config_checks/json_text/document_reader.hpp"
 
+#include <utility>
+#include <vector>
+
 namespace Bellwright::ConfigCheck {
 namespace {
 
@@ -12,33 +15,31 @@ bool RecordSyntaxError(ReadResult& result, std::size_t position, const json::exc
   return false;
 }
 
-// The library's own document builder, stopped at a depth limit and keeping the
-// position of a failure instead of throwing.
-class DepthLimitedBuilder {
+// Builds the document from the library's events, as the library's own parser does
+// (an object member's later value replaces an earlier one of the same key), stopped
+// at a depth limit and keeping the position of a failure instead of throwing.
+class DocumentBuilder {
  public:
-  DepthLimitedBuilder(json& document, std::size_t max_depth, ReadResult& result)
-      : builder_(document, false), max_depth_(max_depth), result_(result) {}
+  DocumentBuilder(json& document, std::size_t max_depth, ReadResult& result)
+      : document_(document), max_depth_(max_depth), result_(result) {}
 
-  bool null() { return builder_.null(); }
-  bool boolean(bool value) { return builder_.boolean(value); }
-  bool number_integer(json::number_integer_t value) { return builder_.number_integer(value); }
-  bool number_unsigned(json::number_unsigned_t value) { return builder_.number_unsigned(value); }
-  bool number_float(json::number_float_t value, const json::string_t& text) {
-    return builder_.number_float(value, text);
+  bool null() { return Add(nullptr) != nullptr; }
+  bool boolean(bool value) { return Add(value) != nullptr; }
+  bool number_integer(json::number_integer_t value) { return Add(value) != nullptr; }
+  bool number_unsigned(json::number_unsigned_t value) { return Add(value) != nullptr; }
+  bool number_float(json::number_float_t value, const json::string_t& /*text*/) {
+    return Add(value) != nullptr;
   }
-  bool string(json::string_t& value) { return builder_.string(value); }
-  bool binary(json::binary_t& value) { return builder_.binary(value); }
-  bool key(json::string_t& value) { return builder_.key(value); }
-  bool start_object(std::size_t size) { return Enter() && builder_.start_object(size); }
-  bool end_object() {
-    --depth_;
-    return builder_.end_object();
+  bool string(json::string_t& value) { return Add(value) != nullptr; }
+  bool binary(json::binary_t& value) { return Add(json::binary(value)) != nullptr; }
+  bool key(json::string_t& name) {
+    member_ = &open_.back()->get_ref<json::object_t&>()[name];
+    return true;
   }
-  bool start_array(std::size_t size) { return Enter() && builder_.start_array(size); }
-  bool end_array() {
-    --depth_;
-    return builder_.end_array();
-  }
+  bool start_object(std::size_t /*size*/) { return Enter(json::value_t::object); }
+  bool end_object() { return Leave(); }
+  bool start_array(std::size_t /*size*/) { return Enter(json::value_t::array); }
+  bool end_array() { return Leave(); }
 
   template <class Exception>
   bool parse_error(std::size_t position, const std::string& /*last_token*/,
@@ -47,18 +48,43 @@ class DepthLimitedBuilder {
   }
 
  private:
-  bool Enter() {
-    if (++depth_ > max_depth_) {
+  // Where the value went: the document itself, a new array element or the member
+  // whose key came last.
+  template <typename Value>
+  json* Add(Value&& value) {
+    if (open_.empty()) {
+      document_ = json(std::forward<Value>(value));
+      return &document_;
+    }
+    json& container = *open_.back();
+    if (container.is_array()) {
+      auto& elements = container.get_ref<json::array_t&>();
+      elements.emplace_back(std::forward<Value>(value));
+      return &elements.back();
+    }
+    *member_ = json(std::forward<Value>(value));
+    return member_;
+  }
+
+  bool Enter(json::value_t type) {
+    if (open_.size() >= max_depth_) {
       result_.too_deep = true;
       return false;
     }
+    open_.push_back(Add(type));
     return true;
   }
 
-  nlohmann::detail::json_sax_dom_parser<json> builder_;
+  bool Leave() {
+    open_.pop_back();
+    return true;
+  }
+
+  json& document_;
   std::size_t max_depth_;
-  std::size_t depth_ = 0;
   ReadResult& result_;
+  std::vector<json*> open_;  // the containers still open, innermost last
+  json* member_ = nullptr;
 };
 
 // Reads without building anything: whether, and where, the reader refuses the text.
@@ -93,7 +119,9 @@ class SyntaxOnly {
 
 ReadResult ReadConfigDocument(std::string_view text, std::size_t max_depth) {
   ReadResult result;
-  DepthLimitedBuilder builder(result.document, max_depth, result);
+  DocumentBuilder builder(result.document, max_depth, result);
+  // Not strict: the reader stops after the first value, where the strict form would
+  // refuse what follows it.
   const bool complete = json::sax_parse(text.data(), text.data() + text.size(), &builder,
                                         json::input_format_t::json, /*strict=*/false);
   if (!complete && !result.syntax_error && !result.too_deep) {

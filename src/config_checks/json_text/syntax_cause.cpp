@@ -6,6 +6,7 @@
 #include <cctype>
 #include <optional>
 
+#include "config_checks/json_text/ascii_case.hpp"
 #include "config_checks/json_text/json_pointer.hpp"
 
 namespace Bellwright::ConfigCheck {
@@ -58,13 +59,6 @@ std::string WordAround(std::string_view text, std::size_t offset) {
     ++end;
   }
   return std::string(text.substr(start, end - start));
-}
-
-std::string Lowered(std::string word) {
-  std::ranges::transform(word, word.begin(), [](char unit) {
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(unit)));
-  });
-  return word;
 }
 
 bool StartsValue(char unit) {
@@ -148,7 +142,7 @@ std::string CauseAtCharacter(std::string_view text, std::size_t offset, std::str
       return "a key without double quotes: keys are strings, such as \"Enabled\"";
     }
     const std::string word = WordAround(text, offset);
-    const std::string lowered = Lowered(word);
+    const std::string lowered = AsciiLowered(word);
     if (lowered == "true" || lowered == "false" || lowered == "null") {
       return fmt::format("{} must be written in lower case: {}", Quote(word), lowered);
     }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/plugin_folder.hpp"
 #include "config/config.hpp"
 #include "host_library/server_directory.hpp"
 
@@ -27,7 +28,7 @@ class ConfigReadTest : public ::testing::Test {
   }
 
   [[nodiscard]] std::filesystem::path ConfigFile() const {
-    return directory_ / "ArkApi/Plugins/BellwrightEx/config.json";
+    return directory_ / Bellwright::kPluginFolder / Bellwright::kConfigFileName;
   }
   void WriteConfig(const std::string& bytes) const {
     std::ofstream(ConfigFile(), std::ios::binary) << bytes;

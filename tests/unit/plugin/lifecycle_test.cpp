@@ -3,7 +3,7 @@
 #include <chrono>
 
 #include "config/config.hpp"
-#include "custom_commands/custom_command_registry.hpp"
+#include "custom_commands/live_commands.hpp"
 #include "host_library/clock.hpp"
 #include "host_library/commands.hpp"
 #include "host_library/hooks.hpp"

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "views/display_width.hpp"
 #include "fake_audience.hpp"
-#include "transcript.hpp"
+#include "transcript_request.hpp"
+#include "views/display_width.hpp"
+#include "views/readable_view.hpp"
+#include "views/transcript_sinks.hpp"
 
 namespace Sandbox {
 namespace {

@@ -1,11 +1,12 @@
-#include "transcript.hpp"
-
 #include <gtest/gtest.h>
 
 #include <limits>
 
 #include "fake_audience.hpp"
 #include "host_library/events.hpp"
+#include "transcript_request.hpp"
+#include "views/readable_view.hpp"
+#include "views/transcript_sinks.hpp"
 
 namespace {
 

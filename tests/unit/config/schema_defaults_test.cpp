@@ -1,0 +1,197 @@
+// The schema's defaults are what administrators read in the reference and what the
+// checks name; the plug-in's readers keep their own. Each default in the schema must
+// read exactly as the key's absence does.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/text.hpp"
+#include "config/custom_command_settings.hpp"
+#include "config/general_settings.hpp"
+#include "config/send_settings.hpp"
+#include "config/timed_message_settings.hpp"
+#include "config/welcome_settings.hpp"
+#include "config_checks/schema_text.hpp"
+
+namespace Bellwright {
+namespace {
+
+using nlohmann::json;
+
+json Colour(ByteColor colour) {
+  return json::array({colour.R, colour.G, colour.B, colour.A});
+}
+
+std::vector<std::string> Utf8(const std::vector<FString>& texts) {
+  std::vector<std::string> utf8;
+  for (const FString& text : texts) utf8.push_back(ToUtf8(text));
+  return utf8;
+}
+
+// A strict reader's value, or "throws".
+template <typename Read>
+json Strictly(Read read) {
+  try {
+    return read();
+  } catch (const json::exception&) {
+    return "throws";
+  }
+}
+
+json TimedEntry(const TimedMessageEntry& entry) {
+  const TimedMessageContent content = entry.Content();
+  const TimedNotificationLook look = entry.NotificationLook();
+  return {content.text,           content.type,           content.include_groups,
+          content.exclude_groups, Colour(content.colour), entry.Sender(),
+          look.display_scale,     look.display_time,      look.icon};
+}
+
+json CustomCommands(const json& document) {
+  json commands = json::array();
+  for (const NamedCustomCommand& entry : ReadCustomCommands(document)) {
+    const CustomCommand& command = entry.command;
+    std::vector<FString> groups;
+    for (const FString& group : command.RequiredPermissionGroups) groups.push_back(group);
+    commands.push_back({ToUtf8(entry.name), ToUtf8(command.Message), command.Type,
+                        ToUtf8(command.Sender), Colour(command.MessageColor), Utf8(groups),
+                        command.DisplayTime, command.DisplayScale, ToUtf8(command.Icon_BP),
+                        ToUtf8(command.Command_To_Execute), Utf8(command.Aliases),
+                        command.CooldownTicks});
+  }
+  return commands;
+}
+
+// Everything the readers make of a document.
+json EverySetting(const json& document) {
+  const WelcomeSettings welcome = ReadWelcomeSettings(document);
+  json welcome_groups = json::array();
+  for (const WelcomeGroupMessage& entry : welcome.group_messages) {
+    welcome_groups.push_back({entry.group, entry.message});
+  }
+  const TimedMessagesSection timed(document);
+  return {
+      {"general",
+       {ChatSenderName(document), HideSuccessMessagesToNonAdmins(document),
+        NoPermissionLine(document), CooldownLine(document)}},
+      {"send",
+       {Strictly([&] { return Colour(ServerMessageColour(document)); }),
+        Strictly([&] { return Colour(ClientChatColour(document)); }), Strictly([&] {
+          const NotificationSettings settings = ReadNotificationSettings(document);
+          return json{Colour(settings.colour), settings.display_scale, settings.display_time};
+        })}},
+      {"welcome",
+       {WelcomeEnabled(document), WelcomeDelaySeconds(document), welcome.message, welcome_groups,
+        welcome.type, Colour(welcome.colour), welcome.sender, welcome.display_scale,
+        welcome.display_time, welcome.icon}},
+      {"timed",
+       {timed.Enabled(), timed.IntervalSeconds(), timed.Order(), timed.MinPlayers(1'000'000),
+        timed.MessageCount(), Strictly([&] {
+          return timed.MessageCount() > 0 ? TimedEntry(timed.Message(0)) : json();
+        })}},
+      {"custom commands", Strictly([&] { return CustomCommands(document); })},
+  };
+}
+
+// Where a schema default lands in a configuration that lets the readers reach it.
+struct Place {
+  std::string_view schema_prefix;  // the schema's path up to the key
+  std::string_view config_prefix;  // the configuration's pointer up to the key
+  json document;                   // holding everything above the key
+};
+
+const std::vector<Place>& Places() {
+  static const std::vector<Place> places = {
+      {"/definitions/customCommand/properties/",
+       "/CustomCommands/~1cmd/",
+       {{"CustomCommands", {{"/cmd", {{"Message", "hi"}}}}}}},
+      {"/definitions/timedMessage/properties/",
+       "/TimedMessages/Messages/0/",
+       {{"TimedMessages", {{"Messages", {json::object()}}}}}},
+      {"/definitions/colour/properties/",
+       "/Bellwright/WelcomeMessage/WelcomeMessageColour/",
+       {{"Bellwright", {{"WelcomeMessage", {{"WelcomeMessageColour", json::object()}}}}}}},
+      {"/definitions/colour",
+       "/Bellwright/WelcomeMessage/WelcomeMessageColour",
+       {{"Bellwright", {{"WelcomeMessage", json::object()}}}}},
+      {"/definitions/groupList",
+       "/TimedMessages/Messages/0/Only_Send_To_Permission_Groups",
+       {{"TimedMessages", {{"Messages", {json::object()}}}}}},
+      {"/properties/Bellwright/properties/WelcomeMessage/properties/",
+       "/Bellwright/WelcomeMessage/",
+       {{"Bellwright", {{"WelcomeMessage", json::object()}}}}},
+      {"/properties/Bellwright/properties/", "/Bellwright/", {{"Bellwright", json::object()}}},
+      {"/properties/TimedMessages/properties/",
+       "/TimedMessages/",
+       {{"TimedMessages", json::object()}}},
+      {"/properties/", "/", json::object()},
+  };
+  return places;
+}
+
+// Read elsewhere: the opt-out owns its settings and their reading.
+const std::set<std::string>& NotReadHere() {
+  static const std::set<std::string> keys = {
+      "/properties/Bellwright/properties/Storage",
+      "/properties/TimedMessages/properties/OptOutCommand",
+      "/properties/TimedMessages/properties/OptOutOffMessage",
+      "/properties/TimedMessages/properties/OptOutOnMessage",
+  };
+  return keys;
+}
+
+void CollectDefaults(const json& node, const std::string& path,
+                     std::vector<std::pair<std::string, json>>& defaults) {
+  if (!node.is_object()) return;
+  if (const auto found = node.find("default"); found != node.end()) {
+    defaults.emplace_back(path, *found);
+  }
+  for (const auto& [key, value] : node.items()) {
+    if (value.is_object()) CollectDefaults(value, path + "/" + key, defaults);
+  }
+}
+
+bool ReadElsewhere(const std::string& path) {
+  for (const std::string& key : NotReadHere()) {
+    if (path == key || path.starts_with(key + "/")) return true;
+  }
+  return false;
+}
+
+TEST(SchemaDefaults, EachReadsAsTheKeysAbsence) {
+  std::vector<std::pair<std::string, json>> defaults;
+  CollectDefaults(json::parse(ConfigCheck::SchemaText()), "", defaults);
+  ASSERT_GT(defaults.size(), 40U);
+  int compared = 0;
+  for (const auto& [path, value] : defaults) {
+    if (ReadElsewhere(path)) continue;
+    // A missing section fails the chat and the notification command, where an empty
+    // one sends them in black: the one place the schema's {} is not the absence.
+    if (path == "/properties/Bellwright") continue;
+    const Place* place = nullptr;
+    for (const Place& candidate : Places()) {
+      if (path.starts_with(candidate.schema_prefix)) {
+        place = &candidate;
+        break;
+      }
+    }
+    ASSERT_NE(place, nullptr) << path << " has no place in this test";
+    const std::string pointer =
+        std::string(place->config_prefix) + path.substr(place->schema_prefix.size());
+    const json::json_pointer at(pointer);
+    json absent = place->document;
+    if (absent.contains(at)) absent[at.parent_pointer()].erase(at.back());
+    json with_default = place->document;
+    with_default[at] = value;
+    EXPECT_EQ(EverySetting(with_default), EverySetting(absent))
+        << path << " defaults to " << value.dump();
+    ++compared;
+  }
+  EXPECT_GT(compared, 30);
+}
+
+}  // namespace
+}  // namespace Bellwright
