@@ -121,7 +121,7 @@ BENCHMARK(BM_HostServerMessageToOne);
 void BM_ReloadThousandCustomCommands(benchmark::State& state) {
   const PluginSession session(ConfigWithCustomCommands(1000).dump(2));
   for (auto _ : state) {
-    if (!Bellwright::ReloadConfiguration()) {
+    if (!Bellwright::ReloadConfiguration().succeeded) {
       state.SkipWithError("reload failed");
       break;
     }
@@ -183,7 +183,7 @@ void BM_LoadAndReloadHundredThousandGroups(benchmark::State& state) {
   const std::string config = ConfigWithManyGroups();
   for (auto _ : state) {
     const PluginSession session(config);
-    if (!Bellwright::ReloadConfiguration()) {
+    if (!Bellwright::ReloadConfiguration().succeeded) {
       state.SkipWithError("reload failed");
       break;
     }

@@ -111,7 +111,7 @@ BENCHMARK(BM_CheckReadThousandCustomCommands)->DenseRange(0, 2)->Unit(benchmark:
 void BM_ReloadWithChecksThousandCustomCommands(benchmark::State& state) {
   const PluginSession session(ConfigText(ShapeOf(state)));
   for (auto _ : state) {
-    if (!Bellwright::ReloadConfiguration()) {
+    if (!Bellwright::ReloadConfiguration().succeeded) {
       state.SkipWithError("reload failed");
       break;
     }

@@ -3,6 +3,7 @@
 #include <set>
 #include <string>
 
+#include "automatic/automatic.hpp"
 #include "base/unicode.hpp"
 
 namespace Bellwright {
@@ -33,7 +34,15 @@ bool ResumeAnnouncement(std::string_view name) {
   return PausedNames().erase(Key(name)) > 0;
 }
 
-void ForgetPausedAnnouncements() {
+void StartAnnouncementPauses() {
+  PausedNames().clear();
+}
+
+void StopAnnouncementPauses() {
+  PausedNames().clear();
+}
+
+void ResumeAnnouncementsAfterReload() {
   PausedNames().clear();
 }
 

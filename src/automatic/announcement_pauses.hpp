@@ -4,7 +4,7 @@
 
 // The announcement lists and schedules an administrator paused, by name ignoring
 // letter case ("timed" is "TimedMessages"). A paused one keeps its clock but sends
-// nothing; a reload, like an unload, resumes them all.
+// nothing; a reload, like an unload, resumes them all (automatic.hpp).
 namespace Bellwright {
 
 [[nodiscard]] bool IsAnnouncementPaused(std::string_view name);
@@ -12,6 +12,5 @@ namespace Bellwright {
 bool PauseAnnouncement(std::string_view name);
 // Whether it was paused before.
 bool ResumeAnnouncement(std::string_view name);
-void ForgetPausedAnnouncements();
 
 }  // namespace Bellwright

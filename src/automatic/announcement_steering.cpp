@@ -1,5 +1,6 @@
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -8,6 +9,7 @@
 #include "automatic/announcement_pauses.hpp"
 #include "automatic/automatic.hpp"
 #include "automatic/restart_countdown.hpp"
+#include "automatic/timed_message_draw.hpp"
 #include "automatic/timed_messages.hpp"
 #include "automatic/timed_schedule.hpp"
 #include "automatic/welcome_message.hpp"
@@ -49,8 +51,8 @@ CommandOutcome UnknownSteerable(std::string_view typed) {
 constexpr std::string_view kUntil = "sends nothing until bw.resume, a reload or a restart";
 
 template <bool (*Change)(std::string_view)>
-CommandOutcome ChangeEach(std::string_view typed, std::string_view done,
-                          std::string_view unchanged, std::string_view after) {
+CommandOutcome ChangeEach(std::string_view typed, std::string_view done, std::string_view unchanged,
+                          std::string_view after) {
   if (SameName(typed, kAll)) {
     const std::vector<std::string> names = SteerableNames();
     for (const std::string& name : names) {
@@ -74,15 +76,13 @@ std::string TimedStatusLine() {
     return "timed (TimedMessages): off";
   }
   const int count = timed.MessageCount();
-  const std::string paused =
-      IsAnnouncementPaused(kTimed) ? ", paused: its turns send nothing" : "";
-  return fmt::format("timed (TimedMessages): on, every {} s, {} {} in {} order{}, next turn in {} s",
-                     std::max(1.0, timed.IntervalSeconds()), count,
-                     count == 1 ? "message" : "messages",
-                     TimedMessageOrderFromName(timed.Order()) == TimedMessageOrder::kSequential
-                         ? "sequential"
-                         : "random",
-                     paused, SecondsToNextTimedMessage());
+  const std::string paused = IsAnnouncementPaused(kTimed) ? ", paused: its turns send nothing" : "";
+  return fmt::format(
+      "timed (TimedMessages): on, every {} s, {} {} in {} order{}, next turn in {} s",
+      std::max(1.0, timed.IntervalSeconds()), count, count == 1 ? "message" : "messages",
+      TimedMessageOrderFromName(timed.Order()) == TimedMessageOrder::kSequential ? "sequential"
+                                                                                 : "random",
+      paused, SecondsToNextTimedMessage());
 }
 
 CommandOutcome PreviewTimed(std::optional<int> entry, AShooterPlayerController* viewer) {
@@ -91,8 +91,8 @@ CommandOutcome PreviewTimed(std::optional<int> entry, AShooterPlayerController* 
     return CommandOutcome::Failure("timed has no messages to preview");
   }
   if (entry && *entry > count) {
-    return CommandOutcome::Failure(fmt::format(
-        "timed has {} {}: N is 1 to {}", count, count == 1 ? "message" : "messages", count));
+    return CommandOutcome::Failure(fmt::format("timed has {} {}: N is 1 to {}", count,
+                                               count == 1 ? "message" : "messages", count));
   }
   const int index = entry ? *entry - 1 : UpcomingTimedMessageIndex(count);
   const std::string which = fmt::format("timed, message {} of {}", index + 1, count);
@@ -141,8 +141,8 @@ CommandOutcome PreviewAnnouncement(std::string_view name, std::optional<int> ent
   if (SameName(name, kWelcome)) {
     return PreviewWelcome(entry, viewer);
   }
-  return CommandOutcome::Failure(fmt::format(
-      "Nothing to preview is named \"{}\"; there are: {}, {}", name, kTimed, kWelcome));
+  return CommandOutcome::Failure(
+      fmt::format("Nothing to preview is named \"{}\"; there are: {}, {}", name, kTimed, kWelcome));
 }
 
 std::vector<std::string> AnnouncementStatusLines() {

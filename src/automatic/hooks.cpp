@@ -1,6 +1,7 @@
 #include "automatic/hooks.hpp"
 
 #include "automatic/automatic.hpp"
+#include "automatic/restart_countdown.hpp"
 #include "automatic/timed_schedule.hpp"
 #include "automatic/welcome_message.hpp"
 #include "automatic/welcome_queue.hpp"
@@ -54,6 +55,7 @@ void Hook_AGameState_DefaultTimer(AGameState* game_state) {
   AGameState_DefaultTimer_trampoline(game_state);
   DeliverStorageReports();
   SendTimedMessageIfDue();
+  SendCountdownIfDue();
   SendWelcomeMessages();
 }
 

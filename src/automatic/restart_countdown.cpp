@@ -2,23 +2,24 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
 
+#include "automatic/automatic.hpp"
 #include "automatic/countdown_plan.hpp"
+#include "base/clock_ticks.hpp"
 #include "base/placeholders.hpp"
 #include "base/text.hpp"
 #include "config/countdown_settings.hpp"
 #include "delivery/delivery.hpp"
-#include "host/api_utils.hpp"
-#include "host/asa_api.hpp"
+#include "delivery/world_players.hpp"
 #include "host/tools.hpp"
 
 namespace Bellwright {
 namespace {
 
-constexpr std::int64_t kTicksPerSecond = 10'000'000;
 constexpr std::array<std::u16string_view, 1> kMinutesName{u"Minutes"};
 
 struct RunningCountdown {
@@ -33,12 +34,11 @@ struct RunningCountdown {
 constinit std::optional<RunningCountdown> Running;
 
 std::int64_t ElapsedSeconds(const RunningCountdown& countdown) {
-  return (AsaApi::Tools::GetSystemClockTicks() - countdown.start_ticks) / kTicksPerSecond;
+  return (AsaApi::Tools::GetSystemClockTicks() - countdown.start_ticks) / kClockTicksPerSecond;
 }
 
-int MinutesLeft(const RunningCountdown& countdown) {
-  constexpr std::int64_t kSecondsPerMinute = 60;
-  return countdown.minutes - static_cast<int>(ElapsedSeconds(countdown) / kSecondsPerMinute);
+std::int64_t SecondsLeft(const RunningCountdown& countdown) {
+  return std::max<std::int64_t>(0, SecondsToMark(countdown.minutes, 0) - ElapsedSeconds(countdown));
 }
 
 MessageStyle StyleOf(MessageKind kind, const CountdownLook& look) {
@@ -69,16 +69,9 @@ void Announce(MessageKind kind, const FString& text, const MessageStyle& style) 
     Deliver(kind, player_text.For(nullptr), style, Recipient::Everyone());
     return;
   }
-  UWorld* world = AsaApi::GetApiUtils().GetWorld();
-  if (world == nullptr) {
-    return;
-  }
-  for (const auto& weak_controller : world->PlayerControllerListField()) {
-    auto* player = static_cast<AShooterPlayerController*>(weak_controller.Get());
-    if (player != nullptr) {
-      Deliver(kind, player_text.For(player), style, Recipient::Player(player));
-    }
-  }
+  ForEachConnectedPlayer(GameWorld(), [&](AShooterPlayerController* player) {
+    Deliver(kind, player_text.For(player), style, Recipient::Player(player));
+  });
 }
 
 // The last mark, 0, says the final message, when one is configured.
@@ -110,17 +103,23 @@ bool CanBeShown(const std::string& text) {
 std::string MarksText(const std::vector<int>& marks) {
   // The first mark is the announcement at once, the last the end.
   const std::vector<int> steps(marks.begin() + 1, marks.end() - 1);
-  return steps.empty() ? std::string("no further announcement")
-                       : fmt::format("announcements at {} minutes left", fmt::join(steps, ", "));
+  if (steps.empty()) {
+    return "no further announcement";
+  }
+  if (steps.size() == 1) {
+    return fmt::format("one more at {} {} left", steps.front(),
+                       steps.front() == 1 ? "minute" : "minutes");
+  }
+  return fmt::format("announcements at {} minutes left", fmt::join(steps, ", "));
 }
 
 }  // namespace
 
-void StartCountdownOwner() {
+void StartRestartCountdowns() {
   Running.reset();
 }
 
-void StopCountdownOwner() {
+void StopRestartCountdowns() {
   Running.reset();
 }
 
@@ -142,11 +141,12 @@ CommandOutcome StartCountdown(int minutes, const std::optional<std::string>& tex
   }
   std::string replaced;
   if (Running) {
-    replaced = fmt::format(", replacing the one with {} minutes left", MinutesLeft(*Running));
+    replaced = fmt::format(", replacing the one with {} s left", SecondsLeft(*Running));
   }
   Running = RunningCountdown{.minutes = minutes,
                              .start_ticks = AsaApi::Tools::GetSystemClockTicks(),
                              .marks = CountdownMarks(minutes, section.Steps()),
+                             .next = 0,
                              .text = text};
   const std::string plan = MarksText(Running->marks);
   const bool final_message = !section.FinalText().empty();
@@ -160,9 +160,9 @@ CommandOutcome CancelCountdown() {
   if (!Running) {
     return CommandOutcome::Failure("No countdown is running");
   }
-  const int left = MinutesLeft(*Running);
+  const std::int64_t left = SecondsLeft(*Running);
   Running.reset();
-  return CommandOutcome::Success(fmt::format("Countdown cancelled with {} minutes left", left));
+  return CommandOutcome::Success(fmt::format("Countdown cancelled with {} s left", left));
 }
 
 void SendCountdownIfDue() {
@@ -194,10 +194,12 @@ std::string CountdownStatusLine() {
   const int next_mark = countdown.marks[countdown.next];
   const std::int64_t in_seconds = std::max<std::int64_t>(
       0, SecondsToMark(countdown.minutes, next_mark) - ElapsedSeconds(countdown));
-  return fmt::format("countdown: {} minutes, {} minutes left, next {} in {} s", countdown.minutes,
-                     MinutesLeft(countdown),
-                     next_mark == 0 ? std::string("the end") : fmt::format("at {}", next_mark),
-                     in_seconds);
+  const std::string next =
+      next_mark == 0
+          ? fmt::format("it ends in {} s", in_seconds)
+          : fmt::format("next announcement at {} minutes left, in {} s", next_mark, in_seconds);
+  return fmt::format("countdown: {} minutes, {} s left; {}", countdown.minutes,
+                     SecondsLeft(countdown), next);
 }
 
 }  // namespace Bellwright

@@ -1,11 +1,14 @@
 #include "automatic/welcome_message.hpp"
 
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "automatic/greeting_text.hpp"
+#include "automatic/message_description.hpp"
 #include "automatic/welcome_queue.hpp"
 #include "base/text.hpp"
 #include "config/welcome_settings.hpp"
@@ -78,12 +81,12 @@ const GreetingTemplate& MessageFor(AShooterPlayerController* player, const Greet
   return settings.message;
 }
 
-void GreetPlayer(AShooterPlayerController* player, const Greetings& settings) {
+bool GreetPlayer(AShooterPlayerController* player, const Greetings& settings) {
   const GreetingTemplate& message = MessageFor(player, settings);
   const int player_count = message.NamesPlayerCount() ? ConnectedPlayerCount() : 0;
   const FString text =
       FromUtf8(message.Build(ToUtf8(player->GetPlayerCharacterName()), player_count));
-  Deliver(settings.kind, text, settings.style, Recipient::Player(player));
+  return Deliver(settings.kind, text, settings.style, Recipient::Player(player));
 }
 
 }  // namespace
@@ -107,6 +110,38 @@ void SendWelcomeMessages() {
     }
     GreetPlayer(player, *settings);
   }
+}
+
+bool SendWelcomeTo(AShooterPlayerController* viewer) {
+  return GreetPlayer(viewer, ReadGreetings());
+}
+
+std::vector<std::string> DescribeWelcome() {
+  const WelcomeSettings configured = ReadWelcomeSettings();
+  const MessageKind kind = WelcomeKind(configured.type);
+  MessageLook look;
+  look.kind = kind;
+  look.type_name = configured.type;
+  look.colour = configured.colour;
+  if (kind == MessageKind::kChat) {
+    look.sender = configured.sender;
+  } else if (kind == MessageKind::kNotification) {
+    look.display_scale = configured.display_scale;
+    look.display_time = configured.display_time;
+    look.icon = configured.icon;
+  }
+  std::vector<std::string> lines{DescribeLook(look), configured.message};
+  for (const WelcomeGroupMessage& entry : configured.group_messages) {
+    lines.push_back(fmt::format("group {}: {}", entry.group, entry.message));
+  }
+  return lines;
+}
+
+std::string WelcomeStatusLine() {
+  if (!WelcomeEnabled()) {
+    return "welcome: off";
+  }
+  return fmt::format("welcome: on, {} s after joining", WelcomeDelaySeconds());
 }
 
 }  // namespace Bellwright

@@ -74,7 +74,7 @@ ParsedArguments<CountdownRequest> ParseCountdown(const CommandLine& line) {
   }
   const std::string first = ToUtf8(line.Token(1));
   if (IsCancel(first)) {
-    return {CountdownRequest{.cancel = true}, {}};
+    return {CountdownRequest{.cancel = true, .minutes = 0, .text = std::nullopt}, {}};
   }
   const std::optional<int> minutes = WholeNumberIn(first, 1, kLongestCountdownMinutes);
   if (!minutes) {
@@ -82,7 +82,7 @@ ParsedArguments<CountdownRequest> ParseCountdown(const CommandLine& line) {
         fmt::format("MINUTES must be a whole number from 1 to {}, not \"{}\"",
                     kLongestCountdownMinutes, first));
   }
-  CountdownRequest request{.minutes = *minutes};
+  CountdownRequest request{.cancel = false, .minutes = *minutes, .text = std::nullopt};
   const FString text = line.Message();
   if (!text.IsEmpty()) {
     request.text = ToUtf8(text);

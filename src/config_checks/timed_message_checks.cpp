@@ -22,10 +22,13 @@ bool IsNonEmptyArray(const json* value) {
   return value != nullptr && value->is_array() && !value->empty();
 }
 
-// The clock reads true and false as 1 and 0 and drops a fraction, so 1, 1.9 and both
-// booleans send every second as 0 does.
+// The clock reads true and false as 1 and 0 and drops a fraction, so true, false and
+// 1.5 send every second as 0 does, though nobody wrote a second. A whole 1 says so
+// itself and gets no warning.
 bool ReadsAsOneSecondOrBoolean(const json& interval) {
-  return interval.is_boolean() || (interval.is_number() && std::trunc(interval.get<double>()) == 1);
+  return interval.is_boolean() ||
+         (interval.is_number_float() && std::trunc(interval.get<double>()) == 1 &&
+          interval.get<double>() != 1);
 }
 
 void CheckClock(const json& timed, Findings& findings) {

@@ -1,5 +1,8 @@
 #include "opt_out/player_opt_out.hpp"
 
+#include <fmt/chrono.h>
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <memory>
 #include <mutex>
@@ -8,10 +11,13 @@
 #include <utility>
 #include <vector>
 
+#include "base/clock_ticks.hpp"
 #include "base/log.hpp"
 #include "base/text.hpp"
 #include "base/unicode.hpp"
 #include "config/config.hpp"
+#include "delivery/world_players.hpp"
+#include "host/tools.hpp"
 #include "storage/opt_out_store.hpp"
 
 namespace Bellwright {
@@ -61,6 +67,9 @@ struct OptOutState {
   std::unique_ptr<Storage::OptOutStore> store;
   std::set<std::string> memory_only;  // choices when no storage could be named
   ReportQueue reports;
+  // Host-clock ticks at the game thread's first word of the storage failing; empty
+  // while it works.
+  std::optional<std::int64_t> failing_since;
 };
 
 OptOutState& State() {
@@ -126,6 +135,7 @@ void Close() {
   state.settings.reset();
   state.memory_only.clear();
   DeliverStorageReports();
+  state.failing_since.reset();
 }
 
 // The storage's key for a player: the id folded as the engine compares ids. Asked for
@@ -219,7 +229,14 @@ void RefreshOptOut(const FString& unique_id) {
 }
 
 void DeliverStorageReports() {
-  for (auto& [severity, line] : State().reports.Take()) {
+  OptOutState& state = State();
+  for (auto& [severity, line] : state.reports.Take()) {
+    // The storage reports once when it stops working and once when it works again.
+    if (severity == Storage::Severity::kError && !state.failing_since) {
+      state.failing_since = AsaApi::Tools::GetSystemClockTicks();
+    } else if (severity == Storage::Severity::kInfo) {
+      state.failing_since.reset();
+    }
     switch (severity) {
       case Storage::Severity::kInfo:
         Log::Info("{}", line);
@@ -232,6 +249,34 @@ void DeliverStorageReports() {
         break;
     }
   }
+}
+
+std::string PlayersStatusLine() {
+  int connected = 0;
+  int opted_out = 0;
+  ForEachConnectedPlayer(GameWorld(), [&](AShooterPlayerController* player) {
+    ++connected;
+    opted_out += IsOptedOut(player->GetUniqueNetIdAsString()) ? 1 : 0;
+  });
+  return fmt::format("players: {} connected, {} of them opted out of timed messages", connected,
+                     opted_out);
+}
+
+std::string StorageStatusLine() {
+  const OptOutState& state = State();
+  if (!state.settings) {
+    return "storage: none (no OptOutCommand)";
+  }
+  if (!state.store) {
+    return "storage: in memory only (the storage type is unknown)";
+  }
+  if (!state.failing_since) {
+    return fmt::format("storage: {}, working", state.store->StorageName());
+  }
+  const std::chrono::sys_seconds since{
+      std::chrono::seconds(*state.failing_since / kClockTicksPerSecond)};
+  return fmt::format("storage: {}, failing since {:%Y-%m-%d %H:%M:%S} UTC (the log says why)",
+                     state.store->StorageName(), since);
 }
 
 }  // namespace Bellwright

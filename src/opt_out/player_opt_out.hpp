@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <span>
+#include <string>
 
 #include "host/fstring.hpp"
 
@@ -36,5 +37,11 @@ void RefreshOptOut(const FString& unique_id);
 
 // Logs, on the game thread, what the storage reported from its worker meanwhile.
 void DeliverStorageReports();
+
+// "players: 3 connected, 1 of them opted out of timed messages".
+std::string PlayersStatusLine();
+// "storage: SQLite /path/bellwright.sqlite, working", "..., failing since
+// 2026-01-01 00:00:05 UTC (the log says why)", or "storage: none (no OptOutCommand)".
+std::string StorageStatusLine();
 
 }  // namespace Bellwright
