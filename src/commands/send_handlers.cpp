@@ -6,19 +6,22 @@
 namespace Bellwright {
 namespace {
 
-constexpr SendCommandRules kConsoleChat{MessageKind::kChat, NumberRule::kTestedReplyWhenBad,
-                                        kSendFailed};
+// Most forms test their trailing numbers and answer a bad one as a failed send.
+constexpr SendCommandRules Rules(MessageKind kind,
+                                 NumberRule numbers = NumberRule::kTestedReplyWhenBad,
+                                 const char* bad_number_reply = kSendFailed) {
+  return {kind, numbers, bad_number_reply};
+}
+
+constexpr SendCommandRules kConsoleChat = Rules(MessageKind::kChat);
 // Only the console server message names a bad number as a reading error.
-constexpr SendCommandRules kConsoleServer{MessageKind::kServer, NumberRule::kTestedReplyWhenBad,
-                                          kReadFailed};
-constexpr SendCommandRules kConsoleNotification{MessageKind::kNotification,
-                                                NumberRule::kTestedReplyWhenBad, kSendFailed};
-constexpr SendCommandRules kRconChat{MessageKind::kChat, NumberRule::kTestedReplyWhenBad,
-                                     kSendFailed};
-constexpr SendCommandRules kRconServer{MessageKind::kServer, NumberRule::kTestedReplyWhenBad,
-                                       kSendFailed};
-constexpr SendCommandRules kRconNotification{MessageKind::kNotification,
-                                             NumberRule::kTriedConfiguredWhenBad, kSendFailed};
+constexpr SendCommandRules kConsoleServer =
+    Rules(MessageKind::kServer, NumberRule::kTestedReplyWhenBad, kReadFailed);
+constexpr SendCommandRules kConsoleNotification = Rules(MessageKind::kNotification);
+constexpr SendCommandRules kRconChat = Rules(MessageKind::kChat);
+constexpr SendCommandRules kRconServer = Rules(MessageKind::kServer);
+constexpr SendCommandRules kRconNotification =
+    Rules(MessageKind::kNotification, NumberRule::kTriedConfiguredWhenBad);
 
 void RunFromConsole(const SendCommandRules& rules, APlayerController* caller,
                     const FString* command_line) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 
 namespace Bellwright::ConfigCheck {
@@ -121,12 +120,11 @@ TEST(CheckConfigText, GivesTheSameFindingsForADocumentReadBeforehand) {
   for (const std::string& text :
        {std::string(R"({"Bellwright": {"ServerMessageColour": {}}, "NoPermission": "{"})"),
         std::string(R"({"CustomCommands": {"/a": {"Message": "A", "Type": 5}}})"),
-        std::string("[]"), std::string(R"({"TimedMessages": {"Enabled": true}} trailing)")}) {
-    std::istringstream stream(text);
-    nlohmann::json document;
-    stream >> document;
+        std::string("[]"), std::string(R"({"TimedMessages": {"Enabled": true}} trailing)"),
+        std::string(R"({"CustomCommands": {"/a": {"Message": "A",}}})"),
+        std::string("{\"a\": " + std::string(100, '[') + "1,}")}) {
     const Report read_here = CheckConfigText(text);
-    const Report read_before = CheckConfigText(text, document);
+    const Report read_before = CheckConfigText(text, ReadConfigDocument(text));
     ASSERT_EQ(read_before.findings.size(), read_here.findings.size()) << text;
     for (std::size_t index = 0; index < read_here.findings.size(); ++index) {
       EXPECT_EQ(FormatFinding("f", read_before.findings[index]),
@@ -139,8 +137,7 @@ TEST(CheckConfigText, GivesTheSameFindingsForADocumentReadBeforehand) {
 
 TEST(CheckConfigText, DoesNotWalkADocumentReadBeforehandThatIsTooDeep) {
   const std::string text = "{\"a\": " + std::string(100000, '[') + std::string(100000, ']') + "}";
-  const nlohmann::json document = nlohmann::json::parse(text);
-  const Report report = CheckConfigText(text, document);
+  const Report report = CheckConfigText(text, ReadConfigDocument(text));
   EXPECT_TRUE(report.not_json);
   ASSERT_EQ(report.findings.size(), 1U);
   EXPECT_EQ(report.findings[0].column, 70);
