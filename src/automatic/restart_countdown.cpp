@@ -9,6 +9,7 @@
 
 #include "automatic/automatic.hpp"
 #include "automatic/countdown_plan.hpp"
+#include "automatic/message_look.hpp"
 #include "base/clock_ticks.hpp"
 #include "base/placeholders.hpp"
 #include "base/text.hpp"
@@ -41,19 +42,6 @@ std::int64_t SecondsLeft(const RunningCountdown& countdown) {
   return std::max<std::int64_t>(0, SecondsToMark(countdown.minutes, 0) - ElapsedSeconds(countdown));
 }
 
-MessageStyle StyleOf(MessageKind kind, const CountdownLook& look) {
-  MessageStyle style;
-  style.color = look.colour;
-  if (kind == MessageKind::kChat) {
-    style.sender = FromUtf8(look.sender);
-  } else if (kind == MessageKind::kNotification) {
-    style.display_scale = look.display_scale;
-    style.display_time = look.display_time;
-    style.icon = ResolveIcon(FromUtf8(look.icon));
-  }
-  return style;
-}
-
 // {Minutes} first; the player fields are left for PlayerText.
 FString WithMinutes(const std::string& text, int minutes_left) {
   const FString configured = FromUtf8(text);
@@ -79,12 +67,12 @@ void AnnounceMark(const RunningCountdown& countdown, int minutes_left) {
   const CountdownSection section;
   const std::string text =
       minutes_left == 0 ? section.FinalText() : countdown.text.value_or(section.Text());
-  const CountdownLook look = section.Look();
-  const std::optional<MessageKind> kind = MessageKindFromTypeName(look.type);
-  if (text.empty() || !kind) {
+  const CountdownLook configured = section.Look();
+  const MessageLook look = LookOf(MessageKindFromTypeName(configured.type), configured);
+  if (text.empty() || !look.kind) {
     return;
   }
-  Announce(*kind, WithMinutes(text, minutes_left), StyleOf(*kind, look));
+  Announce(*look.kind, WithMinutes(text, minutes_left), StyleOf(*look.kind, look));
 }
 
 // The host formats every text once; a text it refuses would never be seen.

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "automatic/message_description.hpp"
+#include "automatic/message_look.hpp"
 #include "automatic/timed_message_draw.hpp"
 #include "base/text.hpp"
 #include "config/timed_message_settings.hpp"

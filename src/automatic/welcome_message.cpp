@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "automatic/greeting_text.hpp"
-#include "automatic/message_description.hpp"
+#include "automatic/message_look.hpp"
 #include "automatic/welcome_queue.hpp"
 #include "base/text.hpp"
 #include "config/welcome_settings.hpp"
@@ -26,17 +26,8 @@ MessageKind WelcomeKind(const std::string& type) {
                                                     : MessageKind::kChat;
 }
 
-MessageStyle WelcomeStyle(MessageKind kind, const WelcomeSettings& configured) {
-  MessageStyle style;
-  style.color = configured.colour;
-  if (kind == MessageKind::kChat) {
-    style.sender = FromUtf8(configured.sender);
-  } else if (kind == MessageKind::kNotification) {
-    style.display_scale = configured.display_scale;
-    style.display_time = configured.display_time;
-    style.icon = ResolveIcon(FromUtf8(configured.icon));
-  }
-  return style;
+MessageLook WelcomeLook(const WelcomeSettings& configured) {
+  return LookOf(WelcomeKind(configured.type), configured);
 }
 
 // A welcome text for the members of one permission group.
@@ -62,7 +53,7 @@ Greetings ReadGreetings() {
     greetings.group_messages.push_back({FromUtf8(entry.group), GreetingTemplate(entry.message)});
   }
   greetings.kind = WelcomeKind(configured.type);
-  greetings.style = WelcomeStyle(greetings.kind, configured);
+  greetings.style = StyleOf(greetings.kind, WelcomeLook(configured));
   return greetings;
 }
 
@@ -118,19 +109,7 @@ bool SendWelcomeTo(AShooterPlayerController* viewer) {
 
 std::vector<std::string> DescribeWelcome() {
   const WelcomeSettings configured = ReadWelcomeSettings();
-  const MessageKind kind = WelcomeKind(configured.type);
-  MessageLook look;
-  look.kind = kind;
-  look.type_name = configured.type;
-  look.colour = configured.colour;
-  if (kind == MessageKind::kChat) {
-    look.sender = configured.sender;
-  } else if (kind == MessageKind::kNotification) {
-    look.display_scale = configured.display_scale;
-    look.display_time = configured.display_time;
-    look.icon = configured.icon;
-  }
-  std::vector<std::string> lines{DescribeLook(look), configured.message};
+  std::vector<std::string> lines{DescribeLook(WelcomeLook(configured)), configured.message};
   for (const WelcomeGroupMessage& entry : configured.group_messages) {
     lines.push_back(fmt::format("group {}: {}", entry.group, entry.message));
   }

@@ -1,6 +1,8 @@
-#include "automatic/message_description.hpp"
+#include "automatic/message_look.hpp"
 
 #include <fmt/format.h>
+
+#include "base/text.hpp"
 
 namespace Bellwright {
 
@@ -21,6 +23,19 @@ std::string DescribeLook(const MessageLook& look) {
                          look.icon.empty() ? "" : fmt::format(", icon \"{}\"", look.icon));
   }
   return colour;
+}
+
+MessageStyle StyleOf(MessageKind kind, const MessageLook& look) {
+  MessageStyle style;
+  style.color = look.colour;
+  if (kind == MessageKind::kChat) {
+    style.sender = FromUtf8(look.sender);
+  } else if (kind == MessageKind::kNotification) {
+    style.display_scale = look.display_scale;
+    style.display_time = look.display_time;
+    style.icon = ResolveIcon(FromUtf8(look.icon));
+  }
+  return style;
 }
 
 }  // namespace Bellwright
