@@ -7,9 +7,8 @@ namespace Bellwright {
 
 std::vector<int> CountdownMarks(int minutes, std::vector<int> steps) {
   std::erase_if(steps, [minutes](int step) { return step <= 0 || step >= minutes; });
-  std::ranges::sort(steps, std::greater<>());
-  const auto repeated = std::ranges::unique(steps);
-  steps.erase(repeated.begin(), repeated.end());
+  std::sort(steps.begin(), steps.end(), std::greater<>());
+  steps.erase(std::unique(steps.begin(), steps.end()), steps.end());
   steps.insert(steps.begin(), minutes);
   steps.push_back(0);
   return steps;
