@@ -32,7 +32,7 @@ ConfigSchema::ConfigSchema()
   // The countdown restates a timed message's keys: listed last, a key misplaced
   // elsewhere is suggested where most files have it, and the places that hold a key
   // are named in the order the sections came.
-  std::ranges::stable_partition(object_kinds_, [](const ObjectKind& kind) {
+  std::stable_partition(object_kinds_.begin(), object_kinds_.end(), [](const ObjectKind& kind) {
     return !kind.pattern.starts_with("/Countdown");
   });
 }
