@@ -15,16 +15,16 @@ else
 fi
 cmake --preset default >/dev/null
 cmake --build --preset default --target bellwright-sandbox
-build/default/bin/bellwright-sandbox --dir examples --script examples/preview.script \
+# The server writes into its directory (the opt-out's SQLite file): a copy of the
+# examples keeps the checked-in folder as it is and every page alike.
+server=$(mktemp -d)
+trap 'rm -rf "$server"' EXIT
+cp -r examples/. "$server"
+build/default/bin/bellwright-sandbox --dir "$server" --script examples/preview.script \
   --transcript human --transcript html "$page"
 echo "preview: $page"
 
 if [[ -n $screenshot ]]; then
-  profile=$(mktemp -d)
-  trap 'rm -rf "$profile"' EXIT
-  chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
-    --disable-background-networking --disable-component-update --disable-sync \
-    --user-data-dir="$profile" --hide-scrollbars --window-size=1280,1650 \
-    --screenshot="$(realpath "$screenshot")" "file://$(realpath "$page")" 2>/dev/null
+  scripts/page_screenshot.sh "$page" "$screenshot"
   echo "screenshot: $screenshot"
 fi

@@ -140,7 +140,16 @@ def expected_messages(config, player_name, player_count):
         pattern = re.escape(line).replace(re.escape("{Seconds}"), r"\d+")
         pattern = pattern.replace(re.escape("{Command}"), r"\S+")
         found.append(("chat", sender_name, [re.compile(pattern)], chat_colour((255, 0, 0)), None))
-    for timed in config.get("TimedMessages", {}).get("Messages", []):
+    timed_section = config.get("TimedMessages", {})
+    opt_out_command = timed_section.get("OptOutCommand", "")
+    if opt_out_command:
+        for key, default in (
+                ("OptOutOffMessage",
+                 "Timed messages are off for you. Type {Command} to turn them back on."),
+                ("OptOutOnMessage", "Timed messages are on for you again.")):
+            add("Chat", timed_section.get(key, default).replace("{Command}", opt_out_command),
+                (0, 255, 0), sender_name)
+    for timed in timed_section.get("Messages", []):
         add(timed.get("MessageType", "Chat"),
             filled(timed.get("MessageToSend", ""), player_name, player_count),
             object_colour(timed.get("MessageColour", {})), timed.get("Sender", "Bellwright"),

@@ -37,8 +37,8 @@ chromium_run() {
 
 chromium_run --dump-dom "file://$output/preview.html" >"$output/preview.dom.html" \
   2>"$work/chromium.log" || { cat "$work/chromium.log" >&2; exit 1; }
-chromium_run --screenshot="$output/preview.png" "file://$output/preview.html" \
-  >/dev/null 2>>"$work/chromium.log" || { cat "$work/chromium.log" >&2; exit 1; }
+# As tall as the page, as the README's picture is drawn.
+"$here/../../scripts/page_screenshot.sh" "$output/preview.html" "$output/preview.png"
 
 if [[ ! -s $output/preview.png ]] || [[ $(head -c 8 "$output/preview.png" | od -An -tx1 | tr -d ' \n') != 89504e470d0a1a0a ]]; then
   echo "FAIL: Chromium drew no screenshot" >&2

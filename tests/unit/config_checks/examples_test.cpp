@@ -25,7 +25,8 @@ TEST(Examples, EveryExampleConfigurationPassesWithoutAFinding) {
     }
     ++checked;
   }
-  EXPECT_GT(checked, 0);
+  // The single server's and the MySQL cluster's.
+  EXPECT_GE(checked, 2);
 }
 
 }  // namespace

@@ -4,12 +4,17 @@
 
 #include <algorithm>
 #include <fstream>
+#include <map>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <regex>
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "config_checks/config_check.hpp"
 #include "config_checks/json_text/json_pointer.hpp"
 #include "config_checks/schema.hpp"
 #include "config_checks/schema_text.hpp"
@@ -38,27 +43,60 @@ KeyList SchemaKeys() {
   return keys;
 }
 
-// The reference lists the keys of each object in a table under a heading that is
-// the object's title: "### The Bellwright section", then rows "| `Key` | ...".
+// The reference, section by section: each object is described under a heading that
+// is its title ("### The Bellwright section"), by a table with rows "| `Key` | ..."
+// and by JSON examples in ```json blocks.
+struct ReferenceSection {
+  std::vector<std::string> rows;
+  std::vector<std::string> examples;
+};
+
+std::map<std::string, ReferenceSection> ReferenceSections(const std::string& reference) {
+  const std::regex heading("^#+ (.*)$");
+  std::map<std::string, ReferenceSection> sections;
+  std::string title;
+  std::optional<std::string> example;  // inside a ```json block
+  bool in_other_block = false;
+  std::istringstream lines(reference);
+  for (std::string line; std::getline(lines, line);) {
+    std::smatch match;
+    if (example) {
+      if (line == "```") {
+        sections[title].examples.push_back(*std::exchange(example, std::nullopt));
+      } else {
+        *example += line + "\n";
+      }
+    } else if (in_other_block) {
+      in_other_block = line != "```";
+    } else if (line == "```json") {
+      example.emplace();
+    } else if (line.starts_with("```")) {
+      in_other_block = true;
+    } else if (std::regex_match(line, match, heading)) {
+      title = match[1];
+      if (!title.empty()) {
+        title[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(title[0])));
+      }
+    } else {
+      sections[title].rows.push_back(line);
+    }
+  }
+  return sections;
+}
+
 KeyList ReferenceKeys(const std::string& reference) {
   std::set<std::string> titles;
   for (const ObjectKind& kind : ConfigSchema::Get().ObjectKinds()) {
     titles.insert(kind.title);
   }
-  KeyList keys;
-  const std::regex heading("^#+ (.*)$");
   const std::regex row("^\\| `([^`]+)` \\|");
-  std::string title;
-  std::istringstream lines(reference);
-  for (std::string line; std::getline(lines, line);) {
-    std::smatch match;
-    if (std::regex_match(line, match, heading)) {
-      title = match[1];
-      if (!title.empty()) {
-        title[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(title[0])));
+  KeyList keys;
+  for (const auto& [title, section] : ReferenceSections(reference)) {
+    for (const std::string& line : section.rows) {
+      std::smatch match;
+      if (titles.contains(title) && std::regex_search(line, match, row)) {
+        keys.emplace(title, match[1]);
       }
-    } else if (titles.contains(title) && std::regex_search(line, match, row)) {
-      keys.emplace(title, match[1]);
     }
   }
   return keys;
@@ -78,6 +116,24 @@ TEST(Schema, TheReferenceDocumentsEveryKeyAndNoOther) {
   }
   for (const auto& key : documented) {
     EXPECT_TRUE(schema.contains(key)) << "not in the schema: " << key.first << " / " << key.second;
+  }
+}
+
+// A newcomer copies these: each is a whole file that the checks pass without a finding.
+TEST(Schema, TheReferenceShowsEveryObjectInACleanExample) {
+  const auto sections = ReferenceSections(ReadSourceFile("docs/configuration.md"));
+  for (const ObjectKind& kind : ConfigSchema::Get().ObjectKinds()) {
+    const auto found = sections.find(kind.title);
+    EXPECT_TRUE(found != sections.end() && !found->second.examples.empty())
+        << "no JSON example in docs/configuration.md: " << kind.title;
+  }
+  for (const auto& [title, section] : sections) {
+    for (const std::string& example : section.examples) {
+      for (const Finding& finding : CheckConfigText(example).findings) {
+        ADD_FAILURE() << "the example of " << title << ": "
+                      << FormatFinding("configuration.md", finding);
+      }
+    }
   }
 }
 
