@@ -96,14 +96,16 @@ CommandOutcome PreviewTimed(std::optional<int> entry, AShooterPlayerController* 
   }
   const int index = entry ? *entry - 1 : UpcomingTimedMessageIndex(count);
   const std::string which = fmt::format("timed, message {} of {}", index + 1, count);
+  std::optional<std::vector<std::string>> described = DescribeTimedMessage(index);
+  if (!described) {
+    return CommandOutcome::Failure(fmt::format(
+        "{} cannot be read: a value of the wrong type, which bellwright-check names", which));
+  }
   if (viewer != nullptr) {
     return SendTimedMessageTo(index, viewer)
                ? CommandOutcome::Success(fmt::format("Preview of {} sent to you", which))
-               : CommandOutcome::Failure(fmt::format("{} cannot be shown", which));
-  }
-  std::optional<std::vector<std::string>> described = DescribeTimedMessage(index);
-  if (!described) {
-    return CommandOutcome::Failure(fmt::format("{} cannot be read", which));
+               : CommandOutcome::Failure(
+                     fmt::format("{} cannot be shown: {}", which, described->front()));
   }
   described->front().insert(0, which + ": ");
   return {true, std::move(*described)};

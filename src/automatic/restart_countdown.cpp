@@ -139,8 +139,8 @@ CommandOutcome StartCountdown(int minutes, const std::optional<std::string>& tex
   const std::string plan = MarksText(Running->marks);
   const bool final_message = !section.FinalText().empty();
   SendCountdownIfDue();
-  return CommandOutcome::Success(fmt::format("Countdown of {} minutes started{}: {}{}", minutes,
-                                             replaced, plan,
+  return CommandOutcome::Success(fmt::format("Countdown of {} {} started{}: {}{}", minutes,
+                                             minutes == 1 ? "minute" : "minutes", replaced, plan,
                                              final_message ? ", the final message at 0" : ""));
 }
 
