@@ -24,6 +24,7 @@ struct Options {
   int rcon_port = 0;
   std::string rcon_password;
   std::string rcon_bind = "127.0.0.1";
+  Sandbox::Clock::TimePoint start{std::chrono::seconds(Sandbox::Clock::kScriptEpochSeconds)};
 };
 
 // The plug-in built beside the executable.
@@ -63,6 +64,18 @@ int main(int argc, char** argv) {
   app.add_option("--rcon-password", options.rcon_password, "The RCON password");
   app.add_option("--rcon-bind", options.rcon_bind, "The RCON listening address")
       ->capture_default_str();
+  app.add_option_function<std::string>(
+         "--start",
+         [&options](const std::string& text) {
+           const auto start = Sandbox::ParseUtcInstant(text);
+           if (!start) {
+             throw CLI::ValidationError("--start", "expected YYYY-MM-DDTHH:MM:SSZ, got " + text);
+           }
+           options.start = *start;
+         },
+         "Script mode: the UTC instant the virtual clock starts at (default "
+         "2026-01-01T00:00:00Z); ignored in live mode")
+      ->type_name("YYYY-MM-DDTHH:MM:SSZ");
   CLI11_PARSE(app, argc, argv);
 
   std::error_code error;
@@ -97,5 +110,6 @@ int main(int argc, char** argv) {
   script_options.plugin_path = options.plugin;
   script_options.transcript = request;
   script_options.readable = readable;
+  script_options.start = options.start;
   return Sandbox::RunScriptMode(script_options);
 }

@@ -47,7 +47,7 @@ int RunScriptMode(const ScriptOptions& options) {
     }
   }
   std::istream& script = options.script == "-" ? std::cin : file;
-  TheClock().UseVirtual();
+  TheClock().UseVirtual(options.start);
   const WorldAudience audience;
   const HumanView view(options.readable, audience, &ElapsedTimeLabel);
   const auto output =

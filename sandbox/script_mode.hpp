@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "host_library/clock.hpp"
 #include "transcript_request.hpp"
 #include "views/readable_view.hpp"
 
@@ -14,6 +15,8 @@ struct ScriptOptions {
   // The standard output's form (jsonl unless asked otherwise) and the HTML page.
   TranscriptRequest transcript;
   ReadableOptions readable;
+  // Where the virtual clock starts.
+  Clock::TimePoint start{std::chrono::seconds(Clock::kScriptEpochSeconds)};
 };
 
 // A script run on the virtual clock: every line through the interpreter, then the end

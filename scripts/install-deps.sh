@@ -7,7 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   nlohmann-json3-dev libspdlog-dev libfmt-dev libutfcpp-dev libasio-dev libcli11-dev libvalijson-dev
   libreadline-dev libgtest-dev libgmock-dev libbenchmark-dev
-  libsqlite3-dev libmariadb-dev
+  libsqlite3-dev libmariadb-dev libhowardhinnant-date-dev tzdata
   "$@"
 )
 missing=()

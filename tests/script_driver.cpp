@@ -4,8 +4,10 @@
 //   bellwright_script_driver SANDBOX_EXE SCRIPT
 //
 // The sandbox runs with a fresh temporary --dir and TZ=UTC; the directory's path shows
-// as $SERVER in the transcript. BELLWRIGHT_UPDATE_EXPECTED=1
-// writes the actual transcript into the .expected file instead of comparing.
+// as $SERVER in the transcript. A NAME.args file beside the script holds further
+// arguments, separated by blanks (such as "--start 2026-03-29T00:00:00Z").
+// BELLWRIGHT_UPDATE_EXPECTED=1 writes the actual transcript into the .expected file instead of
+// comparing.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -50,7 +52,16 @@ struct Run {
   int exit_status = -1;
 };
 
-Run RunSandbox(const std::string& sandbox, const std::string& script, const fs::path& directory) {
+Run RunSandbox(const std::string& sandbox, const std::string& script, const fs::path& directory,
+               const std::vector<std::string>& extra_arguments) {
+  std::vector<std::string> arguments = {
+      sandbox, "--dir", directory.string(), "--script", script, "--transcript", "jsonl"};
+  arguments.insert(arguments.end(), extra_arguments.begin(), extra_arguments.end());
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) {
+    argv.push_back(argument.data());
+  }
+  argv.push_back(nullptr);
   int pipe_ends[2];
   if (pipe(pipe_ends) != 0) {
     throw std::runtime_error("cannot create a pipe");
@@ -64,8 +75,7 @@ Run RunSandbox(const std::string& sandbox, const std::string& script, const fs::
     dup2(pipe_ends[1], STDOUT_FILENO);
     close(pipe_ends[0]);
     close(pipe_ends[1]);
-    execl(sandbox.c_str(), sandbox.c_str(), "--dir", directory.c_str(), "--script", script.c_str(),
-          "--transcript", "jsonl", static_cast<char*>(nullptr));
+    execv(sandbox.c_str(), argv.data());
     std::perror("exec bellwright-sandbox");
     _exit(127);
   }
@@ -141,11 +151,20 @@ void NameServerDirectory(std::string& output, const std::string& directory) {
   }
 }
 
+std::vector<std::string> ExtraArguments(fs::path script) {
+  std::ifstream file(script.replace_extension(".args"));
+  std::vector<std::string> arguments;
+  for (std::string argument; file >> argument;) {
+    arguments.push_back(argument);
+  }
+  return arguments;
+}
+
 int Check(const std::string& sandbox, const fs::path& script) {
   fs::path expected_path = script;
   expected_path.replace_extension(".expected");
   const TemporaryDirectory directory;
-  Run run = RunSandbox(sandbox, script.string(), directory.Path());
+  Run run = RunSandbox(sandbox, script.string(), directory.Path(), ExtraArguments(script));
   NameServerDirectory(run.output, directory.Path().string());
   std::istringstream output(run.output);
   const std::vector<json> actual = ParseEvents(output, "transcript");

@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
 namespace Sandbox {
 
@@ -11,11 +13,11 @@ class Clock {
  public:
   using TimePoint = std::chrono::system_clock::time_point;
 
-  // 2026-01-01 00:00:00 UTC, where every script starts.
+  // 2026-01-01 00:00:00 UTC, where a script starts unless told otherwise.
   static constexpr std::int64_t kScriptEpochSeconds = 1767225600;
 
-  // Virtual: starts at kScriptEpochSeconds and moves only by Advance.
-  void UseVirtual();
+  // Virtual: starts at `start` and moves only by Advance.
+  void UseVirtual(TimePoint start = TimePoint(std::chrono::seconds(kScriptEpochSeconds)));
   // System: the real clock; `t` counts from this call.
   void UseSystem();
   void Advance(std::chrono::seconds step);
@@ -36,5 +38,9 @@ class Clock {
 };
 
 Clock& TheClock();
+
+// "2026-03-29T00:59:30Z", written exactly so (a real date, a time of day before 24:00,
+// UTC), as the instant it names; nothing for anything else.
+std::optional<Clock::TimePoint> ParseUtcInstant(std::string_view text);
 
 }  // namespace Sandbox

@@ -47,6 +47,12 @@ CommandOutcome PreviewAnnouncement(std::string_view name, std::optional<int> ent
 CommandOutcome StartCountdown(int minutes, const std::optional<std::string>& text);
 CommandOutcome CancelCountdown();
 
+// The announcement lists and schedules of the live configuration, with their clocks;
+// a reconfiguration (a reload) keeps what the lists and schedules that stay have used.
+void StartAnnouncements();
+void ReconfigureAnnouncements();
+void StopAnnouncements();
+
 // Routes the game's possess, game-state timer and logout functions to the detours;
 // RemoveHooks takes them away in the same order.
 void InstallHooks();

@@ -1,5 +1,6 @@
 #include "automatic/hooks.hpp"
 
+#include "automatic/announcements.hpp"
 #include "automatic/automatic.hpp"
 #include "automatic/restart_countdown.hpp"
 #include "automatic/timed_schedule.hpp"
@@ -55,6 +56,7 @@ void Hook_AGameState_DefaultTimer(AGameState* game_state) {
   AGameState_DefaultTimer_trampoline(game_state);
   DeliverStorageReports();
   SendTimedMessageIfDue();
+  SendDueAnnouncements();
   SendCountdownIfDue();
   SendWelcomeMessages();
 }

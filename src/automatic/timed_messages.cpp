@@ -30,6 +30,8 @@ constexpr int kMostPlayers = 1'000'000;
 
 struct TimedMessage {
   FString text;
+  // Whether players who turned timed messages off are left out.
+  OptedOutPlayers opted_out = OptedOutPlayers::kLeftOut;
   // None for an unknown type: the turn still runs, but nobody receives anything.
   std::optional<MessageKind> kind;
   std::vector<FString> include_groups;
@@ -43,22 +45,21 @@ bool EnoughPlayers(const TimedMessagesSection& timed) {
   return minimum == 0 || ConnectedPlayerCount() >= minimum;
 }
 
-int ChooseMessageIndex(int count, TimedMessageOrder order) {
+int ChooseMessageIndex(int count, TimedMessageOrder order, int& last_index) {
   if (order == TimedMessageOrder::kSequential) {
     // An empty list has no entry to choose, so the order stays where it is.
     if (count == 0) {
       return 0;
     }
-    LastTimedMessageIndex = NextSequentialIndex(LastTimedMessageIndex, count);
-    return LastTimedMessageIndex;
+    last_index = NextSequentialIndex(last_index, count);
+    return last_index;
   }
   if (count < 2) {
     return 0;
   }
   // The runtime's generator, never seeded here: the server owns its state.
-  LastTimedMessageIndex =
-      DrawTimedMessageIndex(count, LastTimedMessageIndex, [] { return std::rand(); });
-  return LastTimedMessageIndex;
+  last_index = DrawTimedMessageIndex(count, last_index, [] { return std::rand(); });
+  return last_index;
 }
 
 std::vector<FString> GroupList(const std::vector<std::string>& names) {
@@ -114,12 +115,12 @@ bool Qualifies(const FString& unique_id, const TimedMessage& message) {
 
 // Players who turned timed messages off are left out before anything is asked about
 // them.
-bool TurnedOff(const FString& unique_id) {
-  return OptOutActive() && IsOptedOut(unique_id);
+bool TurnedOff(const FString& unique_id, const TimedMessage& message) {
+  return message.opted_out == OptedOutPlayers::kLeftOut && OptOutActive() && IsOptedOut(unique_id);
 }
 
-bool AnyConnectedPlayerTurnedOff() {
-  if (!OptOutActive()) {
+bool AnyConnectedPlayerTurnedOff(const TimedMessage& message) {
+  if (message.opted_out == OptedOutPlayers::kIncluded || !OptOutActive()) {
     return false;
   }
   bool any = false;
@@ -135,7 +136,7 @@ void SendToQualifyingPlayers(const TimedMessageEntry& entry, const TimedMessage&
   PlayerText text(message.text);
   ForEachConnectedPlayer(GameWorld(), [&](AShooterPlayerController* player) {
     const FString unique_id = player->GetUniqueNetIdAsString();
-    if (!message.kind || TurnedOff(unique_id) || !Qualifies(unique_id, message)) {
+    if (!message.kind || TurnedOff(unique_id, message) || !Qualifies(unique_id, message)) {
       return;
     }
     if (!style) {
@@ -151,7 +152,7 @@ void SendToEveryone(const TimedMessageEntry& entry, const TimedMessage& message)
   }
   const MessageStyle style = ReadStyle(entry, message);
   PlayerText text(message.text);
-  const bool anyone_turned_off = AnyConnectedPlayerTurnedOff();
+  const bool anyone_turned_off = AnyConnectedPlayerTurnedOff(message);
   if (!text.NamesPlayer() && !anyone_turned_off) {
     Deliver(*message.kind, text.For(nullptr), style, Recipient::Everyone());
     return;
@@ -166,8 +167,12 @@ void SendToEveryone(const TimedMessageEntry& entry, const TimedMessage& message)
   });
 }
 
-void SendTurn(const TimedMessageEntry& entry) {
-  const TimedMessage message = ReadTimedMessage(entry);
+void SendTurn(const TimedMessageEntry& entry, OptedOutPlayers opted_out, const TextFill& fill) {
+  TimedMessage message = ReadTimedMessage(entry);
+  message.opted_out = opted_out;
+  if (fill) {
+    message.text = fill(message.text);
+  }
   if (message.include_groups.empty() && message.exclude_groups.empty()) {
     SendToEveryone(entry, message);
   } else {
@@ -182,17 +187,29 @@ void ForgetLastTimedMessage() {
 }
 
 void SendTimedMessage() {
-  const TimedMessagesSection timed;
-  if (!EnoughPlayers(timed)) {
+  SendTimedTurn(TimedMessagesSection(), LastTimedMessageIndex, OptedOutPlayers::kLeftOut);
+}
+
+void SendTimedTurn(const TimedMessagesSection& list, int& last_index, OptedOutPlayers opted_out) {
+  if (!EnoughPlayers(list)) {
     return;
   }
   const int index =
-      ChooseMessageIndex(timed.MessageCount(), TimedMessageOrderFromName(timed.Order()));
+      ChooseMessageIndex(list.MessageCount(), TimedMessageOrderFromName(list.Order()), last_index);
   try {
     // An empty list or a list that is not an array has no entry to read.
-    SendTurn(timed.Message(index));
+    SendTurn(list.Message(index), opted_out, {});
   } catch (const std::exception&) {
     // A message that cannot be read costs its turn and nothing else.
+  }
+}
+
+void SendTimedEntry(const TimedMessageEntry& entry, OptedOutPlayers opted_out,
+                    const TextFill& fill) {
+  try {
+    SendTurn(entry, opted_out, fill);
+  } catch (const std::exception&) {
+    // As a list's turn: a message that cannot be read is not sent.
   }
 }
 

@@ -46,6 +46,10 @@ TimedNotificationLook TimedMessageEntry::NotificationLook() const {
 TimedMessagesSection::TimedMessagesSection(const json& document)
     : timed_(Settings::SectionOrEmpty(document, "TimedMessages")) {}
 
+TimedMessagesSection TimedMessagesSection::OfList(const json& list) {
+  return {SectionItself{}, list};
+}
+
 bool TimedMessagesSection::Enabled() const {
   return Settings::ValueOr(timed_, "Enabled", false);
 }

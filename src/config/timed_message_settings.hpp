@@ -50,6 +50,10 @@ class TimedMessagesSection {
  public:
   explicit TimedMessagesSection(const nlohmann::json& document = ConfigDocument());
 
+  // An announcement list, whose "Order", "MinPlayers" and "Messages" read as the
+  // section's do.
+  static TimedMessagesSection OfList(const nlohmann::json& list);
+
   [[nodiscard]] bool Enabled() const;
   // "Interval" as whole seconds (truncated toward zero), 0 by default.
   [[nodiscard]] double IntervalSeconds() const;
@@ -63,6 +67,9 @@ class TimedMessagesSection {
   [[nodiscard]] TimedMessageEntry Message(int index) const;
 
  private:
+  struct SectionItself {};
+  TimedMessagesSection(SectionItself /*tag*/, const nlohmann::json& section) : timed_(section) {}
+
   const nlohmann::json& timed_;
 };
 

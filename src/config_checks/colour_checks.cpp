@@ -23,6 +23,8 @@ constexpr std::string_view kColourObjects[] = {
     "/Bellwright/NotificationColor",
     "/Bellwright/WelcomeMessage/WelcomeMessageColour",
     "/TimedMessages/Messages/*/MessageColour",
+    "/Announcements/*/Messages/*/MessageColour",
+    "/Schedules/*/MessageColour",
     "/Countdown/MessageColour",
 };
 constexpr std::string_view kCommands = "/CustomCommands";

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "config_checks/announcement_checks.hpp"
 #include "config_checks/colour_checks.hpp"
 #include "config_checks/command_registrations.hpp"
 #include "config_checks/countdown_checks.hpp"
@@ -45,6 +46,7 @@ void CheckDocument(const nlohmann::json& document, Findings& findings, Report& r
         commands != nullptr ? RegisterCommands(*commands) : Registrations{};
     CheckCustomCommands(document, registrations, findings);
     CheckTimedMessages(document, findings);
+    CheckAnnouncements(document, findings);
     CheckCountdown(document, findings);
     CheckOptOut(document, registrations, findings);
     CheckColours(document, findings);

@@ -61,12 +61,18 @@ template <typename Predicate>
 std::vector<std::string> OtherPlaces(const ObjectKind& here, const std::vector<ObjectKind>& kinds,
                                      Predicate matches) {
   std::vector<std::string> titles;
-  for (const ObjectKind& kind : kinds) {
-    if (kind.title == here.title || std::ranges::find(titles, kind.title) != titles.end()) {
-      continue;
+  for (const bool alone : {false, true}) {
+    for (const ObjectKind& kind : kinds) {
+      if (kind.named_only_when_alone != alone || kind.title == here.title ||
+          std::ranges::find(titles, kind.title) != titles.end()) {
+        continue;
+      }
+      if (std::ranges::any_of(kind.keys, matches)) {
+        titles.push_back(kind.title);
+      }
     }
-    if (std::ranges::any_of(kind.keys, matches)) {
-      titles.push_back(kind.title);
+    if (!titles.empty()) {
+      break;
     }
   }
   return titles;

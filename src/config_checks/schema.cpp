@@ -29,12 +29,15 @@ ConfigSchema::ConfigSchema()
   const valijson::adapters::NlohmannJsonAdapter adapter(document_);
   parser.populateSchema(adapter, *validation_);
   Collect(document_, std::string(), 0);
-  // The countdown restates a timed message's keys: listed last, a key misplaced
-  // elsewhere is suggested where most files have it, and the places that hold a key
-  // are named in the order the sections came.
-  std::stable_partition(object_kinds_.begin(), object_kinds_.end(), [](const ObjectKind& kind) {
-    return !kind.pattern.starts_with("/Countdown");
-  });
+  // A key is suggested by the first place that reads it: that stays the older sections'.
+  // The lists, the schedules and the countdown restate a timed message's keys.
+  for (ObjectKind& kind : object_kinds_) {
+    kind.named_only_when_alone = kind.pattern.starts_with("/Announcements") ||
+                                 kind.pattern.starts_with("/Schedules") ||
+                                 kind.pattern.starts_with("/Countdown");
+  }
+  std::stable_partition(object_kinds_.begin(), object_kinds_.end(),
+                        [](const ObjectKind& kind) { return !kind.named_only_when_alone; });
 }
 
 ConfigSchema::~ConfigSchema() = default;
@@ -64,7 +67,7 @@ void ConfigSchema::Collect(const json& subschema, const std::string& pattern, in
     value_patterns_.push_back(pattern);
   }
   if (const auto properties = schema.find("properties"); properties != schema.end()) {
-    ObjectKind kind{pattern, schema.value("title", std::string()), {}};
+    ObjectKind kind{pattern, schema.value("title", std::string()), {}, false};
     for (const auto& [key, property] : properties->items()) {
       kind.keys.push_back(key);
     }

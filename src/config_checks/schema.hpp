@@ -17,6 +17,9 @@ struct ObjectKind {
   std::string pattern;  // a pointer pattern, "*" for any member or element
   std::string title;    // "the Bellwright section", "a custom command", ...
   std::vector<std::string> keys;
+  // The announcement lists and schedules, which repeat the keys of the timed messages:
+  // named as the place of a key only when no older place reads it.
+  bool named_only_when_alone = false;
 };
 
 // The configuration schema: the one list of the keys the plug-in reads, with their

@@ -61,7 +61,9 @@ void CheckClock(const json& timed, Findings& findings) {
   }
 }
 
-void CheckMessage(const std::string& pointer, const json& entry, Findings& findings) {
+}  // namespace
+
+void CheckTimedMessageEntry(const std::string& pointer, const json& entry, Findings& findings) {
   if (!entry.is_object()) {
     return;
   }
@@ -95,8 +97,6 @@ void CheckMessage(const std::string& pointer, const json& entry, Findings& findi
   }
 }
 
-}  // namespace
-
 void CheckTimedMessages(const json& document, Findings& findings) {
   const json* timed = Member(document, "TimedMessages");
   if (timed == nullptr || !timed->is_object()) {
@@ -108,7 +108,7 @@ void CheckTimedMessages(const json& document, Findings& findings) {
   }
   ForEachMatch(document, "/TimedMessages/Messages/*",
                [&](const std::string& pointer, const json& entry) {
-                 CheckMessage(pointer, entry, findings);
+                 CheckTimedMessageEntry(pointer, entry, findings);
                });
 }
 

@@ -19,6 +19,9 @@ constexpr std::string_view kGroupWelcomeSkipped =
     "entry's)";
 constexpr std::string_view kSqliteInstead =
     "it is ignored, so the choices are kept in SQLite, in bellwright.sqlite next to config.json";
+constexpr std::string_view kListStopped = "this list does not run";
+constexpr std::string_view kScheduleStopped = "this schedule does not run";
+constexpr std::string_view kScheduleSilent = "this schedule sends nothing";
 constexpr bool kOnlyNumbers = false;
 
 // The send commands read their section strictly, so a bad value fails the command;
@@ -95,6 +98,34 @@ constexpr WrongTypeRule kWrongTypeRules[] = {
      "it is ignored, so players who turn timed messages off get $default"},
     {"/TimedMessages/OptOutOnMessage", false, kError,
      "it is ignored, so players who turn timed messages on get $default"},
+    {"/Announcements", false, kError, "it is ignored, so no announcement list runs"},
+    {"/Announcements/*", false, kError, kListStopped},
+    {"/Announcements/*/Name", false, kError, kListStopped},
+    {"/Announcements/*/Enabled", false, kError, kListStopped},
+    {"/Announcements/*/Interval", false, kError, kListStopped, kOnlyNumbers},
+    {"/Announcements/*/Order", false, kWarning,
+     "it is ignored, so each message is drawn at random"},
+    {"/Announcements/*/MinPlayers", false, kError,
+     "it is ignored, so the list's messages go out however few players are connected",
+     kOnlyNumbers},
+    {"/Announcements/*/OptOut", false, kError,
+     "it is ignored, so players who turned timed messages off do not get this list"},
+    {"/Announcements/*/Messages", false, kError, "this list never sends anything"},
+    {"/Announcements/*/Messages/*", true, kError,
+     "this message is never sent (its turn passes with nothing sent)"},
+    {"/Schedules", false, kError, "it is ignored, so no schedule runs"},
+    // The schedule's own message keys: a turn that cannot read them sends nothing.
+    {"/Schedules/*", true, kError, kScheduleSilent},
+    {"/Schedules/*/Name", false, kError, kScheduleStopped},
+    {"/Schedules/*/Enabled", false, kError, kScheduleStopped},
+    {"/Schedules/*/At", false, kError, kScheduleStopped},
+    {"/Schedules/*/At/*", false, kWarning, "this clock time is skipped"},
+    {"/Schedules/*/Days", false, kError, kScheduleStopped},
+    {"/Schedules/*/Days/*", false, kWarning, "this day is skipped"},
+    {"/Schedules/*/TimeZone", false, kError, kScheduleStopped},
+    {"/Schedules/*/Before", false, kError, kScheduleStopped},
+    {"/Schedules/*/Before/*", false, kWarning, "this step is skipped", kOnlyNumbers},
+    {"/Schedules/*/OptOut", false, kError, "it is ignored, so the schedule reaches every player"},
     // bw.countdown reads its section leniently: a bad value gives that value's default.
     {"/Countdown", false, kError, "it is ignored, so bw.countdown uses the defaults"},
     {"/Countdown/Steps", false, kError,
@@ -125,6 +156,12 @@ constexpr EnumRule kEnumRules[] = {
      "the greeting goes out as a chat line"},
     {"/TimedMessages/Order", kWarning, "an order of timed messages",
      "each message is drawn at random", "orders"},
+    {"/Announcements/*/Messages/*/MessageType", kError, "a message type",
+     "this message is never sent"},
+    {"/Announcements/*/Order", kWarning, "an order of messages", "each message is drawn at random",
+     "orders"},
+    {"/Schedules/*/MessageType", kError, "a message type", "this schedule sends nothing"},
+    {"/Schedules/*/Days/*", kWarning, "a day", "this entry is skipped", "days"},
     {"/Countdown/MessageType", kError, "a message type",
      "the countdown's announcements are never sent"},
     {"/Bellwright/Storage/Type", kError, "a storage type",

@@ -114,7 +114,11 @@ void InstallNewCustomCommands(PendingReload& reload) {
   InstallCustomCommands(std::move(reload.custom_commands));
 }
 
-constexpr std::array<Owner, 10> kOwners{{
+void ReconfigureAnnouncementsFromFile(PendingReload& /*reload*/) {
+  ReconfigureAnnouncements();
+}
+
+constexpr std::array<Owner, 11> kOwners{{
     {"logger", &Always<Log::Start>, nullptr, nullptr, &Log::Stop},
     {"configuration", &ConfigurationRead, nullptr, &UseNewConfiguration, &StopConfig},
     {"opt-out storage", &Always<StartOptOut>, nullptr, &ReconfigureOptOutFromFile, &StopOptOut},
@@ -122,6 +126,8 @@ constexpr std::array<Owner, 10> kOwners{{
      &RemoveAdministrativeCommands},
     {"welcome queue", &Always<StartWelcomeQueue>, nullptr, nullptr, &StopWelcomeQueue},
     {"timed messages", &Always<StartTimedMessages>, nullptr, nullptr, &StopTimedMessages},
+    {"announcements", &Always<StartAnnouncements>, nullptr, &ReconfigureAnnouncementsFromFile,
+     &StopAnnouncements},
     {"announcement pauses", &Always<StartAnnouncementPauses>, nullptr, &ResumePausedAnnouncements,
      &StopAnnouncementPauses},
     {"restart countdown", &Always<StartRestartCountdowns>, nullptr, nullptr,

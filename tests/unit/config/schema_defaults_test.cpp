@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/text.hpp"
+#include "config/announcement_settings.hpp"
 #include "config/countdown_settings.hpp"
 #include "config/custom_command_settings.hpp"
 #include "config/general_settings.hpp"
@@ -66,6 +67,25 @@ json CustomCommands(const json& document) {
   return commands;
 }
 
+json Announcements(const json& document) {
+  const AnnouncementSettings settings = ReadAnnouncements(document);
+  json lists = json::array();
+  for (const AnnouncementListSettings& list : settings.lists) {
+    const TimedMessagesSection section = TimedMessagesSection::OfList(*list.section);
+    lists.push_back({list.name, list.enabled, list.interval_seconds, list.leave_out_opted_out,
+                     section.Order(), section.MinPlayers(1'000'000), section.MessageCount()});
+  }
+  json schedules = json::array();
+  for (const ScheduleSettings& schedule : settings.schedules) {
+    schedules.push_back({schedule.name, schedule.enabled, schedule.at_texts, schedule.at_minutes,
+                         schedule.on_day, reinterpret_cast<std::uintptr_t>(schedule.zone),
+                         schedule.before_minutes, schedule.leave_out_opted_out, Strictly([&] {
+                           return TimedEntry(TimedMessageEntry(*schedule.section));
+                         })});
+  }
+  return {lists, schedules};
+}
+
 // Everything the readers make of a document.
 json EverySetting(const json& document) {
   const WelcomeSettings welcome = ReadWelcomeSettings(document);
@@ -99,6 +119,7 @@ json EverySetting(const json& document) {
       {"countdown",
        {countdown.Steps(), countdown.Text(), countdown.FinalText(), look.type, Colour(look.colour),
         look.sender, look.display_scale, look.display_time, look.icon}},
+      {"announcements", Announcements(document)},
   };
 }
 
@@ -121,6 +142,12 @@ const std::vector<Place>& Places() {
        "/Countdown/MessageColour/",
        {{"Countdown", {{"MessageColour", json::object()}}}}},
       {"/definitions/countdownColour", "/Countdown/MessageColour", {{"Countdown", json::object()}}},
+      {"/definitions/announcementList/properties/",
+       "/Announcements/0/",
+       {{"Announcements", {{{"Name", "List"}, {"Interval", 60}}}}}},
+      {"/definitions/schedule/properties/",
+       "/Schedules/0/",
+       {{"Schedules", {{{"Name", "Schedule"}, {"At", {"06:00"}}}}}}},
       {"/definitions/colour/properties/",
        "/Bellwright/WelcomeMessage/WelcomeMessageColour/",
        {{"Bellwright", {{"WelcomeMessage", {{"WelcomeMessageColour", json::object()}}}}}}},
@@ -202,6 +229,24 @@ TEST(SchemaDefaults, EachReadsAsTheKeysAbsence) {
     ++compared;
   }
   EXPECT_GT(compared, 30);
+}
+
+}  // namespace
+}  // namespace Bellwright
+
+namespace Bellwright {
+namespace {
+
+// The list and the schedule above must run, or their defaults would compare nothing.
+TEST(SchemaDefaults, TheListAndTheScheduleHereRun) {
+  for (const Place& place : Places()) {
+    const AnnouncementSettings settings = ReadAnnouncements(place.document);
+    if (place.config_prefix == "/Announcements/0/") {
+      EXPECT_EQ(settings.lists.size(), 1U);
+    } else if (place.config_prefix == "/Schedules/0/") {
+      EXPECT_EQ(settings.schedules.size(), 1U);
+    }
+  }
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ TEST(UnknownKeyMessage, NamesTheKeyMeantHereOrTheSectionWhereItBelongs) {
        "\"Interval\" is never read at the top level: it belongs in the TimedMessages section"},
       {"Icon_BP", "/Bellwright",
        "\"Icon_BP\" is never read in the Bellwright section: it belongs in the WelcomeMessage "
-       "section, in a custom command, in a timed message and in the Countdown section"},
+       "section, in a custom command and in a timed message"},
       {"Sendr", "/Bellwright",
        "unknown key \"Sendr\" is never read here; did you mean \"Sender\", which belongs in a "
        "custom command?"},

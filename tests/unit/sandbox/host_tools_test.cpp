@@ -52,6 +52,38 @@ class RecordedHostErrors final : public Sandbox::EventSink {
   std::vector<std::string> whats;
 };
 
+TEST(SandboxClock, ScriptStartIsAUtcInstantWrittenExactly) {
+  struct Case {
+    const char* text;
+    std::int64_t seconds;  // since 1970; -1 when refused
+  };
+  const Case cases[] = {
+      {"2026-01-01T00:00:00Z", Sandbox::Clock::kScriptEpochSeconds},
+      {"2026-03-29T00:59:30Z", 1774745970},
+      {"2028-02-29T23:59:59Z", 1835481599},
+      {"2026-02-29T00:00:00Z", -1},
+      {"2026-01-01T24:00:00Z", -1},
+      {"2026-01-01T00:60:00Z", -1},
+      {"2026-01-01T00:00:00", -1},
+      {"2026-01-01 00:00:00Z", -1},
+      {"2026-1-01T00:00:00Z", -1},
+      {"", -1},
+  };
+  for (const Case& item : cases) {
+    const auto instant = Sandbox::ParseUtcInstant(item.text);
+    const std::int64_t seconds =
+        instant
+            ? std::chrono::duration_cast<std::chrono::seconds>(instant->time_since_epoch()).count()
+            : -1;
+    EXPECT_EQ(seconds, item.seconds) << item.text;
+  }
+  Sandbox::TheClock().UseVirtual(*Sandbox::ParseUtcInstant("2026-03-29T00:59:30Z"));
+  Sandbox::TheClock().Advance(std::chrono::seconds(31));
+  EXPECT_EQ(Sandbox::TheClock().ElapsedSeconds(), 31);
+  EXPECT_EQ(AsaApi::Tools::GetSystemClockTicks(), std::int64_t{1774746001} * 10'000'000);
+  Sandbox::TheClock().UseVirtual();
+}
+
 TEST(SandboxDelayedTasks, RunWhenDueInSchedulingOrder) {
   Sandbox::TheClock().UseVirtual();
   EXPECT_EQ(AsaApi::Tools::GetSystemClockTicks(), Sandbox::Clock::kScriptEpochSeconds * 10'000'000);

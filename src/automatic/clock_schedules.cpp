@@ -1,0 +1,84 @@
+#include "automatic/clock_schedules.hpp"
+
+#include <optional>
+#include <string>
+
+#include "automatic/clock_schedule.hpp"
+#include "automatic/timed_messages.hpp"
+#include "base/placeholders.hpp"
+#include "base/text.hpp"
+#include "config/timed_message_settings.hpp"
+
+namespace Bellwright {
+namespace {
+
+struct RunningSchedule {
+  OccurrenceCursor cursor;
+  std::vector<std::u16string> at_texts;
+  OptedOutPlayers opted_out = OptedOutPlayers::kIncluded;
+  const nlohmann::json* section = nullptr;
+};
+
+std::vector<RunningSchedule> RunningSchedules;
+// The last timer call's second: a reload counts occurrences from the one after it.
+std::optional<std::chrono::sys_seconds> LastTimerCall;
+
+constexpr std::u16string_view kCountdownFields[] = {u"Minutes", u"Time"};
+
+ClockTimes TimesOf(const ScheduleSettings& schedule) {
+  return {schedule.at_minutes, schedule.on_day, schedule.zone, schedule.before_minutes};
+}
+
+void Send(const RunningSchedule& schedule, const Occurrence& occurrence) {
+  const TimedMessageEntry entry(*schedule.section);
+  SendTimedEntry(entry, schedule.opted_out, [&](const FString& text) {
+    const PlaceholderText countdown(text, kCountdownFields);
+    const std::u16string minutes = DecimalText(occurrence.minutes_left);
+    const std::u16string_view values[] = {minutes, schedule.at_texts[occurrence.at_index]};
+    return countdown.Fill(values);
+  });
+}
+
+}  // namespace
+
+void ConfigureClockSchedules(const std::vector<ScheduleSettings>& schedules,
+                             std::chrono::sys_seconds now) {
+  const std::chrono::sys_seconds start =
+      LastTimerCall ? *LastTimerCall + std::chrono::seconds(1) : now;
+  std::vector<RunningSchedule> running;
+  for (const ScheduleSettings& schedule : schedules) {
+    if (!schedule.enabled) {
+      continue;
+    }
+    std::vector<std::u16string> at_texts;
+    for (const std::string& text : schedule.at_texts) {
+      at_texts.push_back(FromUtf8(text).Wide());
+    }
+    running.push_back(
+        {OccurrenceCursor(TimesOf(schedule), start), std::move(at_texts),
+         schedule.leave_out_opted_out ? OptedOutPlayers::kLeftOut : OptedOutPlayers::kIncluded,
+         schedule.section});
+  }
+  RunningSchedules = std::move(running);
+}
+
+void SendDueClockSchedules(std::chrono::sys_seconds now) {
+  LastTimerCall = now;
+  for (RunningSchedule& schedule : RunningSchedules) {
+    const auto& next = schedule.cursor.Next();
+    if (!next || now < next->instant) {
+      continue;
+    }
+    if (const auto due = schedule.cursor.TakeDue(now)) {
+      Send(schedule, *due);
+    }
+  }
+}
+
+void StopClockSchedules() {
+  RunningSchedules.clear();
+  RunningSchedules.shrink_to_fit();
+  LastTimerCall.reset();
+}
+
+}  // namespace Bellwright
