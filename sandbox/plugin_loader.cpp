@@ -3,12 +3,21 @@
 #include <dlfcn.h>
 #include <link.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <mutex>
+#include <thread>
+
 #include "host_library/commands.hpp"
-#include "host_library/timer.hpp"
 #include "host_library/events.hpp"
 #include "host_library/hooks.hpp"
+#include "host_library/loader_lock.hpp"
 #include "host_library/log_sink.hpp"
 #include "host_library/text.hpp"
+#include "host_library/timer.hpp"
 
 namespace Sandbox {
 
@@ -16,6 +25,49 @@ namespace {
 
 void ReportLeftOver(const std::string& what) {
   EmitHostError("unload", what + " was still registered after the plug-in's shut-down; dropped");
+}
+
+constexpr std::chrono::seconds kLoaderLockPatience{5};
+
+// Runs the opening or closing of the library (`where`: "load" or "unload") under the
+// stand-in loader lock. A plug-in that waits there for a thread to start or end waits
+// forever, as it would on the real host: after 5 s that is reported and the sandbox
+// exits 1 instead of hanging.
+template <typename Call>
+void UnderLoaderLock(const char* where, Call call) {
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool watching = false;
+  bool returned = false;
+  std::thread watchdog([&] {
+    std::unique_lock lock(mutex);
+    watching = true;
+    changed.notify_all();
+    if (changed.wait_for(lock, kLoaderLockPatience, [&] { return returned; })) {
+      return;
+    }
+    EmitHostError(where, std::string("the plug-in's ") + where +
+                             " did not return within 5 s: it waits for a thread, which cannot "
+                             "start or end while the loader lock is held");
+    std::cout.flush();
+    std::fflush(nullptr);
+    // The stuck thread holds the dynamic loader's own lock: no orderly exit can run.
+    std::_Exit(1);
+  });
+  {
+    // The watchdog passes the loader lock at its start; it must be past it first.
+    std::unique_lock lock(mutex);
+    changed.wait(lock, [&] { return watching; });
+  }
+  HoldLoaderLock();
+  call();
+  ReleaseLoaderLock();
+  {
+    const std::lock_guard lock(mutex);
+    returned = true;
+  }
+  changed.notify_all();
+  watchdog.join();
 }
 
 }  // namespace
@@ -30,7 +82,7 @@ std::string PluginLoader::Load(const std::string& path) {
   if (IsLoaded()) {
     return "the plug-in is already loaded";
   }
-  handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  UnderLoaderLock("load", [&] { handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL); });
   if (handle_ == nullptr) {
     const char* const error = dlerror();
     return error != nullptr ? error : "cannot open " + path;
@@ -56,7 +108,7 @@ void PluginLoader::Unload() {
     return;
   }
   DropWaitingTasks();
-  dlclose(handle_);
+  UnderLoaderLock("unload", [&] { dlclose(handle_); });
   handle_ = nullptr;
   if (void* const resident = dlopen(path_.c_str(), RTLD_NOW | RTLD_NOLOAD)) {
     dlclose(resident);

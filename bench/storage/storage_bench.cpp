@@ -1,12 +1,19 @@
-// How fast the worker writes toggles to each database, and what the game thread pays.
+// What the game thread pays for the storage: how fast toggles reach each database when
+// the store is driven turn by turn, and what a load, a reconnect and one timer turn cost
+// with a hundred or a million choices stored.
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 
+#include <chrono>
+#include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <variant>
 #include <vector>
 
 #include "mariadb_server.hpp"
+#include "storage/choice_memory.hpp"
 #include "storage/opt_out_store.hpp"
 #include "temporary_folder.hpp"
 
@@ -48,6 +55,15 @@ std::optional<Storage> MySqlStorage(std::string& failure) {
   return storage;
 }
 
+// One server for every run of the benchmarks (Google Benchmark calls them several
+// times), stopped at exit.
+const Storage* SharedMySqlStorage(std::string& failure) {
+  static std::string launch_failure;
+  static const std::optional<Storage> storage = MySqlStorage(launch_failure);
+  failure = launch_failure;
+  return storage ? &*storage : nullptr;
+}
+
 std::vector<std::string> PlayerKeys(int count) {
   std::vector<std::string> keys;
   keys.reserve(count);
@@ -55,16 +71,33 @@ std::vector<std::string> PlayerKeys(int count) {
   return keys;
 }
 
-// Each round toggles `range(0)` players at once and waits until the worker has written
-// them all: with one player a round, the cost of one transaction; with many, how fast a
+ChoiceMemory::Moment Now() {
+  return std::chrono::steady_clock::now().time_since_epoch();
+}
+
+// Turns until the store has nothing left to do, as the game thread's callbacks would,
+// only faster.
+bool Settle(OptOutStore& store, ChoiceMemory& memory) {
+  const auto deadline = std::chrono::steady_clock::now() + 60s;
+  while (!store.IsIdle(memory)) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    store.Pump(memory);
+    if (!store.IsIdle(memory)) std::this_thread::sleep_for(50us);
+  }
+  return true;
+}
+
+// Each round toggles `range(0)` players at once and drives the store until they are all
+// written: with one player a round, the cost of one transaction; with many, how fast a
 // burst drains.
 void WriteThroughput(benchmark::State& state, const StorageSettings& settings) {
   const std::vector<std::string> keys = PlayerKeys(static_cast<int>(state.range(0)));
-  auto store = OptOutStore::Start(settings, {});
+  ChoiceMemory memory;
+  OptOutStore store(settings, {});
   for (auto _ : state) {
-    for (const std::string& key : keys) store->Toggle(key);
-    if (!store->WaitUntilIdle(60s)) {
-      state.SkipWithError("the worker did not write the toggles");
+    for (const std::string& key : keys) memory.Toggle(key);
+    if (!Settle(store, memory)) {
+      state.SkipWithError("the store did not write the toggles");
       break;
     }
   }
@@ -82,15 +115,6 @@ BENCHMARK(BM_SqliteWriteThroughput)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 
-// One server for every run of the benchmark (Google Benchmark calls it several times),
-// stopped at exit.
-const Storage* SharedMySqlStorage(std::string& failure) {
-  static std::string launch_failure;
-  static const std::optional<Storage> storage = MySqlStorage(launch_failure);
-  failure = launch_failure;
-  return storage ? &*storage : nullptr;
-}
-
 void BM_MySqlWriteThroughput(benchmark::State& state) {
   std::string failure;
   const Storage* storage = SharedMySqlStorage(failure);
@@ -102,29 +126,121 @@ void BM_MySqlWriteThroughput(benchmark::State& state) {
 }
 BENCHMARK(BM_MySqlWriteThroughput)->Arg(1)->Arg(1000)->UseRealTime()->Unit(benchmark::kMillisecond);
 
-// The game thread's side of a toggle: memory and a wake-up of the worker, never the
-// database.
-void BM_ToggleOnTheGameThread(benchmark::State& state) {
-  const Storage storage = SqliteStorage();
-  auto store = OptOutStore::Start(storage.settings, {});
-  const std::vector<std::string> keys = PlayerKeys(100);
-  std::size_t next = 0;
+// `count` choices of players who are not here, written straight into the table.
+void FillSqlite(const StorageSettings& settings, long count) {
+  {
+    ChoiceMemory memory;
+    OptOutStore store(settings, {});
+    memory.Toggle("creates-the-table");
+    Settle(store, memory);
+  }
+  sqlite3* connection = nullptr;
+  sqlite3_open(settings.sqlite_path.c_str(), &connection);
+  sqlite3_exec(connection, "BEGIN", nullptr, nullptr, nullptr);
+  sqlite3_stmt* insert = nullptr;
+  sqlite3_prepare_v2(connection,
+                     "INSERT OR REPLACE INTO bellwright_timed_message_opt_out VALUES (?1, 1)", -1,
+                     &insert, nullptr);
+  for (long i = 0; i < count; ++i) {
+    const std::string key = "stored-" + std::to_string(i);
+    sqlite3_bind_text(insert, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+    sqlite3_step(insert);
+    sqlite3_reset(insert);
+  }
+  sqlite3_finalize(insert);
+  sqlite3_exec(connection, "COMMIT", nullptr, nullptr, nullptr);
+  sqlite3_close(connection);
+}
+
+std::optional<std::string> FillMySql(const Storage& storage, long count) {
+  {
+    ChoiceMemory memory;
+    OptOutStore store(storage.settings, {});
+    memory.Toggle("creates-the-table");
+    Settle(store, memory);
+  }
+  const std::string table = "`" + storage.settings.database + "`.bellwright_timed_message_opt_out";
+  if (auto failure = storage.server->ExecuteAsRoot("DELETE FROM " + table)) return failure;
+  return storage.server->ExecuteAsRoot("INSERT INTO " + table +
+                                       " SELECT CONCAT('stored-', seq), 1 FROM `" +
+                                       storage.settings.database + "`.seq_1_to_" +
+                                       std::to_string(count));
+}
+
+enum class Moment { kLoad, kReconnect, kTimerTurn };
+
+// A hundred players here, `range(0)` choices stored. A load makes a store and asks about
+// everyone here; a reconnect asks them again on a new connection; a timer turn is what
+// one call of the game's timer pays when nothing is under way, with every player looked
+// up as a timed message does.
+void WithStoredChoices(benchmark::State& state, const StorageSettings& settings, Moment moment) {
+  const std::vector<std::string> here = PlayerKeys(100);
+  ChoiceMemory memory;
+  auto store = std::make_unique<OptOutStore>(settings, Reporter{});
+  for (const std::string& key : here) memory.Ask(key, Now());
+  if (!Settle(*store, memory)) state.SkipWithError("the store did not answer");
   for (auto _ : state) {
-    benchmark::DoNotOptimize(store->Toggle(keys[next]));
-    next = (next + 1) % keys.size();
+    switch (moment) {
+      case Moment::kLoad:
+        memory = {};
+        store = std::make_unique<OptOutStore>(settings, Reporter{});
+        for (const std::string& key : here) memory.Ask(key, Now());
+        Settle(*store, memory);
+        break;
+      case Moment::kReconnect:
+        store = std::make_unique<OptOutStore>(settings, Reporter{});
+        memory.AskEveryoneAgain();
+        Settle(*store, memory);
+        break;
+      case Moment::kTimerTurn:
+        store->Pump(memory);
+        for (const std::string& key : here) {
+          benchmark::DoNotOptimize(memory.IsOptedOut(key, Now(), 5s));
+        }
+        break;
+    }
   }
 }
-BENCHMARK(BM_ToggleOnTheGameThread);
 
-// What a timed message asks before it goes out: has anyone of 100 players opted out?
-void BM_AnyOptedOutAmongOneHundred(benchmark::State& state) {
-  const Storage storage = SqliteStorage();
-  auto store = OptOutStore::Start(storage.settings, {});
-  const std::vector<std::string> keys = PlayerKeys(100);
-  for (int i = 0; i < state.range(0); ++i) store->Toggle(keys[90 + i]);
-  for (auto _ : state) benchmark::DoNotOptimize(store->AnyOptedOut(keys));
+void StoredChoicesArguments(benchmark::internal::Benchmark* benchmark) {
+  benchmark->ArgNames({"stored"})->Arg(100)->Arg(1'000'000)->Unit(benchmark::kMicrosecond);
 }
-BENCHMARK(BM_AnyOptedOutAmongOneHundred)->Arg(0)->Arg(10);
+
+template <Moment kMoment>
+void BM_SqliteWithStoredChoices(benchmark::State& state) {
+  static std::map<long, Storage> filled;
+  auto [entry, fresh] = filled.try_emplace(state.range(0));
+  if (fresh) {
+    entry->second = SqliteStorage();
+    FillSqlite(entry->second.settings, state.range(0));
+  }
+  WithStoredChoices(state, entry->second.settings, kMoment);
+}
+BENCHMARK(BM_SqliteWithStoredChoices<Moment::kLoad>)->Apply(StoredChoicesArguments);
+BENCHMARK(BM_SqliteWithStoredChoices<Moment::kReconnect>)->Apply(StoredChoicesArguments);
+BENCHMARK(BM_SqliteWithStoredChoices<Moment::kTimerTurn>)->Apply(StoredChoicesArguments);
+
+template <Moment kMoment>
+void BM_MySqlWithStoredChoices(benchmark::State& state) {
+  std::string failure;
+  const Storage* storage = SharedMySqlStorage(failure);
+  if (storage == nullptr) {
+    state.SkipWithError(failure.c_str());
+    return;
+  }
+  static long filled_with = -1;
+  if (filled_with != state.range(0)) {
+    if (auto error = FillMySql(*storage, state.range(0))) {
+      state.SkipWithError(error->c_str());
+      return;
+    }
+    filled_with = state.range(0);
+  }
+  WithStoredChoices(state, storage->settings, kMoment);
+}
+BENCHMARK(BM_MySqlWithStoredChoices<Moment::kLoad>)->Apply(StoredChoicesArguments);
+BENCHMARK(BM_MySqlWithStoredChoices<Moment::kReconnect>)->Apply(StoredChoicesArguments);
+BENCHMARK(BM_MySqlWithStoredChoices<Moment::kTimerTurn>)->Apply(StoredChoicesArguments);
 
 }  // namespace
 }  // namespace Bellwright::Storage

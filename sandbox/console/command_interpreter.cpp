@@ -142,6 +142,9 @@ std::string CommandInterpreter::Dispatch(std::string_view command, std::string_v
   if (command == "leave") {
     return Leave(rest);
   }
+  if (command == "creature") {
+    return Creature(rest);
+  }
   if (command == "admin") {
     return Admin(rest);
   }
@@ -262,6 +265,15 @@ std::string CommandInterpreter::Possess(std::string_view rest) {
     }
   }
   return TheWorld().Possess(FromUtf8(id), dead, unowned);
+}
+
+std::string CommandInterpreter::Creature(std::string_view rest) {
+  const auto name = TakeText(rest);
+  if (!name) {
+    return Missing("TEXT", "creature TEXT");
+  }
+  TheWorld().SpawnCreature(FromUtf8(*name));
+  return {};
 }
 
 std::string CommandInterpreter::Leave(std::string_view rest) {

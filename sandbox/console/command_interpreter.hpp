@@ -45,6 +45,7 @@ class CommandInterpreter {
   std::string Config(std::string_view rest, int line_number);
   std::string Join(std::string_view rest);
   std::string Possess(std::string_view rest);
+  std::string Creature(std::string_view rest);
   std::string Leave(std::string_view rest);
   std::string Admin(std::string_view rest);
   std::string Groups(std::string_view rest);

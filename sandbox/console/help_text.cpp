@@ -25,6 +25,7 @@ constexpr std::array kSandboxCommands{
     CommandHelp{"possess ID [dead|unowned]", "the player takes a new character (respawn)",
                 "possess A1"},
     CommandHelp{"leave ID", "the player logs out", "leave A1"},
+    CommandHelp{"creature TEXT", "an AI takes control of a creature named TEXT", "creature Wolf"},
     CommandHelp{"admin ID [on|off]", "whether the game lets the player cheat", "admin A1 on"},
     CommandHelp{"groups ID [G ...]", "the player's permission groups", "groups A1 VIP Admins"},
     CommandHelp{"chat ID TEXT", "the player says TEXT in chat", "chat A1 hello"},

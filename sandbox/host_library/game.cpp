@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 
+#include "host_library/events.hpp"
 #include "host_library/hooks.hpp"
 #include "host_library/icon_asset.hpp"
 #include "host_library/object_table.hpp"
@@ -29,31 +30,56 @@ bool APrimalCharacter::IsDeadOrDying() {
   return character != nullptr && character->dead_or_dying;
 }
 
+namespace {
+
+// In the game, a player-controller operation on any other object reads that object as
+// something it is not: undefined behaviour, reported here instead.
+Sandbox::PlayerController* AsPlayer(UObject* object, const char* operation) {
+  auto* const player = dynamic_cast<Sandbox::PlayerController*>(object);
+  if (player == nullptr) {
+    Sandbox::EmitHostError(operation, "called on an object that is not a player controller");
+  }
+  return player;
+}
+
+}  // namespace
+
+bool AController::IsPlayerController() {
+  return dynamic_cast<Sandbox::PlayerController*>(this) != nullptr;
+}
+
 FString AShooterPlayerController::GetUniqueNetIdAsString() {
-  auto* const player = dynamic_cast<Sandbox::PlayerController*>(this);
+  auto* const player = AsPlayer(this, "AShooterPlayerController.GetUniqueNetIdAsString()");
   return player != nullptr ? player->unique_net_id : FString();
 }
 
 FString AShooterPlayerController::GetPlayerCharacterName() {
-  auto* const player = dynamic_cast<Sandbox::PlayerController*>(this);
+  auto* const player = AsPlayer(this, "AShooterPlayerController.GetPlayerCharacterName()");
   return player != nullptr && player->character != nullptr ? player->character->name : FString();
 }
 
 void AShooterPlayerController::ServerSendChatMessage_Implementation(FString& message,
                                                                     EChatSendMode::Type mode,
                                                                     int sender_platform) {
+  if (AsPlayer(this, "AShooterPlayerController.ServerSendChatMessage_Implementation") == nullptr) {
+    return;
+  }
   Sandbox::TheGameFunctions().Call<AShooterPlayerController*, FString&, EChatSendMode::Type, int>(
       Sandbox::kServerSendChatMessage, this, message, mode, sender_platform);
 }
 
 double& AShooterPlayerController::LastChatMessageTimeField() {
-  // Only the sandbox creates controllers, so every one is a Sandbox::PlayerController.
-  return static_cast<Sandbox::PlayerController*>(this)->last_chat_message_time;
+  auto* const player = AsPlayer(this, "AShooterPlayerController.LastChatMessageTime");
+  static double nowhere = Sandbox::kNeverChatted;
+  return player != nullptr ? player->last_chat_message_time : nowhere;
 }
 
 bool AShooterGameMode::IsPlayerAllowedToCheat(AShooterPlayerController* player) {
-  return player != nullptr &&
-         Sandbox::TheWorld().IsAllowedToCheat(player->GetUniqueNetIdAsString());
+  auto* const known =
+      player != nullptr
+          ? AsPlayer(player, "AShooterGameMode.IsPlayerAllowedToCheat(AShooterPlayerController*)")
+          : nullptr;
+  return known != nullptr && Sandbox::TheWorld().IsAllowedToCheat(known->unique_net_id);
 }
 
 TArray<TWeakObjectPtr<APlayerController>>& UWorld::PlayerControllerListField() {

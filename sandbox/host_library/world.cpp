@@ -130,6 +130,13 @@ std::string World::Join(const FString& unique_net_id, const FString& character_n
   return {};
 }
 
+void World::SpawnCreature(const FString& name) {
+  auto* const controller = Spawn<AiController>();
+  controller->handle = TheObjectTable().Register(controller);
+  Character* const creature = SpawnCharacter(name, false, false);
+  TheGameFunctions().Call<ACharacter*, AController*>(kPossessedBy, creature, controller);
+}
+
 std::string World::Possess(const FString& unique_net_id, bool dead_or_dying, bool unowned) {
   PlayerController* const player = FindConnected(unique_net_id);
   if (player == nullptr) {

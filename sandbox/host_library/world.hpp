@@ -41,6 +41,12 @@ class PlayerController final : public AShooterPlayerController {
   FWeakObjectPtr handle;
 };
 
+// A creature's controller: an AI, no player's, and never in the player-controller list.
+class AiController final : public AController {
+ public:
+  FWeakObjectPtr handle;
+};
+
 class GameWorld final : public UWorld {
  public:
   TArray<TWeakObjectPtr<APlayerController>> player_controllers;
@@ -62,6 +68,9 @@ class World {
   std::string Join(const FString& unique_net_id, const FString& character_name);
   std::string Possess(const FString& unique_net_id, bool dead_or_dying, bool unowned);
   std::string Leave(const FString& unique_net_id);
+  // A creature named `name` is possessed by an AI controller of its own; both stay in
+  // the world.
+  void SpawnCreature(const FString& name);
   std::string Chat(const FString& unique_net_id, const FString& text);
   // One call of the game-state timer, as the engine makes periodically.
   void RunGameStateTimer();

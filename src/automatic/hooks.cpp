@@ -7,8 +7,10 @@
 #include "automatic/welcome_message.hpp"
 #include "automatic/welcome_queue.hpp"
 #include "base/host_boundary.hpp"
+#include "base/player_controller.hpp"
 #include "host/asa_api.hpp"
 #include "host/hooks.hpp"
+#include "opt_out/opt_out_storage.hpp"
 #include "opt_out/player_opt_out.hpp"
 
 namespace Bellwright {
@@ -33,14 +35,11 @@ constexpr auto kDefaultTimerDetour = &Guarded<Hook_AGameState_DefaultTimer>::Cal
 constexpr auto kLogoutDetour = &Guarded<Hook_AShooterGameMode_Logout>::Call;
 
 // A player who takes control of a character may have changed their choice on another
-// server sharing the storage: it is fetched again in the background.
-void RefreshChoiceOfPlayer(ACharacter* character) {
-  if (character == nullptr || !OptOutActive()) {
-    return;
-  }
-  auto* controller = static_cast<AShooterPlayerController*>(character->GetOwnerController());
-  if (controller != nullptr) {
-    RefreshOptOut(controller->GetUniqueNetIdAsString());
+// server sharing the storage: it is asked for again. A creature an AI possesses is
+// nobody's choice.
+void AskChoiceOfPlayer(ACharacter* character) {
+  if (character != nullptr && OptOutActive()) {
+    AskOptOut(AsPlayerController(character->GetOwnerController()));
   }
 }
 
@@ -48,13 +47,13 @@ void RefreshChoiceOfPlayer(ACharacter* character) {
 
 void Hook_ACharacter_PossessedBy(ACharacter* character, AController* new_controller) {
   ACharacter_PossessedBy_trampoline(character, new_controller);
-  RefreshChoiceOfPlayer(character);
+  AskChoiceOfPlayer(character);
   OnCharacterPossessed(character);
 }
 
 void Hook_AGameState_DefaultTimer(AGameState* game_state) {
   AGameState_DefaultTimer_trampoline(game_state);
-  DeliverStorageReports();
+  DriveOptOutStorage();
   SendTimedMessageIfDue();
   SendDueAnnouncements();
   SendCountdownIfDue();
@@ -63,7 +62,10 @@ void Hook_AGameState_DefaultTimer(AGameState* game_state) {
 
 void Hook_AShooterGameMode_Logout(AShooterGameMode* game_mode, AController* exiting) {
   // The game's logout must run whatever happens to our bookkeeping.
-  RunGuarded("Hook_AShooterGameMode_Logout", [exiting] { OnPlayerLogout(exiting); });
+  RunGuarded("Hook_AShooterGameMode_Logout", [exiting] {
+    OnPlayerLogout(exiting);
+    ForgetOptOut(AsPlayerController(exiting));
+  });
   AShooterGameMode_Logout_trampoline(game_mode, exiting);
 }
 

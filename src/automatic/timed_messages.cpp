@@ -136,7 +136,8 @@ void SendToQualifyingPlayers(const TimedMessageEntry& entry, const TimedMessage&
   PlayerText text(message.text);
   ForEachConnectedPlayer(GameWorld(), [&](AShooterPlayerController* player) {
     const FString unique_id = player->GetUniqueNetIdAsString();
-    if (!message.kind || TurnedOff(unique_id, message) || !Qualifies(unique_id, message)) {
+    // The groups are asked even for a type that sends nothing, as the system asks them.
+    if (TurnedOff(unique_id, message) || !Qualifies(unique_id, message) || !message.kind) {
       return;
     }
     if (!style) {

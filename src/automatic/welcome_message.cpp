@@ -50,7 +50,15 @@ Greetings ReadGreetings() {
   Greetings greetings;
   greetings.message = GreetingTemplate(configured.message);
   for (const WelcomeGroupMessage& entry : configured.group_messages) {
-    greetings.group_messages.push_back({FromUtf8(entry.group), GreetingTemplate(entry.message)});
+    FString group = FromUtf8(entry.group);
+    // A group listed again (letter case ignored) could never be the first match: it is
+    // not asked twice.
+    const bool listed =
+        std::any_of(greetings.group_messages.begin(), greetings.group_messages.end(),
+                    [&](const GroupGreeting& earlier) { return earlier.group == group; });
+    if (!listed) {
+      greetings.group_messages.push_back({std::move(group), GreetingTemplate(entry.message)});
+    }
   }
   greetings.kind = WelcomeKind(configured.type);
   greetings.style = StyleOf(greetings.kind, WelcomeLook(configured));

@@ -6,6 +6,7 @@
 #include "automatic/automatic.hpp"
 #include "base/host_boundary.hpp"
 #include "base/module_path.hpp"
+#include "base/player_controller.hpp"
 #include "config/welcome_settings.hpp"
 #include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
@@ -89,7 +90,8 @@ void OnCharacterPossessed(ACharacter* character) {
   if (static_cast<APrimalCharacter*>(character)->IsDeadOrDying()) {
     return;
   }
-  auto* controller = static_cast<AShooterPlayerController*>(character->GetOwnerController());
+  // A creature possessed by an AI controller is nobody to greet.
+  auto* controller = AsPlayerController(character->GetOwnerController());
   if (controller == nullptr) {
     return;
   }
@@ -101,11 +103,11 @@ void OnCharacterPossessed(ACharacter* character) {
 }
 
 void OnPlayerLogout(AController* controller) {
-  if (controller == nullptr) {
+  auto* player = AsPlayerController(controller);
+  if (player == nullptr) {
     return;
   }
-  GreetedPlayers.Remove(
-      static_cast<AShooterPlayerController*>(controller)->GetUniqueNetIdAsString());
+  GreetedPlayers.Remove(player->GetUniqueNetIdAsString());
 }
 
 bool HasPendingWelcomes() {

@@ -88,10 +88,27 @@ ConfigRead ReadConfigFile() {
           {}};
 }
 
+namespace {
+
+// A start-up stopped by the file registers no command, bw.reload included: the way out
+// is a mended file and a restart.
+std::string AtStartUp(std::string failure) {
+  constexpr std::string_view kAdviceForAReload = ConfigCheck::kUnreadableConsequence;
+  if (failure.ends_with(kAdviceForAReload)) {
+    failure.resize(failure.size() - kAdviceForAReload.size());
+    failure +=
+        "the plug-in cannot read this file and stopped its start-up: fix the file and "
+        "restart the server";
+  }
+  return failure;
+}
+
+}  // namespace
+
 bool StartConfig() {
   ConfigRead read = ReadConfigFile();
   if (!read.config) {
-    Log::Error("Load stopped: {}", read.failure);
+    Log::Error("Load stopped: {}", AtStartUp(std::move(read.failure)));
     return false;
   }
   UseConfig(std::move(*read.config));

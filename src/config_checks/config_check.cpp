@@ -31,10 +31,6 @@ using nlohmann::json;
 // stack.
 constexpr std::size_t kMaxDepth = 64;
 
-constexpr std::string_view kUnreadableConsequence =
-    "the plug-in cannot read this file: at start-up the server runs without the plug-in, and "
-    "bw.reload keeps the previous file";
-
 void CheckDocument(const nlohmann::json& document, Findings& findings, Report& report) {
   CheckDocumentShape(document, findings);
   if (document.is_object()) {

@@ -35,6 +35,11 @@ struct Report {
 // kMaxTextBytes are not checked.
 Report CheckConfigText(std::string_view text) noexcept;
 
+// What a syntax error costs, the last words of its finding.
+inline constexpr std::string_view kUnreadableConsequence =
+    "the plug-in cannot read this file: at start-up the server runs without the plug-in, and "
+    "bw.reload keeps the previous file";
+
 inline constexpr std::size_t kMaxTextBytes = std::size_t{16} * 1024 * 1024;
 
 // The same checks for a text the caller has already read with ReadConfigDocument

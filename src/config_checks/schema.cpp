@@ -36,6 +36,7 @@ ConfigSchema::ConfigSchema()
                                  kind.pattern.starts_with("/Schedules") ||
                                  kind.pattern.starts_with("/Countdown");
   }
+  // Not the ranges form: clang 14 cannot instantiate it over libstdc++ 12's subrange.
   std::stable_partition(object_kinds_.begin(), object_kinds_.end(),
                         [](const ObjectKind& kind) { return !kind.named_only_when_alone; });
 }

@@ -52,7 +52,11 @@ class HOST_API APrimalCharacter : public ACharacter {
   bool IsDeadOrDying();
 };
 
-class HOST_API AController : public AActor {};
+class HOST_API AController : public AActor {
+ public:
+  // "AController.IsPlayerController()": whether a player, not an AI, controls through it.
+  bool IsPlayerController();
+};
 
 class HOST_API APlayerController : public AController {};
 

@@ -5,20 +5,14 @@
 #include <string>
 
 #include "host/fstring.hpp"
+#include "host/game.hpp"
 
-// Players' choice to receive no timed messages, kept while "TimedMessages" names an
-// "OptOutCommand": remembered in SQLite in the plug-in's folder, or in a MySQL/MariaDB
-// database a cluster of servers shares ("Bellwright" -> "Storage"). Without the
-// command no database is opened and nobody is left out.
+// Players' choice to receive no timed messages, for the game thread, kept while
+// "TimedMessages" names an "OptOutCommand". The game thread asks the memory of the
+// players who are here; the storage (opt_out_storage) fills it in the background of
+// the game's own callbacks. Without the command no database is opened and nobody is
+// left out.
 namespace Bellwright {
-
-// Opens the storage when the live configuration names an opt-out command; the stored
-// choices are read before it returns (a MySQL server gets 2 seconds).
-void StartOptOut();
-// Writes what is still queued (a few seconds at most) and closes the storage.
-void StopOptOut();
-// After a reload: opens, closes or moves the storage as the new configuration says.
-void ReconfigureOptOut();
 
 // Whether a configured opt-out command makes the choices count.
 [[nodiscard]] bool OptOutActive();
@@ -26,22 +20,22 @@ void ReconfigureOptOut();
 // The opt-out command as configured, while there is one.
 std::optional<FString> ConfiguredOptOutCommand();
 
+// A player whose stored choice the storage has not answered yet counts as opted out
+// for the first 5 seconds after joining, so that nobody who opted out elsewhere is
+// announced to, and as not opted out after that until the storage answers.
 [[nodiscard]] bool IsOptedOut(const FString& unique_id);
-// Whether any of these players has opted out; false while the feature is off.
-[[nodiscard]] bool AnyOptedOut(std::span<const FString> unique_ids);
 // Flips the player's choice; returns whether they are now left out.
 bool ToggleOptOut(const FString& unique_id);
-// Fetches a joining player's stored choice again in the background, so that a choice
-// made on another server sharing the storage applies from the next timed message.
-void RefreshOptOut(const FString& unique_id);
-
-// Logs, on the game thread, what the storage reported from its worker meanwhile.
-void DeliverStorageReports();
+// A player who is here (joined, respawned): their stored choice is read again, so that
+// a choice made on another server sharing the storage applies here.
+void AskOptOut(AShooterPlayerController* player);
+// A player who left: forgotten, except a choice not yet written.
+void ForgetOptOut(AShooterPlayerController* player);
 
 // "players: 3 connected, 1 of them opted out of timed messages".
 std::string PlayersStatusLine();
-// "storage: SQLite /path/bellwright.sqlite, working", "..., failing since
-// 2026-01-01 00:00:05 UTC (the log says why)", or "storage: none (no OptOutCommand)".
+// "storage: SQLite /path/bellwright.sqlite, working, 0 choices waiting to be written",
+// "..., failing (...)", or "storage: none (no OptOutCommand)".
 std::string StorageStatusLine();
 
 }  // namespace Bellwright

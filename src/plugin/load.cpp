@@ -14,6 +14,7 @@
 #include "config/config.hpp"
 #include "config_checks/finding_summary.hpp"
 #include "custom_commands/custom_commands.hpp"
+#include "opt_out/opt_out_storage.hpp"
 #include "opt_out/player_opt_out.hpp"
 #include "plugin/status.hpp"
 
@@ -80,8 +81,8 @@ void ResumePausedAnnouncements(PendingReload& /*reload*/) {
   ResumeAnnouncementsAfterReload();
 }
 
-// The administrative commands and hooks stay when the custom commands cannot be
-// read: bw.reload can bring in a mended file.
+// The administrative commands, the hooks and the opt-out command stay when the custom
+// commands cannot be read: bw.reload can bring in a mended file.
 Started CustomCommandsIfReadable() {
   try {
     StartCustomCommands();
@@ -92,6 +93,8 @@ Started CustomCommandsIfReadable() {
     } else {
       Log::Error("Custom commands not loaded: {}: {}", where, error.what());
     }
+    // The announcements still tell players to type the opt-out command: it stays.
+    InstallCustomCommands({});
   }
   return Started::kYes;
 }

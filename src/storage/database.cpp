@@ -6,11 +6,11 @@
 namespace Bellwright::Storage {
 
 std::unique_ptr<Database> MakeDatabase(const StorageSettings& settings,
-                                       const DatabaseTimeouts& timeouts) {
+                                       const StoreOptions& options) {
   if (settings.kind == StorageSettings::Kind::kSqlite) {
-    return std::make_unique<SqliteDatabase>(settings.sqlite_path, timeouts.sqlite_busy);
+    return std::make_unique<SqliteDatabase>(settings.sqlite_path);
   }
-  return std::make_unique<MySqlDatabase>(settings, timeouts);
+  return std::make_unique<MySqlDatabase>(settings, options);
 }
 
 }  // namespace Bellwright::Storage

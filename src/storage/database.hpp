@@ -5,37 +5,54 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
-#include "storage/database_timeouts.hpp"
 #include "storage/expected.hpp"
 #include "storage/storage_settings.hpp"
+#include "storage/store_options.hpp"
 #include "storage/stored_choice.hpp"
 
 namespace Bellwright::Storage {
 
-// One connection to the table of choices, used by the store's worker thread only.
-// Open creates the table when it is missing; every text reaches the database as a
-// bound parameter of a prepared statement.
+// What a finished database operation came to.
+struct Outcome {
+  std::optional<Failure> failure;
+  // Another connection held the lock the operation needed: worth trying again soon.
+  bool busy = false;
+  // A read's rows: the players asked about who have a row.
+  std::vector<StoredChoice> rows;
+};
+
+inline Outcome FailedWith(std::string cause) {
+  Outcome outcome;
+  outcome.failure = Failure{std::move(cause)};
+  return outcome;
+}
+
+// One connection to the table of choices, driven by the game thread without ever
+// waiting: each Begin starts an operation and does what it can at once, Continue goes on
+// with it later; both return the outcome once the operation has finished. One operation
+// at a time. Open creates the table when it is missing; player keys reach the database
+// as bound parameters or as hexadecimal literals, never as text of their own.
 class Database {
  public:
   virtual ~Database() = default;
 
-  virtual std::optional<Failure> Open() = 0;
+  virtual std::optional<Outcome> BeginOpen() = 0;
+  // The rows of these players; a player without a row has not opted out.
+  virtual std::optional<Outcome> BeginRead(std::span<const std::string> player_keys) = 0;
+  // All or nothing.
+  virtual std::optional<Outcome> BeginWrite(std::span<const StoredChoice> choices) = 0;
+  virtual std::optional<Outcome> Continue() = 0;
+  // Drops the connection and any operation under way, without waiting.
   virtual void Close() = 0;
   virtual bool IsOpen() const = 0;
-
-  virtual Expected<std::vector<StoredChoice>> ReadAll() = 0;
-  // A player without a row has not opted out.
-  virtual Expected<bool> ReadOne(std::string_view player_key) = 0;
-  // All or nothing: one transaction of one upsert per choice.
-  virtual std::optional<Failure> Write(std::span<const StoredChoice> choices) = 0;
+  // Whether what was opened is no longer where it was opened (a deleted or replaced file).
+  virtual bool WasReplaced() { return false; }
 };
 
 std::unique_ptr<Database> MakeDatabase(const StorageSettings& settings,
-                                       const DatabaseTimeouts& timeouts);
-
-// The one table, the same name in both databases.
-inline constexpr std::string_view kChoiceTable = "bellwright_timed_message_opt_out";
+                                       const StoreOptions& options);
 
 }  // namespace Bellwright::Storage

@@ -1,9 +1,14 @@
 #include "storage/mysql_database.hpp"
 
+#ifdef _WIN32
+#include <winsock2.h>
+#else
+#include <poll.h>
+#include <sys/socket.h>
+#endif
+
 #include <mysql.h>
 
-#include <array>
-#include <cstring>
 #include <mutex>
 #include <utility>
 
@@ -14,202 +19,291 @@ namespace {
 constexpr const char* kCreateTable =
     "CREATE TABLE IF NOT EXISTS bellwright_timed_message_opt_out ("
     "player_key VARBINARY(255) NOT NULL PRIMARY KEY, opted_out TINYINT NOT NULL)";
-constexpr const char* kSelectAll =
-    "SELECT player_key, opted_out FROM bellwright_timed_message_opt_out";
-constexpr const char* kSelectOne =
-    "SELECT opted_out FROM bellwright_timed_message_opt_out WHERE player_key = ?";
-constexpr const char* kUpsert =
-    "INSERT INTO bellwright_timed_message_opt_out (player_key, opted_out) VALUES (?, ?) "
-    "ON DUPLICATE KEY UPDATE opted_out = VALUES(opted_out)";
+// An account kept to the rights it needs may not CREATE, even when the table an
+// administrator made already exists; then this decides.
+constexpr const char* kProbeTable =
+    "SELECT player_key, opted_out FROM bellwright_timed_message_opt_out LIMIT 0";
 
-// The client library's start-up and clean-up are safe neither from two threads at once
-// nor against each other. They are counted here, under one lock, on the thread that
-// makes and drops stores: the first store starts the library, and the last one cleans it
-// up, since an unloaded plug-in would otherwise leave its allocations behind for good.
-std::mutex client_library_mutex;
-int client_library_users = 0;
-
-void AcquireClientLibrary() {
-  const std::lock_guard lock(client_library_mutex);
-  if (client_library_users++ == 0) mysql_library_init(0, nullptr, nullptr);
+// The client library's process-wide state is started once and never ended: it belongs
+// to the process, which other plug-ins may share, not to one store.
+void StartClientLibrary() {
+  static std::once_flag started;
+  std::call_once(started, [] { mysql_library_init(0, nullptr, nullptr); });
 }
 
-void ReleaseClientLibrary() {
-  const std::lock_guard lock(client_library_mutex);
-  if (--client_library_users == 0) mysql_library_end();
+std::string Hex(std::string_view bytes) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string hex = "X'";
+  for (const char byte : bytes) {
+    const auto value = static_cast<unsigned char>(byte);
+    hex += kDigits[value >> 4];
+    hex += kDigits[value & 0xf];
+  }
+  hex += '\'';
+  return hex;
 }
 
-Failure StatementFailure(MYSQL_STMT* statement) {
-  return Failure{mysql_stmt_error(statement)};
+std::string ReadStatement(std::span<const std::string> player_keys) {
+  std::string sql =
+      "SELECT player_key, opted_out FROM bellwright_timed_message_opt_out WHERE player_key IN (";
+  for (std::size_t i = 0; i < player_keys.size(); ++i) {
+    if (i > 0) sql += ',';
+    sql += Hex(player_keys[i]);
+  }
+  return sql + ")";
 }
 
-MYSQL_BIND KeyParameter(std::string_view player_key, unsigned long& length) {
-  MYSQL_BIND bind{};
-  length = static_cast<unsigned long>(player_key.size());
-  bind.buffer_type = MYSQL_TYPE_BLOB;
-  // The library only reads a parameter buffer.
-  bind.buffer = const_cast<char*>(player_key.data());
-  bind.buffer_length = length;
-  bind.length = &length;
-  return bind;
+// One statement: atomic on its own.
+std::string WriteStatement(std::span<const StoredChoice> choices) {
+  std::string sql = "INSERT INTO bellwright_timed_message_opt_out (player_key, opted_out) VALUES ";
+  for (std::size_t i = 0; i < choices.size(); ++i) {
+    if (i > 0) sql += ',';
+    sql += '(' + Hex(choices[i].player_key) + (choices[i].opted_out ? ",1)" : ",0)");
+  }
+  return sql + " ON DUPLICATE KEY UPDATE opted_out = VALUES(opted_out)";
 }
 
-MYSQL_BIND TinyIntBind(signed char& value) {
-  MYSQL_BIND bind{};
-  bind.buffer_type = MYSQL_TYPE_TINY;
-  bind.buffer = &value;
-  return bind;
+void ShutDown(my_socket socket) {
+#ifdef _WIN32
+  shutdown(socket, SD_BOTH);
+#else
+  shutdown(socket, SHUT_RDWR);
+#endif
 }
 
 }  // namespace
 
-void MySqlDatabase::ConnectionCloser::operator()(MYSQL* connection) const {
-  mysql_close(connection);
-}
-
-void MySqlDatabase::StatementCloser::operator()(MYSQL_STMT* statement) const {
-  mysql_stmt_close(statement);
-}
-
-MySqlDatabase::MySqlDatabase(StorageSettings settings, const DatabaseTimeouts& timeouts)
-    : settings_(std::move(settings)), timeouts_(timeouts) {
-  AcquireClientLibrary();
+MySqlDatabase::MySqlDatabase(StorageSettings settings, const StoreOptions& options)
+    : settings_(std::move(settings)), options_(options) {
+  StartClientLibrary();
 }
 
 MySqlDatabase::~MySqlDatabase() {
   Close();
-  ReleaseClientLibrary();
 }
 
-std::optional<Failure> MySqlDatabase::Open() {
+std::optional<Outcome> MySqlDatabase::BeginOpen() {
   Close();
-  std::optional<Failure> failure = Connect();
-  if (!failure) {
-    // An account kept to the rights it needs may not CREATE, even when the table an
-    // administrator made already exists; then the statements decide.
-    const std::optional<Failure> not_created = Execute(kCreateTable);
-    failure = Prepare();
-    if (failure && not_created) failure = not_created;
+  opening_ = true;
+  create_failure_.reset();
+  outcome_ = {};
+  statements_ = {kCreateTable, kProbeTable};
+  next_statement_ = 0;
+  if (NeedsNoLookup(settings_.host)) return Connect(settings_.host);
+  lookup_ = std::make_unique<HostLookup>(settings_.host);
+  phase_ = Phase::kLookingUp;
+  return Advance();
+}
+
+std::optional<Outcome> MySqlDatabase::BeginRead(std::span<const std::string> player_keys) {
+  if (player_keys.empty()) return Outcome{};
+  return Begin({ReadStatement(player_keys)});
+}
+
+std::optional<Outcome> MySqlDatabase::BeginWrite(std::span<const StoredChoice> choices) {
+  if (choices.empty()) return Outcome{};
+  return Begin({WriteStatement(choices)});
+}
+
+std::optional<Outcome> MySqlDatabase::Begin(std::vector<std::string> statements) {
+  if (!open_ || phase_ != Phase::kIdle) return Fail("the connection is not ready");
+  opening_ = false;
+  outcome_ = {};
+  statements_ = std::move(statements);
+  next_statement_ = 0;
+  return NextStatement();
+}
+
+std::optional<Outcome> MySqlDatabase::Continue() {
+  if (phase_ == Phase::kIdle) return Fail("nothing under way");
+  return Advance();
+}
+
+std::optional<Outcome> MySqlDatabase::Advance() {
+  while (waiting_for_ != 0) {
+    const int ready = ReadyEvents();
+    if (ready == 0) return std::nullopt;
+    Await(Resume(ready));
   }
-  if (failure) Close();
-  return failure;
+  switch (phase_) {
+    case Phase::kLookingUp:
+      return AfterLookup();
+    case Phase::kConnecting:
+      return AfterConnect();
+    case Phase::kQuerying:
+      return AfterQuery();
+    case Phase::kStoringResult:
+      return AfterStoringResult();
+    case Phase::kIdle:
+    case Phase::kClosing:
+      break;
+  }
+  return outcome_;
+}
+
+std::optional<Outcome> MySqlDatabase::AfterLookup() {
+  std::optional<Expected<std::string>> found = lookup_->Poll();
+  if (!found) return std::nullopt;
+  lookup_.reset();
+  if (!*found) return Fail(found->Error().cause + " (" + settings_.host + ")");
+  return Connect(**found);
+}
+
+std::optional<Outcome> MySqlDatabase::Connect(const std::string& address) {
+  connection_ = mysql_init(nullptr);
+  if (connection_ == nullptr) return Fail("out of memory for a MySQL connection");
+  const unsigned connect_timeout = static_cast<unsigned>(
+      std::chrono::ceil<std::chrono::seconds>(options_.mysql_connect).count());
+  const unsigned answer_timeout =
+      static_cast<unsigned>(std::chrono::ceil<std::chrono::seconds>(options_.mysql_answer).count());
+  mysql_options(connection_, MYSQL_OPT_NONBLOCK, nullptr);
+  mysql_options(connection_, MYSQL_OPT_CONNECT_TIMEOUT, &connect_timeout);
+  mysql_options(connection_, MYSQL_OPT_READ_TIMEOUT, &answer_timeout);
+  mysql_options(connection_, MYSQL_OPT_WRITE_TIMEOUT, &answer_timeout);
+  phase_ = Phase::kConnecting;
+  Await(mysql_real_connect_start(&connected_, connection_, address.c_str(), settings_.user.c_str(),
+                                 settings_.password.c_str(), settings_.database.c_str(),
+                                 settings_.port, nullptr, 0));
+  return Advance();
+}
+
+std::optional<Outcome> MySqlDatabase::AfterConnect() {
+  if (connected_ == nullptr) return Fail(mysql_error(connection_));
+  open_ = true;
+  return NextStatement();
+}
+
+std::optional<Outcome> MySqlDatabase::AfterQuery() {
+  const bool first_of_open = opening_ && next_statement_ == 1;
+  if (query_status_ != 0) {
+    if (!first_of_open) {
+      return Fail(create_failure_ ? create_failure_->cause : mysql_error(connection_));
+    }
+    create_failure_ = Failure{mysql_error(connection_)};
+    return NextStatement();
+  }
+  if (mysql_field_count(connection_) == 0) return NextStatement();
+  phase_ = Phase::kStoringResult;
+  Await(mysql_store_result_start(&result_, connection_));
+  return Advance();
+}
+
+std::optional<Outcome> MySqlDatabase::AfterStoringResult() {
+  if (result_ == nullptr) return Fail(mysql_error(connection_));
+  // A stored result is in memory: fetching its rows does not touch the network.
+  while (MYSQL_ROW row = mysql_fetch_row(result_)) {
+    const unsigned long* lengths = mysql_fetch_lengths(result_);
+    if (row[0] == nullptr || row[1] == nullptr) continue;
+    outcome_.rows.push_back({std::string(row[0], lengths[0]), row[1][0] != '0'});
+  }
+  mysql_free_result(result_);
+  result_ = nullptr;
+  return NextStatement();
+}
+
+std::optional<Outcome> MySqlDatabase::NextStatement() {
+  if (next_statement_ == statements_.size()) {
+    phase_ = Phase::kIdle;
+    statements_.clear();
+    return std::move(outcome_);
+  }
+  const std::string& sql = statements_[next_statement_++];
+  phase_ = Phase::kQuerying;
+  Await(mysql_real_query_start(&query_status_, connection_, sql.data(), sql.size()));
+  return Advance();
+}
+
+void MySqlDatabase::Await(int status) {
+  waiting_for_ = status;
+  waiting_since_ = std::chrono::steady_clock::now();
+}
+
+int MySqlDatabase::Resume(int ready) {
+  switch (phase_) {
+    case Phase::kConnecting:
+      return mysql_real_connect_cont(&connected_, connection_, ready);
+    case Phase::kQuerying:
+      return mysql_real_query_cont(&query_status_, connection_, ready);
+    case Phase::kStoringResult:
+      return mysql_store_result_cont(&result_, connection_, ready);
+    case Phase::kClosing:
+      return mysql_close_cont(connection_, ready);
+    case Phase::kLookingUp:
+    case Phase::kIdle:
+      break;
+  }
+  return 0;
+}
+
+// Whether the socket is ready for what the library waits for, asked without waiting.
+int MySqlDatabase::ReadyEvents() const {
+  const my_socket socket = mysql_get_socket(connection_);
+#ifdef _WIN32
+  WSAPOLLFD descriptor{};
+  descriptor.fd = socket;
+#else
+  pollfd descriptor{};
+  descriptor.fd = socket;
+#endif
+  if (waiting_for_ & MYSQL_WAIT_READ) descriptor.events |= POLLIN;
+  if (waiting_for_ & MYSQL_WAIT_WRITE) descriptor.events |= POLLOUT;
+  if (waiting_for_ & MYSQL_WAIT_EXCEPT) descriptor.events |= POLLPRI;
+#ifdef _WIN32
+  const int polled = WSAPoll(&descriptor, 1, 0);
+#else
+  const int polled = poll(&descriptor, 1, 0);
+#endif
+  int ready = 0;
+  if (polled > 0) {
+    if (descriptor.revents & (POLLIN | POLLHUP | POLLERR)) ready |= MYSQL_WAIT_READ;
+    if (descriptor.revents & (POLLOUT | POLLHUP | POLLERR)) ready |= MYSQL_WAIT_WRITE;
+    if (descriptor.revents & POLLPRI) ready |= MYSQL_WAIT_EXCEPT;
+    ready &= waiting_for_;
+  }
+  if ((waiting_for_ & MYSQL_WAIT_TIMEOUT) != 0 &&
+      std::chrono::steady_clock::now() - waiting_since_ >=
+          std::chrono::seconds(mysql_get_timeout_value(connection_))) {
+    ready |= MYSQL_WAIT_TIMEOUT;
+  }
+  return ready;
+}
+
+Outcome MySqlDatabase::Fail(std::string cause) {
+  Close();
+  return FailedWith(std::move(cause));
 }
 
 void MySqlDatabase::Close() {
-  upsert_.reset();
-  select_one_.reset();
-  select_all_.reset();
-  connection_.reset();
-}
-
-std::optional<Failure> MySqlDatabase::Connect() {
-  connection_.reset(mysql_init(nullptr));
-  if (!connection_) return Failure{"out of memory for a MySQL connection"};
-  const unsigned connect_timeout = static_cast<unsigned>(timeouts_.mysql_connect.count());
-  const unsigned io_timeout = static_cast<unsigned>(timeouts_.mysql_io.count());
-  mysql_options(connection_.get(), MYSQL_OPT_CONNECT_TIMEOUT, &connect_timeout);
-  mysql_options(connection_.get(), MYSQL_OPT_READ_TIMEOUT, &io_timeout);
-  mysql_options(connection_.get(), MYSQL_OPT_WRITE_TIMEOUT, &io_timeout);
-  if (mysql_real_connect(connection_.get(), settings_.host.c_str(), settings_.user.c_str(),
-                         settings_.password.c_str(), settings_.database.c_str(), settings_.port,
-                         nullptr, 0) == nullptr) {
-    return ConnectionFailure();
+  lookup_.reset();
+  if (connection_ != nullptr && open_ && phase_ == Phase::kIdle) {
+    // A polite goodbye, when it can go out at once; it frees the connection.
+    phase_ = Phase::kClosing;
+    Await(mysql_close_start(connection_));
+    if (waiting_for_ == 0) connection_ = nullptr;
   }
-  return std::nullopt;
+  if (connection_ != nullptr) Abandon();
+  if (result_ != nullptr) mysql_free_result(result_);
+  result_ = nullptr;
+  connection_ = nullptr;
+  connected_ = nullptr;
+  open_ = false;
+  phase_ = Phase::kIdle;
+  waiting_for_ = 0;
+  statements_.clear();
 }
 
-std::optional<Failure> MySqlDatabase::Prepare() {
-  const std::pair<const char*, Statement*> statements[] = {
-      {kSelectAll, &select_all_}, {kSelectOne, &select_one_}, {kUpsert, &upsert_}};
-  for (const auto& [sql, statement] : statements) {
-    statement->reset(mysql_stmt_init(connection_.get()));
-    if (!*statement) return ConnectionFailure();
-    if (mysql_stmt_prepare(statement->get(), sql, std::strlen(sql)) != 0) {
-      return StatementFailure(statement->get());
-    }
+// Ends whatever the library is in the middle of: with the socket shut down every read
+// and write fails at once, so the call under way finishes without waiting.
+void MySqlDatabase::Abandon() {
+  const my_socket socket = mysql_get_socket(connection_);
+  if (socket != MARIADB_INVALID_SOCKET) ShutDown(socket);
+  constexpr int kEnoughRounds = 16;
+  for (int round = 0; round < kEnoughRounds && waiting_for_ != 0; ++round) {
+    waiting_for_ = Resume(waiting_for_);
   }
-  return std::nullopt;
-}
-
-std::optional<Failure> MySqlDatabase::Execute(const char* sql) {
-  if (mysql_query(connection_.get(), sql) != 0) return ConnectionFailure();
-  return std::nullopt;
-}
-
-Failure MySqlDatabase::ConnectionFailure() const {
-  return Failure{mysql_error(connection_.get())};
-}
-
-Expected<std::vector<StoredChoice>> MySqlDatabase::ReadAll() {
-  MYSQL_STMT* statement = select_all_.get();
-  std::array<char, kMaxStoredKeyBytes> key{};
-  unsigned long key_length = 0;
-  signed char opted_out = 0;
-  std::array<MYSQL_BIND, 2> columns{};
-  columns[0].buffer_type = MYSQL_TYPE_BLOB;
-  columns[0].buffer = key.data();
-  columns[0].buffer_length = key.size();
-  columns[0].length = &key_length;
-  columns[1] = TinyIntBind(opted_out);
-  if (mysql_stmt_execute(statement) != 0 || mysql_stmt_bind_result(statement, columns.data()) ||
-      mysql_stmt_store_result(statement) != 0) {
-    return StatementFailure(statement);
-  }
-  std::vector<StoredChoice> choices;
-  int fetched = 0;
-  // A truncated key would be wider than the column: another program's row, skipped
-  // rather than read as a different player's.
-  while ((fetched = mysql_stmt_fetch(statement)) == 0 || fetched == MYSQL_DATA_TRUNCATED) {
-    if (fetched == 0) choices.push_back({std::string(key.data(), key_length), opted_out != 0});
-  }
-  const bool complete = fetched == MYSQL_NO_DATA;
-  Failure failure = complete ? Failure{} : StatementFailure(statement);
-  mysql_stmt_free_result(statement);
-  if (!complete) return failure;
-  return choices;
-}
-
-Expected<bool> MySqlDatabase::ReadOne(std::string_view player_key) {
-  MYSQL_STMT* statement = select_one_.get();
-  unsigned long key_length = 0;
-  MYSQL_BIND parameter = KeyParameter(player_key, key_length);
-  signed char opted_out = 0;
-  MYSQL_BIND column = TinyIntBind(opted_out);
-  if (mysql_stmt_bind_param(statement, &parameter) || mysql_stmt_execute(statement) != 0 ||
-      mysql_stmt_bind_result(statement, &column) || mysql_stmt_store_result(statement) != 0) {
-    return StatementFailure(statement);
-  }
-  const int fetched = mysql_stmt_fetch(statement);
-  Failure failure =
-      fetched == 0 || fetched == MYSQL_NO_DATA ? Failure{} : StatementFailure(statement);
-  mysql_stmt_free_result(statement);
-  if (fetched == 0) return opted_out != 0;
-  if (fetched == MYSQL_NO_DATA) return false;
-  return failure;
-}
-
-std::optional<Failure> MySqlDatabase::WriteOne(const StoredChoice& choice) {
-  MYSQL_STMT* statement = upsert_.get();
-  unsigned long key_length = 0;
-  signed char opted_out = choice.opted_out ? 1 : 0;
-  std::array<MYSQL_BIND, 2> parameters = {KeyParameter(choice.player_key, key_length),
-                                          TinyIntBind(opted_out)};
-  if (mysql_stmt_bind_param(statement, parameters.data()) || mysql_stmt_execute(statement) != 0) {
-    return StatementFailure(statement);
-  }
-  return std::nullopt;
-}
-
-std::optional<Failure> MySqlDatabase::Write(std::span<const StoredChoice> choices) {
-  if (auto failure = Execute("START TRANSACTION")) return failure;
-  for (const StoredChoice& choice : choices) {
-    if (auto failure = WriteOne(choice)) {
-      mysql_rollback(connection_.get());
-      return failure;
-    }
-  }
-  if (mysql_commit(connection_.get()) != 0) return ConnectionFailure();
-  return std::nullopt;
+  // A goodbye that finished has freed the connection; the goodbye of a connection that
+  // is shut down cannot wait.
+  if (phase_ != Phase::kClosing) mysql_close(connection_);
 }
 
 }  // namespace Bellwright::Storage

@@ -1,54 +1,77 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "storage/database.hpp"
+#include "storage/host_lookup.hpp"
 
 struct st_mysql;
-struct st_mysql_stmt;
+struct st_mysql_res;
 
 namespace Bellwright::Storage {
 
-// The table in a MySQL or MariaDB database, through MariaDB Connector/C. The database
-// name travels in the connect call, never in SQL text. A connection that breaks is not
-// reconnected here: the store closes it and opens a new one.
+// The table in a MySQL or MariaDB database, through MariaDB Connector/C's non-blocking
+// interface: every call of the client library returns at once with what it waits for
+// (the socket readable or writable), and the socket is asked with a zero timeout
+// whether that has come. A host name is looked up by the system in the background
+// first, since the library's own lookup would block. The database name travels in the
+// connect call; player keys travel as hexadecimal literals, which no key can break out
+// of. A connection that breaks is not reconnected here: the store opens a new one.
 class MySqlDatabase final : public Database {
  public:
-  MySqlDatabase(StorageSettings settings, const DatabaseTimeouts& timeouts);
+  MySqlDatabase(StorageSettings settings, const StoreOptions& options);
   ~MySqlDatabase() override;
   MySqlDatabase(const MySqlDatabase&) = delete;
   MySqlDatabase& operator=(const MySqlDatabase&) = delete;
 
-  std::optional<Failure> Open() override;
+  std::optional<Outcome> BeginOpen() override;
+  std::optional<Outcome> BeginRead(std::span<const std::string> player_keys) override;
+  std::optional<Outcome> BeginWrite(std::span<const StoredChoice> choices) override;
+  std::optional<Outcome> Continue() override;
   void Close() override;
-  bool IsOpen() const override { return connection_ != nullptr; }
-
-  Expected<std::vector<StoredChoice>> ReadAll() override;
-  Expected<bool> ReadOne(std::string_view player_key) override;
-  std::optional<Failure> Write(std::span<const StoredChoice> choices) override;
+  bool IsOpen() const override { return open_; }
 
  private:
-  struct ConnectionCloser {
-    void operator()(st_mysql* connection) const;
-  };
-  struct StatementCloser {
-    void operator()(st_mysql_stmt* statement) const;
-  };
-  using Statement = std::unique_ptr<st_mysql_stmt, StatementCloser>;
+  // What the library call under way belongs to.
+  enum class Phase { kIdle, kLookingUp, kConnecting, kQuerying, kStoringResult, kClosing };
 
-  std::optional<Failure> Connect();
-  std::optional<Failure> Prepare();
-  std::optional<Failure> Execute(const char* sql);
-  std::optional<Failure> WriteOne(const StoredChoice& choice);
-  Failure ConnectionFailure() const;
+  std::optional<Outcome> Begin(std::vector<std::string> statements);
+  std::optional<Outcome> Advance();
+  std::optional<Outcome> AfterLookup();
+  std::optional<Outcome> Connect(const std::string& address);
+  std::optional<Outcome> AfterConnect();
+  std::optional<Outcome> AfterQuery();
+  std::optional<Outcome> AfterStoringResult();
+  std::optional<Outcome> NextStatement();
+  int ReadyEvents() const;
+  int Resume(int ready);
+  void Await(int status);
+  Outcome Fail(std::string cause);
+  void Abandon();
 
   StorageSettings settings_;
-  DatabaseTimeouts timeouts_;
-  // Declared before the statements: they are closed before the connection.
-  std::unique_ptr<st_mysql, ConnectionCloser> connection_;
-  Statement select_all_;
-  Statement select_one_;
-  Statement upsert_;
+  StoreOptions options_;
+  st_mysql* connection_ = nullptr;
+  bool open_ = false;
+  std::unique_ptr<HostLookup> lookup_;
+
+  Phase phase_ = Phase::kIdle;
+  int waiting_for_ = 0;  // the library's MYSQL_WAIT_* bits; 0 once its call has returned
+  std::chrono::steady_clock::time_point waiting_since_;
+  // The call's results, filled in by the library when it returns.
+  st_mysql* connected_ = nullptr;
+  int query_status_ = 0;
+  st_mysql_res* result_ = nullptr;
+
+  std::vector<std::string> statements_;
+  std::size_t next_statement_ = 0;
+  // Opening tolerates a CREATE the account may not run, when the table is usable anyway.
+  bool opening_ = false;
+  std::optional<Failure> create_failure_;
+  Outcome outcome_;
 };
 
 }  // namespace Bellwright::Storage

@@ -2,76 +2,74 @@
 
 #include <chrono>
 #include <memory>
-#include <span>
+#include <optional>
 #include <string>
-#include <string_view>
-#include <thread>
+#include <vector>
 
+#include "storage/choice_memory.hpp"
+#include "storage/database.hpp"
 #include "storage/report.hpp"
+#include "storage/storage_health.hpp"
 #include "storage/storage_settings.hpp"
 #include "storage/store_options.hpp"
-#include "storage/stored_choice.hpp"
 
 namespace Bellwright::Storage {
 
-struct StoreState;
-class StoreWorker;
-
-// Players' choice to receive no timed messages, kept in memory for the game thread and
-// written behind to SQLite or MySQL/MariaDB by a worker thread the store owns.
-//
-// A player key is the player's unique id, already case-folded by the caller; the store
-// keeps and compares its bytes. The query and toggle functions only touch memory and
-// are meant for the game thread; none of the public functions throws. When the storage
-// does not work, choices keep working in memory, the worker retries, and the Reporter
-// hears one line when it fails and one when it works again.
+// Writes players' choices to SQLite or MySQL/MariaDB and reads the choices of the
+// players who are here, driven in short steps by its owner's thread and never waiting:
+// each Pump does what the database allows at that moment (one operation under way at a
+// time) and returns. It owns no thread, so there is nothing to start, join or wait for.
+// When the storage does not work, choices keep working in memory, the store tries again,
+// and the Reporter hears one line when it fails and one when it works again.
 class OptOutStore {
  public:
-  // Starts the worker and waits until the stored choices are read, or the first attempt
-  // to read them failed, or `initial_read_budget` passed (the read then finishes in the
-  // background). Null only when the process is out of memory.
-  static std::unique_ptr<OptOutStore> Start(const StorageSettings& settings, Reporter reporter,
-                                            StoreOptions options = {}) noexcept;
+  using Clock = std::chrono::steady_clock;
+
+  OptOutStore(const StorageSettings& settings, Reporter reporter, StoreOptions options = {});
+  // Drops the connection without waiting; what is not written stays in the memory.
   ~OptOutStore();
   OptOutStore(const OptOutStore&) = delete;
   OptOutStore& operator=(const OptOutStore&) = delete;
 
-  bool IsOptedOut(std::string_view player_key) const noexcept;
-  bool AnyOptedOut(std::span<const std::string> player_keys) const noexcept;
-
-  // Flips the player's choice at once and queues it to be written; returns whether the
-  // player has now opted out.
-  bool Toggle(std::string_view player_key) noexcept;
-
-  // Fetches the player's stored choice again in the background (on join), so that a
-  // choice made on another server sharing the storage applies here. It never undoes a
-  // toggle made on this server that is not written yet.
-  void Refresh(std::string_view player_key) noexcept;
-
-  // Writes what is queued (for at most `stop_budget`, plus one database timeout when
-  // the database hangs) and joins the worker. Afterwards choices live in memory only.
-  // Safe to call twice; the destructor calls it.
-  void Stop() noexcept;
-
-  // True once everything queued is written and every requested read is done; false if
-  // that did not happen within `timeout` (a storage that does not work). For tests,
-  // benchmarks and orderly hand-overs.
-  bool WaitUntilIdle(std::chrono::milliseconds timeout) noexcept;
+  // Opens the storage when needed, writes what `memory` has unwritten and answers its
+  // questions, for as long as the database answers at once and the turn budget lasts.
+  void Pump(ChoiceMemory& memory);
+  // Nothing under way and nothing to do (for tests and benchmarks).
+  bool IsIdle(const ChoiceMemory& memory) const;
 
   // "SQLite /path/bellwright.sqlite" or "MySQL user@host:port/database".
   const std::string& StorageName() const noexcept { return storage_name_; }
+  // Whether its last attempt failed (told once to the Reporter) and it has not worked since.
+  bool IsFailing() const noexcept { return failing_; }
 
  private:
-  OptOutStore(std::string storage_name, const StoreOptions& options);
-  void StartWorker(const StorageSettings& settings, Reporter reporter);
-  void AwaitFirstRead();
+  enum class Job { kNone, kOpen, kRead, kWrite };
+
+  std::optional<Outcome> StartNext(ChoiceMemory& memory, Clock::time_point now);
+  std::optional<Outcome> Start(Job job, std::optional<Outcome> outcome);
+  void Finish(ChoiceMemory& memory, Outcome outcome, Clock::time_point now);
+  void Succeeded(ChoiceMemory& memory, Outcome& outcome);
+  void Failed(ChoiceMemory& memory, const Failure& failure, Clock::time_point now);
+  bool Busy(ChoiceMemory& memory, const Outcome& outcome, Clock::time_point now);
+  void Requeue(ChoiceMemory& memory);
+  Clock::duration JobPatience() const;
 
   std::string storage_name_;
   StoreOptions options_;
-  // The worker refers to the state and the thread runs the worker: destroyed in reverse.
-  std::unique_ptr<StoreState> state_;
-  std::unique_ptr<StoreWorker> worker_;
-  std::thread thread_;
+  StorageHealth health_;
+  std::unique_ptr<Database> database_;
+
+  Job job_ = Job::kNone;
+  Clock::time_point job_started_;
+  WriteBatch writing_;
+  std::vector<std::string> asking_;
+
+  bool failing_ = false;
+  // One fresh connection is tried at once before a failure on a connection that had
+  // been working is told: servers drop idle connections.
+  bool fresh_try_done_ = false;
+  Clock::time_point retry_at_;
+  std::optional<Clock::time_point> busy_since_;
 };
 
 }  // namespace Bellwright::Storage

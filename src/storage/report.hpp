@@ -8,7 +8,7 @@ namespace Bellwright::Storage {
 enum class Severity { kInfo, kWarning, kError };
 
 // How the store tells the administrator about failures and recoveries, one whole line
-// each. Called from the store's worker thread, so the sink must be thread-safe.
+// each, on the thread that drives the store.
 using Reporter = std::function<void(Severity severity, const std::string& line)>;
 
 }  // namespace Bellwright::Storage

@@ -3,7 +3,6 @@
 #include <sqlite3.h>
 
 #include <cstring>
-#include <thread>
 #include <utility>
 
 namespace Bellwright::Storage {
@@ -12,8 +11,6 @@ namespace {
 constexpr const char* kCreateTable =
     "CREATE TABLE IF NOT EXISTS bellwright_timed_message_opt_out ("
     "player_key TEXT PRIMARY KEY NOT NULL, opted_out INTEGER NOT NULL)";
-constexpr const char* kSelectAll =
-    "SELECT player_key, opted_out FROM bellwright_timed_message_opt_out";
 constexpr const char* kSelectOne =
     "SELECT opted_out FROM bellwright_timed_message_opt_out WHERE player_key = ?1";
 constexpr const char* kUpsert =
@@ -36,18 +33,11 @@ class StatementUse {
     return sqlite3_bind_text(statement_, 1, player_key.data(), static_cast<int>(player_key.size()),
                              SQLITE_TRANSIENT);
   }
-  sqlite3_stmt* operator->() const { return statement_; }
   sqlite3_stmt* get() const { return statement_; }
 
  private:
   sqlite3_stmt* statement_;
 };
-
-std::string ColumnText(sqlite3_stmt* statement, int column) {
-  const auto* text = sqlite3_column_text(statement, column);
-  const int size = sqlite3_column_bytes(statement, column);
-  return text == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(text), size);
-}
 
 }  // namespace
 
@@ -59,29 +49,17 @@ void SqliteDatabase::StatementFinalizer::operator()(sqlite3_stmt* statement) con
   sqlite3_finalize(statement);
 }
 
-SqliteDatabase::SqliteDatabase(std::string path, std::chrono::milliseconds busy_timeout)
-    : path_(std::move(path)), busy_timeout_(busy_timeout) {}
+SqliteDatabase::SqliteDatabase(std::string path) : path_(std::move(path)) {}
 
 SqliteDatabase::~SqliteDatabase() {
   Close();
 }
 
-template <typename Attempt>
-auto SqliteDatabase::RetryWhileBusy(Attempt attempt) {
-  const auto deadline = std::chrono::steady_clock::now() + busy_timeout_;
-  for (;;) {
-    last_failure_was_busy_ = false;
-    auto outcome = attempt();
-    if (!last_failure_was_busy_ || std::chrono::steady_clock::now() >= deadline) return outcome;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+std::optional<Outcome> SqliteDatabase::BeginOpen() {
+  return Open();
 }
 
-std::optional<Failure> SqliteDatabase::Open() {
-  return RetryWhileBusy([this] { return OpenOnce(); });
-}
-
-std::optional<Failure> SqliteDatabase::OpenOnce() {
+Outcome SqliteDatabase::Open() {
   Close();
   sqlite3* raw = nullptr;
   const int opened =
@@ -89,37 +67,51 @@ std::optional<Failure> SqliteDatabase::OpenOnce() {
   // SQLite hands out a connection even when opening fails; it carries the reason.
   connection_.reset(raw);
   if (opened != SQLITE_OK) {
-    Failure failure = connection_ ? LastFailure() : Failure{sqlite3_errstr(opened)};
+    Outcome failed = connection_ ? Failed() : FailedWith(sqlite3_errstr(opened));
     Close();
-    return failure;
+    return failed;
   }
   sqlite3_extended_result_codes(connection_.get(), 1);
-  sqlite3_busy_timeout(connection_.get(), static_cast<int>(busy_timeout_.count()));
+  // No busy timeout: a lock held elsewhere is tried again at the next turn, not waited for.
+  sqlite3_busy_timeout(connection_.get(), 0);
   std::optional<Failure> failure = Execute("PRAGMA journal_mode = WAL");
+  // Committed transactions survive a crash of this process without a flush to disk
+  // at every commit; only a power cut may lose the last ones.
+  if (!failure) failure = Execute("PRAGMA synchronous = NORMAL");
   if (!failure && sqlite3_db_readonly(connection_.get(), "main") == 1) {
     failure = Failure{"the file is read-only"};
   }
   if (!failure) failure = Execute(kCreateTable);
   if (!failure) failure = Prepare();
-  if (failure) Close();
-  return failure;
+  if (!failure) return {};
+  Outcome failed = Failed();
+  failed.failure = std::move(failure);
+  Close();
+  return failed;
 }
 
 void SqliteDatabase::Close() {
   upsert_.reset();
   select_one_.reset();
-  select_all_.reset();
   connection_.reset();
 }
 
+bool SqliteDatabase::WasReplaced() {
+  int moved = 0;
+  return connection_ &&
+         sqlite3_file_control(connection_.get(), "main", SQLITE_FCNTL_HAS_MOVED, &moved) ==
+             SQLITE_OK &&
+         moved != 0;
+}
+
 std::optional<Failure> SqliteDatabase::Prepare() {
-  const std::pair<const char*, Statement*> statements[] = {
-      {kSelectAll, &select_all_}, {kSelectOne, &select_one_}, {kUpsert, &upsert_}};
+  const std::pair<const char*, Statement*> statements[] = {{kSelectOne, &select_one_},
+                                                           {kUpsert, &upsert_}};
   for (const auto& [sql, statement] : statements) {
     sqlite3_stmt* raw = nullptr;
     if (sqlite3_prepare_v3(connection_.get(), sql, -1, SQLITE_PREPARE_PERSISTENT, &raw, nullptr) !=
         SQLITE_OK) {
-      return LastFailure();
+      return Failed().failure;
     }
     statement->reset(raw);
   }
@@ -128,7 +120,7 @@ std::optional<Failure> SqliteDatabase::Prepare() {
 
 std::optional<Failure> SqliteDatabase::Execute(const char* sql) {
   if (sqlite3_exec(connection_.get(), sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
-    return LastFailure();
+    return Failed().failure;
   }
   return std::nullopt;
 }
@@ -138,68 +130,63 @@ void SqliteDatabase::RollBack() {
   sqlite3_exec(connection_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
-Failure SqliteDatabase::LastFailure() {
+Outcome SqliteDatabase::Failed() {
   std::string cause = sqlite3_errmsg(connection_.get());
   // "unable to open database file" alone does not tell a missing folder from a
   // read-only one.
   const int primary_code = sqlite3_extended_errcode(connection_.get()) & 0xff;
-  last_failure_was_busy_ = primary_code == SQLITE_BUSY || primary_code == SQLITE_LOCKED;
   const bool from_file_system = primary_code == SQLITE_CANTOPEN || primary_code == SQLITE_IOERR ||
                                 primary_code == SQLITE_READONLY;
   const int system_error = sqlite3_system_errno(connection_.get());
   if (from_file_system && system_error != 0) {
     cause += " (";
-    cause += std::strerror(system_error);  // NOLINT(concurrency-mt-unsafe): worker only
+    cause += std::strerror(system_error);  // NOLINT(concurrency-mt-unsafe): game thread only
     cause += ")";
   }
-  return Failure{std::move(cause)};
+  Outcome outcome = FailedWith(std::move(cause));
+  outcome.busy = primary_code == SQLITE_BUSY || primary_code == SQLITE_LOCKED;
+  return outcome;
 }
 
-Expected<std::vector<StoredChoice>> SqliteDatabase::ReadAll() {
-  return RetryWhileBusy([this]() -> Expected<std::vector<StoredChoice>> {
-    StatementUse use(select_all_.get());
-    std::vector<StoredChoice> choices;
-    int step = SQLITE_ROW;
-    while ((step = sqlite3_step(use.get())) == SQLITE_ROW) {
-      choices.push_back({ColumnText(use.get(), 0), sqlite3_column_int(use.get(), 1) != 0});
-    }
-    if (step != SQLITE_DONE) return LastFailure();
-    return choices;
-  });
-}
-
-Expected<bool> SqliteDatabase::ReadOne(std::string_view player_key) {
-  return RetryWhileBusy([this, player_key]() -> Expected<bool> {
+std::optional<Outcome> SqliteDatabase::BeginRead(std::span<const std::string> player_keys) {
+  Outcome outcome;
+  for (const std::string& player_key : player_keys) {
     StatementUse use(select_one_.get());
-    if (use.BindKey(player_key) != SQLITE_OK) return LastFailure();
+    if (use.BindKey(player_key) != SQLITE_OK) return Failed();
     const int step = sqlite3_step(use.get());
-    if (step == SQLITE_ROW) return sqlite3_column_int(use.get(), 0) != 0;
-    if (step == SQLITE_DONE) return false;
-    return LastFailure();
-  });
+    if (step == SQLITE_ROW) {
+      outcome.rows.push_back({player_key, sqlite3_column_int(use.get(), 0) != 0});
+    } else if (step != SQLITE_DONE) {
+      return Failed();
+    }
+  }
+  return outcome;
 }
 
-std::optional<Failure> SqliteDatabase::Write(std::span<const StoredChoice> choices) {
-  return RetryWhileBusy([this, choices] { return WriteOnce(choices); });
+std::optional<Outcome> SqliteDatabase::BeginWrite(std::span<const StoredChoice> choices) {
+  return Write(choices);
 }
 
-std::optional<Failure> SqliteDatabase::WriteOnce(std::span<const StoredChoice> choices) {
-  if (auto failure = Execute("BEGIN IMMEDIATE")) return failure;
+Outcome SqliteDatabase::Write(std::span<const StoredChoice> choices) {
+  if (sqlite3_exec(connection_.get(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
+    return Failed();
+  }
   for (const StoredChoice& choice : choices) {
     StatementUse use(upsert_.get());
     if (use.BindKey(choice.player_key) != SQLITE_OK ||
         sqlite3_bind_int(use.get(), 2, choice.opted_out ? 1 : 0) != SQLITE_OK ||
         sqlite3_step(use.get()) != SQLITE_DONE) {
-      Failure failure = LastFailure();
+      Outcome failed = Failed();
       RollBack();
-      return failure;
+      return failed;
     }
   }
-  if (auto failure = Execute("COMMIT")) {
+  if (sqlite3_exec(connection_.get(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+    Outcome failed = Failed();
     RollBack();
-    return failure;
+    return failed;
   }
-  return std::nullopt;
+  return {};
 }
 
 }  // namespace Bellwright::Storage

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <memory>
 #include <span>
 #include <string>
@@ -13,22 +12,24 @@ struct sqlite3_stmt;
 namespace Bellwright::Storage {
 
 // The table in an SQLite file that several server processes may share at once: WAL
-// journal, a busy timeout, and write transactions that take the write lock up front so
-// that the busy timeout, not an immediate SQLITE_BUSY, decides when to give up.
+// journal, and write transactions that take the write lock up front. A local file
+// answers at once, so every operation finishes in the call that begins it; a lock held
+// by another connection is not waited for (no busy timeout) but reported as busy, for
+// the store to try again at its next turn.
 class SqliteDatabase final : public Database {
  public:
-  SqliteDatabase(std::string path, std::chrono::milliseconds busy_timeout);
+  explicit SqliteDatabase(std::string path);
   ~SqliteDatabase() override;
   SqliteDatabase(const SqliteDatabase&) = delete;
   SqliteDatabase& operator=(const SqliteDatabase&) = delete;
 
-  std::optional<Failure> Open() override;
+  std::optional<Outcome> BeginOpen() override;
+  std::optional<Outcome> BeginRead(std::span<const std::string> player_keys) override;
+  std::optional<Outcome> BeginWrite(std::span<const StoredChoice> choices) override;
+  std::optional<Outcome> Continue() override { return FailedWith("nothing under way"); }
   void Close() override;
   bool IsOpen() const override { return connection_ != nullptr; }
-
-  Expected<std::vector<StoredChoice>> ReadAll() override;
-  Expected<bool> ReadOne(std::string_view player_key) override;
-  std::optional<Failure> Write(std::span<const StoredChoice> choices) override;
+  bool WasReplaced() override;
 
  private:
   struct ConnectionCloser {
@@ -39,25 +40,17 @@ class SqliteDatabase final : public Database {
   };
   using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
-  std::optional<Failure> OpenOnce();
-  std::optional<Failure> WriteOnce(std::span<const StoredChoice> choices);
-  // Runs `attempt` again while it fails because another connection holds a lock, until
-  // the busy timeout has passed. SQLite's busy handler covers most waits, but some lock
-  // conflicts (two processes converting a new file to WAL at once) fail at once instead.
-  template <typename Attempt>
-  auto RetryWhileBusy(Attempt attempt);
+  Outcome Open();
+  Outcome Write(std::span<const StoredChoice> choices);
   std::optional<Failure> Prepare();
   std::optional<Failure> Execute(const char* sql);
   void RollBack();
-  // Also notes whether the failure was a lock held by another connection.
-  Failure LastFailure();
+  // The outcome of the last failing call, noting a lock held by another connection.
+  Outcome Failed();
 
   std::string path_;
-  std::chrono::milliseconds busy_timeout_;
-  bool last_failure_was_busy_ = false;
   // Declared before the statements: they are finalized before the connection closes.
   std::unique_ptr<sqlite3, ConnectionCloser> connection_;
-  Statement select_all_;
   Statement select_one_;
   Statement upsert_;
 };

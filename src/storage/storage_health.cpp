@@ -24,23 +24,18 @@ void StorageHealth::Worked() {
   Report(Severity::kInfo, "Storage " + storage_name_ + " works again.");
 }
 
-void StorageHealth::ReportUnwritten(std::size_t count) const {
-  Report(Severity::kError, "Storage " + storage_name_ + ": " + std::to_string(count) +
-                               " timed-message opt-out choice(s) could not be written before "
-                               "stopping" +
-                               (last_cause_.empty() ? "" : ": " + last_cause_) + ".");
-}
-
 void StorageHealth::ReportUnstorableKey() const {
   Report(Severity::kWarning, "Storage " + storage_name_ + ": a player id longer than " +
                                  std::to_string(kMaxStoredKeyBytes) +
                                  " bytes cannot be stored; that player's timed-message opt-out "
-                                 "lasts until the plug-in stops.");
+                                 "lasts until they leave or the plug-in stops.");
 }
 
-void StorageHealth::ReportWorkerStopped(const std::string& cause) const {
-  Report(Severity::kError, "Storage " + storage_name_ + " stopped working: " + cause +
-                               ". Timed-message opt-outs are kept in memory only.");
+void StorageHealth::ReportRemade() const {
+  Report(Severity::kWarning,
+         "Storage " + storage_name_ +
+             " was deleted or replaced while in use; it is made again and "
+             "the timed-message opt-outs of the players here are written to it.");
 }
 
 void StorageHealth::Report(Severity severity, const std::string& line) const {
@@ -48,7 +43,7 @@ void StorageHealth::Report(Severity severity, const std::string& line) const {
   try {
     reporter_(severity, line);
   } catch (...) {
-    // A failing log sink must not take the storage worker down with it.
+    // A failing log sink must not take the storage down with it.
   }
 }
 

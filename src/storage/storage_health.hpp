@@ -15,9 +15,8 @@ class StorageHealth {
 
   void Failed(const Failure& failure);
   void Worked();
-  void ReportUnwritten(std::size_t count) const;
   void ReportUnstorableKey() const;
-  void ReportWorkerStopped(const std::string& cause) const;
+  void ReportRemade() const;
 
  private:
   void Report(Severity severity, const std::string& line) const;

@@ -15,6 +15,7 @@
 #include "config/custom_command_settings.hpp"
 #include "config/general_settings.hpp"
 #include "config/send_settings.hpp"
+#include "config/storage_settings_reader.hpp"
 #include "config/timed_message_settings.hpp"
 #include "config/welcome_settings.hpp"
 #include "config_checks/schema_text.hpp"
@@ -65,6 +66,19 @@ json CustomCommands(const json& document) {
                         command.CooldownTicks});
   }
   return commands;
+}
+
+json Storage(const json& document) {
+  const StorageSetting setting = ReadStorageSetting(document);
+  if (!setting.storage) return setting.unknown_type;
+  const Storage::StorageSettings& storage = *setting.storage;
+  return {storage.kind == Storage::StorageSettings::Kind::kMySql,
+          storage.sqlite_path,
+          storage.host,
+          storage.port,
+          storage.user,
+          storage.password,
+          storage.database};
 }
 
 json Announcements(const json& document) {
@@ -120,6 +134,7 @@ json EverySetting(const json& document) {
        {countdown.Steps(), countdown.Text(), countdown.FinalText(), look.type, Colour(look.colour),
         look.sender, look.display_scale, look.display_time, look.icon}},
       {"announcements", Announcements(document)},
+      {"storage", Storage(document)},
   };
 }
 
@@ -157,6 +172,10 @@ const std::vector<Place>& Places() {
       {"/definitions/groupList",
        "/TimedMessages/Messages/0/Only_Send_To_Permission_Groups",
        {{"TimedMessages", {{"Messages", {json::object()}}}}}},
+      // MySQL, so that the server's keys are read too.
+      {"/properties/Bellwright/properties/Storage/properties/",
+       "/Bellwright/Storage/",
+       {{"Bellwright", {{"Storage", {{"Type", "MySQL"}}}}}}},
       {"/properties/Bellwright/properties/WelcomeMessage/properties/",
        "/Bellwright/WelcomeMessage/",
        {{"Bellwright", {{"WelcomeMessage", json::object()}}}}},
@@ -170,10 +189,9 @@ const std::vector<Place>& Places() {
   return places;
 }
 
-// Read elsewhere: the opt-out owns its settings and their reading.
+// Read elsewhere: the opt-out owns its command's settings and their reading.
 const std::set<std::string>& NotReadHere() {
   static const std::set<std::string> keys = {
-      "/properties/Bellwright/properties/Storage",
       "/properties/TimedMessages/properties/OptOutCommand",
       "/properties/TimedMessages/properties/OptOutOffMessage",
       "/properties/TimedMessages/properties/OptOutOnMessage",

@@ -8,15 +8,12 @@
 namespace Bellwright::Storage {
 namespace {
 
-TEST(ChoiceMemoryTest, AnyOptedOutLooksAtTheGivenPlayersOnly) {
-  ChoiceMemory memory;
-  const std::vector<std::string> online = {"p1", "p2", "p3"};
-  EXPECT_FALSE(memory.AnyOptedOut(online));
-  memory.Toggle("offline");
-  EXPECT_FALSE(memory.AnyOptedOut(online));
-  memory.Toggle("p3");
-  EXPECT_TRUE(memory.AnyOptedOut(online));
-  EXPECT_FALSE(memory.AnyOptedOut({}));
+using namespace std::chrono_literals;
+
+constexpr ChoiceMemory::Moment kPatience = 5s;
+
+bool Out(const ChoiceMemory& memory, std::string_view key, ChoiceMemory::Moment now = 0s) {
+  return memory.IsOptedOut(key, now, kPatience);
 }
 
 TEST(ChoiceMemoryTest, OnlyTheLatestStateOfAPlayerWaitsToBeWritten) {
@@ -29,7 +26,7 @@ TEST(ChoiceMemoryTest, OnlyTheLatestStateOfAPlayerWaitsToBeWritten) {
   ASSERT_EQ(batch.choices.size(), 2u);
   for (const StoredChoice& choice : batch.choices) EXPECT_TRUE(choice.opted_out);
   memory.MarkWritten(batch);
-  EXPECT_FALSE(memory.HasPendingWrites());
+  EXPECT_FALSE(memory.HasUnwritten());
 }
 
 TEST(ChoiceMemoryTest, AToggleDuringTheWriteIsWrittenNext) {
@@ -53,39 +50,78 @@ TEST(ChoiceMemoryTest, StoredValuesNeverUndoAChoiceWaitingToBeWritten) {
     bool expected;
   };
   const Case cases[] = {
-      {"pending opt-out, stale row says in", false, false, true},
-      {"pending opt-out, row agrees", false, true, true},
+      {"unwritten opt-out, stale row says in", false, false, true},
+      {"unwritten opt-out, row agrees", false, true, true},
       {"written opt-out, another server opted back in", true, false, false},
       {"written opt-out, row agrees", true, true, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    for (const bool whole_table : {false, true}) {
-      ChoiceMemory memory;
-      memory.Toggle("p1");
-      if (c.written_before_read) memory.MarkWritten(memory.TakeBatch(10));
-      if (whole_table) {
-        const std::vector<StoredChoice> stored = {{"p1", c.stored}};
-        memory.ApplyAllStored(stored);
-      } else {
-        memory.ApplyStored("p1", c.stored);
-      }
-      EXPECT_EQ(memory.IsOptedOut("p1"), c.expected) << "whole table: " << whole_table;
-    }
+    ChoiceMemory memory;
+    memory.Ask("p1", 0s);
+    const std::vector<std::string> asked = memory.TakeQuestions(10);
+    memory.Toggle("p1");
+    if (c.written_before_read) memory.MarkWritten(memory.TakeBatch(10));
+    memory.Answer(asked, std::vector<StoredChoice>{{"p1", c.stored}});
+    EXPECT_EQ(Out(memory, "p1"), c.expected);
   }
 }
 
-TEST(ChoiceMemoryTest, AWholeTableReadReplacesEverythingNotWaitingToBeWritten) {
+// Until the storage answers, a player counts as opted out (they may have opted out on
+// another server); past the patience, as not opted out, so a storage that does not
+// answer costs nobody their announcements for long.
+TEST(ChoiceMemoryTest, APlayerNotAnsweredYetIsLeftOutOnlyForAWhile) {
   ChoiceMemory memory;
-  memory.ApplyAllStored(std::vector<StoredChoice>{{"gone", true}, {"kept", true}});
-  memory.Toggle("local");  // pending
-  const std::vector<StoredChoice> stored = {{"kept", true}, {"new", true}, {"in", false}};
-  memory.ApplyAllStored(stored);
-  EXPECT_FALSE(memory.IsOptedOut("gone"));
-  EXPECT_TRUE(memory.IsOptedOut("kept"));
-  EXPECT_TRUE(memory.IsOptedOut("new"));
-  EXPECT_FALSE(memory.IsOptedOut("in"));
-  EXPECT_TRUE(memory.IsOptedOut("local"));
+  memory.Ask("p1", 10s);
+  EXPECT_TRUE(Out(memory, "p1", 10s));
+  EXPECT_TRUE(Out(memory, "p1", 14s));
+  EXPECT_FALSE(Out(memory, "p1", 15s));
+  // Asked again on a respawn: the patience counts from the first question.
+  memory.Ask("p1", 20s);
+  EXPECT_FALSE(Out(memory, "p1", 20s));
+  memory.Answer(memory.TakeQuestions(10), std::vector<StoredChoice>{{"p1", true}});
+  EXPECT_TRUE(Out(memory, "p1", 30s));
+  // A player nobody asked about is not left out.
+  EXPECT_FALSE(Out(memory, "stranger"));
+}
+
+TEST(ChoiceMemoryTest, ItHoldsThePlayersHereAndWhatIsNotWrittenOnly) {
+  ChoiceMemory memory;
+  for (const char* key : {"a", "b", "c"}) memory.Ask(key, 0s);
+  memory.Answer(memory.TakeQuestions(10), std::vector<StoredChoice>{{"a", true}});
+  memory.Toggle("b");
+  memory.Forget("a");
+  memory.Forget("b");
+  EXPECT_EQ(memory.PlayerCount(), 1u);
+  EXPECT_FALSE(Out(memory, "a")) << "gone";
+  ASSERT_EQ(memory.Unwritten().size(), 1u) << "b's choice waits to be written all the same";
+  EXPECT_EQ(memory.Unwritten()[0].player_key, "b");
+  memory.Ask("b", 0s);
+  EXPECT_TRUE(Out(memory, "b")) << "back before it was written";
+}
+
+TEST(ChoiceMemoryTest, ANewStorageAsksEveryoneAgainAndAMadeAgainOneGetsEveryonesChoice) {
+  ChoiceMemory memory;
+  for (const char* key : {"in", "out"}) memory.Ask(key, 0s);
+  memory.Answer(memory.TakeQuestions(10), std::vector<StoredChoice>{{"out", true}});
+  EXPECT_FALSE(memory.HasQuestions());
+  memory.AskEveryoneAgain();
+  EXPECT_EQ(memory.TakeQuestions(10).size(), 2u);
+  EXPECT_TRUE(Out(memory, "out")) << "what is known counts meanwhile";
+  memory.WriteEveryoneAgain();
+  std::vector<StoredChoice> unwritten = memory.Unwritten();
+  ASSERT_EQ(unwritten.size(), 2u);
+  // Kept choices from elsewhere are authoritative, like a toggle.
+  memory.AddUnwritten(std::vector<StoredChoice>{{"in", true}});
+  EXPECT_TRUE(Out(memory, "in"));
+}
+
+TEST(ChoiceMemoryTest, WithoutStorageEveryoneNotAnsweredIsIn) {
+  ChoiceMemory memory;
+  memory.Ask("p1", 0s);
+  memory.AnswerUnansweredWithoutStorage();
+  EXPECT_FALSE(Out(memory, "p1"));
+  EXPECT_FALSE(memory.HasQuestions());
 }
 
 TEST(ChoiceMemoryTest, AKeyTooLongToStoreWorksInMemoryAndIsNoticedOnce) {
@@ -96,13 +132,15 @@ TEST(ChoiceMemoryTest, AKeyTooLongToStoreWorksInMemoryAndIsNoticedOnce) {
   EXPECT_FALSE(memory.TakeUnstorableKeyNotice());
   EXPECT_TRUE(memory.Toggle(too_long));
   memory.Toggle(too_long + "y");
-  EXPECT_TRUE(memory.IsOptedOut(too_long));
-  EXPECT_EQ(memory.PendingWriteCount(), 1u);
+  EXPECT_TRUE(Out(memory, too_long));
+  EXPECT_EQ(memory.Unwritten().size(), 1u);
   EXPECT_TRUE(memory.TakeUnstorableKeyNotice());
   EXPECT_FALSE(memory.TakeUnstorableKeyNotice());
-  // No database has it, so a read of the table must not drop it.
-  memory.ApplyAllStored(std::vector<StoredChoice>{});
-  EXPECT_TRUE(memory.IsOptedOut(too_long));
+  // No database has it, so asking again must neither ask nor drop it.
+  memory.Ask(too_long, 0s);
+  memory.AskEveryoneAgain();
+  EXPECT_EQ(memory.TakeQuestions(10), std::vector<std::string>{widest});
+  EXPECT_TRUE(Out(memory, too_long));
 }
 
 }  // namespace

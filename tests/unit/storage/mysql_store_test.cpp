@@ -1,15 +1,14 @@
 // What only a database server brings: a server that goes away and comes back, one that
 // refuses the store, and one that does not answer.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
+#include <functional>
 #include <string>
 #include <variant>
 
 #include "mariadb_server.hpp"
+#include "silent_listener.hpp"
 #include "storage/opt_out_store.hpp"
 #include "store_test_helpers.hpp"
 
@@ -26,9 +25,7 @@ class MySqlStoreTest : public ::testing::Test {
     server_ = SharedMariaDbServer(failure);
   }
 
-  std::unique_ptr<OptOutStore> StartStore(ReportLog& log) {
-    return OptOutStore::Start(settings_, log.Sink(), QuickOptions());
-  }
+  DrivenStore StartStore(ReportLog& log) { return DrivenStore(settings_, log); }
 
   std::string StorageName() const {
     return "MySQL " + settings_.user + "@127.0.0.1:" + std::to_string(settings_.port) + "/" +
@@ -39,35 +36,41 @@ class MySqlStoreTest : public ::testing::Test {
   MariaDbServer* server_ = nullptr;
 };
 
+bool ReportedWithin(DrivenStore& store, const ReportLog& log, std::size_t count) {
+  return Eventually([&] {
+    store.Turn();
+    return log.Count() >= count;
+  });
+}
+
 TEST_F(MySqlStoreTest, ChoicesMadeWhileTheServerIsAwayAreWrittenWhenItIsBack) {
   ReportLog log;
-  auto store = StartStore(log);
-  store->Toggle("before");
-  store->Toggle("flipped-back");
-  ASSERT_TRUE(store->WaitUntilIdle(10s));
+  DrivenStore store = StartStore(log);
+  store.Toggle("before");
+  store.Toggle("flipped-back");
+  ASSERT_TRUE(store.Settle());
 
   server_->Kill();
-  store->Toggle("meanwhile");
-  store->Toggle("flipped-back");
-  ASSERT_TRUE(Eventually([&] { return log.Count() >= 1; })) << "no failure reported";
-  EXPECT_TRUE(store->IsOptedOut("meanwhile"));
-  std::this_thread::sleep_for(10 * QuickOptions().retry_interval);  // several retries
+  store.Toggle("meanwhile");
+  store.Toggle("flipped-back");
+  ASSERT_TRUE(ReportedWithin(store, log, 1)) << "no failure reported";
+  EXPECT_TRUE(store.IsOptedOut("meanwhile"));
+  store.TurnFor(10 * QuickOptions().retry_interval);  // several retries
   ASSERT_EQ(log.Count(), 1u) << log.Text();
   EXPECT_EQ(log.Lines()[0].severity, Severity::kError);
   EXPECT_NE(log.Lines()[0].text.find(StorageName()), std::string::npos) << log.Text();
 
   ASSERT_EQ(server_->Restart(), std::nullopt);
-  ASSERT_TRUE(Eventually([&] { return log.Count() >= 2; })) << "no recovery reported";
-  EXPECT_TRUE(store->WaitUntilIdle(10s));
-  store->Stop();
+  ASSERT_TRUE(ReportedWithin(store, log, 2)) << "no recovery reported";
+  EXPECT_TRUE(store.Settle());
   ASSERT_EQ(log.Count(), 2u) << log.Text();
   EXPECT_EQ(log.Lines()[1].severity, Severity::kInfo);
   EXPECT_NE(log.Lines()[1].text.find(StorageName()), std::string::npos) << log.Text();
 
-  auto reopened = StartStore(log);
-  EXPECT_TRUE(reopened->IsOptedOut("before"));
-  EXPECT_TRUE(reopened->IsOptedOut("meanwhile"));
-  EXPECT_FALSE(reopened->IsOptedOut("flipped-back"));
+  DrivenStore reopened = StartStore(log);
+  EXPECT_TRUE(reopened.AskAndSettle("before"));
+  EXPECT_TRUE(reopened.AskAndSettle("meanwhile"));
+  EXPECT_FALSE(reopened.AskAndSettle("flipped-back"));
   EXPECT_EQ(log.Count(), 2u) << log.Text();
 }
 
@@ -75,44 +78,47 @@ TEST_F(MySqlStoreTest, ChoicesMadeWhileTheServerIsAwayAreWrittenWhenItIsBack) {
 // failure to tell an administrator about, twice a day, on a quiet server.
 TEST_F(MySqlStoreTest, AConnectionTheServerClosedIsReplacedSilently) {
   ReportLog log;
-  auto store = StartStore(log);
-  store->Toggle("first");
-  ASSERT_TRUE(store->WaitUntilIdle(10s));
+  DrivenStore store = StartStore(log);
+  store.Toggle("first");
+  ASSERT_TRUE(store.Settle());
   ASSERT_EQ(server_->DropClientConnections(), std::nullopt);
-  store->Toggle("second");
-  EXPECT_TRUE(store->WaitUntilIdle(10s));
-  store->Stop();
+  store.Toggle("second");
+  EXPECT_TRUE(store.Settle());
   EXPECT_EQ(log.Count(), 0u) << log.Text();
-  EXPECT_TRUE(StartStore(log)->IsOptedOut("second"));
+  EXPECT_TRUE(StartStore(log).AskAndSettle("second"));
 }
 
 TEST_F(MySqlStoreTest, AStoreStartedWhileTheServerIsAwayCatchesUpWithoutUndoingToggles) {
   ReportLog log;
   {
-    auto earlier = StartStore(log);
-    earlier->Toggle("stored");
-    earlier->Toggle("stored-then-flipped");
+    DrivenStore earlier = StartStore(log);
+    earlier.Toggle("stored");
+    earlier.Toggle("stored-then-flipped");
+    ASSERT_TRUE(earlier.Settle());
   }
   server_->Kill();
-  auto store = StartStore(log);
-  EXPECT_EQ(log.Count(), 1u) << log.Text();
-  // Unread yet, so this player's toggle starts from "in": two toggles leave them in.
-  store->Toggle("stored-then-flipped");
-  store->Toggle("stored-then-flipped");
-  store->Toggle("new");
+  DrivenStore store = StartStore(log);
+  store.Ask("stored");
+  store.Ask("stored-then-flipped");
+  ASSERT_TRUE(ReportedWithin(store, log, 1));
+  // Unanswered yet, so this player's toggle starts from "in": two toggles leave them in.
+  store.Toggle("stored-then-flipped");
+  store.Toggle("stored-then-flipped");
+  store.Toggle("new");
 
   ASSERT_EQ(server_->Restart(), std::nullopt);
-  ASSERT_TRUE(Eventually([&] { return store->IsOptedOut("stored"); }))
-      << "the stored choices are read once the server is back";
-  EXPECT_TRUE(store->WaitUntilIdle(10s));
-  EXPECT_FALSE(store->IsOptedOut("stored-then-flipped"));
-  EXPECT_TRUE(store->IsOptedOut("new"));
-  store->Stop();
+  ASSERT_TRUE(Eventually([&] {
+    store.Turn();
+    return store.Memory().IsOptedOut("stored", {}, {});
+  })) << "the stored choices are read once the server is back";
+  EXPECT_TRUE(store.Settle());
+  EXPECT_FALSE(store.IsOptedOut("stored-then-flipped"));
+  EXPECT_TRUE(store.IsOptedOut("new"));
 
-  auto reopened = StartStore(log);
-  EXPECT_TRUE(reopened->IsOptedOut("stored"));
-  EXPECT_FALSE(reopened->IsOptedOut("stored-then-flipped"));
-  EXPECT_TRUE(reopened->IsOptedOut("new"));
+  DrivenStore reopened = StartStore(log);
+  EXPECT_TRUE(reopened.AskAndSettle("stored"));
+  EXPECT_FALSE(reopened.AskAndSettle("stored-then-flipped"));
+  EXPECT_TRUE(reopened.AskAndSettle("new"));
   EXPECT_EQ(log.Count(), 2u) << log.Text();
 }
 
@@ -127,24 +133,23 @@ TEST_F(MySqlStoreTest, AServerThatRefusesTheStoreIsReportedOnceWithItsReason) {
       {"unknown database", [](StorageSettings& s) { s.database = "no_such_db"; },
        "to database 'no_such_db'"},
       {"nothing listening", [](StorageSettings& s) { s.port = 1; }, "Can't connect"},
+      {"unknown host", [](StorageSettings& s) { s.host = "no-such-host.invalid"; },
+       "could not be resolved"},
   };
   for (const Refusal& refusal : refusals) {
     SCOPED_TRACE(refusal.name);
     StorageSettings settings = settings_;
     refusal.breaks(settings);
     ReportLog log;
-    StoreOptions options = QuickOptions();
-    options.stop_budget = 200ms;
-    auto store = OptOutStore::Start(settings, log.Sink(), options);
-    EXPECT_TRUE(store->Toggle("player"));
-    std::this_thread::sleep_for(5 * options.retry_interval);
-    ASSERT_GE(log.Count(), 1u);
+    DrivenStore store(settings, log);
+    EXPECT_TRUE(store.Toggle("player"));
+    ASSERT_TRUE(ReportedWithin(store, log, 1));
+    store.TurnFor(5 * QuickOptions().retry_interval);
+    ASSERT_EQ(log.Count(), 1u) << log.Text();
     const std::string line = log.Lines()[0].text;
     EXPECT_NE(line.find(DescribeStorage(settings)), std::string::npos) << line;
     EXPECT_NE(line.find(refusal.cause), std::string::npos) << line;
     EXPECT_EQ(line.find(settings.password), std::string::npos) << "no password in logs";
-    store->Stop();
-    EXPECT_EQ(log.Count(), 2u) << "the failure, then what was not written: " << log.Text();
   }
 }
 
@@ -163,58 +168,51 @@ TEST_F(MySqlStoreTest, AnAccountWithoutCreateRightsUsesTheTableAnAdministratorMa
   restricted.password = "rw-password";
   ReportLog log;
   {
-    auto store = OptOutStore::Start(restricted, log.Sink(), QuickOptions());
-    store->Toggle("player");
+    DrivenStore store(restricted, log);
+    store.Toggle("player");
+    ASSERT_TRUE(store.Settle());
   }
-  EXPECT_TRUE(OptOutStore::Start(restricted, log.Sink(), QuickOptions())->IsOptedOut("player"));
+  EXPECT_TRUE(DrivenStore(restricted, log).AskAndSettle("player"));
   EXPECT_EQ(log.Count(), 0u) << log.Text();
 }
 
-// Accepts connections and never says a word, like a server that hangs.
-class SilentListener {
- public:
-  SilentListener() : socket_(socket(AF_INET, SOCK_STREAM, 0)) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        listen(socket_, 4) == 0 &&
-        getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-      port_ = ntohs(address.sin_port);
-    }
-  }
-  ~SilentListener() { close(socket_); }
-  SilentListener(const SilentListener&) = delete;
-  SilentListener& operator=(const SilentListener&) = delete;
-  unsigned Port() const { return port_; }  // 0 when it could not listen
-
- private:
-  int socket_;
-  unsigned port_ = 0;
-};
-
-TEST(MySqlHangingServerTest, StartWaitsOnlyItsBudgetAndTogglesNeverWait) {
+// Whatever the server does, no turn waits for it: the game thread drives the store from
+// its callbacks, and each turn must come back at once.
+TEST_F(MySqlStoreTest, NoTurnWaitsForTheServerWhateverItDoes) {
   SilentListener listener;
   ASSERT_NE(listener.Port(), 0u);
-  StorageSettings settings;
-  settings.kind = StorageSettings::Kind::kMySql;
-  settings.host = "127.0.0.1";
-  settings.port = listener.Port();
-  settings.user = "bellwright";
-  settings.database = "bellwright";
-  StoreOptions options = QuickOptions();
-  options.initial_read_budget = 200ms;
-  options.stop_budget = 200ms;
-  ReportLog log;
-
-  const auto started = std::chrono::steady_clock::now();
-  auto store = OptOutStore::Start(settings, log.Sink(), options);
-  EXPECT_LT(std::chrono::steady_clock::now() - started, 900ms);
-  EXPECT_TRUE(store->Toggle("player"));
-  EXPECT_TRUE(store->IsOptedOut("player"));
-  store->Stop();
-  EXPECT_LT(std::chrono::steady_clock::now() - started, 10s);
+  struct Fault {
+    const char* name;
+    std::function<void(StorageSettings&)> breaks;
+    std::function<void()> mends;
+  };
+  const Fault faults[] = {
+      {"accepts and never answers", [&](StorageSettings& s) { s.port = listener.Port(); }, [] {}},
+      {"frozen", [&](StorageSettings&) { server_->Freeze(true); }, [&] { server_->Freeze(false); }},
+      {"killed", [&](StorageSettings&) { server_->Kill(); },
+       [&] { ASSERT_EQ(server_->Restart(), std::nullopt); }},
+  };
+  for (const Fault& fault : faults) {
+    SCOPED_TRACE(fault.name);
+    ReportLog log;
+    DrivenStore store = StartStore(log);
+    store.Ask("earlier");
+    ASSERT_TRUE(store.Settle()) << "working before the fault";
+    StorageSettings settings = settings_;
+    fault.breaks(settings);
+    // A working connection meets the fault in the middle of its work; a listener that
+    // never answers is met by a new one, as after a reload.
+    if (settings.port != settings_.port) store.Replace(settings, log);
+    store.ResetLongestTurn();
+    store.Ask("joined");
+    EXPECT_TRUE(store.Toggle("player"));
+    // Past the connect and answer deadlines, so that giving up is measured too.
+    ASSERT_TRUE(ReportedWithin(store, log, 1)) << log.Text();
+    store.TurnFor(QuickOptions().mysql_answer + 200ms);
+    EXPECT_TRUE(store.IsOptedOut("player"));
+    EXPECT_LT(store.LongestTurn(), kGenerousTurnBound);
+    fault.mends();
+  }
 }
 
 }  // namespace

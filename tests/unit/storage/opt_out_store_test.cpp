@@ -37,9 +37,7 @@ class OptOutStoreTest : public ::testing::TestWithParam<Backend> {
   // A healthy storage has nothing to tell the administrator.
   void TearDown() override { EXPECT_EQ(log_.Count(), 0u) << log_.Text(); }
 
-  std::unique_ptr<OptOutStore> StartStore() {
-    return OptOutStore::Start(settings_, log_.Sink(), QuickOptions());
-  }
+  DrivenStore StartStore() { return DrivenStore(settings_, log_); }
 
   TemporaryFolder folder_;
   StorageSettings settings_;
@@ -47,8 +45,8 @@ class OptOutStoreTest : public ::testing::TestWithParam<Backend> {
 };
 
 TEST_P(OptOutStoreTest, ChoicesLastAcrossStopAndStartByteForByte) {
-  // Player keys reach the database only as bound parameters: text that would break or
-  // rewrite a statement built by concatenation is just a key here.
+  // Player keys reach the database only as bound parameters or hexadecimal literals:
+  // text that would break or rewrite a statement built by concatenation is just a key.
   const std::vector<std::string> keys = {
       "00020c5b7e1d4a2f8e3b6a9d1c4f7e20",
       "'; DROP TABLE bellwright_timed_message_opt_out; --",
@@ -59,72 +57,103 @@ TEST_P(OptOutStoreTest, ChoicesLastAcrossStopAndStartByteForByte) {
       "mixed",
   };
   {
-    auto store = StartStore();
-    for (const std::string& key : keys) EXPECT_TRUE(store->Toggle(key)) << key;
-    EXPECT_TRUE(store->Toggle("back-in-later"));
+    DrivenStore store = StartStore();
+    for (const std::string& key : keys) EXPECT_TRUE(store.Toggle(key)) << key;
+    EXPECT_TRUE(store.Toggle("back-in-later"));
+    ASSERT_TRUE(store.Settle());
   }
   {
-    auto store = StartStore();
-    for (const std::string& key : keys) EXPECT_TRUE(store->IsOptedOut(key)) << key;
-    EXPECT_FALSE(store->IsOptedOut("MIXED"));
-    EXPECT_FALSE(store->IsOptedOut("never-toggled"));
+    DrivenStore store = StartStore();
+    for (const std::string& key : keys) store.Ask(key);
+    store.Ask("MIXED");
+    store.Ask("never-toggled");
+    store.Ask("back-in-later");
+    ASSERT_TRUE(store.Settle());
+    for (const std::string& key : keys) EXPECT_TRUE(store.IsOptedOut(key)) << key;
+    EXPECT_FALSE(store.IsOptedOut("MIXED"));
+    EXPECT_FALSE(store.IsOptedOut("never-toggled"));
     // Opting back in must be remembered as well, not only opting out.
-    EXPECT_FALSE(store->Toggle("back-in-later"));
+    EXPECT_FALSE(store.Toggle("back-in-later"));
+    ASSERT_TRUE(store.Settle());
   }
-  auto store = StartStore();
-  EXPECT_FALSE(store->IsOptedOut("back-in-later"));
-  EXPECT_TRUE(store->IsOptedOut(keys.front()));
+  DrivenStore store = StartStore();
+  EXPECT_FALSE(store.AskAndSettle("back-in-later"));
+  EXPECT_TRUE(store.AskAndSettle(keys.front()));
 }
 
-TEST_P(OptOutStoreTest, StopWritesEverythingQueued) {
-  constexpr int kPlayers = 1200;  // more than one write batch
+TEST_P(OptOutStoreTest, ManyChoicesAndPlayersGoInBatches) {
+  constexpr int kPlayers = 1200;  // more than one batch
   {
-    auto store = StartStore();
-    for (int i = 0; i < kPlayers; ++i) store->Toggle("player-" + std::to_string(i));
-    store->Stop();
-    store->Stop();
+    DrivenStore store = StartStore();
+    for (int i = 0; i < kPlayers; ++i) store.Toggle("player-" + std::to_string(i));
+    ASSERT_TRUE(store.Settle());
   }
-  auto store = StartStore();
+  DrivenStore store = StartStore();
+  for (int i = 0; i < kPlayers; ++i) store.Ask("player-" + std::to_string(i));
+  ASSERT_TRUE(store.Settle());
   int remembered = 0;
-  for (int i = 0; i < kPlayers; ++i) remembered += store->IsOptedOut("player-" + std::to_string(i));
+  for (int i = 0; i < kPlayers; ++i) remembered += store.IsOptedOut("player-" + std::to_string(i));
   EXPECT_EQ(remembered, kPlayers);
 }
 
-TEST_P(OptOutStoreTest, AnotherServersChoiceArrivesWithRefresh) {
-  auto here = StartStore();
-  auto there = StartStore();
-  EXPECT_TRUE(there->Toggle("traveller"));
-  ASSERT_TRUE(there->WaitUntilIdle(10s));
-  EXPECT_FALSE(here->IsOptedOut("traveller")) << "read before the other server's choice";
+TEST_P(OptOutStoreTest, AnotherServersChoiceArrivesWhenThePlayerIsAskedAgain) {
+  DrivenStore here = StartStore();
+  DrivenStore there = StartStore();
+  EXPECT_FALSE(here.AskAndSettle("traveller"));
+  EXPECT_TRUE(there.Toggle("traveller"));
+  ASSERT_TRUE(there.Settle());
+  EXPECT_FALSE(here.IsOptedOut("traveller")) << "read before the other server's choice";
+  EXPECT_TRUE(here.AskAndSettle("traveller"));
 
-  here->Refresh("traveller");
-  EXPECT_TRUE(Eventually([&] { return here->IsOptedOut("traveller"); }));
-
-  EXPECT_FALSE(there->Toggle("traveller"));
-  ASSERT_TRUE(there->WaitUntilIdle(10s));
-  here->Refresh("traveller");
-  EXPECT_TRUE(Eventually([&] { return !here->IsOptedOut("traveller"); }));
+  EXPECT_FALSE(there.Toggle("traveller"));
+  ASSERT_TRUE(there.Settle());
+  EXPECT_FALSE(here.AskAndSettle("traveller"));
 }
 
-TEST_P(OptOutStoreTest, ARefreshNeverUndoesAChoiceMadeHere) {
+TEST_P(OptOutStoreTest, AQuestionNeverUndoesAChoiceMadeHere) {
   constexpr int kPlayers = 30;
   {
-    auto store = StartStore();
-    for (int i = 0; i < kPlayers; ++i) store->Toggle("p" + std::to_string(i));
+    DrivenStore store = StartStore();
+    for (int i = 0; i < kPlayers; ++i) store.Toggle("p" + std::to_string(i));
+    ASSERT_TRUE(store.Settle());
   }
-  auto store = StartStore();
-  // The refresh reads the old stored state while the toggle races it to the database.
+  DrivenStore store = StartStore();
+  for (int i = 0; i < kPlayers; ++i) ASSERT_TRUE(store.AskAndSettle("p" + std::to_string(i)));
+  // The question reads the old stored state while the toggle races it to the database.
   for (int i = 0; i < kPlayers; ++i) {
     const std::string key = "p" + std::to_string(i);
-    ASSERT_TRUE(store->IsOptedOut(key));
-    store->Refresh(key);
-    EXPECT_FALSE(store->Toggle(key));
+    store.Ask(key);
+    store.Turn();
+    EXPECT_FALSE(store.Toggle(key));
+    store.Turn();
   }
-  ASSERT_TRUE(store->WaitUntilIdle(10s));
-  for (int i = 0; i < kPlayers; ++i) EXPECT_FALSE(store->IsOptedOut("p" + std::to_string(i))) << i;
-  store->Stop();
-  auto reopened = StartStore();
-  for (int i = 0; i < kPlayers; ++i) EXPECT_FALSE(reopened->IsOptedOut("p" + std::to_string(i)));
+  ASSERT_TRUE(store.Settle());
+  for (int i = 0; i < kPlayers; ++i) EXPECT_FALSE(store.IsOptedOut("p" + std::to_string(i))) << i;
+  DrivenStore reopened = StartStore();
+  for (int i = 0; i < kPlayers; ++i) {
+    EXPECT_FALSE(reopened.AskAndSettle("p" + std::to_string(i)));
+  }
+}
+
+// A reload that moves to another storage, or mends the one that failed, takes every
+// choice the previous one had not written.
+TEST_P(OptOutStoreTest, ChoicesNotWrittenGoToTheNextStorage) {
+  StorageSettings broken = settings_;
+  if (GetParam() == Backend::kSqlite) {
+    broken.sqlite_path = (folder_.Path() / "missing" / "bellwright.sqlite").string();
+  } else {
+    broken.password = "wrong";
+  }
+  ReportLog broken_log;
+  DrivenStore store(broken, broken_log);
+  store.Ask("player");
+  store.Toggle("player");
+  store.TurnFor(100ms);
+  ASSERT_EQ(broken_log.Count(), 1u) << broken_log.Text();
+  store.Replace(settings_, log_);
+  ASSERT_TRUE(store.Settle());
+  EXPECT_TRUE(store.IsOptedOut("player"));
+  EXPECT_TRUE(StartStore().AskAndSettle("player"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Databases, OptOutStoreTest,

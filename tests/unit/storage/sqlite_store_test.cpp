@@ -28,12 +28,14 @@ StorageSettings SqliteAt(const fs::path& path) {
   return settings;
 }
 
-void ToggleRange(OptOutStore& store, const std::string& prefix, int count) {
+void ToggleRange(DrivenStore& store, const std::string& prefix, int count) {
   for (int i = 0; i < count; ++i) {
     store.Toggle(prefix + std::to_string(i));
+    store.Turn();
     // Many small transactions, so the two processes' writes interleave.
     if (i % 10 == 0) ::usleep(1000);
   }
+  EXPECT_TRUE(store.Settle());
 }
 
 TEST(SqliteStoreTest, TwoProcessesShareOneFileAtOnce) {
@@ -43,24 +45,29 @@ TEST(SqliteStoreTest, TwoProcessesShareOneFileAtOnce) {
   ChildProcess other_server(
       [&] {
         ReportLog log;
-        auto store = OptOutStore::Start(settings, log.Sink(), QuickOptions());
-        ToggleRange(*store, "child-", kPerProcess);
-        store->Stop();
+        DrivenStore store(settings, log);
+        ToggleRange(store, "child-", kPerProcess);
         EXPECT_EQ(log.Count(), 0u) << log.Text();
       },
       Privileges::kKeep);
   ReportLog log;
-  auto store = OptOutStore::Start(settings, log.Sink(), QuickOptions());
-  ToggleRange(*store, "parent-", kPerProcess);
-  store->Stop();
+  {
+    DrivenStore store(settings, log);
+    ToggleRange(store, "parent-", kPerProcess);
+  }
   EXPECT_EQ(other_server.Wait(), 0);
   EXPECT_EQ(log.Count(), 0u) << log.Text();
 
-  auto reopened = OptOutStore::Start(settings, log.Sink(), QuickOptions());
+  DrivenStore reopened(settings, log);
+  for (int i = 0; i < kPerProcess; ++i) {
+    reopened.Ask("child-" + std::to_string(i));
+    reopened.Ask("parent-" + std::to_string(i));
+  }
+  ASSERT_TRUE(reopened.Settle());
   int stored = 0;
   for (int i = 0; i < kPerProcess; ++i) {
-    stored += reopened->IsOptedOut("child-" + std::to_string(i));
-    stored += reopened->IsOptedOut("parent-" + std::to_string(i));
+    stored += reopened.IsOptedOut("child-" + std::to_string(i));
+    stored += reopened.IsOptedOut("parent-" + std::to_string(i));
   }
   EXPECT_EQ(stored, 2 * kPerProcess);
 }
@@ -89,7 +96,9 @@ std::string ReadBytes(const fs::path& file) {
 std::function<void()> HoldWriteLock(const fs::path& file) {
   {
     ReportLog log;
-    OptOutStore::Start(SqliteAt(file), log.Sink(), QuickOptions())->Toggle("earlier");
+    DrivenStore store(SqliteAt(file), log);
+    store.Toggle("earlier");
+    store.Settle();
   }
   sqlite3* raw = nullptr;
   sqlite3_open(file.c_str(), &raw);
@@ -134,27 +143,29 @@ void LiveThroughOutage(const Outage& outage, const fs::path& base) {
   const fs::path file = folder / "bellwright.sqlite";
   const std::function<void()> repair = outage.breaks(folder, file);
   ReportLog log;
-  auto store = OptOutStore::Start(SqliteAt(file), log.Sink(), QuickOptions());
-  EXPECT_TRUE(store->Toggle("player"));
-  ASSERT_TRUE(Eventually([&] { return log.Count() >= 1; })) << "no failure reported";
-  std::this_thread::sleep_for(10 * QuickOptions().retry_interval);  // several retries
+  DrivenStore store(SqliteAt(file), log);
+  EXPECT_TRUE(store.Toggle("player"));
+  ASSERT_TRUE(Eventually([&] {
+    store.Turn();
+    return log.Count() >= 1;
+  })) << "no failure reported";
+  store.TurnFor(10 * QuickOptions().retry_interval);  // several retries
   ASSERT_EQ(log.Count(), 1u) << log.Text();
   const ReportedLine failure = log.Lines()[0];
   EXPECT_EQ(failure.severity, Severity::kError);
   EXPECT_NE(failure.text.find("SQLite " + file.string()), std::string::npos) << failure.text;
   EXPECT_NE(failure.text.find(outage.cause), std::string::npos) << failure.text;
-  EXPECT_TRUE(store->IsOptedOut("player")) << "the choice works in memory meanwhile";
+  EXPECT_TRUE(store.IsOptedOut("player")) << "the choice works in memory meanwhile";
+  EXPECT_LT(store.LongestTurn(), kGenerousTurnBound) << "no turn waits for the file";
 
   repair();
-  ASSERT_TRUE(Eventually([&] { return log.Count() >= 2; })) << "no recovery reported";
-  EXPECT_TRUE(store->WaitUntilIdle(10s));
-  store->Stop();
+  ASSERT_TRUE(store.Settle()) << log.Text();
   ASSERT_EQ(log.Count(), 2u) << log.Text();
   EXPECT_EQ(log.Lines()[1].severity, Severity::kInfo);
   EXPECT_NE(log.Lines()[1].text.find("SQLite " + file.string()), std::string::npos);
 
-  auto reopened = OptOutStore::Start(SqliteAt(file), log.Sink(), QuickOptions());
-  EXPECT_TRUE(reopened->IsOptedOut("player")) << "written after the recovery";
+  DrivenStore reopened(SqliteAt(file), log);
+  EXPECT_TRUE(reopened.AskAndSettle("player")) << "written after the recovery";
 }
 
 TEST(SqliteStoreTest, OneLineWhenTheFileFailsAndOneWhenItWorksAgain) {
@@ -169,23 +180,31 @@ TEST(SqliteStoreTest, OneLineWhenTheFileFailsAndOneWhenItWorksAgain) {
   }
 }
 
-TEST(SqliteStoreTest, StopGivesUpOnAStorageThatDoesNotWorkAndSaysWhatWasLost) {
+// Deleting the file under a running server must not send later choices into the
+// deleted file, silently gone at the next start.
+TEST(SqliteStoreTest, ADeletedFileIsMadeAgainWithTheChoicesOfThePlayersHere) {
   TemporaryFolder folder;
+  const fs::path file = folder.Path() / "bellwright.sqlite";
   ReportLog log;
-  StoreOptions options = QuickOptions();
-  options.stop_budget = 300ms;
-  auto store = OptOutStore::Start(SqliteAt(folder.Path() / "missing" / "bellwright.sqlite"),
-                                  log.Sink(), options);
-  store->Toggle("a");
-  store->Toggle("b");
-  const auto before = std::chrono::steady_clock::now();
-  store->Stop();
-  EXPECT_LT(std::chrono::steady_clock::now() - before, 5s);
-  ASSERT_EQ(log.Count(), 2u) << log.Text();
-  EXPECT_NE(log.Lines()[1].text.find("2 timed-message opt-out choice(s) could not be written"),
-            std::string::npos)
-      << log.Lines()[1].text;
-  EXPECT_TRUE(store->IsOptedOut("a")) << "memory outlives the worker";
+  DrivenStore store(SqliteAt(file), log);
+  store.Ask("here-before");
+  store.Toggle("here-before");
+  ASSERT_TRUE(store.Settle());
+  for (const int round : {1, 2}) {
+    SCOPED_TRACE(round);
+    fs::remove(file);
+    store.Toggle("toggled-after-" + std::to_string(round));
+    ASSERT_TRUE(store.Settle());
+    store.TurnFor(20ms);
+    ASSERT_EQ(log.Count(), static_cast<std::size_t>(round)) << "said once: " << log.Text();
+    EXPECT_EQ(log.Lines().back().severity, Severity::kWarning);
+    EXPECT_NE(log.Lines().back().text.find("deleted or replaced"), std::string::npos);
+    ASSERT_TRUE(fs::exists(file));
+    ReportLog other_log;
+    DrivenStore next_start(SqliteAt(file), other_log);
+    EXPECT_TRUE(next_start.AskAndSettle("here-before"));
+    EXPECT_TRUE(next_start.AskAndSettle("toggled-after-" + std::to_string(round)));
+  }
 }
 
 }  // namespace

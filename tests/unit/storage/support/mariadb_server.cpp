@@ -197,6 +197,10 @@ void MariaDbServer::Kill() {
   pid_ = -1;
 }
 
+void MariaDbServer::Freeze(bool frozen) {
+  if (pid_ > 0) kill(pid_, frozen ? SIGSTOP : SIGCONT);
+}
+
 std::optional<std::string> MariaDbServer::Restart() {
   Kill();
   return StartProcess();

@@ -28,6 +28,8 @@ class MariaDbServer {
   // The server going away and coming back on the same data and port.
   void Kill();
   std::optional<std::string> Restart();
+  // The server stops answering without closing anything (SIGSTOP), and goes on (SIGCONT).
+  void Freeze(bool frozen);
 
   // A new database and an account that may use it, reached over TCP: what a store
   // is configured with. Empty when the administrative statements failed.

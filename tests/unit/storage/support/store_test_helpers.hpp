@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -21,10 +22,9 @@ using namespace std::chrono_literals;
 inline StoreOptions QuickOptions() {
   StoreOptions options;
   options.retry_interval = 50ms;
-  options.stop_budget = 2s;
-  options.timeouts.sqlite_busy = 100ms;
-  options.timeouts.mysql_connect = 1s;
-  options.timeouts.mysql_io = 2s;
+  options.sqlite_lock_patience = 100ms;
+  options.mysql_connect = 1s;
+  options.mysql_answer = 2s;
   return options;
 }
 
@@ -65,10 +65,72 @@ inline bool Eventually(const std::function<bool()>& condition,
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (!condition()) {
     if (std::chrono::steady_clock::now() >= deadline) return condition();
-    std::this_thread::sleep_for(5ms);
+    std::this_thread::sleep_for(1ms);
   }
   return true;
 }
+
+// A store and the memory of the players here, driven as the plug-in's callbacks drive
+// them: one short turn at a time, each one timed.
+class DrivenStore {
+ public:
+  DrivenStore(const StorageSettings& settings, ReportLog& log,
+              const StoreOptions& options = QuickOptions())
+      : store_(std::make_unique<OptOutStore>(settings, log.Sink(), options)) {}
+
+  void Turn() {
+    const auto started = std::chrono::steady_clock::now();
+    store_->Pump(memory_);
+    longest_turn_ = std::max(longest_turn_, std::chrono::steady_clock::now() - started);
+  }
+  // Turns until nothing is left to do; false if that did not happen within `timeout`.
+  bool Settle(std::chrono::milliseconds timeout = 10s) {
+    return Eventually(
+        [&] {
+          Turn();
+          return store_->IsIdle(memory_);
+        },
+        timeout);
+  }
+  // Turns for a while, whatever happens meanwhile.
+  void TurnFor(std::chrono::milliseconds duration) {
+    Eventually(
+        [&] {
+          Turn();
+          return false;
+        },
+        duration);
+  }
+
+  // The players here: asked about, and answered once the store has settled.
+  void Ask(std::string_view key) { memory_.Ask(key, Now()); }
+  bool AskAndSettle(std::string_view key) {
+    Ask(key);
+    Settle();
+    return IsOptedOut(key);
+  }
+  bool IsOptedOut(std::string_view key) const { return memory_.IsOptedOut(key, Now(), 5s); }
+  bool Toggle(std::string_view key) { return memory_.Toggle(key); }
+
+  ChoiceMemory& Memory() { return memory_; }
+  // Drops the store without waiting, keeping the memory (a reload to another storage).
+  void Replace(const StorageSettings& settings, ReportLog& log,
+               const StoreOptions& options = QuickOptions()) {
+    store_ = std::make_unique<OptOutStore>(settings, log.Sink(), options);
+  }
+  std::chrono::steady_clock::duration LongestTurn() const { return longest_turn_; }
+  void ResetLongestTurn() { longest_turn_ = {}; }
+
+ private:
+  static ChoiceMemory::Moment Now() { return std::chrono::steady_clock::now().time_since_epoch(); }
+
+  ChoiceMemory memory_;
+  std::unique_ptr<OptOutStore> store_;
+  std::chrono::steady_clock::duration longest_turn_{};
+};
+
+// What no callback may spend in the storage, with room for a slow, shared test machine.
+inline constexpr auto kGenerousTurnBound = 50ms;
 
 // One MariaDB server for the whole test process, started on first use and stopped at
 // exit; each test takes a database of its own. Null with `failure` set when the server

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string_view>
+
+#include "config/storage_settings_reader.hpp"
+#include "host/fstring.hpp"
+#include "storage/choice_memory.hpp"
+#include "storage/opt_out_store.hpp"
+
+// What the opt-out's game-thread side and its storage lifecycle share; the game thread
+// is its only user.
+namespace Bellwright::OptOut {
+
+// What the configuration asks for, compared at a reload to see whether it changed.
+struct OptOutSettings {
+  FString command;
+  StorageSetting storage;
+};
+
+struct State {
+  std::optional<OptOutSettings> settings;  // empty while the feature is off
+  // Made at the first game-thread callback that drives the storage, never at load.
+  std::unique_ptr<Storage::OptOutStore> store;
+  Storage::ChoiceMemory memory;
+  // Whether the storage the settings name was set up since the start or the last move.
+  bool storage_set_up = false;
+  // Whether the choices kept at the last unload have been taken into the memory, and
+  // whether their file still waits to be removed once they are written.
+  bool kept_choices_taken = false;
+  bool kept_file_left = false;
+};
+
+// Made on first use: the library's start-up runs before its other static objects are
+// constructed.
+State& TheState();
+
+// The storage's key for a player: the id folded as the engine compares ids.
+std::string_view Key(const FString& unique_id);
+
+// The host's clock, as the memory counts time.
+Storage::ChoiceMemory::Moment Now();
+
+}  // namespace Bellwright::OptOut

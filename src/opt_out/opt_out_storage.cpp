@@ -1,0 +1,183 @@
+#include "opt_out/opt_out_storage.hpp"
+
+#include <string>
+#include <utility>
+
+#include "base/log.hpp"
+#include "base/text.hpp"
+#include "config/config.hpp"
+#include "config/storage_settings_reader.hpp"
+#include "delivery/world_players.hpp"
+#include "opt_out/kept_choices_file.hpp"
+#include "opt_out/opt_out_state.hpp"
+
+namespace Bellwright {
+namespace {
+
+using OptOut::OptOutSettings;
+using OptOut::TheState;
+
+void Report(Storage::Severity severity, const std::string& line) {
+  switch (severity) {
+    case Storage::Severity::kInfo:
+      Log::Info("{}", line);
+      break;
+    case Storage::Severity::kWarning:
+      Log::Warning("{}", line);
+      break;
+    case Storage::Severity::kError:
+      Log::Error("{}", line);
+      break;
+  }
+}
+
+bool SameStorage(const StorageSetting& a, const StorageSetting& b) {
+  if (!a.storage || !b.storage) {
+    return !a.storage && !b.storage;
+  }
+  const Storage::StorageSettings& x = *a.storage;
+  const Storage::StorageSettings& y = *b.storage;
+  return x.kind == y.kind && x.sqlite_path == y.sqlite_path && x.host == y.host &&
+         x.port == y.port && x.user == y.user && x.password == y.password &&
+         x.database == y.database;
+}
+
+// Empty while the configuration names no opt-out command.
+std::optional<OptOutSettings> ReadSettings() {
+  const nlohmann::json& document = ConfigDocument();
+  const nlohmann::json& timed = Settings::SectionOrEmpty(document, "TimedMessages");
+  const auto command = Settings::ValueOr<std::string>(timed, "OptOutCommand", "");
+  if (command.empty()) {
+    return std::nullopt;
+  }
+  return OptOutSettings{FromUtf8(command), ReadStorageSetting(document)};
+}
+
+void Use(OptOutSettings settings) {
+  if (!settings.storage.storage) {
+    Log::Error(
+        "Storage type \"{}\" is not \"SQLite\" or \"MySQL\": timed-message opt-outs are kept in "
+        "memory only",
+        settings.storage.unknown_type);
+  }
+  TheState().settings = std::move(settings);
+}
+
+// Everyone here is asked about, as if they had just joined.
+void AskEveryoneHere() {
+  ForEachConnectedPlayer(GameWorld(), [](AShooterPlayerController* player) {
+    TheState().memory.Ask(OptOut::Key(player->GetUniqueNetIdAsString()), OptOut::Now());
+  });
+}
+
+void TakeKeptChoices() {
+  OptOut::State& state = TheState();
+  if (state.kept_choices_taken) {
+    return;
+  }
+  state.kept_choices_taken = true;
+  const auto kept = ReadKeptChoices();
+  state.memory.AddUnwritten(kept);
+  state.kept_file_left = !kept.empty();
+}
+
+// Once everything is written, nothing kept is left to write.
+void DropKeptChoicesWhenWritten() {
+  OptOut::State& state = TheState();
+  if (state.kept_file_left && !state.memory.HasUnwritten()) {
+    state.kept_file_left = false;
+    KeepChoices({});
+  }
+}
+
+void KeepUnwrittenChoices() {
+  OptOut::State& state = TheState();
+  // A storage the plug-in does not know keeps choices for the session only, as the log
+  // said; choices kept from an earlier start, not yet taken, stay in their file.
+  const bool memory_only = state.settings && !state.settings->storage.storage;
+  if (!state.kept_choices_taken || memory_only) {
+    return;
+  }
+  const auto unwritten = state.memory.Unwritten();
+  if (const std::string failure = KeepChoices(unwritten); !failure.empty()) {
+    Log::Error("{} timed-message opt-out choice(s) not yet written could not be kept in {}: {}",
+               unwritten.size(), KeptChoicesFilePath(), failure);
+  } else if (!unwritten.empty()) {
+    Log::Warning(
+        "{} timed-message opt-out choice(s) not yet written are kept in {} and written at the "
+        "next start",
+        unwritten.size(), KeptChoicesFilePath());
+  }
+}
+
+void CloseStore() {
+  // Drops the connection without waiting; an operation under way is abandoned and its
+  // choices stay unwritten in the memory.
+  TheState().store.reset();
+  TheState().storage_set_up = false;
+}
+
+void OpenStore() {
+  OptOut::State& state = TheState();
+  state.storage_set_up = true;
+  TakeKeptChoices();
+  AskEveryoneHere();
+  const StorageSetting& setting = state.settings->storage;
+  if (!setting.storage) {
+    state.memory.AnswerUnansweredWithoutStorage();
+    return;
+  }
+  state.store = std::make_unique<Storage::OptOutStore>(*setting.storage, &Report);
+}
+
+}  // namespace
+
+void StartOptOut() {
+  if (auto settings = ReadSettings()) {
+    Use(std::move(*settings));
+  }
+}
+
+void StopOptOut() {
+  CloseStore();
+  KeepUnwrittenChoices();
+  OptOut::State& state = TheState();
+  state.settings.reset();
+  state.memory = {};
+  state.kept_choices_taken = false;
+  state.kept_file_left = false;
+}
+
+void ReconfigureOptOut() {
+  auto wanted = ReadSettings();
+  OptOut::State& state = TheState();
+  if (!wanted) {
+    CloseStore();
+    state.settings.reset();
+    return;
+  }
+  if (state.settings && SameStorage(state.settings->storage, wanted->storage)) {
+    state.settings->command = wanted->command;
+    return;
+  }
+  CloseStore();
+  Use(std::move(*wanted));
+}
+
+void DriveOptOutStorage() {
+  OptOut::State& state = TheState();
+  if (!state.settings) {
+    return;
+  }
+  if (!state.storage_set_up) {
+    OpenStore();
+  }
+  if (!state.store) {
+    state.memory.AnswerUnansweredWithoutStorage();
+    return;
+  }
+  state.store->Pump(state.memory);
+  DropKeptChoicesWhenWritten();
+}
+
+}  // namespace Bellwright

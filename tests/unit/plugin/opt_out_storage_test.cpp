@@ -1,0 +1,216 @@
+// The opt-out storage inside the plug-in, driven by the host's callbacks: what each
+// callback spends on it whatever the database does, and where choices go when the
+// storage changes, fails or the plug-in unloads.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <variant>
+
+#include "host/tools.hpp"
+#include "host_library/clock.hpp"
+#include "host_library/timer.hpp"
+#include "host_library/world.hpp"
+#include "in_process_host.hpp"
+#include "mariadb_server.hpp"
+#include "plugin/load.hpp"
+#include "plugin_session.hpp"
+#include "silent_listener.hpp"
+#include "store_test_helpers.hpp"
+
+namespace Bellwright {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+// What no callback may spend, with room for a slow, shared test machine.
+constexpr auto kGenerousCallbackBound = 50ms;
+
+std::string Config(const std::string& storage) {
+  return R"({"Bellwright": {"Storage": )" + storage + R"(},
+  "TimedMessages": {"Enabled": true, "Interval": 1, "OptOutCommand": "/ads",
+    "Messages": [{"MessageToSend": "Announcement", "MessageType": "Server"}]}})";
+}
+
+std::string MySql(const Storage::StorageSettings& settings) {
+  return R"({"Type": "MySQL", "Host": ")" + settings.host + R"(", "Port": )" +
+         std::to_string(settings.port) + R"(, "User": ")" + settings.user + R"(", "Password": ")" +
+         settings.password + R"(", "Database": ")" + settings.database + R"("})";
+}
+
+// Whether the storage holds this player's opt-out, asked as another server would.
+bool Stored(const Storage::StorageSettings& settings, const std::string& key) {
+  Storage::Testing::ReportLog log;
+  return Storage::Testing::DrivenStore(settings, log).AskAndSettle(key);
+}
+
+class OptOutStorageTest : public ::testing::Test {
+ protected:
+  OptOutStorageTest() { Sandbox::TheClock().UseVirtual(); }
+  ~OptOutStorageTest() override {
+    Sandbox::TheDelayedTasks().Abandon();
+    Sandbox::TheWorld().Reset();
+  }
+
+  // Runs one host callback, keeping the longest.
+  void Callback(const std::function<void()>& call, const char* name = "timer") {
+    const auto started = Clock::now();
+    call();
+    if (Clock::now() - started > longest_) {
+      longest_ = Clock::now() - started;
+      longest_name_ = name;
+    }
+  }
+  void Tick(int seconds = 1) {
+    for (int step = 0; step < seconds; ++step) {
+      Sandbox::TheClock().Advance(1s);
+      Callback([] {
+        Sandbox::TheDelayedTasks().RunDue();
+        Sandbox::TheWorld().RunGameStateTimer();
+      });
+    }
+  }
+  // Ticks in real time too, so that the storage's deadlines pass.
+  void TickFor(std::chrono::milliseconds duration) {
+    const auto end = Clock::now() + duration;
+    while (Clock::now() < end) {
+      Tick();
+      std::this_thread::sleep_for(5ms);
+    }
+  }
+  void Chat(const char* id, const char* text) {
+    Sandbox::TheClock().Advance(1s);  // past the game's spam rule
+    Callback([&] { Sandbox::TheWorld().Chat(FString(id), FString(text)); }, "chat");
+  }
+  [[nodiscard]] bool LogSays(const std::string& part) const {
+    for (const auto& line : host_.Named("log")) {
+      if (line["line"].get<std::string>().find(part) != std::string::npos) return true;
+    }
+    return false;
+  }
+
+  // A database of its own on the tests' MariaDB server, which `server_` then names.
+  std::optional<Storage::StorageSettings> FreshDatabase() {
+    auto fresh = Storage::Testing::FreshMySqlDatabase();
+    std::string failure;
+    server_ = Storage::Testing::SharedMariaDbServer(failure);
+    if (auto* settings = std::get_if<Storage::StorageSettings>(&fresh)) return *settings;
+    ADD_FAILURE() << std::get<std::string>(fresh);
+    return std::nullopt;
+  }
+
+  InProcessHost host_;
+  Storage::Testing::MariaDbServer* server_ = nullptr;
+  Clock::duration longest_{};
+  const char* longest_name_ = "";
+};
+
+// Load, the timer, the opt-out command, a reload and the unload, against a database that
+// does not answer: none of them waits for it.
+TEST_F(OptOutStorageTest, NoCallbackWaitsForTheDatabase) {
+  const auto database = FreshDatabase();
+  ASSERT_TRUE(database);
+  Storage::Testing::MariaDbServer* server = server_;
+  Storage::Testing::SilentListener listener;
+  Storage::StorageSettings silent = *database;
+  silent.port = listener.Port();
+  struct Fault {
+    const char* name;
+    std::string storage;
+    std::function<void()> breaks;
+    std::function<void()> mends;
+  };
+  sqlite3* holder = nullptr;
+  const Fault faults[] = {
+      {"a server that accepts and never answers", MySql(silent), [] {}, [] {}},
+      {"a frozen server", MySql(*database), [&] { server->Freeze(true); },
+       [&] { server->Freeze(false); }},
+      {"a locked SQLite file", R"({"Type": "SQLite"})",
+       [&] {
+         const std::string file =
+             AsaApi::Tools::GetCurrentDir() + "/ArkApi/Plugins/BellwrightEx/bellwright.sqlite";
+         sqlite3_open(file.c_str(), &holder);
+         sqlite3_exec(holder, "PRAGMA journal_mode = WAL; BEGIN EXCLUSIVE", nullptr, nullptr,
+                      nullptr);
+       },
+       [&] {
+         sqlite3_close_v2(holder);
+         holder = nullptr;
+       }},
+  };
+  for (const Fault& fault : faults) {
+    SCOPED_TRACE(fault.name);
+    Sandbox::TheWorld().Join(FString("A1"), FString("Alice"));
+    longest_ = {};
+    {
+      std::unique_ptr<PluginSession> session;
+      Callback([&] { session = std::make_unique<PluginSession>(Config(fault.storage)); }, "load");
+      fault.breaks();
+      Tick();
+      Chat("A1", "/ads");
+      Callback([] { ReloadConfiguration(); }, "reload");
+      TickFor(1500ms);
+      Chat("A1", "/ads");
+      Callback([] { Unload(); }, "unload");
+    }
+    fault.mends();
+    EXPECT_LT(longest_, kGenerousCallbackBound);
+    std::cout << fault.name << ": longest callback "
+              << std::chrono::duration_cast<std::chrono::microseconds>(longest_).count() << " us ("
+              << longest_name_ << ")\n";
+    Sandbox::TheWorld().Reset();
+  }
+}
+
+// A choice waiting to be written when the plug-in unloads is kept beside the
+// configuration and written at the next start; a reload that only changes the password
+// connects again with it.
+TEST_F(OptOutStorageTest, NoChoiceIsLostWhenTheStorageFailsChangesOrUnloads) {
+  const auto database = FreshDatabase();
+  ASSERT_TRUE(database);
+  Storage::Testing::MariaDbServer* server = server_;
+  Storage::StorageSettings settings = *database;
+  Sandbox::TheWorld().Join(FString("A1"), FString("Alice"));
+  PluginSession session(Config(MySql(settings)));
+  Tick();
+  server->Kill();
+  Chat("A1", "/ads");
+  Tick();
+  Unload();
+  ASSERT_TRUE(LogSays("kept in")) << "the unload says where the choice waits";
+  const auto kept = session.ConfigFile().parent_path() / "bellwright_unwritten_opt_outs.json";
+  EXPECT_TRUE(std::filesystem::exists(kept));
+  ASSERT_EQ(server->Restart(), std::nullopt);
+  Load();
+  TickFor(500ms);
+  EXPECT_TRUE(Stored(settings, "a1")) << "written at the next start";
+  EXPECT_FALSE(std::filesystem::exists(kept)) << "and the file is gone once it is";
+
+  // The password changes on the server and in the file. A plug-in that kept its old
+  // connection would need the old password again once the server drops it.
+  const std::string account = "'" + settings.user + "'@'127.0.0.1'";
+  ASSERT_EQ(server->ExecuteAsRoot("ALTER USER " + account + " IDENTIFIED BY 'changed'"),
+            std::nullopt);
+  settings.password = "changed";
+  session.WriteConfig(Config(MySql(settings)));
+  ASSERT_TRUE(ReloadConfiguration());
+  TickFor(300ms);
+  server->DropClientConnections();
+  host_.events.clear();
+  Chat("A1", "/ads");
+  TickFor(500ms);
+  EXPECT_FALSE(LogSays("does not work")) << "connected again with the new password";
+  EXPECT_FALSE(Stored(settings, "a1"));
+}
+
+}  // namespace
+}  // namespace Bellwright
