@@ -74,7 +74,7 @@ void BM_ReloadWithAnnouncements(benchmark::State& state) {
   StartAtScriptEpoch();
   const PluginSession session(Config(state.range(0) != 0));
   for (auto _ : state) {
-    if (!Bellwright::ReloadConfiguration()) {
+    if (!Bellwright::ReloadConfiguration().succeeded) {
       state.SkipWithError("the reload failed");
       break;
     }

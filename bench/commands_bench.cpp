@@ -137,7 +137,7 @@ BENCHMARK(BM_HostServerMessageToOne);
 void BM_ReloadThousandCustomCommands(benchmark::State& state) {
   const PluginSession session(ConfigWithCustomCommands(1000).dump(2));
   for (auto _ : state) {
-    if (!Bellwright::ReloadConfiguration()) {
+    if (!Bellwright::ReloadConfiguration().succeeded) {
       state.SkipWithError("reload failed");
       break;
     }
@@ -199,7 +199,7 @@ void BM_LoadAndReloadHundredThousandGroups(benchmark::State& state) {
   const std::string config = ConfigWithManyGroups();
   for (auto _ : state) {
     const PluginSession session(config);
-    if (!Bellwright::ReloadConfiguration()) {
+    if (!Bellwright::ReloadConfiguration().succeeded) {
       state.SkipWithError("reload failed");
       break;
     }

@@ -113,7 +113,7 @@ BENCHMARK(BM_CheckReadThousandCustomCommands)->DenseRange(0, 2)->Unit(benchmark:
 void BM_ReloadWithChecksThousandCustomCommands(benchmark::State& state) {
   const PluginSession session(ConfigText(ShapeOf(state)));
   for (auto _ : state) {
-    if (!Bellwright::ReloadConfiguration()) {
+    if (!Bellwright::ReloadConfiguration().succeeded) {
       state.SkipWithError("reload failed");
       break;
     }
@@ -147,7 +147,7 @@ void BM_LoadAndReloadMillionUnknownKeys(benchmark::State& state) {
   const std::string text = MillionUnknownKeys();
   for (auto _ : state) {
     const PluginSession session(text);
-    if (!Bellwright::ReloadConfiguration()) {
+    if (!Bellwright::ReloadConfiguration().succeeded) {
       state.SkipWithError("reload failed");
       break;
     }

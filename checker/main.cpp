@@ -1,6 +1,7 @@
-// bellwright-check [--format text|json] FILE...: checks configuration files and
-// prints what the plug-in will do wrong with them. Exit status 2 when a file cannot
-// be read or is not JSON, else 1 when any finding is an error, else 0.
+// bellwright-check [--format text|json] [--strict] FILE...: checks configuration
+// files and prints what the plug-in will do wrong with them. Exit status 2 when a
+// file cannot be read or is not JSON, else 1 when any finding is an error (with
+// --strict: any finding at all), else 0.
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <string>
@@ -25,8 +26,12 @@ int main(int argc, char** argv) {
   CLI::App app{"Checks Bellwright configuration files against what the plug-in will do with them."};
   std::string format = "text";
   std::vector<std::string> names;
+  bool strict = false;
   app.add_option("--format", format, "text (one line per finding) or json")
       ->check(CLI::IsMember({"text", "json"}));
+  // For files kept in a repository and checked before they are deployed: a warning
+  // there is as much a reason to stop as an error.
+  app.add_flag("--strict", strict, "warnings count for the exit status as errors do");
   app.add_option("FILE", names, "configuration files to check")->required();
   try {
     app.parse(argc, argv);
@@ -47,7 +52,7 @@ int main(int argc, char** argv) {
     ConfigCheck::Report report = ConfigCheck::CheckConfigText(*file.text);
     if (report.not_json) {
       status = kUnreadable;
-    } else if (report.HasErrors() && status == kClean) {
+    } else if ((report.HasErrors() || (strict && !report.findings.empty())) && status == kClean) {
       status = kErrors;
     }
     files.push_back({name, std::move(report.findings), report.omitted_findings});

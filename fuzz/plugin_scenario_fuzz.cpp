@@ -137,7 +137,8 @@ void Reload(Reader& reader, const Watch& watch, const ServerDirectory& directory
   } else {
     return;
   }
-  if (watch.last_reply == "Bellwright: Failed to reload config") {
+  // The reply's first line says it; the lines after it say why.
+  if (watch.last_reply.starts_with("Bellwright: Failed to reload config")) {
     Require(Bellwright::ConfigDocument() == before);
     Require(Sandbox::TheCommandRegistry().ChatNames() == chat_before);
   }

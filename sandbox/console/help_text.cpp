@@ -54,6 +54,12 @@ constexpr std::array kPluginCommands{
     PluginCommand{"bw.chatasplayer", R"(bw.chatasplayer ID MODE "text")",
                   R"(rcon bw.chatasplayer A1 0 "hello everyone")"},
     PluginCommand{"bw.reload", "bw.reload", "rcon bw.reload"},
+    PluginCommand{"bw.status", "bw.status", "rcon bw.status"},
+    PluginCommand{"bw.preview", "bw.preview NAME [N]", "console A1 bw.preview timed 2"},
+    PluginCommand{"bw.pause", "bw.pause NAME|all", "rcon bw.pause timed"},
+    PluginCommand{"bw.resume", "bw.resume NAME|all", "rcon bw.resume all"},
+    PluginCommand{"bw.countdown", R"(bw.countdown MINUTES ["TEXT"] | cancel)",
+                  R"(rcon bw.countdown 15 "Restart for the update in {Minutes} minutes")"},
 };
 
 constexpr std::size_t kFormWidth = 28;
@@ -89,7 +95,8 @@ void AppendAdministrativeCommands(std::string& text, const RegisteredCommands& r
   text += fmt::format(
       "\nThe plug-in's administrative commands ({} registered), sent from a player's game\n"
       "console with `console ID ...` or over RCON with `rcon ...`; TARGET is 0 for\n"
-      "everyone or a player's id:\n",
+      "everyone or a player's id; NAME is an announcement list (timed: TimedMessages),\n"
+      "or for bw.preview also welcome:\n",
       names.size());
   for (const std::string& name : names) {
     const auto known =

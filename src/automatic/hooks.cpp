@@ -2,6 +2,7 @@
 
 #include "automatic/announcements.hpp"
 #include "automatic/automatic.hpp"
+#include "automatic/restart_countdown.hpp"
 #include "automatic/timed_schedule.hpp"
 #include "automatic/welcome_message.hpp"
 #include "automatic/welcome_queue.hpp"
@@ -55,6 +56,7 @@ void Hook_AGameState_DefaultTimer(AGameState* game_state) {
   DriveOptOutStorage();
   SendTimedMessageIfDue();
   SendDueAnnouncements();
+  SendCountdownIfDue();
   SendWelcomeMessages();
 }
 

@@ -1,11 +1,14 @@
 #include "automatic/timed_messages.hpp"
 
+#include <fmt/format.h>
+
 #include <cstdlib>
 #include <exception>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "automatic/message_look.hpp"
 #include "automatic/timed_message_draw.hpp"
 #include "base/text.hpp"
 #include "config/timed_message_settings.hpp"
@@ -211,6 +214,53 @@ void SendTimedEntry(const TimedMessageEntry& entry, OptedOutPlayers opted_out,
     SendTurn(entry, opted_out, fill);
   } catch (const std::exception&) {
     // As a list's turn: a message that cannot be read is not sent.
+  }
+}
+
+int UpcomingTimedMessageIndex(int count) {
+  return NextSequentialIndex(LastTimedMessageIndex, count);
+}
+
+bool SendTimedMessageTo(int index, AShooterPlayerController* viewer) {
+  try {
+    const TimedMessageEntry entry = TimedMessagesSection().Message(index);
+    const TimedMessage message = ReadTimedMessage(entry);
+    if (!message.kind) {
+      return false;
+    }
+    PlayerText text(message.text, *message.kind);
+    return Deliver(*message.kind, text.For(viewer), ReadStyle(entry, message),
+                   Recipient::Player(viewer));
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+std::optional<std::vector<std::string>> DescribeTimedMessage(int index) {
+  try {
+    const TimedMessageEntry entry = TimedMessagesSection().Message(index);
+    const TimedMessageContent content = entry.Content();
+    MessageLook look;
+    look.kind = MessageKindFromTypeName(content.type);
+    look.type_name = content.type;
+    look.colour = content.colour;
+    if (look.kind == MessageKind::kChat) {
+      look.sender = entry.Sender();
+    } else if (look.kind == MessageKind::kNotification) {
+      const TimedNotificationLook notification = entry.NotificationLook();
+      look.display_scale = notification.display_scale;
+      look.display_time = notification.display_time;
+      look.icon = notification.icon;
+    }
+    std::string audience;
+    if (!content.include_groups.empty()) {
+      audience = fmt::format(", only to {}", fmt::join(content.include_groups, ", "));
+    } else if (!content.exclude_groups.empty()) {
+      audience = fmt::format(", not to {}", fmt::join(content.exclude_groups, ", "));
+    }
+    return std::vector<std::string>{DescribeLook(look) + audience, content.text};
+  } catch (const std::exception&) {
+    return std::nullopt;
   }
 }
 

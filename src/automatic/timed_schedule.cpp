@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "automatic/announcement_pauses.hpp"
 #include "automatic/automatic.hpp"
 #include "automatic/timed_messages.hpp"
 #include "base/clock_ticks.hpp"
@@ -35,7 +36,16 @@ void SendTimedMessageIfDue() {
   // Counted from this send, and set before the message is built, so a message that
   // cannot be sent still uses up its turn.
   NextTimedMessageTime = now + IntervalTicks(timed);
+  if (IsAnnouncementPaused("timed")) {
+    return;
+  }
   SendTimedMessage();
+}
+
+long long SecondsToNextTimedMessage() {
+  const std::int64_t left = NextTimedMessageTime - AsaApi::Tools::GetSystemClockTicks();
+  // Rounded up: a turn 0.5 s away has not come yet.
+  return left <= 0 ? 0 : (left + kClockTicksPerSecond - 1) / kClockTicksPerSecond;
 }
 
 // The first tick with timed messages on sends at once.

@@ -1,11 +1,14 @@
 #include "automatic/welcome_message.hpp"
 
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "automatic/greeting_text.hpp"
+#include "automatic/message_look.hpp"
 #include "automatic/welcome_queue.hpp"
 #include "base/text.hpp"
 #include "config/welcome_settings.hpp"
@@ -23,17 +26,8 @@ MessageKind WelcomeKind(const std::string& type) {
                                                     : MessageKind::kChat;
 }
 
-MessageStyle WelcomeStyle(MessageKind kind, const WelcomeSettings& configured) {
-  MessageStyle style;
-  style.color = configured.colour;
-  if (kind == MessageKind::kChat) {
-    style.sender = FromUtf8(configured.sender);
-  } else if (kind == MessageKind::kNotification) {
-    style.display_scale = configured.display_scale;
-    style.display_time = configured.display_time;
-    style.icon = ResolveIcon(FromUtf8(configured.icon));
-  }
-  return style;
+MessageLook WelcomeLook(const WelcomeSettings& configured) {
+  return LookOf(WelcomeKind(configured.type), configured);
 }
 
 // A welcome text for the members of one permission group.
@@ -67,7 +61,7 @@ Greetings ReadGreetings() {
     }
   }
   greetings.kind = WelcomeKind(configured.type);
-  greetings.style = WelcomeStyle(greetings.kind, configured);
+  greetings.style = StyleOf(greetings.kind, WelcomeLook(configured));
   return greetings;
 }
 
@@ -86,12 +80,12 @@ const GreetingTemplate& MessageFor(AShooterPlayerController* player, const Greet
   return settings.message;
 }
 
-void GreetPlayer(AShooterPlayerController* player, const Greetings& settings) {
+bool GreetPlayer(AShooterPlayerController* player, const Greetings& settings) {
   const GreetingTemplate& message = MessageFor(player, settings);
   const int player_count = message.NamesPlayerCount() ? ConnectedPlayerCount() : 0;
   const FString name = PlayerChosenText(player->GetPlayerCharacterName(), settings.kind);
   const FString text = FromUtf8(message.Build(ToUtf8(name), player_count));
-  Deliver(settings.kind, text, settings.style, Recipient::Player(player));
+  return Deliver(settings.kind, text, settings.style, Recipient::Player(player));
 }
 
 }  // namespace
@@ -115,6 +109,26 @@ void SendWelcomeMessages() {
     }
     GreetPlayer(player, *settings);
   }
+}
+
+bool SendWelcomeTo(AShooterPlayerController* viewer) {
+  return GreetPlayer(viewer, ReadGreetings());
+}
+
+std::vector<std::string> DescribeWelcome() {
+  const WelcomeSettings configured = ReadWelcomeSettings();
+  std::vector<std::string> lines{DescribeLook(WelcomeLook(configured)), configured.message};
+  for (const WelcomeGroupMessage& entry : configured.group_messages) {
+    lines.push_back(fmt::format("group {}: {}", entry.group, entry.message));
+  }
+  return lines;
+}
+
+std::string WelcomeStatusLine() {
+  if (!WelcomeEnabled()) {
+    return "welcome: off";
+  }
+  return fmt::format("welcome: on, {} s after joining", WelcomeDelaySeconds());
 }
 
 }  // namespace Bellwright

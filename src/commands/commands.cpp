@@ -6,6 +6,7 @@
 #include "commands/chat_as_player.hpp"
 #include "commands/reload.hpp"
 #include "commands/send_handlers.hpp"
+#include "commands/steering_commands.hpp"
 #include "host/asa_api.hpp"
 #include "host/commands.hpp"
 
@@ -22,7 +23,7 @@ struct AdministrativeCommand {
   RconHandler rcon;
 };
 
-constexpr std::array<AdministrativeCommand, 10> kAdministrativeCommands{{
+constexpr std::array<AdministrativeCommand, 20> kAdministrativeCommands{{
     {"bw.sendserver", &Guarded<ConsoleSendServer>::Call, nullptr},
     {"bw.sendchat", &Guarded<ConsoleSendChat>::Call, nullptr},
     {"bw.sendnotification", &Guarded<ConsoleSendNotification>::Call, nullptr},
@@ -33,12 +34,23 @@ constexpr std::array<AdministrativeCommand, 10> kAdministrativeCommands{{
     {"bw.reload", nullptr, &Guarded<RconReload>::Call},
     {"bw.chatasplayer", &Guarded<ConsoleChatAsPlayer>::Call, nullptr},
     {"bw.chatasplayer", nullptr, &Guarded<RconChatAsPlayer>::Call},
+    {"bw.status", &Guarded<ConsoleStatus>::Call, nullptr},
+    {"bw.status", nullptr, &Guarded<RconStatus>::Call},
+    {"bw.preview", &Guarded<ConsolePreview>::Call, nullptr},
+    {"bw.preview", nullptr, &Guarded<RconPreview>::Call},
+    {"bw.pause", &Guarded<ConsolePause>::Call, nullptr},
+    {"bw.pause", nullptr, &Guarded<RconPause>::Call},
+    {"bw.resume", &Guarded<ConsoleResume>::Call, nullptr},
+    {"bw.resume", nullptr, &Guarded<RconResume>::Call},
+    {"bw.countdown", &Guarded<ConsoleCountdown>::Call, nullptr},
+    {"bw.countdown", nullptr, &Guarded<RconCountdown>::Call},
 }};
 
 }  // namespace
 
-void RegisterAdministrativeCommands(ReloadFunction reload) {
+void RegisterAdministrativeCommands(ReloadFunction reload, const SteeringWork& steering) {
   UseReloadFunction(reload);
+  UseSteeringWork(steering);
   ICommands& commands = AsaApi::GetCommands();
   for (const AdministrativeCommand& command : kAdministrativeCommands) {
     const FString name(command.name);
@@ -61,6 +73,7 @@ void RemoveAdministrativeCommands() {
     }
   }
   UseReloadFunction(nullptr);
+  UseSteeringWork({});
 }
 
 }  // namespace Bellwright

@@ -10,8 +10,11 @@ constexpr const char* kReloadFailed = "Bellwright: Failed to reload config";
 
 constinit ReloadFunction reload_function = nullptr;
 
-bool Reload() {
-  return reload_function != nullptr && reload_function();
+// The usual first line, then what the reload found.
+CommandOutcome Reload() {
+  CommandOutcome outcome = reload_function != nullptr ? reload_function() : CommandOutcome{};
+  outcome.lines.insert(outcome.lines.begin(), outcome.succeeded ? kReloaded : kReloadFailed);
+  return outcome;
 }
 
 }  // namespace
@@ -21,17 +24,15 @@ void UseReloadFunction(ReloadFunction reload) {
 }
 
 void ConsoleReload(APlayerController* caller, FString* /*command_line*/, bool /*unused*/) {
-  const bool reloaded = Reload();
-  ReplyAlways(caller, reloaded ? kReplyGreen : kReplyRed,
-              FString(reloaded ? kReloaded : kReloadFailed));
+  const CommandOutcome outcome = Reload();
+  ReplyAlways(caller, outcome.succeeded ? kReplyGreen : kReplyRed, ReplyText(outcome.lines));
 }
 
 void RconReload(RCONClientConnection* connection, RCONPacket* packet, UWorld* /*unused*/) {
   if (connection == nullptr || packet == nullptr) {
     return;
   }
-  const bool reloaded = Reload();
-  ReplyOverRcon(connection, packet, FString(reloaded ? kReloaded : kReloadFailed));
+  ReplyOverRcon(connection, packet, ReplyText(Reload().lines));
 }
 
 }  // namespace Bellwright

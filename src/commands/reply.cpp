@@ -1,6 +1,9 @@
 #include "commands/reply.hpp"
 
+#include <fmt/format.h>
+
 #include "base/plugin_messaging.hpp"
+#include "base/text.hpp"
 #include "config/general_settings.hpp"
 #include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
@@ -38,6 +41,10 @@ void ReplyAlways(APlayerController* caller, FLinearColor color, const FString& t
   if (messaging) {
     messaging->SendServerMessage(static_cast<AShooterPlayerController*>(caller), color, text);
   }
+}
+
+FString ReplyText(const std::vector<std::string>& lines) {
+  return FromUtf8(fmt::format("{}", fmt::join(lines, "\n")));
 }
 
 void ReplyOverRcon(RCONClientConnection* connection, const RCONPacket* packet, FString text) {

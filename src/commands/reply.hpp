@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "host/colors.hpp"
 #include "host/fstring.hpp"
 #include "host/game.hpp"
@@ -17,6 +20,11 @@ void ReplyUnlessHidden(APlayerController* caller, FLinearColor color, const FStr
 
 // A console reply that no setting withholds (the reload replies).
 void ReplyAlways(APlayerController* caller, FLinearColor color, const FString& text);
+
+// Lines of UTF-8 as one reply text, a line feed between two lines: the console shows
+// them as one message, and RCON sends them as one reply, which the host splits into
+// packets as the protocol allows.
+FString ReplyText(const std::vector<std::string>& lines);
 
 // An RCON reply: plain text on the connection, answering the packet's request id.
 void ReplyOverRcon(RCONClientConnection* connection, const RCONPacket* packet, FString text);

@@ -26,6 +26,11 @@ std::string& LiveFailure() {
   return failure;
 }
 
+std::vector<ConfigCheck::Finding>& LiveFindingList() {
+  static std::vector<ConfigCheck::Finding> findings;
+  return findings;
+}
+
 // Findings name the file as administrators know it; the full path is in the one line
 // that says it could not be opened.
 constexpr std::string_view kFileName = kConfigFileName;
@@ -84,7 +89,9 @@ ConfigRead ReadConfigFile() {
     return {std::nullopt, SyntaxFailure(report, *read.syntax_error)};
   }
   LogFindings(report);
-  return {LoadedConfig(std::move(read.document), Describe(report.custom_commands_failure)), {}};
+  return {LoadedConfig(std::move(read.document), Describe(report.custom_commands_failure),
+                       report.findings),
+          {}};
 }
 
 namespace {
@@ -117,15 +124,25 @@ bool StartConfig() {
 void StopConfig() {
   LiveDocument() = nullptr;
   LiveFailure().clear();
+  LiveFindingList().clear();
 }
 
 void UseConfig(LoadedConfig config) {
   LiveDocument() = std::move(config.document_);
   LiveFailure() = std::move(config.custom_commands_failure_);
+  LiveFindingList() = std::move(config.findings_);
 }
 
 const std::string& LiveCustomCommandsFailure() {
   return LiveFailure();
+}
+
+const std::vector<ConfigCheck::Finding>& LiveFindings() {
+  return LiveFindingList();
+}
+
+std::string_view ConfigFileName() {
+  return kFileName;
 }
 
 const nlohmann::json& ConfigDocument() {

@@ -5,8 +5,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "config/settings.hpp"
+#include "config_checks/json_text/finding.hpp"
 
 namespace Bellwright {
 
@@ -25,16 +27,21 @@ class LoadedConfig {
   [[nodiscard]] const std::string& CustomCommandsFailure() const {
     return custom_commands_failure_;
   }
+  // What the checks found in this file, in the order of their place in it.
+  [[nodiscard]] const std::vector<ConfigCheck::Finding>& Findings() const { return findings_; }
 
  private:
   friend ConfigRead ReadConfigFile();
   friend void UseConfig(LoadedConfig config);
-  LoadedConfig(nlohmann::json document, std::string custom_commands_failure)
+  LoadedConfig(nlohmann::json document, std::string custom_commands_failure,
+               std::vector<ConfigCheck::Finding> findings)
       : document_(std::move(document)),
-        custom_commands_failure_(std::move(custom_commands_failure)) {}
+        custom_commands_failure_(std::move(custom_commands_failure)),
+        findings_(std::move(findings)) {}
 
   nlohmann::json document_;
   std::string custom_commands_failure_;
+  std::vector<ConfigCheck::Finding> findings_;
 };
 
 // The outcome of reading the configuration file: the file, or why it was refused.
@@ -66,6 +73,12 @@ void UseConfig(LoadedConfig config);
 
 // Where the live file's custom commands stop loading (see LoadedConfig).
 const std::string& LiveCustomCommandsFailure();
+
+// What the checks found in the live file when it was loaded or reloaded.
+const std::vector<ConfigCheck::Finding>& LiveFindings();
+
+// "config.json": how findings name the file, as administrators know it.
+std::string_view ConfigFileName();
 
 // The live configuration document: null until a file has been read.
 const nlohmann::json& ConfigDocument();

@@ -25,6 +25,7 @@ constexpr std::string_view kColourObjects[] = {
     "/TimedMessages/Messages/*/MessageColour",
     "/Announcements/*/Messages/*/MessageColour",
     "/Schedules/*/MessageColour",
+    "/Countdown/MessageColour",
 };
 constexpr std::string_view kCommands = "/CustomCommands";
 constexpr const char* kComponentKeys[] = {"R", "G", "B"};

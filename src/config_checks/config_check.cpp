@@ -9,6 +9,7 @@
 #include "config_checks/announcement_checks.hpp"
 #include "config_checks/colour_checks.hpp"
 #include "config_checks/command_registrations.hpp"
+#include "config_checks/countdown_checks.hpp"
 #include "config_checks/custom_command_checks.hpp"
 #include "config_checks/json_text/document_reader.hpp"
 #include "config_checks/json_text/document_walk.hpp"
@@ -47,9 +48,11 @@ void CheckDocument(const nlohmann::json& document, Findings& findings, Report& r
     CheckCustomCommands(document, registrations, findings);
     CheckTimedMessages(document, findings);
     CheckAnnouncements(document, findings);
+    CheckCountdown(document, findings);
     CheckOptOut(document, registrations, findings);
     CheckColours(document, findings);
     CheckTexts(document, findings);
+    CheckCooldownLineUsed(document, registrations, findings);
   }
   if (failure && !findings.WatchedError()) {
     // Every value the loader cannot read has its own finding; this keeps the reason

@@ -168,6 +168,15 @@ void CheckNotificationValues(const std::string& pointer, const json& command, Fi
   }
 }
 
+// The loader turns seconds into host-clock ticks of 100 ns, truncated: less than one
+// tick is no cooldown.
+bool HasCooldown(const json& command) {
+  constexpr double kTicksPerSecond = 10'000'000.0;
+  const json* seconds = Member(command, "CooldownSeconds");
+  return seconds != nullptr && seconds->is_number() &&
+         seconds->get<double>() * kTicksPerSecond >= 1.0;
+}
+
 void CheckCommand(const std::string& name, const json& command, Findings& findings) {
   const std::string pointer = CommandPointer(name);
   CheckName(name, findings);
@@ -246,6 +255,24 @@ void CheckCustomCommands(const json& document, const Registrations& registration
   CheckCaseDuplicates(registrations, findings);
   CheckAliases(registrations, findings);
   CheckChains(registrations, findings);
+}
+
+void CheckCooldownLineUsed(const json& document, const Registrations& registrations,
+                           Findings& findings) {
+  const std::string pointer = "/CooldownMessage";
+  const json* line = Member(document, "CooldownMessage");
+  if (line == nullptr || !line->is_string() || findings.HasErrorAt(pointer)) {
+    return;
+  }
+  const bool any_cooldown =
+      std::ranges::any_of(registrations.commands, [](const RegisteredCommand& command) {
+        return command.fields != nullptr && HasCooldown(*command.fields);
+      });
+  if (!any_cooldown) {
+    findings.AtValue(Severity::kWarning, pointer,
+                     "no custom command has a \"CooldownSeconds\" above 0, so this line is "
+                     "never sent; give a command a cooldown, such as \"CooldownSeconds\": 60");
+  }
 }
 
 }  // namespace Bellwright::ConfigCheck

@@ -32,4 +32,10 @@ std::optional<std::string> CustomCommandLoaderFailure(const nlohmann::json& docu
 void CheckCustomCommands(const nlohmann::json& document, const Registrations& registrations,
                          Findings& findings);
 
+// A "CooldownMessage" while no registered command has a cooldown is never sent. Runs
+// after the checks of the texts: a line that already has an error of its own gets no
+// second finding.
+void CheckCooldownLineUsed(const nlohmann::json& document, const Registrations& registrations,
+                           Findings& findings);
+
 }  // namespace Bellwright::ConfigCheck

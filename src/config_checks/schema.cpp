@@ -30,9 +30,11 @@ ConfigSchema::ConfigSchema()
   parser.populateSchema(adapter, *validation_);
   Collect(document_, std::string(), 0);
   // A key is suggested by the first place that reads it: that stays the older sections'.
+  // The lists, the schedules and the countdown restate a timed message's keys.
   for (ObjectKind& kind : object_kinds_) {
-    kind.named_only_when_alone =
-        kind.pattern.starts_with("/Announcements") || kind.pattern.starts_with("/Schedules");
+    kind.named_only_when_alone = kind.pattern.starts_with("/Announcements") ||
+                                 kind.pattern.starts_with("/Schedules") ||
+                                 kind.pattern.starts_with("/Countdown");
   }
   // Not the ranges form: clang 14 cannot instantiate it over libstdc++ 12's subrange.
   std::stable_partition(object_kinds_.begin(), object_kinds_.end(),

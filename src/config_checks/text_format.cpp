@@ -18,6 +18,7 @@ namespace {
 const FormatPass kNoArguments{{}, ""};
 
 constexpr std::string_view kPlayerFields = "{PlayerName} and {PlayerCount}";
+constexpr std::string_view kCountdownFields = "{Minutes}, {PlayerName} and {PlayerCount}";
 constexpr std::string_view kWelcomeFields =
     "{0} or {} (the character name), {PlayerName} and {PlayerCount}";
 
@@ -78,6 +79,18 @@ const std::vector<TextRule>& Rules() {
        .placeholders = "{Command}",
        .undelivered = "players who turn timed messages back on get no reply",
        .substituted = {"Command"},
+       .passes = {kNoArguments}},
+      {.pattern = "/Countdown/MessageToSend",
+       .what = "the countdown's announcement",
+       .placeholders = kCountdownFields,
+       .undelivered = "the countdown's announcements are never delivered",
+       .substituted = {"Minutes", "PlayerName", "PlayerCount"},
+       .passes = {kNoArguments}},
+      {.pattern = "/Countdown/FinalMessage",
+       .what = "the countdown's last announcement",
+       .placeholders = kCountdownFields,
+       .undelivered = "the countdown's last announcement is never delivered",
+       .substituted = {"Minutes", "PlayerName", "PlayerCount"},
        .passes = {kNoArguments}},
       {.pattern = "/Bellwright/WelcomeMessage/Message",
        .what = "the welcome text",

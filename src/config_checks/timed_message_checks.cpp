@@ -22,6 +22,15 @@ bool IsNonEmptyArray(const json* value) {
   return value != nullptr && value->is_array() && !value->empty();
 }
 
+// The clock reads true and false as 1 and 0 and drops a fraction, so true, false and
+// 1.5 send every second as 0 does, though nobody wrote a second. A whole 1 says so
+// itself and gets no warning.
+bool ReadsAsOneSecondOrBoolean(const json& interval) {
+  return interval.is_boolean() ||
+         (interval.is_number_float() && std::trunc(interval.get<double>()) == 1 &&
+          interval.get<double>() != 1);
+}
+
 void CheckClock(const json& timed, Findings& findings) {
   const std::string section(kSection);
   const json* interval = Member(timed, "Interval");
@@ -35,6 +44,12 @@ void CheckClock(const json& timed, Findings& findings) {
         fmt::format("an interval of {} seconds: a timed message goes out every second; "
                     "give the seconds between two messages, such as 600",
                     interval->dump()));
+  } else if (ReadsAsOneSecondOrBoolean(*interval)) {
+    const bool zero = *interval == false;
+    findings.AtValue(Severity::kWarning, ChildPointer(section, "Interval"),
+                     fmt::format("{} reads as an interval of {}: a timed message goes out every "
+                                 "second; give the seconds between two messages, such as 600",
+                                 interval->dump(), zero ? "0 seconds" : "1 second"));
   }
   const json* messages = Member(timed, "Messages");
   if (messages == nullptr) {

@@ -126,6 +126,25 @@ constexpr WrongTypeRule kWrongTypeRules[] = {
     {"/Schedules/*/Before", false, kError, kScheduleStopped},
     {"/Schedules/*/Before/*", false, kWarning, "this step is skipped", kOnlyNumbers},
     {"/Schedules/*/OptOut", false, kError, "it is ignored, so the schedule reaches every player"},
+    // bw.countdown reads its section leniently: a bad value gives that value's default.
+    {"/Countdown", false, kError, "it is ignored, so bw.countdown uses the defaults"},
+    {"/Countdown/Steps", false, kError,
+     "it is ignored, so the countdown announces at the default steps $default"},
+    {"/Countdown/Steps/*", false, kWarning, "this step is skipped", kOnlyNumbers},
+    {"/Countdown/MessageToSend", false, kError, "it is ignored, so the countdown says $default"},
+    {"/Countdown/FinalMessage", false, kError, "it is ignored, so nothing is sent at 0"},
+    {"/Countdown/MessageType", false, kError,
+     "it is ignored, so the countdown goes out as server messages"},
+    {"/Countdown/MessageColour", false, kError,
+     "it is ignored, so the countdown is red (255, 64, 64)"},
+    {"/Countdown/MessageColour/*", false, kError, "it reads as 0 in the countdown's colour"},
+    {"/Countdown/Sender", false, kError, "it is ignored, so the sender name $default is used"},
+    {"/Countdown/DisplayScale", false, kError,
+     "it is ignored, so the countdown's notification takes the default $default"},
+    {"/Countdown/DisplayTime", false, kError,
+     "it is ignored, so the countdown's notification takes the default $default"},
+    {"/Countdown/Icon_BP", false, kError,
+     "it is ignored, so the countdown's notification has no icon"},
 };
 
 constexpr EnumRule kEnumRules[] = {
@@ -143,6 +162,8 @@ constexpr EnumRule kEnumRules[] = {
      "orders"},
     {"/Schedules/*/MessageType", kError, "a message type", "this schedule sends nothing"},
     {"/Schedules/*/Days/*", kWarning, "a day", "this entry is skipped", "days"},
+    {"/Countdown/MessageType", kError, "a message type",
+     "the countdown's announcements are never sent"},
     {"/Bellwright/Storage/Type", kError, "a storage type",
      "the opt-out choices are kept in memory only, for the session, and an error is logged"},
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <nlohmann/json.hpp>
+#include <string>
 
 #include "custom_commands/custom_command_table.hpp"
 
@@ -18,5 +19,8 @@ void StopCustomCommands();
 // Removes the registrations of the live table, puts `table` in its place and
 // registers its commands (a reload that went well).
 void InstallCustomCommands(CustomCommandTable table);
+
+// "custom commands: 3, aliases: 2", as registered now.
+std::string CustomCommandStatusLine();
 
 }  // namespace Bellwright

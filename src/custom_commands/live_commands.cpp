@@ -1,5 +1,9 @@
 #include "custom_commands/live_commands.hpp"
 
+#include <fmt/format.h>
+
+#include "custom_commands/custom_commands.hpp"
+
 namespace Bellwright {
 
 LiveCustomCommands& LiveCommands() {
@@ -28,6 +32,11 @@ std::int64_t CooldownTicksLeft(const FString& command, const FString& player, st
 void RecordCommandUse(const FString& command, const FString& player, std::int64_t cooldown,
                       std::int64_t now) {
   LiveCommands().cooldowns.RecordUse(command, player, cooldown, now);
+}
+
+std::string CustomCommandStatusLine() {
+  const LiveCustomCommands& live = LiveCommands();
+  return fmt::format("custom commands: {}, aliases: {}", live.table.size(), live.aliases.size());
 }
 
 }  // namespace Bellwright

@@ -1,9 +1,12 @@
 #include "opt_out/player_opt_out.hpp"
 
+#include <fmt/format.h>
+
 #include <chrono>
 #include <string>
 
 #include "base/unicode.hpp"
+#include "delivery/world_players.hpp"
 #include "host/tools.hpp"
 #include "opt_out/opt_out_state.hpp"
 #include "opt_out/opt_out_storage.hpp"
@@ -76,6 +79,32 @@ void ForgetOptOut(AShooterPlayerController* player) {
   if (player != nullptr) {
     OptOut::TheState().memory.Forget(OptOut::Key(player->GetUniqueNetIdAsString()));
   }
+}
+
+std::string PlayersStatusLine() {
+  int connected = 0;
+  int opted_out = 0;
+  ForEachConnectedPlayer(GameWorld(), [&](AShooterPlayerController* player) {
+    ++connected;
+    opted_out += IsOptedOut(player->GetUniqueNetIdAsString()) ? 1 : 0;
+  });
+  return fmt::format("players: {} connected, {} of them opted out of timed messages", connected,
+                     opted_out);
+}
+
+std::string StorageStatusLine() {
+  const OptOut::State& state = OptOut::TheState();
+  if (!state.settings) {
+    return "storage: none (no OptOutCommand)";
+  }
+  const std::size_t waiting = state.memory.Unwritten().size();
+  if (!state.store) {
+    return fmt::format("storage: not open yet or in memory only, {} choices waiting to be written",
+                       waiting);
+  }
+  return fmt::format(
+      "storage: {}, {}, {} choices waiting to be written", state.store->StorageName(),
+      state.store->IsFailing() ? "failing (the log says since when and why)" : "working", waiting);
 }
 
 }  // namespace Bellwright

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <optional>
+#include <span>
+#include <string>
 
 #include "host/fstring.hpp"
 #include "host/game.hpp"
@@ -29,5 +31,11 @@ bool ToggleOptOut(const FString& unique_id);
 void AskOptOut(AShooterPlayerController* player);
 // A player who left: forgotten, except a choice not yet written.
 void ForgetOptOut(AShooterPlayerController* player);
+
+// "players: 3 connected, 1 of them opted out of timed messages".
+std::string PlayersStatusLine();
+// "storage: SQLite /path/bellwright.sqlite, working, 0 choices waiting to be written",
+// "..., failing (...)", or "storage: none (no OptOutCommand)".
+std::string StorageStatusLine();
 
 }  // namespace Bellwright

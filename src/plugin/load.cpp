@@ -1,5 +1,7 @@
 #include "plugin/load.hpp"
 
+#include <fmt/format.h>
+
 #include <array>
 #include <exception>
 #include <string>
@@ -10,8 +12,11 @@
 #include "base/log.hpp"
 #include "commands/commands.hpp"
 #include "config/config.hpp"
+#include "config_checks/finding_summary.hpp"
 #include "custom_commands/custom_commands.hpp"
 #include "opt_out/opt_out_storage.hpp"
+#include "opt_out/player_opt_out.hpp"
+#include "plugin/status.hpp"
 
 namespace Bellwright {
 namespace {
@@ -24,6 +29,8 @@ enum class Started { kYes, kStopHere };
 struct PendingReload {
   LoadedConfig config;
   CustomCommandTable custom_commands;
+  // Why an owner refused the file, for the reply.
+  std::string refusal;
 };
 
 // One owner of live state. A reload first lets every owner prepare from the new file
@@ -55,9 +62,23 @@ void ReconfigureOptOutFromFile(PendingReload& /*reload*/) {
   ReconfigureOptOut();
 }
 
+// The commands that see and steer the plug-in run the owners' own functions.
+constexpr SteeringWork kSteering{
+    .status = &StatusLines,
+    .pause = &PauseAnnouncements,
+    .resume = &ResumeAnnouncements,
+    .preview = &PreviewAnnouncement,
+    .start_countdown = &StartCountdown,
+    .cancel_countdown = &CancelCountdown,
+};
+
 Started AdministrativeCommands() {
-  RegisterAdministrativeCommands(&ReloadConfiguration);
+  RegisterAdministrativeCommands(&ReloadConfiguration, kSteering);
   return Started::kYes;
+}
+
+void ResumePausedAnnouncements(PendingReload& /*reload*/) {
+  ResumeAnnouncementsAfterReload();
 }
 
 // The administrative commands, the hooks and the opt-out command stay when the custom
@@ -85,8 +106,9 @@ bool BuildCustomCommands(PendingReload& reload) {
     return true;
   } catch (const std::exception& error) {
     const std::string& where = reload.config.CustomCommandsFailure();
-    Log::Error("Reload failed, the previous file stays in use: custom commands not loaded: {}{}{}",
-               where, where.empty() ? "" : ": ", error.what());
+    reload.refusal = fmt::format("custom commands not loaded: {}{}{}", where,
+                                 where.empty() ? "" : ": ", error.what());
+    Log::Error("Reload failed, the previous file stays in use: {}", reload.refusal);
     return false;
   }
 }
@@ -99,7 +121,7 @@ void ReconfigureAnnouncementsFromFile(PendingReload& /*reload*/) {
   ReconfigureAnnouncements();
 }
 
-constexpr std::array<Owner, 9> kOwners{{
+constexpr std::array<Owner, 11> kOwners{{
     {"logger", &Always<Log::Start>, nullptr, nullptr, &Log::Stop},
     {"configuration", &ConfigurationRead, nullptr, &UseNewConfiguration, &StopConfig},
     {"opt-out storage", &Always<StartOptOut>, nullptr, &ReconfigureOptOutFromFile, &StopOptOut},
@@ -109,6 +131,10 @@ constexpr std::array<Owner, 9> kOwners{{
     {"timed messages", &Always<StartTimedMessages>, nullptr, nullptr, &StopTimedMessages},
     {"announcements", &Always<StartAnnouncements>, nullptr, &ReconfigureAnnouncementsFromFile,
      &StopAnnouncements},
+    {"announcement pauses", &Always<StartAnnouncementPauses>, nullptr, &ResumePausedAnnouncements,
+     &StopAnnouncementPauses},
+    {"restart countdown", &Always<StartRestartCountdowns>, nullptr, nullptr,
+     &StopRestartCountdowns},
     {"hooks", &Always<InstallHooks>, nullptr, nullptr, &RemoveHooks},
     {"custom commands", &CustomCommandsIfReadable, &BuildCustomCommands, &InstallNewCustomCommands,
      &StopCustomCommands},
@@ -143,16 +169,16 @@ void Unload() {
   }
 }
 
-bool ReloadConfiguration() {
+CommandOutcome ReloadConfiguration() {
   try {
     ConfigRead read = ReadConfigFile();
     if (!read.config) {
       Log::Error("Reload failed, the previous file stays in use: {}", read.failure);
-      return false;
+      return CommandOutcome::Failure(read.failure);
     }
-    PendingReload reload{std::move(*read.config), {}};
+    PendingReload reload{std::move(*read.config), {}, {}};
     if (!PrepareEveryOwner(reload)) {
-      return false;
+      return CommandOutcome::Failure(reload.refusal);
     }
     // Everything that can fail on bad input has run: from here the swap is made.
     for (const Owner& owner : kOwners) {
@@ -160,10 +186,10 @@ bool ReloadConfiguration() {
         owner.reconfigure(reload);
       }
     }
-    return true;
+    return {true, ConfigCheck::SummaryLines(ConfigFileName(), LiveFindings())};
   } catch (const std::exception& error) {
     Log::Error("Reload failed: {}", error.what());
-    return false;
+    return CommandOutcome::Failure(error.what());
   }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/command_outcome.hpp"
+
 namespace Bellwright {
 
 // Start-up: logger, configuration, administrative commands, automatic messages,
@@ -14,8 +16,8 @@ void Unload();
 // bw.reload: reads the configuration file and reconfigures, in start-up order, the
 // owners that follow it (the configuration, the opt-out, the custom commands and
 // their aliases), all or nothing: when the file cannot be read or its custom commands
-// cannot be built, everything stays exactly as it was. True when the new file is in
-// use.
-bool ReloadConfiguration();
+// cannot be built, everything stays exactly as it was. Succeeded when the new file is
+// in use; the lines count and list the new file's findings, or say why it was refused.
+CommandOutcome ReloadConfiguration();
 
 }  // namespace Bellwright

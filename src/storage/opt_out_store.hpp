@@ -39,6 +39,8 @@ class OptOutStore {
 
   // "SQLite /path/bellwright.sqlite" or "MySQL user@host:port/database".
   const std::string& StorageName() const noexcept { return storage_name_; }
+  // Whether its last attempt failed (told once to the Reporter) and it has not worked since.
+  bool IsFailing() const noexcept { return failing_; }
 
  private:
   enum class Job { kNone, kOpen, kRead, kWrite };

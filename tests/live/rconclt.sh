@@ -77,6 +77,25 @@ grep -F '"event":"server_message"' "$work/transcript.jsonl" | grep -qF '"to":"B2
   fail "the message reached B2 too"
 transcript_has '"event":"rcon_reply"' || fail "no rcon_reply event"
 
+# A reload whose file has findings answers with several lines: the usual one, the
+# counts and the first ten findings. Keys long enough to take the reply past one
+# packet's 4096 bytes show that it arrives whole.
+config="$work/ArkApi/Plugins/BellwrightEx/config.json"
+long_key=$(printf 'k%.0s' $(seq 300))
+{
+  printf '{"Bellwright": {}'
+  for n in $(seq -w 1 12); do printf ', "%s%s": %d' "$long_key" "$n" "$((10#$n))"; done
+  printf '}\n'
+} >"$config"
+reply=$(timeout 20 rconclt -t 10 "$password@127.0.0.1:$port" 'bw.reload') || fail "rconclt failed on bw.reload"
+[[ $(printf '%s\n' "$reply" | wc -l) -eq 13 ]] || fail "the reload reply is not 13 lines: $reply"
+[[ $(printf '%s\n' "$reply" | sed -n 1p) == "Bellwright: Reloaded config" ]] || fail "first line: $reply"
+[[ $(printf '%s\n' "$reply" | sed -n 2p) == "0 errors, 12 warnings" ]] || fail "counts line: $reply"
+printf '%s\n' "$reply" | sed -n 12p | grep -qF "config.json:1:" || fail "tenth finding: $reply"
+[[ $(printf '%s\n' "$reply" | sed -n 13p) == "... and 2 more: bellwright-check config.json lists them all" ]] ||
+  fail "last line: $reply"
+[[ ${#reply} -gt 4096 ]] || fail "the reply fits one packet (${#reply} bytes): the test shows nothing"
+
 status=0
 timeout 20 rconclt -t 10 "wrong-password@127.0.0.1:$port" 'bw.sendserver 0 "Nope"' \
   >"$work/refused.out" 2>&1 || status=$?

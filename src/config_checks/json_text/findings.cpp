@@ -32,6 +32,9 @@ bool Findings::MakeRoomFor(std::size_t offset) {
 }
 
 void Findings::Place(std::size_t offset, Finding finding) {
+  if (finding.severity == Severity::kError) {
+    error_pointers_.insert(finding.pointer);
+  }
   if (finding.severity == Severity::kError && watched_pointer_ &&
       finding.pointer == *watched_pointer_ && (!watched_error_ || offset < watched_offset_)) {
     watched_error_ = finding;
@@ -71,6 +74,9 @@ void Findings::AtKey(Severity severity, std::string pointer, const Message& mess
   const std::size_t offset = KeyOffset(pointer);
   const bool watched = severity == Severity::kError && watched_pointer_ == pointer;
   if (!watched && placed_.size() >= kMostFindings && offset >= placed_.front().offset) {
+    if (severity == Severity::kError) {
+      error_pointers_.insert(pointer);
+    }
     ++omitted_;
     return;
   }

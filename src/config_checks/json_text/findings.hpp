@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,10 @@ class Findings {
   void AtOffset(Severity severity, std::string pointer, std::size_t offset, std::string message);
 
   [[nodiscard]] const PositionIndex& Index() const { return index_; }
+  // Whether any error, kept or not, was found at `pointer`.
+  [[nodiscard]] bool HasErrorAt(std::string_view pointer) const {
+    return error_pointers_.contains(pointer);
+  }
 
   // The first error in file order at `pointer` is kept apart, whether or not it is
   // among the first findings: ask before any finding is added.
@@ -60,6 +65,7 @@ class Findings {
   std::vector<Placed> placed_;  // a heap: the last in file order on top
   std::size_t sequence_ = 0;
   std::size_t omitted_ = 0;
+  std::set<std::string, std::less<>> error_pointers_;
   std::optional<std::string> watched_pointer_;
   std::optional<Finding> watched_error_;
   std::size_t watched_offset_ = 0;

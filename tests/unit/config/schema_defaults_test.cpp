@@ -11,6 +11,7 @@
 
 #include "base/text.hpp"
 #include "config/announcement_settings.hpp"
+#include "config/countdown_settings.hpp"
 #include "config/custom_command_settings.hpp"
 #include "config/general_settings.hpp"
 #include "config/send_settings.hpp"
@@ -107,6 +108,8 @@ json EverySetting(const json& document) {
     welcome_groups.push_back({entry.group, entry.message});
   }
   const TimedMessagesSection timed(document);
+  const CountdownSection countdown(document);
+  const CountdownLook look = countdown.Look();
   return {
       {"general",
        {ChatSenderName(document), HideSuccessMessagesToNonAdmins(document),
@@ -127,6 +130,9 @@ json EverySetting(const json& document) {
           return timed.MessageCount() > 0 ? TimedEntry(timed.Message(0)) : json();
         })}},
       {"custom commands", Strictly([&] { return CustomCommands(document); })},
+      {"countdown",
+       {countdown.Steps(), countdown.Text(), countdown.FinalText(), look.type, Colour(look.colour),
+        look.sender, look.display_scale, look.display_time, look.icon}},
       {"announcements", Announcements(document)},
       {"storage", Storage(document)},
   };
@@ -147,6 +153,10 @@ const std::vector<Place>& Places() {
       {"/definitions/timedMessage/properties/",
        "/TimedMessages/Messages/0/",
        {{"TimedMessages", {{"Messages", {json::object()}}}}}},
+      {"/definitions/countdownColour/properties/",
+       "/Countdown/MessageColour/",
+       {{"Countdown", {{"MessageColour", json::object()}}}}},
+      {"/definitions/countdownColour", "/Countdown/MessageColour", {{"Countdown", json::object()}}},
       {"/definitions/announcementList/properties/",
        "/Announcements/0/",
        {{"Announcements", {{{"Name", "List"}, {"Interval", 60}}}}}},
@@ -173,6 +183,7 @@ const std::vector<Place>& Places() {
       {"/properties/TimedMessages/properties/",
        "/TimedMessages/",
        {{"TimedMessages", json::object()}}},
+      {"/properties/Countdown/properties/", "/Countdown/", {{"Countdown", json::object()}}},
       {"/properties/", "/", json::object()},
   };
   return places;

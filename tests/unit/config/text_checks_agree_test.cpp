@@ -82,7 +82,11 @@ void ExpectAgreementOnFilledTexts(std::string_view pattern,
                                   std::span<const std::u16string_view> names,
                                   std::span<const std::string_view> pieces) {
   const TextRule& rule = RuleFor(pattern);
-  const std::array<std::u16string_view, 2> values{u"a{b}", u"}{"};
+  constexpr std::array<std::u16string_view, 2> kSamples{u"a{b}", u"}{"};
+  std::vector<std::u16string_view> values;
+  for (std::size_t index = 0; index < names.size(); ++index) {
+    values.push_back(kSamples[index % kSamples.size()]);
+  }
   for (const std::string& text : TextsOf(pieces, 4)) {
     const FString configured = FromUtf8(text);
     const PlaceholderText fields(configured, names);
@@ -103,6 +107,16 @@ TEST(TextChecksAgreeWithThePlugIn, OnTheCooldownLine) {
   constexpr std::string_view kPieces[] = {"{",         "}",       "x",  "{Seconds}",
                                           "{Command}", "Command", "{0}"};
   ExpectAgreementOnFilledTexts("/CooldownMessage", kNames, kPieces);
+}
+
+// The countdown fills {Minutes}, then the player fields, each pass leaving the other's
+// fields as they stand: the same as filling all three at once.
+TEST(TextChecksAgreeWithThePlugIn, OnTheCountdownTexts) {
+  constexpr std::u16string_view kNames[] = {u"Minutes", u"PlayerName", u"PlayerCount"};
+  constexpr std::string_view kPieces[] = {"{",       "}",  "x", "{Minutes}", "{PlayerName}",
+                                          "Minutes", "{0}"};
+  ExpectAgreementOnFilledTexts("/Countdown/MessageToSend", kNames, kPieces);
+  ExpectAgreementOnFilledTexts("/Countdown/FinalMessage", kNames, kPieces);
 }
 
 }  // namespace

@@ -202,7 +202,7 @@ TEST_F(OptOutStorageTest, NoChoiceIsLostWhenTheStorageFailsChangesOrUnloads) {
             std::nullopt);
   settings.password = "changed";
   session.WriteConfig(Config(MySql(settings)));
-  ASSERT_TRUE(ReloadConfiguration());
+  ASSERT_TRUE(ReloadConfiguration().succeeded);
   TickFor(300ms);
   server->DropClientConnections();
   host_.events.clear();

@@ -11,13 +11,20 @@ bool Has(const std::string& text, const std::string& part) {
 
 TEST(HelpText, ListsThePluginsCommandsWithTheirFormsAndAnExample) {
   const std::vector<std::string> administrative = {
-      "bw.sendserver", "bw.sendchat", "bw.sendnotification", "bw.reload", "bw.chatasplayer"};
+      "bw.sendserver",   "bw.sendchat", "bw.sendnotification", "bw.reload",
+      "bw.chatasplayer", "bw.status",   "bw.preview",          "bw.pause",
+      "bw.resume",       "bw.countdown"};
   const std::string help = HelpText({administrative, administrative, {"/rules", "/vote"}});
   const char* expected[] = {
       R"(bw.sendserver TARGET "message" [R G B])",
       R"(bw.sendchat TARGET SENDER "message" [R G B])",
       R"(bw.sendnotification TARGET "message" [SCALE TIME R G B ICON])",
       R"(bw.chatasplayer ID MODE "text")",
+      "bw.preview NAME [N]",
+      "bw.pause NAME|all",
+      "bw.resume NAME|all",
+      R"(bw.countdown MINUTES ["TEXT"] | cancel)",
+      "e.g. rcon bw.status",
       R"(e.g. rcon bw.sendserver 0 "Server restart in 5 minutes" 255 128 0)",
       "e.g. rcon bw.reload",
       "`console ID ...`",

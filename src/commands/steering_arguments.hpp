@@ -1,0 +1,38 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "commands/command_line.hpp"
+
+// The arguments of the commands that steer the announcements, read from the command
+// line. Each reading gives the request or the red line that says what is wrong.
+namespace Bellwright {
+
+template <typename Request>
+struct ParsedArguments {
+  std::optional<Request> request;
+  std::string error;  // set when there is no request
+};
+
+// bw.pause NAME|all, bw.resume NAME|all: token 1, as typed.
+ParsedArguments<std::string> ParseAnnouncementName(const CommandLine& line,
+                                                   std::string_view command);
+
+// bw.preview NAME [N]: N counts entries from 1.
+struct PreviewRequest {
+  std::string name;
+  std::optional<int> entry;
+};
+ParsedArguments<PreviewRequest> ParsePreview(const CommandLine& line);
+
+// bw.countdown MINUTES ["TEXT"] or bw.countdown cancel.
+inline constexpr int kLongestCountdownMinutes = 1440;
+struct CountdownRequest {
+  bool cancel = false;
+  int minutes = 0;
+  std::optional<std::string> text;  // replaces the configured text for this countdown
+};
+ParsedArguments<CountdownRequest> ParseCountdown(const CommandLine& line);
+
+}  // namespace Bellwright

@@ -1,0 +1,139 @@
+#include "commands/steering_commands.hpp"
+
+#include "commands/command_line.hpp"
+#include "commands/reply.hpp"
+#include "commands/steering_arguments.hpp"
+
+namespace Bellwright {
+namespace {
+
+constinit SteeringWork Work{};
+
+using Steer = CommandOutcome (*)(const CommandLine& line, AShooterPlayerController* viewer);
+
+enum class HideRule { kApplies, kNever };
+
+// The first line names the plug-in, as every administrative reply does.
+FString ReplyOf(CommandOutcome outcome) {
+  if (outcome.lines.empty()) {
+    outcome.lines.emplace_back();
+  }
+  outcome.lines.front().insert(0, "Bellwright: ");
+  return ReplyText(outcome.lines);
+}
+
+CommandOutcome NotAvailable() {
+  return CommandOutcome::Failure("This command is not available");
+}
+
+CommandOutcome RunStatus(const CommandLine& /*line*/, AShooterPlayerController* /*viewer*/) {
+  if (Work.status == nullptr) {
+    return NotAvailable();
+  }
+  return {true, Work.status()};
+}
+
+CommandOutcome RunPreview(const CommandLine& line, AShooterPlayerController* viewer) {
+  auto parsed = ParsePreview(line);
+  if (!parsed.request) {
+    return CommandOutcome::Failure(std::move(parsed.error));
+  }
+  if (Work.preview == nullptr) {
+    return NotAvailable();
+  }
+  return Work.preview(parsed.request->name, parsed.request->entry, viewer);
+}
+
+template <CommandOutcome (*SteeringWork::*Member)(std::string_view), const char* kCommand>
+CommandOutcome RunNamed(const CommandLine& line, AShooterPlayerController* /*viewer*/) {
+  auto parsed = ParseAnnouncementName(line, kCommand);
+  if (!parsed.request) {
+    return CommandOutcome::Failure(std::move(parsed.error));
+  }
+  if (Work.*Member == nullptr) {
+    return NotAvailable();
+  }
+  return (Work.*Member)(*parsed.request);
+}
+
+constexpr char kPause[] = "bw.pause";
+constexpr char kResume[] = "bw.resume";
+
+CommandOutcome RunCountdown(const CommandLine& line, AShooterPlayerController* /*viewer*/) {
+  auto parsed = ParseCountdown(line);
+  if (!parsed.request) {
+    return CommandOutcome::Failure(std::move(parsed.error));
+  }
+  if (Work.start_countdown == nullptr || Work.cancel_countdown == nullptr) {
+    return NotAvailable();
+  }
+  const CountdownRequest& request = *parsed.request;
+  return request.cancel ? Work.cancel_countdown()
+                        : Work.start_countdown(request.minutes, request.text);
+}
+
+template <Steer Run, HideRule kHide>
+void OnConsole(APlayerController* caller, FString* command_line, bool /*unused*/) {
+  if (caller == nullptr || command_line == nullptr) {
+    return;
+  }
+  const CommandOutcome outcome =
+      Run(CommandLine(*command_line), static_cast<AShooterPlayerController*>(caller));
+  const FString text = ReplyOf(outcome);
+  const FLinearColor color = outcome.succeeded ? kReplyGreen : kReplyRed;
+  if (kHide == HideRule::kApplies) {
+    ReplyUnlessHidden(caller, color, text);
+  } else {
+    ReplyAlways(caller, color, text);
+  }
+}
+
+template <Steer Run>
+void OnRcon(RCONClientConnection* connection, RCONPacket* packet, UWorld* /*unused*/) {
+  if (connection == nullptr || packet == nullptr) {
+    return;
+  }
+  const CommandOutcome outcome = Run(CommandLine(packet->Body), nullptr);
+  ReplyOverRcon(connection, packet, ReplyOf(outcome));
+}
+
+}  // namespace
+
+void UseSteeringWork(const SteeringWork& work) {
+  Work = work;
+}
+
+void ConsoleStatus(APlayerController* caller, FString* command_line, bool unused) {
+  OnConsole<&RunStatus, HideRule::kNever>(caller, command_line, unused);
+}
+void RconStatus(RCONClientConnection* connection, RCONPacket* packet, UWorld* unused) {
+  OnRcon<&RunStatus>(connection, packet, unused);
+}
+void ConsolePreview(APlayerController* caller, FString* command_line, bool unused) {
+  OnConsole<&RunPreview, HideRule::kNever>(caller, command_line, unused);
+}
+void RconPreview(RCONClientConnection* connection, RCONPacket* packet, UWorld* unused) {
+  OnRcon<&RunPreview>(connection, packet, unused);
+}
+void ConsolePause(APlayerController* caller, FString* command_line, bool unused) {
+  OnConsole<&RunNamed<&SteeringWork::pause, kPause>, HideRule::kApplies>(caller, command_line,
+                                                                         unused);
+}
+void RconPause(RCONClientConnection* connection, RCONPacket* packet, UWorld* unused) {
+  OnRcon<&RunNamed<&SteeringWork::pause, kPause>>(connection, packet, unused);
+}
+void ConsoleResume(APlayerController* caller, FString* command_line, bool unused) {
+  OnConsole<&RunNamed<&SteeringWork::resume, kResume>, HideRule::kApplies>(caller, command_line,
+                                                                           unused);
+}
+void RconResume(RCONClientConnection* connection, RCONPacket* packet, UWorld* unused) {
+  OnRcon<&RunNamed<&SteeringWork::resume, kResume>>(connection, packet, unused);
+}
+void ConsoleCountdown(APlayerController* caller, FString* command_line, bool unused) {
+  OnConsole<&RunCountdown, HideRule::kApplies>(caller, command_line, unused);
+}
+void RconCountdown(RCONClientConnection* connection, RCONPacket* packet, UWorld* unused) {
+  OnRcon<&RunCountdown>(connection, packet, unused);
+}
+
+}  // namespace Bellwright

@@ -1,0 +1,34 @@
+#include "plugin/status.hpp"
+
+#include <fmt/format.h>
+
+#include "automatic/automatic.hpp"
+#include "base/platform_text.hpp"
+#include "config/config.hpp"
+#include "config_checks/finding_summary.hpp"
+#include "custom_commands/custom_commands.hpp"
+#include "opt_out/player_opt_out.hpp"
+
+namespace Bellwright {
+namespace {
+
+std::string ConfigStatusLine() {
+  return fmt::format("config: {}, {} at the last load or reload",
+                     Platform::Utf8FromPath(ConfigFilePath()),
+                     ConfigCheck::CountsText(ConfigCheck::CountFindings(LiveFindings())));
+}
+
+}  // namespace
+
+std::vector<std::string> StatusLines() {
+  std::vector<std::string> lines{fmt::format("version {}", BELLWRIGHT_VERSION), ConfigStatusLine(),
+                                 PlayersStatusLine()};
+  for (std::string& line : AnnouncementStatusLines()) {
+    lines.push_back(std::move(line));
+  }
+  lines.push_back(CustomCommandStatusLine());
+  lines.push_back(StorageStatusLine());
+  return lines;
+}
+
+}  // namespace Bellwright

@@ -1,0 +1,102 @@
+#include "commands/steering_arguments.hpp"
+
+#include <gtest/gtest.h>
+
+#include "base/text.hpp"
+
+namespace Bellwright {
+namespace {
+
+CommandLine Line(const char* text) {
+  return CommandLine(FromUtf8(text));
+}
+
+TEST(SteeringArguments, CountdownTakesWholeMinutesTextOrCancel) {
+  struct Case {
+    const char* line;
+    bool accepted;
+    bool cancel;
+    int minutes;
+    std::optional<std::string> text;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"bw.countdown 15", true, false, 15, std::nullopt, ""},
+      {"bw.countdown 1440", true, false, 1440, std::nullopt, ""},
+      {"bw.countdown 007", true, false, 7, std::nullopt, ""},
+      {R"(bw.countdown 10 "Update in {Minutes} min, {PlayerName}")", true, false, 10,
+       "Update in {Minutes} min, {PlayerName}", ""},
+      {"bw.countdown cancel", true, true, 0, std::nullopt, ""},
+      {"bw.countdown CANCEL", true, true, 0, std::nullopt, ""},
+      {"bw.countdown", false, false, 0, std::nullopt,
+       R"(Usage: bw.countdown MINUTES ["TEXT"] or bw.countdown cancel)"},
+      {"bw.countdown 0", false, false, 0, std::nullopt,
+       R"(MINUTES must be a whole number from 1 to 1440, not "0")"},
+      {"bw.countdown -5", false, false, 0, std::nullopt,
+       R"(MINUTES must be a whole number from 1 to 1440, not "-5")"},
+      {"bw.countdown 1441", false, false, 0, std::nullopt,
+       R"(MINUTES must be a whole number from 1 to 1440, not "1441")"},
+      {"bw.countdown 2.5", false, false, 0, std::nullopt,
+       R"(MINUTES must be a whole number from 1 to 1440, not "2.5")"},
+      {"bw.countdown 99999999999", false, false, 0, std::nullopt,
+       R"(MINUTES must be a whole number from 1 to 1440, not "99999999999")"},
+      {"bw.countdown ten", false, false, 0, std::nullopt,
+       R"(MINUTES must be a whole number from 1 to 1440, not "ten")"},
+      {"bw.countdown 10 restart soon", false, false, 0, std::nullopt,
+       R"(put the text in double quotes: bw.countdown 10 "TEXT")"},
+  };
+  for (const Case& c : cases) {
+    const auto parsed = ParseCountdown(Line(c.line));
+    ASSERT_EQ(parsed.request.has_value(), c.accepted) << c.line;
+    if (!c.accepted) {
+      EXPECT_EQ(parsed.error, c.error) << c.line;
+      continue;
+    }
+    EXPECT_EQ(parsed.request->cancel, c.cancel) << c.line;
+    EXPECT_EQ(parsed.request->minutes, c.minutes) << c.line;
+    EXPECT_EQ(parsed.request->text, c.text) << c.line;
+  }
+}
+
+TEST(SteeringArguments, PreviewTakesANameAndAnEntryFromOne) {
+  struct Case {
+    const char* line;
+    bool accepted;
+    const char* name;
+    std::optional<int> entry;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"bw.preview timed", true, "timed", std::nullopt, ""},
+      {"bw.preview Timed 3", true, "Timed", 3, ""},
+      {"bw.preview welcome", true, "welcome", std::nullopt, ""},
+      {"bw.preview", false, "", std::nullopt, "Usage: bw.preview NAME [N]"},
+      {"bw.preview timed 0", false, "", std::nullopt,
+       R"(N must be a whole number from 1, not "0")"},
+      {"bw.preview timed -1", false, "", std::nullopt,
+       R"(N must be a whole number from 1, not "-1")"},
+      {"bw.preview timed x", false, "", std::nullopt,
+       R"(N must be a whole number from 1, not "x")"},
+  };
+  for (const Case& c : cases) {
+    const auto parsed = ParsePreview(Line(c.line));
+    ASSERT_EQ(parsed.request.has_value(), c.accepted) << c.line;
+    if (!c.accepted) {
+      EXPECT_EQ(parsed.error, c.error) << c.line;
+      continue;
+    }
+    EXPECT_EQ(parsed.request->name, c.name) << c.line;
+    EXPECT_EQ(parsed.request->entry, c.entry) << c.line;
+  }
+}
+
+TEST(SteeringArguments, PauseAndResumeNeedAName) {
+  EXPECT_EQ(*ParseAnnouncementName(Line("bw.pause all"), "bw.pause").request, "all");
+  EXPECT_EQ(*ParseAnnouncementName(Line("bw.resume  TIMED"), "bw.resume").request, "TIMED");
+  const auto missing = ParseAnnouncementName(Line("bw.resume"), "bw.resume");
+  EXPECT_FALSE(missing.request);
+  EXPECT_EQ(missing.error, "Usage: bw.resume NAME|all");
+}
+
+}  // namespace
+}  // namespace Bellwright
