@@ -8,6 +8,8 @@
 #include "base/placeholders.hpp"
 #include "base/text.hpp"
 #include "config/config.hpp"
+#include "config/general_settings.hpp"
+#include "config/opt_out_settings.hpp"
 #include "delivery/delivery.hpp"
 #include "opt_out/player_opt_out.hpp"
 
@@ -15,24 +17,16 @@ namespace Bellwright {
 namespace {
 
 constexpr ByteColor kReplyColor = MakeByteColor(0, 255, 0);
-constexpr const char* kDefaultOffLine =
-    "Timed messages are off for you. Type {Command} to turn them back on.";
-constexpr const char* kDefaultOnLine = "Timed messages are on for you again.";
 
 void Answer(AShooterPlayerController* player, bool opted_out, const FString& command) {
   const nlohmann::json& document = ConfigDocument();
-  const nlohmann::json& bellwright = Settings::SectionOrEmpty(document, "Bellwright");
-  const nlohmann::json& timed = Settings::SectionOrEmpty(document, "TimedMessages");
-  const FString line = FromUtf8(
-      opted_out ? Settings::ValueOr<std::string>(timed, "OptOutOffMessage", kDefaultOffLine)
-                : Settings::ValueOr<std::string>(timed, "OptOutOnMessage", kDefaultOnLine));
+  const FString line = FromUtf8(OptOutAnswerLine(opted_out, document));
   static constexpr std::u16string_view kFieldNames[] = {u"Command"};
   const PlaceholderText text(line, kFieldNames);
   const std::array<std::u16string_view, 1> values{command.Wide()};
   MessageStyle style;
   style.color = kReplyColor;
-  style.sender =
-      FromUtf8(Settings::ValueOr<std::string>(bellwright, "ClientChatSenderName", "Bellwright"));
+  style.sender = FromUtf8(ChatSenderName(document));
   Deliver(MessageKind::kChat, text.Fill(values), style, Recipient::Player(player));
 }
 

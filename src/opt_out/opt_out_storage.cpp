@@ -6,6 +6,7 @@
 #include "base/log.hpp"
 #include "base/text.hpp"
 #include "config/config.hpp"
+#include "config/opt_out_settings.hpp"
 #include "config/storage_settings_reader.hpp"
 #include "delivery/world_players.hpp"
 #include "opt_out/kept_choices_file.hpp"
@@ -45,8 +46,7 @@ bool SameStorage(const StorageSetting& a, const StorageSetting& b) {
 // Empty while the configuration names no opt-out command.
 std::optional<OptOutSettings> ReadSettings() {
   const nlohmann::json& document = ConfigDocument();
-  const nlohmann::json& timed = Settings::SectionOrEmpty(document, "TimedMessages");
-  const auto command = Settings::ValueOr<std::string>(timed, "OptOutCommand", "");
+  const std::string command = OptOutCommandName(document);
   if (command.empty()) {
     return std::nullopt;
   }
