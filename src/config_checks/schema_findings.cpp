@@ -222,7 +222,8 @@ void ReportUnknownKeys(const json& document, const std::string& pointer, Finding
   if (object == nullptr || !object->is_object() || kind == nullptr) {
     return;
   }
-  for (const auto& [key, value] : object->items()) {
+  for (const auto& member : object->items()) {
+    const std::string& key = member.key();
     if (std::ranges::find(kind->keys, key) == kind->keys.end()) {
       // The suggestion weighs every known key: made only for a finding that is kept.
       findings.AtKey(Severity::kWarning, ChildPointer(pointer, key),
