@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "automatic/announcement_pauses.hpp"
 #include "automatic/timed_messages.hpp"
 #include "base/clock_ticks.hpp"
 #include "base/schedule_fields.hpp"
@@ -12,6 +13,7 @@ namespace Bellwright {
 namespace {
 
 struct RunningList {
+  std::string name;
   std::string name_key;
   long long interval_seconds = 0;
   std::int64_t due_ticks = 0;
@@ -37,6 +39,7 @@ void ConfigureAnnouncementLists(const std::vector<AnnouncementListSettings>& lis
       continue;
     }
     RunningList next{
+        list.name,
         AnnouncementNameKey(list.name),
         list.interval_seconds,
         now_ticks + IntervalTicks(list.interval_seconds),
@@ -60,8 +63,20 @@ void SendDueAnnouncementLists(std::int64_t now_ticks) {
     }
     // Set before the message is built, so a turn that cannot send still passes.
     list.due_ticks = now_ticks + IntervalTicks(list.interval_seconds);
+    // A paused list's clock keeps moving, but its turn neither sends nor moves its order.
+    if (IsAnnouncementPaused(list.name)) {
+      continue;
+    }
     SendTimedTurn(TimedMessagesSection::OfList(*list.section), list.last_index, list.opted_out);
   }
+}
+
+std::vector<AnnouncementListState> RunningAnnouncementLists() {
+  std::vector<AnnouncementListState> states;
+  for (const RunningList& list : RunningLists) {
+    states.push_back({list.name, list.interval_seconds, list.due_ticks});
+  }
+  return states;
 }
 
 void StopAnnouncementLists() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "config/announcement_settings.hpp"
@@ -19,5 +20,13 @@ void ConfigureAnnouncementLists(const std::vector<AnnouncementListSettings>& lis
 void SendDueAnnouncementLists(std::int64_t now_ticks);
 
 void StopAnnouncementLists();
+
+// What bw.status and bw.pause see of a list that runs.
+struct AnnouncementListState {
+  std::string name;
+  long long interval_seconds = 0;
+  std::int64_t due_ticks = 0;
+};
+std::vector<AnnouncementListState> RunningAnnouncementLists();
 
 }  // namespace Bellwright

@@ -2,19 +2,26 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "automatic/announcement_lists.hpp"
 #include "automatic/announcement_pauses.hpp"
 #include "automatic/automatic.hpp"
+#include "automatic/clock_schedules.hpp"
 #include "automatic/restart_countdown.hpp"
 #include "automatic/timed_message_draw.hpp"
 #include "automatic/timed_messages.hpp"
 #include "automatic/timed_schedule.hpp"
 #include "automatic/welcome_message.hpp"
+#include "base/clock_ticks.hpp"
+#include "base/time_zone.hpp"
 #include "base/unicode.hpp"
 #include "config/timed_message_settings.hpp"
+#include "host/tools.hpp"
 
 namespace Bellwright {
 namespace {
@@ -30,7 +37,46 @@ bool SameName(std::string_view typed, std::string_view name) {
 
 // The lists and schedules that can be paused, by name; "timed" is "TimedMessages".
 std::vector<std::string> SteerableNames() {
-  return {std::string(kTimed)};
+  std::vector<std::string> names{std::string(kTimed)};
+  for (AnnouncementListState& list : RunningAnnouncementLists()) {
+    names.push_back(std::move(list.name));
+  }
+  for (ClockScheduleState& schedule : RunningClockSchedules()) {
+    names.push_back(std::move(schedule.name));
+  }
+  return names;
+}
+
+// Rounded up: a turn 0.5 s away has not come yet.
+long long SecondsUntil(std::int64_t due_ticks) {
+  const std::int64_t left = due_ticks - AsaApi::Tools::GetSystemClockTicks();
+  return left <= 0 ? 0 : (left + kClockTicksPerSecond - 1) / kClockTicksPerSecond;
+}
+
+std::string_view PausedNote(std::string_view name) {
+  return IsAnnouncementPaused(name) ? ", paused: its turns send nothing" : "";
+}
+
+std::string ListStatusLine(const AnnouncementListState& list) {
+  return fmt::format("{} (list): on, every {} s{}, next turn in {} s", list.name,
+                     list.interval_seconds, PausedNote(list.name), SecondsUntil(list.due_ticks));
+}
+
+std::string ScheduleStatusLine(const ClockScheduleState& schedule) {
+  if (!schedule.next || schedule.zone == nullptr) {
+    return fmt::format("{} (schedule): on{}, nothing more to send", schedule.name,
+                       PausedNote(schedule.name));
+  }
+  const std::chrono::local_seconds local = LocalTime(*schedule.zone, *schedule.next);
+  const std::chrono::year_month_day day{std::chrono::floor<std::chrono::days>(local)};
+  const std::chrono::hh_mm_ss clock{local - std::chrono::floor<std::chrono::days>(local)};
+  const std::int64_t next_ticks =
+      static_cast<std::int64_t>(schedule.next->time_since_epoch().count()) * kClockTicksPerSecond;
+  return fmt::format("{} (schedule): on{}, next at {:04}-{:02}-{:02} {:02}:{:02} {} in {} s",
+                     schedule.name, PausedNote(schedule.name), static_cast<int>(day.year()),
+                     static_cast<unsigned>(day.month()), static_cast<unsigned>(day.day()),
+                     clock.hours().count(), clock.minutes().count(), schedule.zone_name,
+                     SecondsUntil(next_ticks));
 }
 
 std::optional<std::string> SteerableName(std::string_view typed) {
@@ -76,7 +122,7 @@ std::string TimedStatusLine() {
     return "timed (TimedMessages): off";
   }
   const int count = timed.MessageCount();
-  const std::string paused = IsAnnouncementPaused(kTimed) ? ", paused: its turns send nothing" : "";
+  const std::string_view paused = PausedNote(kTimed);
   return fmt::format(
       "timed (TimedMessages): on, every {} s, {} {} in {} order{}, next turn in {} s",
       std::max(1.0, timed.IntervalSeconds()), count, count == 1 ? "message" : "messages",
@@ -148,7 +194,15 @@ CommandOutcome PreviewAnnouncement(std::string_view name, std::optional<int> ent
 }
 
 std::vector<std::string> AnnouncementStatusLines() {
-  return {WelcomeStatusLine(), TimedStatusLine(), CountdownStatusLine()};
+  std::vector<std::string> lines{WelcomeStatusLine(), TimedStatusLine()};
+  for (const AnnouncementListState& list : RunningAnnouncementLists()) {
+    lines.push_back(ListStatusLine(list));
+  }
+  for (const ClockScheduleState& schedule : RunningClockSchedules()) {
+    lines.push_back(ScheduleStatusLine(schedule));
+  }
+  lines.push_back(CountdownStatusLine());
+  return lines;
 }
 
 }  // namespace Bellwright

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "automatic/announcement_pauses.hpp"
 #include "automatic/clock_schedule.hpp"
 #include "automatic/timed_messages.hpp"
 #include "base/placeholders.hpp"
@@ -13,6 +14,9 @@ namespace Bellwright {
 namespace {
 
 struct RunningSchedule {
+  std::string name;
+  std::string zone_name;
+  const TimeZone* zone = nullptr;
   OccurrenceCursor cursor;
   std::vector<std::u16string> at_texts;
   OptedOutPlayers opted_out = OptedOutPlayers::kIncluded;
@@ -55,7 +59,8 @@ void ConfigureClockSchedules(const std::vector<ScheduleSettings>& schedules,
       at_texts.push_back(FromUtf8(text).Wide());
     }
     running.push_back(
-        {OccurrenceCursor(TimesOf(schedule), start), std::move(at_texts),
+        {schedule.name, schedule.zone_name, schedule.zone,
+         OccurrenceCursor(TimesOf(schedule), start), std::move(at_texts),
          schedule.leave_out_opted_out ? OptedOutPlayers::kLeftOut : OptedOutPlayers::kIncluded,
          schedule.section});
   }
@@ -69,10 +74,24 @@ void SendDueClockSchedules(std::chrono::sys_seconds now) {
     if (!next || now < next->instant) {
       continue;
     }
-    if (const auto due = schedule.cursor.TakeDue(now)) {
+    // A paused schedule lets its occurrences pass unsent.
+    if (const auto due = schedule.cursor.TakeDue(now);
+        due && !IsAnnouncementPaused(schedule.name)) {
       Send(schedule, *due);
     }
   }
+}
+
+std::vector<ClockScheduleState> RunningClockSchedules() {
+  std::vector<ClockScheduleState> states;
+  for (const RunningSchedule& schedule : RunningSchedules) {
+    std::optional<std::chrono::sys_seconds> next;
+    if (schedule.cursor.Next()) {
+      next = schedule.cursor.Next()->instant;
+    }
+    states.push_back({schedule.name, schedule.zone_name, schedule.zone, next});
+  }
+  return states;
 }
 
 void StopClockSchedules() {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "config/announcement_settings.hpp"
@@ -17,5 +19,14 @@ void ConfigureClockSchedules(const std::vector<ScheduleSettings>& schedules,
 void SendDueClockSchedules(std::chrono::sys_seconds now);
 
 void StopClockSchedules();
+
+// What bw.status and bw.pause see of a schedule that runs.
+struct ClockScheduleState {
+  std::string name;
+  std::string zone_name;
+  const TimeZone* zone = nullptr;
+  std::optional<std::chrono::sys_seconds> next;
+};
+std::vector<ClockScheduleState> RunningClockSchedules();
 
 }  // namespace Bellwright

@@ -43,6 +43,10 @@ std::chrono::local_days LocalDay(const TimeZone& zone, std::chrono::sys_seconds 
   return std::chrono::local_days(std::chrono::floor<std::chrono::days>(local).time_since_epoch());
 }
 
+std::chrono::local_seconds LocalTime(const TimeZone& zone, std::chrono::sys_seconds instant) {
+  return std::chrono::local_seconds(Rules(zone).to_local(instant).time_since_epoch());
+}
+
 std::chrono::sys_seconds InstantOfLocalTime(const TimeZone& zone,
                                             std::chrono::local_seconds local) {
   const zones::local_seconds wall(local.time_since_epoch());
@@ -69,6 +73,10 @@ const TimeZone* FindTimeZone(std::string_view name) noexcept {
 
 std::chrono::local_days LocalDay(const TimeZone&, std::chrono::sys_seconds instant) {
   return std::chrono::local_days(std::chrono::floor<std::chrono::days>(instant).time_since_epoch());
+}
+
+std::chrono::local_seconds LocalTime(const TimeZone&, std::chrono::sys_seconds instant) {
+  return std::chrono::local_seconds(instant.time_since_epoch());
 }
 
 std::chrono::sys_seconds InstantOfLocalTime(const TimeZone&, std::chrono::local_seconds local) {

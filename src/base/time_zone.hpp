@@ -16,6 +16,9 @@ const TimeZone* FindTimeZone(std::string_view name) noexcept;
 // The local calendar day in `zone` at `instant`.
 std::chrono::local_days LocalDay(const TimeZone& zone, std::chrono::sys_seconds instant);
 
+// What the clocks of `zone` show at `instant`.
+std::chrono::local_seconds LocalTime(const TimeZone& zone, std::chrono::sys_seconds instant);
+
 // The instant at which the clocks of `zone` show `local`. A time the clocks skip (they
 // go forward) is taken as the end of the gap, the first minute after it; a time they
 // show twice (they go back) as the first of the two.

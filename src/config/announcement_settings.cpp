@@ -119,7 +119,10 @@ bool ReadZone(const json& schedule, ScheduleSettings& settings) {
   if (zone != nullptr && !zone->is_string()) {
     return false;
   }
-  settings.zone = FindTimeZone(zone == nullptr ? "UTC" : zone->get_ref<const std::string&>());
+  if (zone != nullptr) {
+    settings.zone_name = zone->get_ref<const std::string&>();
+  }
+  settings.zone = FindTimeZone(settings.zone_name);
   return settings.zone != nullptr;
 }
 

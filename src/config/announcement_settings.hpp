@@ -32,6 +32,7 @@ struct ScheduleSettings {
   std::vector<int> at_minutes;
   std::array<bool, 7> on_day{};  // Monday first
   const TimeZone* zone = nullptr;
+  std::string zone_name = "UTC";
   std::vector<int> before_minutes;
   // "OptOut": players who turned timed messages off do not get this schedule.
   bool leave_out_opted_out = false;
