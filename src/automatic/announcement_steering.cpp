@@ -47,10 +47,8 @@ std::vector<std::string> SteerableNames() {
   return names;
 }
 
-// Rounded up: a turn 0.5 s away has not come yet.
 long long SecondsUntil(std::int64_t due_ticks) {
-  const std::int64_t left = due_ticks - AsaApi::Tools::GetSystemClockTicks();
-  return left <= 0 ? 0 : (left + kClockTicksPerSecond - 1) / kClockTicksPerSecond;
+  return WholeSecondsUntil(due_ticks, AsaApi::Tools::GetSystemClockTicks());
 }
 
 std::string_view PausedNote(std::string_view name) {

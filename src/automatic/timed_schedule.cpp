@@ -43,9 +43,7 @@ void SendTimedMessageIfDue() {
 }
 
 long long SecondsToNextTimedMessage() {
-  const std::int64_t left = NextTimedMessageTime - AsaApi::Tools::GetSystemClockTicks();
-  // Rounded up: a turn 0.5 s away has not come yet.
-  return left <= 0 ? 0 : (left + kClockTicksPerSecond - 1) / kClockTicksPerSecond;
+  return WholeSecondsUntil(NextTimedMessageTime, AsaApi::Tools::GetSystemClockTicks());
 }
 
 // The first tick with timed messages on sends at once.

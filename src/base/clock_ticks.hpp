@@ -11,4 +11,11 @@ inline constexpr std::int64_t kClockTicksPerSecond = 10'000'000;
 // count that far ahead stays well inside the clock's 64 bits.
 inline constexpr double kLongestConfiguredSeconds = 1e10;
 
+// Whole seconds from `now_ticks` to `due_ticks`, rounded up: a turn 0.5 s away has not
+// come yet.
+constexpr long long WholeSecondsUntil(std::int64_t due_ticks, std::int64_t now_ticks) {
+  const std::int64_t left = due_ticks - now_ticks;
+  return left <= 0 ? 0 : (left + kClockTicksPerSecond - 1) / kClockTicksPerSecond;
+}
+
 }  // namespace Bellwright
