@@ -74,7 +74,8 @@ void SendDueAnnouncementLists(std::int64_t now_ticks) {
 std::vector<AnnouncementListState> RunningAnnouncementLists() {
   std::vector<AnnouncementListState> states;
   for (const RunningList& list : RunningLists) {
-    states.push_back({list.name, list.interval_seconds, list.due_ticks});
+    states.push_back(
+        {list.name, list.interval_seconds, list.due_ticks, list.last_index, list.section});
   }
   return states;
 }

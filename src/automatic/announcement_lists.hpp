@@ -21,11 +21,14 @@ void SendDueAnnouncementLists(std::int64_t now_ticks);
 
 void StopAnnouncementLists();
 
-// What bw.status and bw.pause see of a list that runs.
+// What bw.status, bw.preview and bw.pause see of a list that runs.
 struct AnnouncementListState {
   std::string name;
   long long interval_seconds = 0;
   std::int64_t due_ticks = 0;
+  // The index of the message chosen last; -1 before the first.
+  int last_index = -1;
+  const nlohmann::json* section = nullptr;
 };
 std::vector<AnnouncementListState> RunningAnnouncementLists();
 

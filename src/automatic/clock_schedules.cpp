@@ -33,14 +33,25 @@ ClockTimes TimesOf(const ScheduleSettings& schedule) {
   return {schedule.at_minutes, schedule.on_day, schedule.zone, schedule.before_minutes};
 }
 
-void Send(const RunningSchedule& schedule, const Occurrence& occurrence) {
-  const TimedMessageEntry entry(*schedule.section);
-  SendTimedEntry(entry, schedule.opted_out, [&](const FString& text) {
+TextFill CountdownFill(int minutes_left, std::u16string at_text) {
+  return [minutes = DecimalText(minutes_left), at_text = std::move(at_text)](const FString& text) {
     const PlaceholderText countdown(text, kCountdownFields);
-    const std::u16string minutes = DecimalText(occurrence.minutes_left);
-    const std::u16string_view values[] = {minutes, schedule.at_texts[occurrence.at_index]};
+    const std::u16string_view values[] = {minutes, at_text};
     return countdown.Fill(values);
-  });
+  };
+}
+
+void Send(const RunningSchedule& schedule, const Occurrence& occurrence) {
+  SendTimedEntry(TimedMessageEntry(*schedule.section), schedule.opted_out,
+                 CountdownFill(occurrence.minutes_left, schedule.at_texts[occurrence.at_index]));
+}
+
+TextFill PreviewFill(const RunningSchedule& schedule) {
+  const auto& next = schedule.cursor.Next();
+  const std::size_t at_index = next ? next->at_index : 0;
+  const std::vector<int>& steps = schedule.cursor.Times().before_minutes;
+  return CountdownFill(steps.empty() ? 0 : steps.front(),
+                       at_index < schedule.at_texts.size() ? schedule.at_texts[at_index] : u"");
 }
 
 }  // namespace
@@ -89,7 +100,8 @@ std::vector<ClockScheduleState> RunningClockSchedules() {
     if (schedule.cursor.Next()) {
       next = schedule.cursor.Next()->instant;
     }
-    states.push_back({schedule.name, schedule.zone_name, schedule.zone, next});
+    states.push_back({schedule.name, schedule.zone_name, schedule.zone, next, schedule.section,
+                      PreviewFill(schedule)});
   }
   return states;
 }

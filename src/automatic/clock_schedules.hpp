@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "automatic/timed_messages.hpp"
 #include "config/announcement_settings.hpp"
 
 namespace Bellwright {
@@ -20,12 +21,17 @@ void SendDueClockSchedules(std::chrono::sys_seconds now);
 
 void StopClockSchedules();
 
-// What bw.status and bw.pause see of a schedule that runs.
+// What bw.status, bw.preview and bw.pause see of a schedule that runs.
 struct ClockScheduleState {
   std::string name;
   std::string zone_name;
   const TimeZone* zone = nullptr;
   std::optional<std::chrono::sys_seconds> next;
+  // The schedule's object, which is also its message entry.
+  const nlohmann::json* section = nullptr;
+  // Fills {Minutes} and {Time} as at the first step before the next clock time (the
+  // first clock time when none comes).
+  TextFill preview_fill;
 };
 std::vector<ClockScheduleState> RunningClockSchedules();
 

@@ -217,18 +217,20 @@ void SendTimedEntry(const TimedMessageEntry& entry, OptedOutPlayers opted_out,
   }
 }
 
-int UpcomingTimedMessageIndex(int count) {
-  return NextSequentialIndex(LastTimedMessageIndex, count);
+int LastChosenTimedMessage() {
+  return LastTimedMessageIndex;
 }
 
-bool SendTimedMessageTo(int index, AShooterPlayerController* viewer) {
+bool SendTimedEntryTo(const TimedMessageEntry& entry, AShooterPlayerController* viewer,
+                      const TextFill& fill) {
   try {
-    const TimedMessageEntry entry = TimedMessagesSection().Message(index);
     const TimedMessage message = ReadTimedMessage(entry);
     if (!message.kind) {
       return false;
     }
-    PlayerText text(message.text, *message.kind);
+    // The text outlives `text`, which reads it at each player.
+    const FString filled = fill ? fill(message.text) : message.text;
+    PlayerText text(filled, *message.kind);
     return Deliver(*message.kind, text.For(viewer), ReadStyle(entry, message),
                    Recipient::Player(viewer));
   } catch (const std::exception&) {
@@ -236,9 +238,9 @@ bool SendTimedMessageTo(int index, AShooterPlayerController* viewer) {
   }
 }
 
-std::optional<std::vector<std::string>> DescribeTimedMessage(int index) {
+std::optional<std::vector<std::string>> DescribeTimedEntry(const TimedMessageEntry& entry,
+                                                           const TextFill& fill) {
   try {
-    const TimedMessageEntry entry = TimedMessagesSection().Message(index);
     const TimedMessageContent content = entry.Content();
     MessageLook look;
     look.kind = MessageKindFromTypeName(content.type);
@@ -258,7 +260,11 @@ std::optional<std::vector<std::string>> DescribeTimedMessage(int index) {
     } else if (!content.exclude_groups.empty()) {
       audience = fmt::format(", not to {}", fmt::join(content.exclude_groups, ", "));
     }
-    return std::vector<std::string>{DescribeLook(look) + audience, content.text};
+    std::string text = content.text;
+    if (fill) {
+      text = ToUtf8(fill(FromUtf8(text)));
+    }
+    return std::vector<std::string>{DescribeLook(look) + audience, std::move(text)};
   } catch (const std::exception&) {
     return std::nullopt;
   }

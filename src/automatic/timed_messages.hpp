@@ -37,16 +37,17 @@ void SendTimedEntry(const TimedMessageEntry& entry, OptedOutPlayers opted_out,
 // The next turn chooses as if none had come before.
 void ForgetLastTimedMessage();
 
-// The entry, from 0, that comes after the one chosen last among `count`: the next turn's
-// in sequential order. Asking does not advance the order.
-int UpcomingTimedMessageIndex(int count);
+// The index of the message chosen last, -1 before the first.
+int LastChosenTimedMessage();
 
-// Entry `index` to `viewer` alone, as a turn delivers it, whatever the viewer's groups
-// and choice. False when it cannot be read or shown.
-bool SendTimedMessageTo(int index, AShooterPlayerController* viewer);
+// The entry to `viewer` alone, its text first passed through `fill`, as a turn delivers
+// it, whatever the viewer's groups and choice. False when it cannot be read or shown.
+bool SendTimedEntryTo(const TimedMessageEntry& entry, AShooterPlayerController* viewer,
+                      const TextFill& fill);
 
-// Entry `index` in words: how it is shown and to whom, then its text as configured,
-// placeholders unfilled. None when it cannot be read.
-std::optional<std::vector<std::string>> DescribeTimedMessage(int index);
+// The entry in words: how it is shown and to whom, then its text passed through `fill`,
+// the players' placeholders unfilled. None when it cannot be read.
+std::optional<std::vector<std::string>> DescribeTimedEntry(const TimedMessageEntry& entry,
+                                                           const TextFill& fill);
 
 }  // namespace Bellwright

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -26,6 +27,8 @@ struct State {
   Storage::ChoiceMemory memory;
   // Whether the storage the settings name was set up since the start or the last move.
   bool storage_set_up = false;
+  // The host's clock at the first turn that found the storage failing, while it fails.
+  std::optional<std::int64_t> failing_since_ticks;
   // Whether the choices kept at the last unload have been taken into the memory, and
   // whether their file still waits to be removed once they are written.
   bool kept_choices_taken = false;

@@ -9,6 +9,7 @@
 #include "config/opt_out_settings.hpp"
 #include "config/storage_settings_reader.hpp"
 #include "delivery/world_players.hpp"
+#include "host/tools.hpp"
 #include "opt_out/kept_choices_file.hpp"
 #include "opt_out/opt_out_state.hpp"
 
@@ -130,6 +131,14 @@ void OpenStore() {
   state.store = std::make_unique<Storage::OptOutStore>(*setting.storage, &Report);
 }
 
+void NoteWhenFailingBegan(OptOut::State& state) {
+  if (!state.store->IsFailing()) {
+    state.failing_since_ticks.reset();
+  } else if (!state.failing_since_ticks) {
+    state.failing_since_ticks = AsaApi::Tools::GetSystemClockTicks();
+  }
+}
+
 }  // namespace
 
 void StartOptOut() {
@@ -177,6 +186,7 @@ void DriveOptOutStorage() {
     return;
   }
   state.store->Pump(state.memory);
+  NoteWhenFailingBegan(state);
   DropKeptChoicesWhenWritten();
 }
 

@@ -5,6 +5,8 @@
 #include <chrono>
 #include <string>
 
+#include "base/calendar_text.hpp"
+#include "base/clock_ticks.hpp"
 #include "base/unicode.hpp"
 #include "delivery/world_players.hpp"
 #include "host/tools.hpp"
@@ -38,6 +40,19 @@ Storage::ChoiceMemory::Moment Now() {
 namespace {
 
 constexpr std::chrono::seconds kPatienceWithTheStorage{5};
+
+// "working", or "failing since 2026-01-01 00:00:12 UTC (no answer within 5 s)".
+std::string StorageHealthText(const OptOut::State& state) {
+  if (!state.store->IsFailing()) {
+    return "working";
+  }
+  std::string since;
+  if (state.failing_since_ticks) {
+    since = " since " + CalendarSecondTextUtc(std::chrono::sys_seconds(std::chrono::seconds(
+                            *state.failing_since_ticks / kClockTicksPerSecond)));
+  }
+  return fmt::format("failing{} ({})", since, state.store->LastFailureCause());
+}
 
 }  // namespace
 
@@ -102,9 +117,8 @@ std::string StorageStatusLine() {
     return fmt::format("storage: not open yet or in memory only, {} choices waiting to be written",
                        waiting);
   }
-  return fmt::format(
-      "storage: {}, {}, {} choices waiting to be written", state.store->StorageName(),
-      state.store->IsFailing() ? "failing (the log says since when and why)" : "working", waiting);
+  return fmt::format("storage: {}, {}, {} choices waiting to be written",
+                     state.store->StorageName(), StorageHealthText(state), waiting);
 }
 
 }  // namespace Bellwright

@@ -41,6 +41,7 @@ class OptOutStore {
   const std::string& StorageName() const noexcept { return storage_name_; }
   // Whether its last attempt failed (told once to the Reporter) and it has not worked since.
   bool IsFailing() const noexcept { return failing_; }
+  const std::string& LastFailureCause() const noexcept { return health_.LastCause(); }
 
  private:
   enum class Job { kNone, kOpen, kRead, kWrite };

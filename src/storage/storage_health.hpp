@@ -17,6 +17,8 @@ class StorageHealth {
   void Worked();
   void ReportUnstorableKey() const;
   void ReportRemade() const;
+  // Why the last attempt failed; empty before any failure.
+  const std::string& LastCause() const noexcept { return last_cause_; }
 
  private:
   void Report(Severity severity, const std::string& line) const;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The plug-in's files in an awkward server folder: a name outside ASCII holds both the
-# configuration and the SQLite store; a read-only plug-in folder and a configuration
-# that is a named pipe are reported with their real causes, at once.
+# configuration and the SQLite store; a read-only plug-in folder (in the log and in
+# bw.status, with the time it began) and a configuration that is a named pipe are
+# reported with their real causes, at once.
 # Usage: server_folder.sh SANDBOX_EXE
 set -euo pipefail
 sandbox=$1
@@ -38,10 +39,12 @@ grep -q 'Timed messages are off for you' <<<"$transcript" ||
 
 rm -f "$folder"/bellwright.sqlite*
 chmod 555 "$folder"
-transcript=$(run <<<$'load\njoin A1 Alice\nchat A1 /ads' || true)
+transcript=$(run <<<$'load\njoin A1 Alice\nchat A1 /ads\nwait 2\nrcon bw.status' || true)
 chmod 755 "$folder"
 grep -q 'bellwright.sqlite does not work: unable to open database file (Permission denied)' \
   <<<"$transcript" || fail "a read-only plug-in folder was not named as such:" "$transcript"
+grep -q 'bellwright.sqlite, failing since 2026-01-01 00:00:00 UTC (unable to open database file (Permission denied)), 1 choices waiting' \
+  <<<"$transcript" || fail "the status did not say since when and why the storage fails:" "$transcript"
 
 rm "$folder/config.json"
 mkfifo "$folder/config.json"
