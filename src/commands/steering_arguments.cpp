@@ -37,6 +37,35 @@ bool IsCancel(const std::string& word) {
   });
 }
 
+// Token 1, or the text in double quotes when token 1 opens them: a list or schedule
+// may have a name with blanks ("Daily restart").
+struct NameOnLine {
+  std::string name;
+  bool quoted = false;
+};
+NameOnLine NameArgument(const CommandLine& line) {
+  std::string first = ToUtf8(line.Token(1));
+  if (first.starts_with('"') && !line.Message().IsEmpty()) {
+    return {ToUtf8(line.Message()), true};
+  }
+  return {std::move(first), false};
+}
+
+// After a quoted name, N is the last token unless that token closes the quotes.
+std::optional<std::string> EntryArgument(const CommandLine& line, const NameOnLine& name) {
+  if (name.quoted) {
+    const std::string last = ToUtf8(line.TokenFromEnd(1));
+    if (last.ends_with('"')) {
+      return std::nullopt;
+    }
+    return last;
+  }
+  if (line.TokenCount() >= 3) {
+    return ToUtf8(line.Token(2));
+  }
+  return std::nullopt;
+}
+
 template <typename Request>
 ParsedArguments<Request> Refused(std::string error) {
   return {std::nullopt, std::move(error)};
@@ -49,20 +78,20 @@ ParsedArguments<std::string> ParseAnnouncementName(const CommandLine& line,
   if (line.TokenCount() < 2) {
     return Refused<std::string>(fmt::format("Usage: {} NAME|all", command));
   }
-  return {ToUtf8(line.Token(1)), {}};
+  return {NameArgument(line).name, {}};
 }
 
 ParsedArguments<PreviewRequest> ParsePreview(const CommandLine& line) {
   if (line.TokenCount() < 2) {
     return Refused<PreviewRequest>("Usage: bw.preview NAME [N]");
   }
-  PreviewRequest request{ToUtf8(line.Token(1)), std::nullopt};
-  if (line.TokenCount() >= 3) {
-    const std::string entry = ToUtf8(line.Token(2));
-    request.entry = WholeNumberIn(entry, 1, std::numeric_limits<int>::max());
+  const NameOnLine name = NameArgument(line);
+  PreviewRequest request{name.name, std::nullopt};
+  if (const std::optional<std::string> entry = EntryArgument(line, name)) {
+    request.entry = WholeNumberIn(*entry, 1, std::numeric_limits<int>::max());
     if (!request.entry) {
       return Refused<PreviewRequest>(
-          fmt::format("N must be a whole number from 1, not \"{}\"", entry));
+          fmt::format("N must be a whole number from 1, not \"{}\"", *entry));
     }
   }
   return {std::move(request), {}};

@@ -15,11 +15,12 @@ struct ParsedArguments {
   std::string error;  // set when there is no request
 };
 
-// bw.pause NAME|all, bw.resume NAME|all: token 1, as typed.
+// bw.pause NAME|all, bw.resume NAME|all: token 1 as typed, or a name with blanks in
+// double quotes.
 ParsedArguments<std::string> ParseAnnouncementName(const CommandLine& line,
                                                    std::string_view command);
 
-// bw.preview NAME [N]: N counts entries from 1.
+// bw.preview NAME [N]: N counts entries from 1; NAME as for bw.pause.
 struct PreviewRequest {
   std::string name;
   std::optional<int> entry;
