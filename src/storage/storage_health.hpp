@@ -17,6 +17,7 @@ class StorageHealth {
   void Worked();
   void ReportUnstorableKey() const;
   void ReportRemade() const;
+  void ReportGreetedPlayersUnusable(const Failure& failure) const;
 
  private:
   void Report(Severity severity, const std::string& line) const;
