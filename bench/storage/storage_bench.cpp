@@ -162,10 +162,9 @@ std::optional<std::string> FillMySql(const Storage& storage, long count) {
   }
   const std::string table = "`" + storage.settings.database + "`.bellwright_timed_message_opt_out";
   if (auto failure = storage.server->ExecuteAsRoot("DELETE FROM " + table)) return failure;
-  return storage.server->ExecuteAsRoot("INSERT INTO " + table +
-                                       " SELECT CONCAT('stored-', seq), 1 FROM `" +
-                                       storage.settings.database + "`.seq_1_to_" +
-                                       std::to_string(count));
+  return storage.server->ExecuteAsRoot(
+      "INSERT INTO " + table + " SELECT CONCAT('stored-', seq), 1 FROM `" +
+      storage.settings.database + "`.seq_1_to_" + std::to_string(count));
 }
 
 enum class Moment { kLoad, kReconnect, kTimerTurn };

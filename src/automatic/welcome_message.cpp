@@ -41,7 +41,7 @@ struct GroupGreeting {
 // so one read serves every greeting of the pass.
 struct Greetings {
   GreetingTemplate message{""};
-  std::vector<GroupGreeting> group_messages;  // asked in this order
+  std::vector<GroupGreeting> group_messages;   // asked in this order
   std::optional<GreetingTemplate> first_join;  // for a player never greeted before
   MessageKind kind = MessageKind::kChat;
   MessageStyle style;

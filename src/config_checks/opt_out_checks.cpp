@@ -44,9 +44,8 @@ const std::string* OptOutCommand(const json& document) {
 bool HasFirstJoinMessage(const json& document) {
   const json* bellwright = Member(document, "Bellwright");
   const json* welcome = bellwright != nullptr ? Member(*bellwright, "WelcomeMessage") : nullptr;
-  const json* text = welcome != nullptr && welcome->is_object()
-                         ? Member(*welcome, "FirstJoinMessage")
-                         : nullptr;
+  const json* text =
+      welcome != nullptr && welcome->is_object() ? Member(*welcome, "FirstJoinMessage") : nullptr;
   return text != nullptr && text->is_string() && !text->get_ref<const std::string&>().empty();
 }
 

@@ -32,12 +32,12 @@ inline Outcome FailedWith(std::string cause) {
   return outcome;
 }
 
-// One connection to the table of choices and the table of greeted players, driven by the game thread without ever
-// waiting: each Begin starts an operation and does what it can at once, Continue goes on
-// with it later; both return the outcome once the operation has finished. One operation
-// at a time. Open creates the tables when they are missing (a file or database made
-// before the table of greeted players gains it, its choices untouched); player keys reach the database
-// as bound parameters or as hexadecimal literals, never as text of their own.
+// One connection to the table of choices and the table of greeted players, driven by the game
+// thread without ever waiting: each Begin starts an operation and does what it can at once,
+// Continue goes on with it later; both return the outcome once the operation has finished. One
+// operation at a time. Open creates the tables when they are missing (a file or database made
+// before the table of greeted players gains it, its choices untouched); player keys reach the
+// database as bound parameters or as hexadecimal literals, never as text of their own.
 class Database {
  public:
   virtual ~Database() = default;

@@ -28,7 +28,8 @@ constexpr const char* kProbeTable =
 constexpr const char* kCreateGreetedTable =
     "CREATE TABLE IF NOT EXISTS bellwright_greeted_players ("
     "player_key VARBINARY(255) NOT NULL PRIMARY KEY)";
-constexpr const char* kProbeGreetedTable = "SELECT player_key FROM bellwright_greeted_players LIMIT 0";
+constexpr const char* kProbeGreetedTable =
+    "SELECT player_key FROM bellwright_greeted_players LIMIT 0";
 // The statements of an open: each CREATE is followed by the probe that decides.
 constexpr std::size_t kProbeOfChoices = 1;
 constexpr std::size_t kCreateOfGreeted = 2;

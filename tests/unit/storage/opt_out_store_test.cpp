@@ -141,8 +141,8 @@ TEST_P(OptOutStoreTest, AQuestionNeverUndoesAChoiceMadeHere) {
 // before the record is written is not new either.
 TEST_P(OptOutStoreTest, APlayerGreetedOnOneServerIsNotNewOnAnother) {
   using Greeted = SeenMemory::Greeted;
-  const std::vector<std::string> keys = {"greeted-here", "'); DROP TABLE bellwright_greeted_players; --",
-                                         "\xc3\xbcmlaut"};
+  const std::vector<std::string> keys = {
+      "greeted-here", "'); DROP TABLE bellwright_greeted_players; --", "\xc3\xbcmlaut"};
   DrivenStore here = StartStore();
   DrivenStore there = StartStore();
   for (const std::string& key : keys) here.Greeted().Ask(key);
@@ -158,7 +158,8 @@ TEST_P(OptOutStoreTest, APlayerGreetedOnOneServerIsNotNewOnAnother) {
   there.Greeted().Ask("never-asked");
   there.Greeted().Ask("new-there");
   ASSERT_TRUE(there.Settle());
-  for (const std::string& key : keys) EXPECT_EQ(there.Greeted().Greet(key), Greeted::kBefore) << key;
+  for (const std::string& key : keys)
+    EXPECT_EQ(there.Greeted().Greet(key), Greeted::kBefore) << key;
   EXPECT_EQ(there.Greeted().Greet("never-asked"), Greeted::kBefore);
   EXPECT_EQ(there.Greeted().Greet("new-there"), Greeted::kNever);
   // "answer-not-awaited" left before the greeting: still new.
