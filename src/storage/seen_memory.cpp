@@ -33,7 +33,9 @@ SeenMemory::Greeted SeenMemory::Greet(std::string_view player_key) {
     answer = found->second.answer;
     questions_.erase(found);
   }
-  if (!keeps_nothing_ && player_key.size() <= kMaxStoredKeyBytes) {
+  // A player the storage knows is recorded there already: a returning player costs no
+  // write.
+  if (answer != Greeted::kBefore && !keeps_nothing_ && player_key.size() <= kMaxStoredKeyBytes) {
     unrecorded_.emplace(player_key);
   }
   return answer;

@@ -24,8 +24,8 @@ class SeenMemory {
   void Ask(std::string_view player_key);
   // A player who left before their greeting.
   void Forget(std::string_view player_key);
-  // The player is greeted now: what the storage answered so far. They are recorded as
-  // greeted and no longer asked about.
+  // The player is greeted now: what the storage answered so far. They are no longer
+  // asked about, and are recorded as greeted unless the storage knew them already.
   Greeted Greet(std::string_view player_key);
   // A storage that cannot keep greeted players: nobody is new, nothing is to be written.
   void AnswerEveryoneGreetedBefore();
