@@ -8,10 +8,9 @@ namespace Bellwright::Storage {
 
 void SeenMemory::Ask(std::string_view player_key) {
   Question question;
-  if (keeps_nothing_ || unrecorded_.contains(player_key)) {
-    question.answer = Greeted::kBefore;
-  } else if (player_key.size() > kMaxStoredKeyBytes) {
-    // Never stored, so never known: such a player is never greeted as new.
+  // A key too long to store is never known, so such a player is never greeted as new.
+  if (keeps_nothing_ || unrecorded_.contains(player_key) ||
+      player_key.size() > kMaxStoredKeyBytes) {
     question.answer = Greeted::kBefore;
   }
   if (const auto found = questions_.find(player_key); found != questions_.end()) {
