@@ -5,6 +5,7 @@
 #include <fmt/format.h>
 
 #include <chrono>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -14,7 +15,6 @@
 #include "automatic/welcome_message.hpp"
 #include "automatic/welcome_queue.hpp"
 #include "base/byte_color.hpp"
-#include "opt_out/opt_out_command.hpp"
 #include "delivery/delivery.hpp"
 #include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
@@ -22,6 +22,8 @@
 #include "host_library/hooks.hpp"
 #include "host_library/timer.hpp"
 #include "host_library/world.hpp"
+#include "opt_out/opt_out_command.hpp"
+#include "plugin/load.hpp"
 #include "plugin_session.hpp"
 
 namespace {
@@ -53,6 +55,9 @@ class CrowdedServer {
   }
 
   [[nodiscard]] const std::vector<Sandbox::PlayerController*>& Players() const { return players_; }
+  [[nodiscard]] std::filesystem::path StorageFile() const {
+    return session_.ConfigFile().parent_path() / "bellwright.sqlite";
+  }
 
   // Every player queued for greeting, as after a crowd joined in the same second.
   void QueueEveryGreeting() const {
@@ -163,6 +168,40 @@ void BM_WelcomePassOfACrowd(benchmark::State& state) {
   state.counters["per_player_ns"] = PerPlayerNanoseconds();
 }
 BENCHMARK(BM_WelcomePassOfACrowd)->Unit(benchmark::kMicrosecond);
+
+// The same pass with a first-join welcome, its storage SQLite beside the configuration:
+// each greeting asks what the storage answered at the possession and records the player,
+// and the pass writes the records before it returns (arg 1: every player is new, a fresh
+// file each round; arg 0: every player was greeted before).
+constexpr const char* kFirstJoinConfig = R"({
+  "Bellwright": {"WelcomeMessage": {"EnableWelcomeMessage": true, "WelcomeMessageType": "Chat",
+    "WelcomeMessageColour": {"R": 0, "G": 200, "B": 120},
+    "FirstJoinMessage": "First time here {0}"}}
+})";
+
+void BM_FirstJoinWelcomePassOfACrowd(benchmark::State& state) {
+  const bool everyone_new = state.range(0) == 1;
+  const CrowdedServer server(kCrowd, kFirstJoinConfig);
+  for (auto _ : state) {
+    state.PauseTiming();
+    if (everyone_new) {
+      Bellwright::Unload();
+      for (const char* suffix : {"", "-wal", "-shm"}) {
+        std::filesystem::remove(server.StorageFile() += suffix);
+      }
+      Bellwright::Load();
+    }
+    server.QueueEveryGreeting();
+    state.ResumeTiming();
+    Bellwright::SendWelcomeMessages();
+  }
+  state.counters["per_player_ns"] = PerPlayerNanoseconds();
+}
+BENCHMARK(BM_FirstJoinWelcomePassOfACrowd)
+    ->ArgName("new")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMicrosecond);
 
 // A timed message naming {PlayerName} goes to each player with their own name: the
 // whole turn, against BM_DeliverChatToEachPlayer, the delivery calls alone for a text

@@ -16,6 +16,7 @@
 #include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
 #include "host/permissions.hpp"
+#include "opt_out/greeted_players.hpp"
 
 namespace Bellwright {
 namespace {
@@ -40,7 +41,8 @@ struct GroupGreeting {
 // so one read serves every greeting of the pass.
 struct Greetings {
   GreetingTemplate message{""};
-  std::vector<GroupGreeting> group_messages;  // asked in this order
+  std::vector<GroupGreeting> group_messages;   // asked in this order
+  std::optional<GreetingTemplate> first_join;  // for a player never greeted before
   MessageKind kind = MessageKind::kChat;
   MessageStyle style;
 };
@@ -59,6 +61,9 @@ Greetings ReadGreetings() {
     if (!listed) {
       greetings.group_messages.push_back({std::move(group), GreetingTemplate(entry.message)});
     }
+  }
+  if (!configured.first_join_message.empty()) {
+    greetings.first_join = GreetingTemplate(configured.first_join_message);
   }
   greetings.kind = WelcomeKind(configured.type);
   greetings.style = StyleOf(greetings.kind, WelcomeLook(configured));
@@ -80,12 +85,23 @@ const GreetingTemplate& MessageFor(AShooterPlayerController* player, const Greet
   return settings.message;
 }
 
-bool GreetPlayer(AShooterPlayerController* player, const Greetings& settings) {
-  const GreetingTemplate& message = MessageFor(player, settings);
+enum class Arrival { kReturning, kFirst };
+
+FString GreetingFor(AShooterPlayerController* player, const GreetingTemplate& message,
+                    MessageKind kind) {
   const int player_count = message.NamesPlayerCount() ? ConnectedPlayerCount() : 0;
-  const FString name = PlayerChosenText(player->GetPlayerCharacterName(), settings.kind);
-  const FString text = FromUtf8(message.Build(ToUtf8(name), player_count));
-  return Deliver(settings.kind, text, settings.style, Recipient::Player(player));
+  const FString name = PlayerChosenText(player->GetPlayerCharacterName(), kind);
+  return FromUtf8(message.Build(ToUtf8(name), player_count));
+}
+
+// A first-time player gets the first-join text instead of any group's, without asking
+// the groups.
+bool GreetPlayer(AShooterPlayerController* player, const Greetings& settings, Arrival arrival) {
+  const GreetingTemplate& message = arrival == Arrival::kFirst && settings.first_join
+                                        ? *settings.first_join
+                                        : MessageFor(player, settings);
+  return Deliver(settings.kind, GreetingFor(player, message, settings.kind), settings.style,
+                 Recipient::Player(player));
 }
 
 }  // namespace
@@ -107,12 +123,31 @@ void SendWelcomeMessages() {
     if (!settings) {
       settings = ReadGreetings();
     }
-    GreetPlayer(player, *settings);
+    const bool first = GreetAndTellWhetherFirst(unique_id);
+    GreetPlayer(player, *settings, first ? Arrival::kFirst : Arrival::kReturning);
+  }
+  if (!greeted.empty()) {
+    RecordGreetingsNow();
   }
 }
 
 bool SendWelcomeTo(AShooterPlayerController* viewer) {
-  return GreetPlayer(viewer, ReadGreetings());
+  return GreetPlayer(viewer, ReadGreetings(), Arrival::kReturning);
+}
+
+bool SendFirstJoinWelcomeTo(AShooterPlayerController* viewer) {
+  const Greetings greetings = ReadGreetings();
+  return greetings.first_join && GreetPlayer(viewer, greetings, Arrival::kFirst);
+}
+
+std::optional<std::string> FirstJoinTextFor(std::string_view character_name) {
+  const WelcomeSettings configured = ReadWelcomeSettings();
+  if (configured.first_join_message.empty()) {
+    return std::nullopt;
+  }
+  const GreetingTemplate message(configured.first_join_message);
+  const int player_count = message.NamesPlayerCount() ? ConnectedPlayerCount() : 0;
+  return message.Build(character_name, player_count);
 }
 
 std::vector<std::string> DescribeWelcome() {
@@ -120,6 +155,9 @@ std::vector<std::string> DescribeWelcome() {
   std::vector<std::string> lines{DescribeLook(WelcomeLook(configured)), configured.message};
   for (const WelcomeGroupMessage& entry : configured.group_messages) {
     lines.push_back(fmt::format("group {}: {}", entry.group, entry.message));
+  }
+  if (!configured.first_join_message.empty()) {
+    lines.push_back(fmt::format("first join: {}", configured.first_join_message));
   }
   return lines;
 }

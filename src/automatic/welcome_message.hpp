@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/game.hpp"
@@ -14,6 +16,14 @@ void SendWelcomeMessages();
 // The greeting `viewer` would get, sent to them alone, on or off. False when it
 // cannot be shown.
 bool SendWelcomeTo(AShooterPlayerController* viewer);
+
+// The first-join greeting `viewer` would get on their first connection, sent to them
+// alone. False when there is no "FirstJoinMessage" or it cannot be shown.
+bool SendFirstJoinWelcomeTo(AShooterPlayerController* viewer);
+
+// The first-join text as a player of that character name would get it now (before the
+// delivery's own formatting), or nothing while there is no "FirstJoinMessage".
+std::optional<std::string> FirstJoinTextFor(std::string_view character_name);
 
 // The greeting in words: how it is shown, then its text and each group's, as
 // configured.

@@ -11,6 +11,7 @@
 #include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
 #include "host/timer.hpp"
+#include "opt_out/greeted_players.hpp"
 
 namespace Bellwright {
 namespace {
@@ -99,6 +100,8 @@ void OnCharacterPossessed(ACharacter* character) {
   if (GreetedPlayers.Contains(unique_id)) {
     return;
   }
+  // Asked now, so the answer has the greeting's delay to come.
+  AskWhetherGreetedBefore(controller);
   ScheduleWelcome(unique_id);
 }
 

@@ -45,11 +45,16 @@ int WelcomeDelaySeconds(const json& document) {
                                                   std::numeric_limits<int>::max()));
 }
 
+std::string FirstJoinMessage(const json& document) {
+  return Settings::ValueOr<std::string>(WelcomeSection(document), "FirstJoinMessage", "");
+}
+
 WelcomeSettings ReadWelcomeSettings(const json& document) {
   const json& welcome = WelcomeSection(document);
   WelcomeSettings settings;
   settings.message = Settings::ValueOr(welcome, "Message", settings.message);
   settings.group_messages = ReadGroupMessages(welcome);
+  settings.first_join_message = FirstJoinMessage(document);
   settings.type = Settings::ValueOr(welcome, "WelcomeMessageType", settings.type);
   settings.colour =
       Settings::ColorFromObjectOr(Settings::SectionOrEmpty(welcome, "WelcomeMessageColour"));

@@ -20,6 +20,10 @@ inline constexpr int kDefaultWelcomeDelaySeconds = 5;
 // "DelaySeconds", truncated and held to [0, INT_MAX].
 int WelcomeDelaySeconds(const nlohmann::json& document = ConfigDocument());
 
+// "FirstJoinMessage": the greeting of a player never greeted before; empty while there
+// is none, which leaves the storage closed unless the opt-out needs it.
+std::string FirstJoinMessage(const nlohmann::json& document = ConfigDocument());
+
 // A welcome text for the members of one permission group.
 struct WelcomeGroupMessage {
   std::string group;
@@ -33,6 +37,7 @@ struct WelcomeSettings {
   // Asked in this order. Entries that are not an object with a string "Group" and a
   // string "Message" are skipped, as is the whole list when it is not an array.
   std::vector<WelcomeGroupMessage> group_messages;
+  std::string first_join_message;  // empty: none
   std::string type = "Chat";
   ByteColor colour = MakeByteColor(0, 0, 0);
   std::string sender = kDefaultChatSenderName;  // "Bellwright" -> "ClientChatSenderName"

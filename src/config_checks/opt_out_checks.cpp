@@ -40,6 +40,20 @@ const std::string* OptOutCommand(const json& document) {
   return &command->get_ref<const std::string&>();
 }
 
+// The first-join welcome as the plug-in reads it: none unless it is a non-empty string.
+bool HasFirstJoinMessage(const json& document) {
+  const json* bellwright = Member(document, "Bellwright");
+  const json* welcome = bellwright != nullptr ? Member(*bellwright, "WelcomeMessage") : nullptr;
+  const json* text =
+      welcome != nullptr && welcome->is_object() ? Member(*welcome, "FirstJoinMessage") : nullptr;
+  return text != nullptr && text->is_string() && !text->get_ref<const std::string&>().empty();
+}
+
+// Either keeps the storage open.
+bool StorageKept(const json& document) {
+  return OptOutCommand(document) != nullptr || HasFirstJoinMessage(document);
+}
+
 const json* StorageSection(const json& document) {
   const json* bellwright = Member(document, "Bellwright");
   return bellwright != nullptr ? Member(*bellwright, "Storage") : nullptr;
@@ -135,7 +149,7 @@ void CheckStorage(const json& document, Findings& findings) {
   if (storage == nullptr || !storage->is_object()) {
     return;
   }
-  if (OptOutCommand(document) == nullptr) {
+  if (!StorageKept(document)) {
     if (!storage->empty()) {
       findings.AtKey(Severity::kWarning, std::string(kStoragePointer),
                      "is not read: players' choices are only stored while \"TimedMessages\" "
@@ -158,7 +172,7 @@ bool StorageReads(const json& document, std::string_view pointer) {
   if (tokens.size() < 2 || tokens[0] != "Bellwright" || tokens[1] != "Storage") {
     return true;
   }
-  if (OptOutCommand(document) == nullptr) {
+  if (!StorageKept(document)) {
     return false;
   }
   if (tokens.size() >= 3 && IsServerKey(tokens[2])) {

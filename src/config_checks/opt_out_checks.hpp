@@ -10,8 +10,8 @@ namespace Bellwright::ConfigCheck {
 class Findings;
 
 // Whether the plug-in reads the value at `pointer` below "/Bellwright/Storage": the
-// section only while an opt-out command is set, and its server keys only for
-// "MySQL". Everything else is read.
+// section only while an opt-out command or a first-join welcome is set, and its server keys only
+// for "MySQL". Everything else is read.
 bool StorageReads(const nlohmann::json& document, std::string_view pointer);
 
 // The opt-out command's name and whether it can be registered, and where the

@@ -92,6 +92,13 @@ void CheckWelcome(const json& welcome, Findings& findings) {
   CheckGroupWelcomes(welcome, findings);
   const json* enabled = Member(welcome, "EnableWelcomeMessage");
   if (enabled == nullptr || *enabled != true) {
+    if (const json* first_join = Member(welcome, "FirstJoinMessage");
+        first_join != nullptr && first_join->is_string() &&
+        !first_join->get_ref<const std::string&>().empty()) {
+      findings.AtKey(Severity::kWarning, pointer + "/FirstJoinMessage",
+                     "is never sent: the welcome is off (\"EnableWelcomeMessage\": true switches "
+                     "it on); the storage is opened for it all the same");
+    }
     return;
   }
   const json* type = Member(welcome, "WelcomeMessageType");

@@ -64,6 +64,8 @@ constexpr WrongTypeRule kWrongTypeRules[] = {
     {"/Bellwright/WelcomeMessage/GroupMessages", false, kError,
      "it is ignored, so every player gets the welcome \"Message\""},
     {"/Bellwright/WelcomeMessage/GroupMessages/*", true, kWarning, kGroupWelcomeSkipped},
+    {"/Bellwright/WelcomeMessage/FirstJoinMessage", false, kError,
+     "it is ignored, so first-time players get the ordinary greeting"},
     {"/Bellwright/Storage", false, kError, kSqliteInstead},
     {"/Bellwright/Storage/Type", false, kError, kSqliteInstead},
     {"/Bellwright/Storage/Host", false, kError, "it is ignored, so the host $default is used"},

@@ -9,6 +9,7 @@
 #include "host/fstring.hpp"
 #include "storage/choice_memory.hpp"
 #include "storage/opt_out_store.hpp"
+#include "storage/seen_memory.hpp"
 
 // What the opt-out's game-thread side and its storage lifecycle share; the game thread
 // is its only user.
@@ -16,15 +17,18 @@ namespace Bellwright::OptOut {
 
 // What the configuration asks for, compared at a reload to see whether it changed.
 struct OptOutSettings {
-  FString command;
+  FString command;          // empty while only the first-join welcome keeps the storage
+  bool first_join = false;  // a first-join welcome asks whether players were greeted
   StorageSetting storage;
 };
 
 struct State {
-  std::optional<OptOutSettings> settings;  // empty while the feature is off
+  // Empty while neither an opt-out command nor a first-join welcome keeps the storage.
+  std::optional<OptOutSettings> settings;
   // Made at the first game-thread callback that drives the storage, never at load.
   std::unique_ptr<Storage::OptOutStore> store;
   Storage::ChoiceMemory memory;
+  Storage::SeenMemory greeted;
   // Whether the storage the settings name was set up since the start or the last move.
   bool storage_set_up = false;
   // The host's clock at the first turn that found the storage failing, while it fails.

@@ -8,6 +8,7 @@
 #include "config/config.hpp"
 #include "config/opt_out_settings.hpp"
 #include "config/storage_settings_reader.hpp"
+#include "config/welcome_settings.hpp"
 #include "delivery/world_players.hpp"
 #include "host/tools.hpp"
 #include "opt_out/kept_choices_file.hpp"
@@ -44,21 +45,29 @@ bool SameStorage(const StorageSetting& a, const StorageSetting& b) {
          x.database == y.database;
 }
 
-// Empty while the configuration names no opt-out command.
+// Empty while the configuration names neither an opt-out command nor a first-join
+// welcome.
 std::optional<OptOutSettings> ReadSettings() {
   const nlohmann::json& document = ConfigDocument();
   const std::string command = OptOutCommandName(document);
-  if (command.empty()) {
+  const bool first_join = !FirstJoinMessage(document).empty();
+  if (command.empty() && !first_join) {
     return std::nullopt;
   }
-  return OptOutSettings{FromUtf8(command), ReadStorageSetting(document)};
+  return OptOutSettings{FromUtf8(command), first_join, ReadStorageSetting(document)};
 }
 
 void Use(OptOutSettings settings) {
-  if (!settings.storage.storage) {
+  if (!settings.storage.storage && !settings.command.IsEmpty()) {
     Log::Error(
         "Storage type \"{}\" is not \"SQLite\" or \"MySQL\": timed-message opt-outs are kept in "
         "memory only",
+        settings.storage.unknown_type);
+  }
+  if (!settings.storage.storage && settings.first_join) {
+    Log::Error(
+        "Storage type \"{}\" is not \"SQLite\" or \"MySQL\": greeted players are not kept, so "
+        "nobody gets the FirstJoinMessage",
         settings.storage.unknown_type);
   }
   TheState().settings = std::move(settings);
@@ -126,6 +135,7 @@ void OpenStore() {
   const StorageSetting& setting = state.settings->storage;
   if (!setting.storage) {
     state.memory.AnswerUnansweredWithoutStorage();
+    state.greeted.AnswerEveryoneGreetedBefore();
     return;
   }
   state.store = std::make_unique<Storage::OptOutStore>(*setting.storage, &Report);
@@ -153,6 +163,7 @@ void StopOptOut() {
   OptOut::State& state = TheState();
   state.settings.reset();
   state.memory = {};
+  state.greeted = {};
   state.kept_choices_taken = false;
   state.kept_file_left = false;
 }
@@ -167,6 +178,7 @@ void ReconfigureOptOut() {
   }
   if (state.settings && SameStorage(state.settings->storage, wanted->storage)) {
     state.settings->command = wanted->command;
+    state.settings->first_join = wanted->first_join;
     return;
   }
   CloseStore();
@@ -183,9 +195,10 @@ void DriveOptOutStorage() {
   }
   if (!state.store) {
     state.memory.AnswerUnansweredWithoutStorage();
+    state.greeted.AnswerEveryoneGreetedBefore();
     return;
   }
-  state.store->Pump(state.memory);
+  state.store->Pump(state.memory, state.greeted);
   NoteWhenFailingBegan(state);
   DropKeptChoicesWhenWritten();
 }

@@ -6,8 +6,8 @@
 // short steps that never wait, from the game's own callbacks afterwards.
 namespace Bellwright {
 
-// Reads whether the configuration names an opt-out command, and where choices are kept;
-// opens nothing.
+// Reads whether the configuration names an opt-out command or a first-join welcome,
+// either of which keeps the storage, and where it is; opens nothing.
 void StartOptOut();
 // Drops the storage without waiting; choices not yet written are kept in a file beside
 // the configuration and written at the next start.

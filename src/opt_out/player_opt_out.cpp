@@ -57,20 +57,20 @@ std::string StorageHealthText(const OptOut::State& state) {
 }  // namespace
 
 bool OptOutActive() {
-  return OptOut::TheState().settings.has_value();
+  const OptOut::State& state = OptOut::TheState();
+  return state.settings && !state.settings->command.IsEmpty();
 }
 
 std::optional<FString> ConfiguredOptOutCommand() {
-  const OptOut::State& state = OptOut::TheState();
-  if (!state.settings) {
+  if (!OptOutActive()) {
     return std::nullopt;
   }
-  return state.settings->command;
+  return OptOut::TheState().settings->command;
 }
 
 bool IsOptedOut(const FString& unique_id) {
   const OptOut::State& state = OptOut::TheState();
-  return state.settings &&
+  return OptOutActive() &&
          state.memory.IsOptedOut(OptOut::Key(unique_id), OptOut::Now(), kPatienceWithTheStorage);
 }
 
@@ -83,7 +83,7 @@ bool ToggleOptOut(const FString& unique_id) {
 
 void AskOptOut(AShooterPlayerController* player) {
   OptOut::State& state = OptOut::TheState();
-  if (player == nullptr || !state.settings) {
+  if (player == nullptr || !OptOutActive()) {
     return;
   }
   state.memory.Ask(OptOut::Key(player->GetUniqueNetIdAsString()), OptOut::Now());
@@ -92,7 +92,9 @@ void AskOptOut(AShooterPlayerController* player) {
 
 void ForgetOptOut(AShooterPlayerController* player) {
   if (player != nullptr) {
-    OptOut::TheState().memory.Forget(OptOut::Key(player->GetUniqueNetIdAsString()));
+    const std::string_view key = OptOut::Key(player->GetUniqueNetIdAsString());
+    OptOut::TheState().memory.Forget(key);
+    OptOut::TheState().greeted.Forget(key);
   }
 }
 

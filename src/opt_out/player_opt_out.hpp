@@ -29,7 +29,8 @@ bool ToggleOptOut(const FString& unique_id);
 // A player who is here (joined, respawned): their stored choice is read again, so that
 // a choice made on another server sharing the storage applies here.
 void AskOptOut(AShooterPlayerController* player);
-// A player who left: forgotten, except a choice not yet written.
+// A player who left: forgotten, except a choice not yet written or a greeting not yet
+// recorded.
 void ForgetOptOut(AShooterPlayerController* player);
 
 // "players: 3 connected, 1 of them opted out of timed messages".

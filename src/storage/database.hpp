@@ -22,6 +22,8 @@ struct Outcome {
   bool busy = false;
   // A read's rows: the players asked about who have a row.
   std::vector<StoredChoice> rows;
+  // A read of greeted players: those asked about whom the table knows.
+  std::vector<std::string> greeted;
 };
 
 inline Outcome FailedWith(std::string cause) {
@@ -30,11 +32,12 @@ inline Outcome FailedWith(std::string cause) {
   return outcome;
 }
 
-// One connection to the table of choices, driven by the game thread without ever
-// waiting: each Begin starts an operation and does what it can at once, Continue goes on
-// with it later; both return the outcome once the operation has finished. One operation
-// at a time. Open creates the table when it is missing; player keys reach the database
-// as bound parameters or as hexadecimal literals, never as text of their own.
+// One connection to the table of choices and the table of greeted players, driven by the game
+// thread without ever waiting: each Begin starts an operation and does what it can at once,
+// Continue goes on with it later; both return the outcome once the operation has finished. One
+// operation at a time. Open creates the tables when they are missing (a file or database made
+// before the table of greeted players gains it, its choices untouched); player keys reach the
+// database as bound parameters or as hexadecimal literals, never as text of their own.
 class Database {
  public:
   virtual ~Database() = default;
@@ -44,6 +47,13 @@ class Database {
   virtual std::optional<Outcome> BeginRead(std::span<const std::string> player_keys) = 0;
   // All or nothing.
   virtual std::optional<Outcome> BeginWrite(std::span<const StoredChoice> choices) = 0;
+  // Which of these players were ever greeted.
+  virtual std::optional<Outcome> BeginReadGreeted(std::span<const std::string> player_keys) = 0;
+  // Records these players as greeted; all or nothing.
+  virtual std::optional<Outcome> BeginRecordGreeted(std::span<const std::string> player_keys) = 0;
+  // Why the table of greeted players could not be used when the connection opened; the
+  // choices work without it.
+  virtual std::optional<Failure> GreetedPlayersUnusable() const { return std::nullopt; }
   virtual std::optional<Outcome> Continue() = 0;
   // Drops the connection and any operation under way, without waiting.
   virtual void Close() = 0;

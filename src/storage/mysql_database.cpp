@@ -23,6 +23,17 @@ constexpr const char* kCreateTable =
 // administrator made already exists; then this decides.
 constexpr const char* kProbeTable =
     "SELECT player_key, opted_out FROM bellwright_timed_message_opt_out LIMIT 0";
+// Players ever greeted, by the same key: a table of its own, so a database made before
+// it gains it at the next open and keeps its choices as they are.
+constexpr const char* kCreateGreetedTable =
+    "CREATE TABLE IF NOT EXISTS bellwright_greeted_players ("
+    "player_key VARBINARY(255) NOT NULL PRIMARY KEY)";
+constexpr const char* kProbeGreetedTable =
+    "SELECT player_key FROM bellwright_greeted_players LIMIT 0";
+// The statements of an open: each CREATE is followed by the probe that decides.
+constexpr std::size_t kProbeOfChoices = 1;
+constexpr std::size_t kCreateOfGreeted = 2;
+constexpr std::size_t kProbeOfGreeted = 3;
 
 // The client library's process-wide state is started once and never ended: it belongs
 // to the process, which other plug-ins may share, not to one store.
@@ -63,6 +74,25 @@ std::string WriteStatement(std::span<const StoredChoice> choices) {
   return sql + " ON DUPLICATE KEY UPDATE opted_out = VALUES(opted_out)";
 }
 
+std::string ReadGreetedStatement(std::span<const std::string> player_keys) {
+  std::string sql = "SELECT player_key FROM bellwright_greeted_players WHERE player_key IN (";
+  for (std::size_t i = 0; i < player_keys.size(); ++i) {
+    if (i > 0) sql += ',';
+    sql += Hex(player_keys[i]);
+  }
+  return sql + ")";
+}
+
+// One statement: atomic on its own; a player recorded already stays as they are.
+std::string RecordGreetedStatement(std::span<const std::string> player_keys) {
+  std::string sql = "INSERT IGNORE INTO bellwright_greeted_players (player_key) VALUES ";
+  for (std::size_t i = 0; i < player_keys.size(); ++i) {
+    if (i > 0) sql += ',';
+    sql += '(' + Hex(player_keys[i]) + ')';
+  }
+  return sql;
+}
+
 void ShutDown(my_socket socket) {
 #ifdef _WIN32
   shutdown(socket, SD_BOTH);
@@ -86,8 +116,9 @@ std::optional<Outcome> MySqlDatabase::BeginOpen() {
   Close();
   opening_ = true;
   create_failure_.reset();
+  greeted_unusable_.reset();
   outcome_ = {};
-  statements_ = {kCreateTable, kProbeTable};
+  statements_ = {kCreateTable, kProbeTable, kCreateGreetedTable, kProbeGreetedTable};
   next_statement_ = 0;
   if (NeedsNoLookup(settings_.host)) return Connect(settings_.host);
   lookup_ = std::make_unique<HostLookup>(settings_.host);
@@ -105,9 +136,21 @@ std::optional<Outcome> MySqlDatabase::BeginWrite(std::span<const StoredChoice> c
   return Begin({WriteStatement(choices)});
 }
 
-std::optional<Outcome> MySqlDatabase::Begin(std::vector<std::string> statements) {
+std::optional<Outcome> MySqlDatabase::BeginReadGreeted(std::span<const std::string> player_keys) {
+  if (player_keys.empty()) return Outcome{};
+  return Begin({ReadGreetedStatement(player_keys)}, true);
+}
+
+std::optional<Outcome> MySqlDatabase::BeginRecordGreeted(std::span<const std::string> player_keys) {
+  if (player_keys.empty()) return Outcome{};
+  return Begin({RecordGreetedStatement(player_keys)});
+}
+
+std::optional<Outcome> MySqlDatabase::Begin(std::vector<std::string> statements,
+                                            bool reading_greeted) {
   if (!open_ || phase_ != Phase::kIdle) return Fail("the connection is not ready");
   opening_ = false;
+  reading_greeted_ = reading_greeted;
   outcome_ = {};
   statements_ = std::move(statements);
   next_statement_ = 0;
@@ -174,14 +217,21 @@ std::optional<Outcome> MySqlDatabase::AfterConnect() {
 }
 
 std::optional<Outcome> MySqlDatabase::AfterQuery() {
-  const bool first_of_open = opening_ && next_statement_ == 1;
+  const std::size_t done = next_statement_ - 1;
+  const bool create_of_open = opening_ && (done == 0 || done == kCreateOfGreeted);
   if (query_status_ != 0) {
-    if (!first_of_open) {
-      return Fail(create_failure_ ? create_failure_->cause : mysql_error(connection_));
+    if (create_of_open) {
+      create_failure_ = Failure{mysql_error(connection_)};
+      return NextStatement();
     }
-    create_failure_ = Failure{mysql_error(connection_)};
-    return NextStatement();
+    if (opening_ && done == kProbeOfGreeted) {
+      // The choices still work; greeted players are not kept (the store says so).
+      greeted_unusable_ = create_failure_ ? create_failure_ : Failure{mysql_error(connection_)};
+      return NextStatement();
+    }
+    return Fail(create_failure_ ? create_failure_->cause : mysql_error(connection_));
   }
+  if (opening_ && done == kProbeOfChoices) create_failure_.reset();
   if (mysql_field_count(connection_) == 0) return NextStatement();
   phase_ = Phase::kStoringResult;
   Await(mysql_store_result_start(&result_, connection_));
@@ -193,8 +243,12 @@ std::optional<Outcome> MySqlDatabase::AfterStoringResult() {
   // A stored result is in memory: fetching its rows does not touch the network.
   while (MYSQL_ROW row = mysql_fetch_row(result_)) {
     const unsigned long* lengths = mysql_fetch_lengths(result_);
-    if (row[0] == nullptr || row[1] == nullptr) continue;
-    outcome_.rows.push_back({std::string(row[0], lengths[0]), row[1][0] != '0'});
+    if (row[0] == nullptr) continue;
+    if (reading_greeted_) {
+      outcome_.greeted.emplace_back(row[0], lengths[0]);
+    } else if (row[1] != nullptr) {
+      outcome_.rows.push_back({std::string(row[0], lengths[0]), row[1][0] != '0'});
+    }
   }
   mysql_free_result(result_);
   result_ = nullptr;

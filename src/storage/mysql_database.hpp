@@ -13,7 +13,7 @@ struct st_mysql_res;
 
 namespace Bellwright::Storage {
 
-// The table in a MySQL or MariaDB database, through MariaDB Connector/C's non-blocking
+// The tables in a MySQL or MariaDB database, through MariaDB Connector/C's non-blocking
 // interface: every call of the client library returns at once with what it waits for
 // (the socket readable or writable), and the socket is asked with a zero timeout
 // whether that has come. A host name is looked up by the system in the background
@@ -30,6 +30,9 @@ class MySqlDatabase final : public Database {
   std::optional<Outcome> BeginOpen() override;
   std::optional<Outcome> BeginRead(std::span<const std::string> player_keys) override;
   std::optional<Outcome> BeginWrite(std::span<const StoredChoice> choices) override;
+  std::optional<Outcome> BeginReadGreeted(std::span<const std::string> player_keys) override;
+  std::optional<Outcome> BeginRecordGreeted(std::span<const std::string> player_keys) override;
+  std::optional<Failure> GreetedPlayersUnusable() const override { return greeted_unusable_; }
   std::optional<Outcome> Continue() override;
   void Close() override;
   bool IsOpen() const override { return open_; }
@@ -38,7 +41,7 @@ class MySqlDatabase final : public Database {
   // What the library call under way belongs to.
   enum class Phase { kIdle, kLookingUp, kConnecting, kQuerying, kStoringResult, kClosing };
 
-  std::optional<Outcome> Begin(std::vector<std::string> statements);
+  std::optional<Outcome> Begin(std::vector<std::string> statements, bool reading_greeted = false);
   std::optional<Outcome> Advance();
   std::optional<Outcome> AfterLookup();
   std::optional<Outcome> Connect(const std::string& address);
@@ -71,6 +74,10 @@ class MySqlDatabase final : public Database {
   // Opening tolerates a CREATE the account may not run, when the table is usable anyway.
   bool opening_ = false;
   std::optional<Failure> create_failure_;
+  // An account that may use the choices but not the table of greeted players keeps its
+  // choices working; this says why greeted players are not kept.
+  std::optional<Failure> greeted_unusable_;
+  bool reading_greeted_ = false;
   Outcome outcome_;
 };
 

@@ -14,8 +14,9 @@ OptOutStore::~OptOutStore() {
   database_->Close();
 }
 
-void OptOutStore::Pump(ChoiceMemory& memory) {
-  if (memory.TakeUnstorableKeyNotice()) health_.ReportUnstorableKey();
+void OptOutStore::Pump(ChoiceMemory& choices, SeenMemory& greeted) {
+  const Memories memory{choices, greeted};
+  if (choices.TakeUnstorableKeyNotice()) health_.ReportUnstorableKey();
   const Clock::time_point turn_end = Clock::now() + options_.turn_budget;
   for (;;) {
     const Clock::time_point now = Clock::now();
@@ -36,24 +37,41 @@ void OptOutStore::Pump(ChoiceMemory& memory) {
   }
 }
 
-bool OptOutStore::IsIdle(const ChoiceMemory& memory) const {
-  return job_ == Job::kNone && !memory.HasUnwritten() && !memory.HasQuestions();
+bool OptOutStore::IsIdle(const ChoiceMemory& memory, const SeenMemory& greeted) const {
+  return job_ == Job::kNone && !memory.HasUnwritten() && !memory.HasQuestions() &&
+         !greeted.HasUnrecorded() && !greeted.HasQuestions();
 }
 
-std::optional<Outcome> OptOutStore::StartNext(ChoiceMemory& memory, Clock::time_point now) {
+std::optional<Outcome> OptOutStore::StartNext(Memories memory, Clock::time_point now) {
   if ((failing_ || busy_since_) && now < retry_at_) return std::nullopt;
   if (database_->IsOpen() && database_->WasReplaced()) {
     health_.ReportRemade();
     database_->Close();
-    memory.WriteEveryoneAgain();
+    memory.choices.WriteEveryoneAgain();
   }
   if (!database_->IsOpen()) return Start(Job::kOpen, database_->BeginOpen());
-  if (memory.HasUnwritten()) {
-    writing_ = memory.TakeBatch(options_.max_batch);
+  if (memory.choices.HasUnwritten()) {
+    writing_ = memory.choices.TakeBatch(options_.max_batch);
     return Start(Job::kWrite, database_->BeginWrite(writing_.choices));
   }
-  asking_ = memory.TakeQuestions(options_.max_batch);
+  asking_ = memory.choices.TakeQuestions(options_.max_batch);
   if (!asking_.empty()) return Start(Job::kRead, database_->BeginRead(asking_));
+  return StartGreetedWork(memory.greeted);
+}
+
+// Greeted players are recorded before anyone is asked about, so that a player greeted
+// here is never new to a read that comes after.
+std::optional<Outcome> OptOutStore::StartGreetedWork(SeenMemory& greeted) {
+  if (database_->GreetedPlayersUnusable()) {
+    greeted.AnswerEveryoneGreetedBefore();
+    return std::nullopt;
+  }
+  if (greeted.HasUnrecorded()) {
+    recording_ = greeted.TakeBatch(options_.max_batch);
+    return Start(Job::kRecordGreeted, database_->BeginRecordGreeted(recording_));
+  }
+  asking_ = greeted.TakeQuestions(options_.max_batch);
+  if (!asking_.empty()) return Start(Job::kReadGreeted, database_->BeginReadGreeted(asking_));
   return std::nullopt;
 }
 
@@ -68,8 +86,8 @@ OptOutStore::Clock::duration OptOutStore::JobPatience() const {
                             : Clock::duration(options_.mysql_answer);
 }
 
-void OptOutStore::Finish(ChoiceMemory& memory, Outcome outcome, Clock::time_point now) {
-  if (outcome.busy && Busy(memory, outcome, now)) return;
+void OptOutStore::Finish(Memories memory, Outcome outcome, Clock::time_point now) {
+  if (outcome.busy && Busy(memory, now)) return;
   if (outcome.failure) {
     Failed(memory, *outcome.failure, now);
   } else {
@@ -80,33 +98,45 @@ void OptOutStore::Finish(ChoiceMemory& memory, Outcome outcome, Clock::time_poin
 
 // Another connection holds the SQLite file's lock: tried again at the next turn, and told
 // only when it lasts.
-bool OptOutStore::Busy(ChoiceMemory& memory, const Outcome& outcome, Clock::time_point now) {
+bool OptOutStore::Busy(Memories memory, Clock::time_point now) {
   if (!busy_since_) busy_since_ = now;
   if (now - *busy_since_ >= options_.sqlite_lock_patience) return false;
   Requeue(memory);
   job_ = Job::kNone;
   retry_at_ = now + std::chrono::milliseconds(1);  // not in this turn
-  (void)outcome;
   return true;
 }
 
-void OptOutStore::Succeeded(ChoiceMemory& memory, Outcome& outcome) {
+void OptOutStore::Succeeded(Memories memory, Outcome& outcome) {
   switch (job_) {
     case Job::kOpen:
       // Other servers may have written while this one could not read.
-      memory.AskEveryoneAgain();
+      memory.choices.AskEveryoneAgain();
+      memory.greeted.AskEveryoneAgain();
+      if (const auto unusable = database_->GreetedPlayersUnusable();
+          unusable && !greeted_unusable_told_) {
+        greeted_unusable_told_ = true;
+        health_.ReportGreetedPlayersUnusable(*unusable);
+      }
       break;
     case Job::kWrite:
-      memory.MarkWritten(writing_);
+      memory.choices.MarkWritten(writing_);
       break;
     case Job::kRead:
-      memory.Answer(asking_, outcome.rows);
+      memory.choices.Answer(asking_, outcome.rows);
+      break;
+    case Job::kRecordGreeted:
+      memory.greeted.MarkRecorded(recording_);
+      break;
+    case Job::kReadGreeted:
+      memory.greeted.Answer(asking_, outcome.greeted);
       break;
     case Job::kNone:
       break;
   }
   writing_ = {};
   asking_.clear();
+  recording_.clear();
   if (job_ == Job::kOpen) return;  // it works once it has done some work
   busy_since_.reset();
   failing_ = false;
@@ -114,7 +144,7 @@ void OptOutStore::Succeeded(ChoiceMemory& memory, Outcome& outcome) {
   health_.Worked();
 }
 
-void OptOutStore::Failed(ChoiceMemory& memory, const Failure& failure, Clock::time_point now) {
+void OptOutStore::Failed(Memories memory, const Failure& failure, Clock::time_point now) {
   const bool connection_was_working = job_ != Job::kOpen && !failing_ && !fresh_try_done_;
   Requeue(memory);
   database_->Close();
@@ -128,10 +158,15 @@ void OptOutStore::Failed(ChoiceMemory& memory, const Failure& failure, Clock::ti
   health_.Failed(failure);
 }
 
-void OptOutStore::Requeue(ChoiceMemory& memory) {
-  memory.ReturnQuestions(asking_);
+void OptOutStore::Requeue(Memories memory) {
+  if (job_ == Job::kReadGreeted) {
+    memory.greeted.ReturnQuestions(asking_);
+  } else {
+    memory.choices.ReturnQuestions(asking_);
+  }
   asking_.clear();
   writing_ = {};
+  recording_.clear();
 }
 
 }  // namespace Bellwright::Storage

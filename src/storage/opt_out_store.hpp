@@ -9,6 +9,7 @@
 #include "storage/choice_memory.hpp"
 #include "storage/database.hpp"
 #include "storage/report.hpp"
+#include "storage/seen_memory.hpp"
 #include "storage/storage_health.hpp"
 #include "storage/storage_settings.hpp"
 #include "storage/store_options.hpp"
@@ -16,7 +17,8 @@
 namespace Bellwright::Storage {
 
 // Writes players' choices to SQLite or MySQL/MariaDB and reads the choices of the
-// players who are here, driven in short steps by its owner's thread and never waiting:
+// players who are here; records the players greeted and tells whether a player about to
+// be greeted ever was, driven in short steps by its owner's thread and never waiting:
 // each Pump does what the database allows at that moment (one operation under way at a
 // time) and returns. It owns no thread, so there is nothing to start, join or wait for.
 // When the storage does not work, choices keep working in memory, the store tries again,
@@ -31,11 +33,12 @@ class OptOutStore {
   OptOutStore(const OptOutStore&) = delete;
   OptOutStore& operator=(const OptOutStore&) = delete;
 
-  // Opens the storage when needed, writes what `memory` has unwritten and answers its
-  // questions, for as long as the database answers at once and the turn budget lasts.
-  void Pump(ChoiceMemory& memory);
+  // Opens the storage when needed, writes what `memory` and `greeted` have unwritten and
+  // answers their questions, for as long as the database answers at once and the turn
+  // budget lasts.
+  void Pump(ChoiceMemory& memory, SeenMemory& greeted);
   // Nothing under way and nothing to do (for tests and benchmarks).
-  bool IsIdle(const ChoiceMemory& memory) const;
+  bool IsIdle(const ChoiceMemory& memory, const SeenMemory& greeted) const;
 
   // "SQLite /path/bellwright.sqlite" or "MySQL user@host:port/database".
   const std::string& StorageName() const noexcept { return storage_name_; }
@@ -44,15 +47,21 @@ class OptOutStore {
   const std::string& LastFailureCause() const noexcept { return health_.LastCause(); }
 
  private:
-  enum class Job { kNone, kOpen, kRead, kWrite };
+  enum class Job { kNone, kOpen, kRead, kWrite, kReadGreeted, kRecordGreeted };
+  // What a turn works for.
+  struct Memories {
+    ChoiceMemory& choices;
+    SeenMemory& greeted;
+  };
 
-  std::optional<Outcome> StartNext(ChoiceMemory& memory, Clock::time_point now);
+  std::optional<Outcome> StartNext(Memories memory, Clock::time_point now);
+  std::optional<Outcome> StartGreetedWork(SeenMemory& greeted);
   std::optional<Outcome> Start(Job job, std::optional<Outcome> outcome);
-  void Finish(ChoiceMemory& memory, Outcome outcome, Clock::time_point now);
-  void Succeeded(ChoiceMemory& memory, Outcome& outcome);
-  void Failed(ChoiceMemory& memory, const Failure& failure, Clock::time_point now);
-  bool Busy(ChoiceMemory& memory, const Outcome& outcome, Clock::time_point now);
-  void Requeue(ChoiceMemory& memory);
+  void Finish(Memories memory, Outcome outcome, Clock::time_point now);
+  void Succeeded(Memories memory, Outcome& outcome);
+  void Failed(Memories memory, const Failure& failure, Clock::time_point now);
+  bool Busy(Memories memory, Clock::time_point now);
+  void Requeue(Memories memory);
   Clock::duration JobPatience() const;
 
   std::string storage_name_;
@@ -64,6 +73,9 @@ class OptOutStore {
   Clock::time_point job_started_;
   WriteBatch writing_;
   std::vector<std::string> asking_;
+  std::vector<std::string> recording_;
+  // The table of greeted players could not be used at the last open (told once).
+  bool greeted_unusable_told_ = false;
 
   bool failing_ = false;
   // One fresh connection is tried at once before a failure on a connection that had

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <utility>
 
 namespace Bellwright::Storage {
@@ -19,6 +20,14 @@ constexpr const char* kSelectOne =
 constexpr const char* kUpsert =
     "INSERT INTO bellwright_timed_message_opt_out (player_key, opted_out) VALUES (?1, ?2) "
     "ON CONFLICT (player_key) DO UPDATE SET opted_out = excluded.opted_out";
+// Players ever greeted, by the same key; a table of its own, so a file made before it
+// gains it at the next open and keeps its choices as they are.
+constexpr const char* kCreateGreetedTable =
+    "CREATE TABLE IF NOT EXISTS bellwright_greeted_players (player_key TEXT PRIMARY KEY NOT NULL)";
+constexpr const char* kSelectGreeted =
+    "SELECT 1 FROM bellwright_greeted_players WHERE player_key = ?1";
+constexpr const char* kInsertGreeted =
+    "INSERT OR IGNORE INTO bellwright_greeted_players (player_key) VALUES (?1)";
 
 // Resets a statement however its use ends, so the next use starts clean and a read
 // does not keep the file's read lock.
@@ -85,6 +94,7 @@ Outcome SqliteDatabase::Open() {
     failure = Failure{"the file is read-only"};
   }
   if (!failure) failure = Execute(kCreateTable);
+  if (!failure) failure = Execute(kCreateGreetedTable);
   if (!failure) failure = Prepare();
   if (!failure) return {};
   Outcome failed = Failed();
@@ -94,6 +104,8 @@ Outcome SqliteDatabase::Open() {
 }
 
 void SqliteDatabase::Close() {
+  insert_greeted_.reset();
+  select_greeted_.reset();
   upsert_.reset();
   select_one_.reset();
   connection_.reset();
@@ -109,7 +121,9 @@ bool SqliteDatabase::WasReplaced() {
 
 std::optional<Failure> SqliteDatabase::Prepare() {
   const std::pair<const char*, Statement*> statements[] = {{kSelectOne, &select_one_},
-                                                           {kUpsert, &upsert_}};
+                                                           {kUpsert, &upsert_},
+                                                           {kSelectGreeted, &select_greeted_},
+                                                           {kInsertGreeted, &insert_greeted_}};
   for (const auto& [sql, statement] : statements) {
     sqlite3_stmt* raw = nullptr;
     if (sqlite3_prepare_v3(connection_.get(), sql, -1, SQLITE_PREPARE_PERSISTENT, &raw, nullptr) !=
@@ -190,14 +204,44 @@ std::optional<Outcome> SqliteDatabase::BeginWrite(std::span<const StoredChoice> 
 }
 
 Outcome SqliteDatabase::Write(std::span<const StoredChoice> choices) {
+  return InTransaction(choices.size(), [&](std::size_t index) {
+    StatementUse use(upsert_.get());
+    return use.BindKey(choices[index].player_key) == SQLITE_OK &&
+           sqlite3_bind_int(use.get(), 2, choices[index].opted_out ? 1 : 0) == SQLITE_OK &&
+           sqlite3_step(use.get()) == SQLITE_DONE;
+  });
+}
+
+std::optional<Outcome> SqliteDatabase::BeginReadGreeted(std::span<const std::string> player_keys) {
+  Outcome outcome;
+  for (const std::string& player_key : player_keys) {
+    StatementUse use(select_greeted_.get());
+    if (use.BindKey(player_key) != SQLITE_OK) return Failed();
+    const int step = sqlite3_step(use.get());
+    if (step == SQLITE_ROW) {
+      outcome.greeted.push_back(player_key);
+    } else if (step != SQLITE_DONE) {
+      return Failed();
+    }
+  }
+  return outcome;
+}
+
+std::optional<Outcome> SqliteDatabase::BeginRecordGreeted(
+    std::span<const std::string> player_keys) {
+  return InTransaction(player_keys.size(), [&](std::size_t index) {
+    StatementUse use(insert_greeted_.get());
+    return use.BindKey(player_keys[index]) == SQLITE_OK && sqlite3_step(use.get()) == SQLITE_DONE;
+  });
+}
+
+Outcome SqliteDatabase::InTransaction(std::size_t count,
+                                      const std::function<bool(std::size_t)>& write_one) {
   if (sqlite3_exec(connection_.get(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
     return Failed();
   }
-  for (const StoredChoice& choice : choices) {
-    StatementUse use(upsert_.get());
-    if (use.BindKey(choice.player_key) != SQLITE_OK ||
-        sqlite3_bind_int(use.get(), 2, choice.opted_out ? 1 : 0) != SQLITE_OK ||
-        sqlite3_step(use.get()) != SQLITE_DONE) {
+  for (std::size_t index = 0; index < count; ++index) {
+    if (!write_one(index)) {
       Outcome failed = Failed();
       RollBack();
       return failed;

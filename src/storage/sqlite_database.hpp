@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -11,7 +12,7 @@ struct sqlite3_stmt;
 
 namespace Bellwright::Storage {
 
-// The table in an SQLite file that several server processes may share at once: WAL
+// The tables in an SQLite file that several server processes may share at once: WAL
 // journal, and write transactions that take the write lock up front. A local file
 // answers at once, so every operation finishes in the call that begins it; a lock held
 // by another connection is not waited for (no busy timeout) but reported as busy, for
@@ -26,6 +27,8 @@ class SqliteDatabase final : public Database {
   std::optional<Outcome> BeginOpen() override;
   std::optional<Outcome> BeginRead(std::span<const std::string> player_keys) override;
   std::optional<Outcome> BeginWrite(std::span<const StoredChoice> choices) override;
+  std::optional<Outcome> BeginReadGreeted(std::span<const std::string> player_keys) override;
+  std::optional<Outcome> BeginRecordGreeted(std::span<const std::string> player_keys) override;
   std::optional<Outcome> Continue() override { return FailedWith("nothing under way"); }
   void Close() override;
   bool IsOpen() const override { return connection_ != nullptr; }
@@ -42,6 +45,8 @@ class SqliteDatabase final : public Database {
 
   Outcome Open();
   Outcome Write(std::span<const StoredChoice> choices);
+  // Runs `write_one` for each index in one write transaction: all or nothing.
+  Outcome InTransaction(std::size_t count, const std::function<bool(std::size_t)>& write_one);
   std::optional<Failure> Prepare();
   std::optional<Failure> Execute(const char* sql);
   void RollBack();
@@ -53,6 +58,8 @@ class SqliteDatabase final : public Database {
   std::unique_ptr<sqlite3, ConnectionCloser> connection_;
   Statement select_one_;
   Statement upsert_;
+  Statement select_greeted_;
+  Statement insert_greeted_;
 };
 
 }  // namespace Bellwright::Storage

@@ -38,6 +38,13 @@ void StorageHealth::ReportRemade() const {
              "the timed-message opt-outs of the players here are written to it.");
 }
 
+void StorageHealth::ReportGreetedPlayersUnusable(const Failure& failure) const {
+  Report(Severity::kWarning, "Storage " + storage_name_ +
+                                 ": the table of greeted players cannot be used (" + failure.cause +
+                                 "); timed-message opt-outs work, and nobody gets the "
+                                 "FirstJoinMessage.");
+}
+
 void StorageHealth::Report(Severity severity, const std::string& line) const {
   if (!reporter_) return;
   try {

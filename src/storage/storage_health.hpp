@@ -17,6 +17,7 @@ class StorageHealth {
   void Worked();
   void ReportUnstorableKey() const;
   void ReportRemade() const;
+  void ReportGreetedPlayersUnusable(const Failure& failure) const;
   // Why the last attempt failed; empty before any failure.
   const std::string& LastCause() const noexcept { return last_cause_; }
 

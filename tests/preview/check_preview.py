@@ -115,8 +115,10 @@ def expected_messages(config, player_name, player_count):
             found.append(("chat", sender, lines, chat_colour(rgb), None))
 
     welcome = section.get("WelcomeMessage", {})
-    # The welcome's own text, and each group's, all with the same look.
+    # The welcome's own text, the first-join text and each group's, all with the same look.
     welcome_texts = [welcome.get("Message", "Welcome to the server {0}")]
+    if welcome.get("FirstJoinMessage"):
+        welcome_texts.append(welcome["FirstJoinMessage"])
     welcome_texts += [entry["Message"] for entry in welcome.get("GroupMessages", [])
                       if isinstance(entry, dict) and isinstance(entry.get("Group"), str)
                       and isinstance(entry.get("Message"), str)]

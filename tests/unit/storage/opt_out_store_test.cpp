@@ -135,6 +135,40 @@ TEST_P(OptOutStoreTest, AQuestionNeverUndoesAChoiceMadeHere) {
   }
 }
 
+// Two servers on one storage: a player greeted on one is not new on the other, also with
+// keys that only bound parameters or hexadecimal literals keep intact; a greeting whose
+// answer has not come is not a first one, and is recorded all the same; a reconnect
+// before the record is written is not new either.
+TEST_P(OptOutStoreTest, APlayerGreetedOnOneServerIsNotNewOnAnother) {
+  using Greeted = SeenMemory::Greeted;
+  const std::vector<std::string> keys = {
+      "greeted-here", "'); DROP TABLE bellwright_greeted_players; --", "\xc3\xbcmlaut"};
+  DrivenStore here = StartStore();
+  DrivenStore there = StartStore();
+  for (const std::string& key : keys) here.Greeted().Ask(key);
+  here.Greeted().Ask("answer-not-awaited");
+  ASSERT_TRUE(here.Settle());
+  EXPECT_EQ(here.Greeted().Greet("never-asked"), Greeted::kUnknown);
+  for (const std::string& key : keys) EXPECT_EQ(here.Greeted().Greet(key), Greeted::kNever) << key;
+  here.Greeted().Ask(keys.front());
+  EXPECT_EQ(here.Greeted().Greet(keys.front()), Greeted::kBefore) << "reconnected, not written";
+  ASSERT_TRUE(here.Settle());
+
+  for (const std::string& key : keys) there.Greeted().Ask(key);
+  there.Greeted().Ask("never-asked");
+  there.Greeted().Ask("new-there");
+  ASSERT_TRUE(there.Settle());
+  for (const std::string& key : keys)
+    EXPECT_EQ(there.Greeted().Greet(key), Greeted::kBefore) << key;
+  EXPECT_EQ(there.Greeted().Greet("never-asked"), Greeted::kBefore);
+  EXPECT_EQ(there.Greeted().Greet("new-there"), Greeted::kNever);
+  // "answer-not-awaited" left before the greeting: still new.
+  here.Greeted().Forget("answer-not-awaited");
+  there.Greeted().Ask("answer-not-awaited");
+  ASSERT_TRUE(there.Settle());
+  EXPECT_EQ(there.Greeted().Greet("answer-not-awaited"), Greeted::kNever);
+}
+
 // A reload that moves to another storage, or mends the one that failed, takes every
 // choice the previous one had not written.
 TEST_P(OptOutStoreTest, ChoicesNotWrittenGoToTheNextStorage) {

@@ -168,6 +168,36 @@ void LiveThroughOutage(const Outage& outage, const fs::path& base) {
   EXPECT_TRUE(reopened.AskAndSettle("player")) << "written after the recovery";
 }
 
+// A file made before greeted players were kept: it gains their table at the next open
+// and keeps its choices.
+TEST(SqliteStoreTest, AFileFromBeforeGreetedPlayersKeepsItsChoices) {
+  TemporaryFolder folder;
+  const fs::path file = folder.Path() / "bellwright.sqlite";
+  sqlite3* old = nullptr;
+  ASSERT_EQ(sqlite3_open(file.string().c_str(), &old), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(old,
+                         "PRAGMA journal_mode = WAL;"
+                         "CREATE TABLE bellwright_timed_message_opt_out ("
+                         "player_key TEXT PRIMARY KEY NOT NULL, opted_out INTEGER NOT NULL);"
+                         "INSERT INTO bellwright_timed_message_opt_out VALUES ('kept', 1)",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(old);
+  ReportLog log;
+  DrivenStore store(SqliteAt(file), log);
+  EXPECT_TRUE(store.AskAndSettle("kept"));
+  store.Greeted().Ask("kept");
+  ASSERT_TRUE(store.Settle());
+  EXPECT_EQ(store.Greeted().Greet("kept"), SeenMemory::Greeted::kNever);
+  ASSERT_TRUE(store.Settle());
+  EXPECT_TRUE(DrivenStore(SqliteAt(file), log).AskAndSettle("kept"));
+  DrivenStore reopened(SqliteAt(file), log);
+  reopened.Greeted().Ask("kept");
+  ASSERT_TRUE(reopened.Settle());
+  EXPECT_EQ(reopened.Greeted().Greet("kept"), SeenMemory::Greeted::kBefore);
+  EXPECT_EQ(log.Count(), 0u) << log.Text();
+}
+
 TEST(SqliteStoreTest, OneLineWhenTheFileFailsAndOneWhenItWorksAgain) {
   for (const Outage& outage : kOutages) {
     SCOPED_TRACE(outage.name);

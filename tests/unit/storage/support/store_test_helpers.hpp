@@ -80,7 +80,7 @@ class DrivenStore {
 
   void Turn() {
     const auto started = std::chrono::steady_clock::now();
-    store_->Pump(memory_);
+    store_->Pump(memory_, greeted_);
     longest_turn_ = std::max(longest_turn_, std::chrono::steady_clock::now() - started);
   }
   // Turns until nothing is left to do; false if that did not happen within `timeout`.
@@ -88,7 +88,7 @@ class DrivenStore {
     return Eventually(
         [&] {
           Turn();
-          return store_->IsIdle(memory_);
+          return store_->IsIdle(memory_, greeted_);
         },
         timeout);
   }
@@ -113,6 +113,7 @@ class DrivenStore {
   bool Toggle(std::string_view key) { return memory_.Toggle(key); }
 
   ChoiceMemory& Memory() { return memory_; }
+  SeenMemory& Greeted() { return greeted_; }
   // Drops the store without waiting, keeping the memory (a reload to another storage).
   void Replace(const StorageSettings& settings, ReportLog& log,
                const StoreOptions& options = QuickOptions()) {
@@ -125,6 +126,7 @@ class DrivenStore {
   static ChoiceMemory::Moment Now() { return std::chrono::steady_clock::now().time_since_epoch(); }
 
   ChoiceMemory memory_;
+  SeenMemory greeted_;
   std::unique_ptr<OptOutStore> store_;
   std::chrono::steady_clock::duration longest_turn_{};
 };

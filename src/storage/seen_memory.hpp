@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace Bellwright::Storage {
+
+// Whether the players about to be greeted were ever greeted before, as the storage
+// answers, and the greeted players not yet recorded there. Its size follows the players
+// waiting for a greeting and the records not yet written, never the table. A greeting
+// recorded here stays authoritative until it is written, so a read that was already
+// under way cannot make that player new again.
+class SeenMemory {
+ public:
+  enum class Greeted { kUnknown, kNever, kBefore };
+
+  // A player who will be greeted: the storage is asked whether it knows them.
+  void Ask(std::string_view player_key);
+  // A player who left before their greeting.
+  void Forget(std::string_view player_key);
+  // The player is greeted now: what the storage answered so far. They are no longer
+  // asked about, and are recorded as greeted unless the storage knew them already.
+  Greeted Greet(std::string_view player_key);
+  // A storage that cannot keep greeted players: nobody is new, nothing is to be written.
+  void AnswerEveryoneGreetedBefore();
+  // A new storage: the questions under way are asked again.
+  void AskEveryoneAgain();
+
+  // For the store: questions and records, and what came of them.
+  std::vector<std::string> TakeQuestions(std::size_t limit);
+  void ReturnQuestions(std::span<const std::string> player_keys);
+  // The players asked whom the storage knows; the others asked are new.
+  void Answer(std::span<const std::string> asked, std::span<const std::string> known);
+  bool HasQuestions() const;
+  bool HasUnrecorded() const { return !unrecorded_.empty(); }
+  std::vector<std::string> TakeBatch(std::size_t limit) const;
+  void MarkRecorded(std::span<const std::string> player_keys);
+
+ private:
+  struct KeyHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view key) const noexcept {
+      return std::hash<std::string_view>{}(key);
+    }
+  };
+  struct Question {
+    bool asking = false;
+    Greeted answer = Greeted::kUnknown;
+  };
+
+  std::unordered_map<std::string, Question, KeyHash, std::equal_to<>> questions_;
+  std::unordered_set<std::string, KeyHash, std::equal_to<>> unrecorded_;
+  bool keeps_nothing_ = false;
+};
+
+}  // namespace Bellwright::Storage
