@@ -10,6 +10,7 @@ namespace Bellwright {
 inline constexpr std::string_view kTimedName = "timed";  // "TimedMessages"
 inline constexpr std::string_view kAllName = "all";
 inline constexpr std::string_view kWelcomeName = "welcome";
+inline constexpr std::string_view kFirstJoinName = "firstjoin";
 
 [[nodiscard]] bool SameName(std::string_view typed, std::string_view name);
 

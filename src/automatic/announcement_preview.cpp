@@ -86,6 +86,33 @@ CommandOutcome PreviewWelcome(std::optional<int> entry, AShooterPlayerController
   return {true, std::move(described)};
 }
 
+CommandOutcome PreviewFirstJoin(std::optional<int> entry, AShooterPlayerController* viewer) {
+  if (entry) {
+    return CommandOutcome::Failure("firstjoin has one text: give no N");
+  }
+  std::optional<std::vector<std::string>> described = DescribeFirstJoin();
+  if (!described) {
+    return CommandOutcome::Failure("firstjoin has no text: the welcome has no FirstJoinMessage");
+  }
+  if (viewer != nullptr) {
+    return SendFirstJoinWelcomeTo(viewer)
+               ? CommandOutcome::Success("Preview of firstjoin sent to you")
+               : CommandOutcome::Failure("firstjoin cannot be shown");
+  }
+  described->front().insert(0, "firstjoin: ");
+  return {true, std::move(*described)};
+}
+
+// What bw.preview takes, in the order the reply to an unknown name lists them.
+std::vector<std::string> PreviewableNames() {
+  std::vector<std::string> names = SteerableNames();
+  names.insert(names.begin() + 1, std::string(kWelcomeName));
+  if (DescribeFirstJoin()) {
+    names.insert(names.begin() + 2, std::string(kFirstJoinName));
+  }
+  return names;
+}
+
 }  // namespace
 
 CommandOutcome PreviewAnnouncement(std::string_view name, std::optional<int> entry,
@@ -95,6 +122,9 @@ CommandOutcome PreviewAnnouncement(std::string_view name, std::optional<int> ent
   }
   if (SameName(name, kWelcomeName)) {
     return PreviewWelcome(entry, viewer);
+  }
+  if (SameName(name, kFirstJoinName)) {
+    return PreviewFirstJoin(entry, viewer);
   }
   for (const AnnouncementListState& list : RunningAnnouncementLists()) {
     if (SameName(name, list.name)) {
@@ -107,10 +137,8 @@ CommandOutcome PreviewAnnouncement(std::string_view name, std::optional<int> ent
       return PreviewSchedule(schedule, entry, viewer);
     }
   }
-  std::vector<std::string> names = SteerableNames();
-  names.insert(names.begin() + 1, std::string(kWelcomeName));
   return CommandOutcome::Failure(fmt::format("Nothing to preview is named \"{}\"; there are: {}",
-                                             name, fmt::join(names, ", ")));
+                                             name, fmt::join(PreviewableNames(), ", ")));
 }
 
 }  // namespace Bellwright

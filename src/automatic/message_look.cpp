@@ -10,8 +10,7 @@ std::string DescribeLook(const MessageLook& look) {
   if (!look.kind) {
     return fmt::format("type \"{}\", which sends nothing", look.type_name);
   }
-  std::string colour =
-      fmt::format("in {}, {}, {}", look.colour.R, look.colour.G, look.colour.B);
+  std::string colour = fmt::format("in {}, {}, {}", look.colour.R, look.colour.G, look.colour.B);
   switch (*look.kind) {
     case MessageKind::kChat:
       return fmt::format("a chat line from \"{}\" {}", look.sender, colour);

@@ -140,14 +140,13 @@ bool SendFirstJoinWelcomeTo(AShooterPlayerController* viewer) {
   return greetings.first_join && GreetPlayer(viewer, greetings, Arrival::kFirst);
 }
 
-std::optional<std::string> FirstJoinTextFor(std::string_view character_name) {
+std::optional<std::vector<std::string>> DescribeFirstJoin() {
   const WelcomeSettings configured = ReadWelcomeSettings();
   if (configured.first_join_message.empty()) {
     return std::nullopt;
   }
-  const GreetingTemplate message(configured.first_join_message);
-  const int player_count = message.NamesPlayerCount() ? ConnectedPlayerCount() : 0;
-  return message.Build(character_name, player_count);
+  return std::vector<std::string>{DescribeLook(WelcomeLook(configured)),
+                                  configured.first_join_message};
 }
 
 std::vector<std::string> DescribeWelcome() {

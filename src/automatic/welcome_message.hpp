@@ -21,9 +21,9 @@ bool SendWelcomeTo(AShooterPlayerController* viewer);
 // alone. False when there is no "FirstJoinMessage" or it cannot be shown.
 bool SendFirstJoinWelcomeTo(AShooterPlayerController* viewer);
 
-// The first-join text as a player of that character name would get it now (before the
-// delivery's own formatting), or nothing while there is no "FirstJoinMessage".
-std::optional<std::string> FirstJoinTextFor(std::string_view character_name);
+// The first-join greeting in words: how it is shown, then its text as configured; none
+// while there is no "FirstJoinMessage".
+std::optional<std::vector<std::string>> DescribeFirstJoin();
 
 // The greeting in words: how it is shown, then its text and each group's, as
 // configured.

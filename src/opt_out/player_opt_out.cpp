@@ -112,15 +112,19 @@ std::string PlayersStatusLine() {
 std::string StorageStatusLine() {
   const OptOut::State& state = OptOut::TheState();
   if (!state.settings) {
-    return "storage: none (no OptOutCommand)";
+    return "storage: none (no OptOutCommand or FirstJoinMessage)";
   }
-  const std::size_t waiting = state.memory.Unwritten().size();
+  std::string waiting =
+      fmt::format("{} choices waiting to be written", state.memory.Unwritten().size());
+  if (state.settings->first_join) {
+    waiting +=
+        fmt::format(", {} greetings waiting to be recorded", state.greeted.UnrecordedCount());
+  }
   if (!state.store) {
-    return fmt::format("storage: not open yet or in memory only, {} choices waiting to be written",
-                       waiting);
+    return "storage: not open yet or in memory only, " + waiting;
   }
-  return fmt::format("storage: {}, {}, {} choices waiting to be written",
-                     state.store->StorageName(), StorageHealthText(state), waiting);
+  return fmt::format("storage: {}, {}, {}", state.store->StorageName(), StorageHealthText(state),
+                     waiting);
 }
 
 }  // namespace Bellwright

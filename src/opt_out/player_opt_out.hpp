@@ -36,7 +36,8 @@ void ForgetOptOut(AShooterPlayerController* player);
 // "players: 3 connected, 1 of them opted out of timed messages".
 std::string PlayersStatusLine();
 // "storage: SQLite /path/bellwright.sqlite, working, 0 choices waiting to be written",
-// "..., failing (...)", or "storage: none (no OptOutCommand)".
+// "..., failing since ... (cause), ...", or "storage: none (no OptOutCommand or
+// FirstJoinMessage)".
 std::string StorageStatusLine();
 
 }  // namespace Bellwright

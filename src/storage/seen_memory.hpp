@@ -39,6 +39,7 @@ class SeenMemory {
   void Answer(std::span<const std::string> asked, std::span<const std::string> known);
   bool HasQuestions() const;
   bool HasUnrecorded() const { return !unrecorded_.empty(); }
+  std::size_t UnrecordedCount() const { return unrecorded_.size(); }
   std::vector<std::string> TakeBatch(std::size_t limit) const;
   void MarkRecorded(std::span<const std::string> player_keys);
 
