@@ -273,8 +273,11 @@ class LiveServer {
 }  // namespace
 
 int RunLive(const LiveOptions& options) {
+#ifdef SIGPIPE
   // A reader that goes away must not kill the server mid-write; writes just fail.
+  // (Windows has no such signal.)
   std::signal(SIGPIPE, SIG_IGN);
+#endif
   LiveServer server(options);
   return server.Run();
 }

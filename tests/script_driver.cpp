@@ -12,7 +12,10 @@
 // --runner runs the sandbox through PROGRAM: wine64 for the Windows build, whose
 // sandbox (a .exe) is given its paths as Wine names them (Z: is the root folder).
 // Where its transcript names a file under $SERVER, Windows' backslashes count as
-// slashes. --timeout kills a sandbox that has not ended within SECONDS and fails the
+// slashes, and CR LF line ends count as LF. A script whose transcript depends on the
+// C library's rand() (the timed messages' random draw, the platform's own generator
+// by design) has NAME.windows.expected beside NAME.expected: the Windows build reads
+// that one. --timeout kills a sandbox that has not ended within SECONDS and fails the
 // test: a plug-in stuck under the loader lock must not stall the run.
 #include <poll.h>
 #include <signal.h>
@@ -255,9 +258,19 @@ std::vector<std::string> ExtraArguments(fs::path script) {
   return arguments;
 }
 
+fs::path ExpectedPath(const Options& options) {
+  fs::path path = options.script;
+  if (IsWindowsProgram(options.sandbox)) {
+    path.replace_extension(".windows.expected");
+    if (fs::exists(path)) {
+      return path;
+    }
+  }
+  return path.replace_extension("").replace_extension(".expected");
+}
+
 int Check(const Options& options) {
-  fs::path expected_path = options.script;
-  expected_path.replace_extension(".expected");
+  const fs::path expected_path = ExpectedPath(options);
   const TemporaryDirectory directory;
   Run run = RunSandbox(options, directory.Path(), ExtraArguments(options.script));
   if (run.timed_out) {
@@ -267,6 +280,7 @@ int Check(const Options& options) {
   }
   NameServerDirectory(run.output, directory.Path().string());
   if (IsWindowsProgram(options.sandbox)) {
+    ReplaceAll(run.output, "\r\n", "\n");
     std::string windows_directory = ProgramPath(options, directory.Path());
     ReplaceAll(windows_directory, "\\", "\\\\");
     NameServerDirectory(run.output, windows_directory);
