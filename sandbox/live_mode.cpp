@@ -120,7 +120,8 @@ class LiveServer {
     if (options_.html_file.empty()) {
       return true;
     }
-    page_.emplace(PathFromUtf8(options_.html_file), kLivePage, options_.readable, audience_, &WallClockLabel);
+    page_.emplace(PathFromUtf8(options_.html_file), kLivePage, options_.readable, audience_,
+                  &WallClockLabel);
     if (const std::string error = page_->Flush(); !error.empty()) {
       Notice(error);
       return false;

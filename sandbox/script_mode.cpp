@@ -57,8 +57,8 @@ int RunScriptMode(const ScriptOptions& options) {
           : MakeJsonlTranscript(std::cout);
   std::optional<HtmlTranscript> page;
   if (!options.transcript.html_file.empty()) {
-    page.emplace(PathFromUtf8(options.transcript.html_file), HtmlPageOptions{}, options.readable, audience,
-                 &ElapsedTimeLabel);
+    page.emplace(PathFromUtf8(options.transcript.html_file), HtmlPageOptions{}, options.readable,
+                 audience, &ElapsedTimeLabel);
     // Written at once, so a page that cannot be written stops the run before it starts.
     if (!FlushPage(page)) {
       return 2;

@@ -1,6 +1,7 @@
 #include "base/log.hpp"
 
 #include <spdlog/logger.h>
+#include <spdlog/sinks/sink.h>
 
 #include <memory>
 #include <vector>

@@ -69,8 +69,8 @@ std::wstring ModuleFolder() {
 std::string NarrowPath(const std::wstring& path) {
   const auto convert = [](const std::wstring& wide, bool& lossy) {
     BOOL used_default = FALSE;
-    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, nullptr,
-                                         0, nullptr, &used_default);
+    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, nullptr, 0,
+                                         nullptr, &used_default);
     std::string narrow(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
     WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, narrow.data(), size,
                         nullptr, &used_default);
