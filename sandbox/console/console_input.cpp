@@ -138,10 +138,10 @@ using ReadlineText = std::unique_ptr<char, FreeWithFree>;
 
 ConsoleInput::ConsoleInput(asio::io_context& io, LineHandler on_line, EndHandler on_end)
     : io_(io),
-      input_(io),
       on_line_(std::move(on_line)),
       on_end_(std::move(on_end)),
-      interactive_(::isatty(STDIN_FILENO) != 0) {
+      interactive_(::isatty(STDIN_FILENO) != 0),
+      input_(io) {
   // A duplicate, so that closing the descriptor object leaves standard input open.
   const int descriptor = ::dup(STDIN_FILENO);
   if (descriptor >= 0) {
