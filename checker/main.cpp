@@ -2,7 +2,14 @@
 // files and prints what the plug-in will do wrong with them. Exit status 2 when a
 // file cannot be read or is not JSON, else 1 when any finding is an error (with
 // --strict: any finding at all), else 0.
+#ifdef _WIN32
+#include <windows.h>
+// shellapi.h after windows.h, which it needs.
+#include <shellapi.h>
+#endif
+
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -15,6 +22,29 @@ namespace {
 
 using Bellwright::Checker::CheckedFile;
 namespace ConfigCheck = Bellwright::ConfigCheck;
+
+// A file named by UTF-8 text: the bytes themselves on Linux, UTF-16 on Windows.
+std::filesystem::path PathFromUtf8(const std::string& name) {
+  return {std::u8string(name.begin(), name.end())};
+}
+
+#ifdef _WIN32
+
+// Windows hands main its arguments in the ANSI code page; the checker reads them as
+// UTF-16 and works in UTF-8, as on Linux, so that any file name can be given.
+std::vector<std::string> Utf8Arguments() {
+  int count = 0;
+  wchar_t** const wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> arguments;
+  for (int index = 0; index < count; ++index) {
+    const std::u8string text = std::filesystem::path(wide[index]).u8string();
+    arguments.emplace_back(text.begin(), text.end());
+  }
+  LocalFree(wide);
+  return arguments;
+}
+
+#endif
 
 constexpr int kClean = 0;
 constexpr int kErrors = 1;
@@ -33,7 +63,20 @@ int main(int argc, char** argv) {
   // there is as much a reason to stop as an error.
   app.add_flag("--strict", strict, "warnings count for the exit status as errors do");
   app.add_option("FILE", names, "configuration files to check")->required();
+  // The same command line everywhere: on Windows too, "/name" is a file, not an option.
+  app.allow_windows_style_options(false);
   try {
+#ifdef _WIN32
+    std::vector<std::string> arguments = Utf8Arguments();
+    std::vector<char*> utf8_argv;
+    for (std::string& argument : arguments) {
+      utf8_argv.push_back(argument.data());
+    }
+    if (!utf8_argv.empty()) {
+      argc = static_cast<int>(utf8_argv.size());
+      argv = utf8_argv.data();
+    }
+#endif
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
     const int status = app.exit(error);
@@ -43,7 +86,7 @@ int main(int argc, char** argv) {
   std::vector<CheckedFile> files;
   int status = kClean;
   for (const std::string& name : names) {
-    const ConfigCheck::FileText file = ConfigCheck::ReadConfigFileText(name);
+    const ConfigCheck::FileText file = ConfigCheck::ReadConfigFileText(PathFromUtf8(name));
     if (!file.text) {
       files.push_back({name, {ConfigCheck::UnreadableFileFinding(file.failure)}});
       status = kUnreadable;

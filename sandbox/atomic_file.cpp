@@ -35,8 +35,12 @@ class TemporaryFile {
 std::string WriteFileAtomically(const std::filesystem::path& path, std::string_view content) {
   // Same folder, so the rename cannot cross file systems; the process id keeps two
   // servers writing beside each other apart.
-  TemporaryFile temporary(path.parent_path() / ("." + path.filename().string() + "." +
-                                                std::to_string(::getpid()) + ".tmp"));
+  std::string name = ".";
+  name += path.filename().string();
+  name += '.';
+  name += std::to_string(::getpid());
+  name += ".tmp";
+  TemporaryFile temporary(path.parent_path() / name);
   {
     std::ofstream file(temporary.path(), std::ios::binary | std::ios::trunc);
     if (!file) {

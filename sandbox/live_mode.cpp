@@ -120,7 +120,8 @@ class LiveServer {
     if (options_.html_file.empty()) {
       return true;
     }
-    page_.emplace(options_.html_file, kLivePage, options_.readable, audience_, &WallClockLabel);
+    page_.emplace(PathFromUtf8(options_.html_file), kLivePage, options_.readable, audience_,
+                  &WallClockLabel);
     if (const std::string error = page_->Flush(); !error.empty()) {
       Notice(error);
       return false;
@@ -273,8 +274,11 @@ class LiveServer {
 }  // namespace
 
 int RunLive(const LiveOptions& options) {
+#ifdef SIGPIPE
   // A reader that goes away must not kill the server mid-write; writes just fail.
+  // (Windows has no such signal.)
   std::signal(SIGPIPE, SIG_IGN);
+#endif
   LiveServer server(options);
   return server.Run();
 }

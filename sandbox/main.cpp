@@ -1,11 +1,19 @@
 // bellwright-sandbox: the stand-in game server that loads the plug-in.
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+// shellapi.h after windows.h, which it needs.
+#include <shellapi.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <CLI/CLI.hpp>
 #include <cstdlib>
 #include <filesystem>
 
 #include "host_library/server_directory.hpp"
+#include "host_library/text.hpp"
 #include "live_mode.hpp"
 #include "script_mode.hpp"
 #include "transcript_request.hpp"
@@ -27,12 +35,52 @@ struct Options {
   Sandbox::Clock::TimePoint start{std::chrono::seconds(Sandbox::Clock::kScriptEpochSeconds)};
 };
 
+#ifdef _WIN32
+
+constexpr int kStandardOutput = 1;
+
+// The plug-in built beside the executable.
+std::string DefaultPluginPath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) {
+      return "Bellwright.dll";
+    }
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  return Sandbox::Utf8FromPath(std::filesystem::path(path).parent_path() / L"Bellwright.dll");
+}
+
+// Windows hands main its arguments in the ANSI code page; the sandbox reads them as
+// UTF-16 and works in UTF-8, as on Linux.
+std::vector<std::string> Utf8Arguments() {
+  int count = 0;
+  wchar_t** const wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> arguments;
+  for (int index = 0; index < count; ++index) {
+    arguments.push_back(Sandbox::Utf8FromPath(std::filesystem::path(wide[index])));
+  }
+  LocalFree(wide);
+  return arguments;
+}
+
+#else
+
+constexpr int kStandardOutput = STDOUT_FILENO;
+
 // The plug-in built beside the executable.
 std::string DefaultPluginPath() {
   std::error_code error;
   const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
   return error ? "Bellwright.so" : (executable.parent_path() / "Bellwright.so").string();
 }
+
+#endif
 
 }  // namespace
 
@@ -76,20 +124,34 @@ int main(int argc, char** argv) {
          "Script mode: the UTC instant the virtual clock starts at (default "
          "2026-01-01T00:00:00Z); ignored in live mode")
       ->type_name("YYYY-MM-DDTHH:MM:SSZ");
+  // The same command line everywhere: on Windows too, "/name" is a path, not an option.
+  app.allow_windows_style_options(false);
+#ifdef _WIN32
+  std::vector<std::string> arguments = Utf8Arguments();
+  std::vector<char*> utf8_argv;
+  for (std::string& argument : arguments) {
+    utf8_argv.push_back(argument.data());
+  }
+  if (!utf8_argv.empty()) {
+    argc = static_cast<int>(utf8_argv.size());
+    argv = utf8_argv.data();
+  }
+#endif
   CLI11_PARSE(app, argc, argv);
 
   std::error_code error;
-  const std::filesystem::path directory = options.directory.empty()
-                                              ? std::filesystem::current_path(error)
-                                              : std::filesystem::absolute(options.directory, error);
-  Sandbox::SetServerDirectory(directory.string());
+  const std::filesystem::path directory =
+      options.directory.empty()
+          ? std::filesystem::current_path(error)
+          : std::filesystem::absolute(Sandbox::PathFromUtf8(options.directory), error);
+  Sandbox::SetServerDirectory(Sandbox::Utf8FromPath(directory));
 
   const Sandbox::TranscriptRequest request = Sandbox::ParseTranscriptRequest(options.transcripts);
   if (!request.error.empty()) {
     return app.exit(CLI::ValidationError("--transcript", request.error));
   }
   Sandbox::ReadableOptions readable;
-  readable.style.colour = Sandbox::ColourWanted(STDOUT_FILENO, std::getenv("NO_COLOR"));
+  readable.style.colour = Sandbox::ColourWanted(kStandardOutput, std::getenv("NO_COLOR"));
   readable.style.theme =
       Sandbox::ChooseTheme(Sandbox::ParseTheme(options.theme), std::getenv("COLORFGBG"));
   readable.quiet_host = options.quiet_host;

@@ -22,6 +22,8 @@ class PluginLoader {
 
  private:
   void DropWaitingTasks();
+  // Closes the library and checks that it is gone.
+  void Close();
 
   void* handle_ = nullptr;
   std::string path_;

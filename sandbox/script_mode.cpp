@@ -7,6 +7,7 @@
 
 #include "console/command_interpreter.hpp"
 #include "host_library/clock.hpp"
+#include "host_library/text.hpp"
 #include "views/html_transcript.hpp"
 #include "views/transcript_sinks.hpp"
 #include "views/world_audience.hpp"
@@ -40,7 +41,7 @@ bool FlushPage(std::optional<HtmlTranscript>& page) {
 int RunScriptMode(const ScriptOptions& options) {
   std::ifstream file;
   if (options.script != "-") {
-    file.open(options.script, std::ios::binary);
+    file.open(PathFromUtf8(options.script), std::ios::binary);
     if (!file) {
       std::cerr << "bellwright-sandbox: cannot open the script " << options.script << '\n';
       return 2;
@@ -56,8 +57,8 @@ int RunScriptMode(const ScriptOptions& options) {
           : MakeJsonlTranscript(std::cout);
   std::optional<HtmlTranscript> page;
   if (!options.transcript.html_file.empty()) {
-    page.emplace(options.transcript.html_file, HtmlPageOptions{}, options.readable, audience,
-                 &ElapsedTimeLabel);
+    page.emplace(PathFromUtf8(options.transcript.html_file), HtmlPageOptions{}, options.readable,
+                 audience, &ElapsedTimeLabel);
     // Written at once, so a page that cannot be written stops the run before it starts.
     if (!FlushPage(page)) {
       return 2;

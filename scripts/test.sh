@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every test: in the plain build, under ASan and UBSan built with g++,
 # and again built with clang, whose undefined-behaviour sanitizer checks kinds of
-# undefined behaviour that g++'s does not.
+# undefined behaviour that g++'s does not. Then the Windows lane: the plug-in, the
+# sandbox and the checker cross-built for 64-bit Windows, every behaviour script and
+# checker case run under Wine (scripts/windows-lane.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Beyond the build: a second compiler for the clang lane, and the peers the tests drive:
@@ -13,3 +15,4 @@ for preset in default sanitize sanitize-clang; do
   cmake --build --preset "$preset"
   ctest --preset "$preset"
 done
+scripts/windows-lane.sh

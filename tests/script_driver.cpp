@@ -1,16 +1,30 @@
 // Runs one behaviour script in the sandbox and compares its transcript, event by
 // event, with the script's .expected file.
 //
-//   bellwright_script_driver SANDBOX_EXE SCRIPT
+//   bellwright_script_driver [--runner PROGRAM] [--timeout SECONDS] SANDBOX_EXE SCRIPT
 //
 // The sandbox runs with a fresh temporary --dir and TZ=UTC; the directory's path shows
 // as $SERVER in the transcript. A NAME.args file beside the script holds further
 // arguments, separated by blanks (such as "--start 2026-03-29T00:00:00Z").
 // BELLWRIGHT_UPDATE_EXPECTED=1 writes the actual transcript into the .expected file instead of
 // comparing.
+//
+// --runner runs the sandbox through PROGRAM: wine64 for the Windows build, whose
+// sandbox (a .exe) is given its paths as Wine names them (Z: is the root folder).
+// Where its transcript names a file under $SERVER, Windows' backslashes count as
+// slashes, and CR LF line ends count as LF. A script whose transcript depends on the
+// C library's rand() (the timed messages' random draw, the platform's own generator
+// by design) has NAME.windows.expected beside NAME.expected: the Windows build reads
+// that one. --timeout kills a sandbox that has not ended within SECONDS and fails the
+// test: a plug-in stuck under the loader lock must not stall the run.
+#include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -47,15 +61,89 @@ class TemporaryDirectory {
   fs::path path_;
 };
 
+struct Options {
+  std::string runner;
+  int timeout_seconds = 0;
+  std::string sandbox;
+  fs::path script;
+};
+
 struct Run {
   std::string output;
   int exit_status = -1;
+  bool timed_out = false;
 };
 
-Run RunSandbox(const std::string& sandbox, const std::string& script, const fs::path& directory,
+bool IsWindowsProgram(const std::string& program) {
+  return fs::path(program).extension() == ".exe";
+}
+
+// A path as the program sees it: Wine shows the root folder as drive Z:.
+std::string ProgramPath(const Options& options, const fs::path& path) {
+  if (!IsWindowsProgram(options.sandbox)) {
+    return path.string();
+  }
+  std::string windows = "Z:" + path.string();
+  std::replace(windows.begin(), windows.end(), '/', '\\');
+  return windows;
+}
+
+// Reads the sandbox's output until it ends, or kills it at the deadline. Another
+// process of the runner's (a Wine server) may hold the pipe open after the sandbox
+// has exited, so the end of the sandbox ends the reading, not the end of the pipe.
+Run Collect(pid_t child, int output, int timeout_seconds) {
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::seconds(timeout_seconds);
+  Run run;
+  char buffer[4096];
+  int status = 0;
+  bool exited = false;
+  for (bool open = true; open;) {
+    pollfd ready{output, POLLIN, 0};
+    const int polled = poll(&ready, 1, exited ? 0 : 100);
+    if (polled > 0) {
+      const ssize_t count = read(output, buffer, sizeof buffer);
+      if (count > 0) {
+        run.output.append(buffer, static_cast<std::size_t>(count));
+        continue;
+      }
+      if (count == 0 || errno != EINTR) {
+        open = false;
+      }
+    } else if (polled == 0 && exited) {
+      open = false;
+    }
+    if (!exited && waitpid(child, &status, WNOHANG) == child) {
+      exited = true;
+    }
+    if (!exited && timeout_seconds > 0 && Clock::now() >= deadline) {
+      kill(child, SIGKILL);
+      waitpid(child, &status, 0);
+      exited = true;
+      run.timed_out = true;
+    }
+  }
+  if (!exited) {
+    waitpid(child, &status, 0);
+  }
+  run.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return run;
+}
+
+Run RunSandbox(const Options& options, const fs::path& directory,
                const std::vector<std::string>& extra_arguments) {
-  std::vector<std::string> arguments = {
-      sandbox, "--dir", directory.string(), "--script", script, "--transcript", "jsonl"};
+  std::vector<std::string> arguments;
+  if (!options.runner.empty()) {
+    arguments.push_back(options.runner);
+  }
+  const std::vector<std::string> own = {options.sandbox,
+                                        "--dir",
+                                        ProgramPath(options, directory),
+                                        "--script",
+                                        ProgramPath(options, options.script),
+                                        "--transcript",
+                                        "jsonl"};
+  arguments.insert(arguments.end(), own.begin(), own.end());
   arguments.insert(arguments.end(), extra_arguments.begin(), extra_arguments.end());
   std::vector<char*> argv;
   for (std::string& argument : arguments) {
@@ -75,24 +163,13 @@ Run RunSandbox(const std::string& sandbox, const std::string& script, const fs::
     dup2(pipe_ends[1], STDOUT_FILENO);
     close(pipe_ends[0]);
     close(pipe_ends[1]);
-    execv(sandbox.c_str(), argv.data());
-    std::perror("exec bellwright-sandbox");
+    execvp(argv[0], argv.data());
+    std::perror(("exec " + arguments[0]).c_str());
     _exit(127);
   }
   close(pipe_ends[1]);
-  Run run;
-  char buffer[4096];
-  for (ssize_t count = 0; (count = read(pipe_ends[0], buffer, sizeof buffer)) != 0;) {
-    if (count > 0) {
-      run.output.append(buffer, static_cast<std::size_t>(count));
-    } else if (errno != EINTR) {
-      break;
-    }
-  }
+  Run run = Collect(child, pipe_ends[0], options.timeout_seconds);
   close(pipe_ends[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  run.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return run;
 }
 
@@ -142,12 +219,33 @@ void PrintDifference(const std::vector<json>& expected, const std::vector<json>&
   }
 }
 
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos;
+       at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+}
+
 // The server directory is new for every run; where a line names it (the plug-in logs
 // the full path of a file it cannot open), the expectation says $SERVER instead.
 void NameServerDirectory(std::string& output, const std::string& directory) {
-  for (std::size_t at = output.find(directory); at != std::string::npos;
-       at = output.find(directory, at)) {
-    output.replace(at, directory.size(), "$SERVER");
+  ReplaceAll(output, directory, "$SERVER");
+}
+
+// A Windows program names files under $SERVER with backslashes (in the JSON text, as
+// the escape \\); up to the end of the file's name they count as slashes.
+void UseSlashesUnderServer(std::string& text) {
+  static const std::string kMarker = "$SERVER";
+  static const std::string kEscapedBackslash = "\\\\";
+  for (std::size_t at = text.find(kMarker); at != std::string::npos; at = text.find(kMarker, at)) {
+    at += kMarker.size();
+    while (at < text.size() && text[at] != ' ' && text[at] != '"' && text[at] != ',' &&
+           text[at] != ':' && text[at] != '\n') {
+      if (text.compare(at, kEscapedBackslash.size(), kEscapedBackslash) == 0) {
+        text.replace(at, kEscapedBackslash.size(), "/");
+      }
+      ++at;
+    }
   }
 }
 
@@ -160,12 +258,34 @@ std::vector<std::string> ExtraArguments(fs::path script) {
   return arguments;
 }
 
-int Check(const std::string& sandbox, const fs::path& script) {
-  fs::path expected_path = script;
-  expected_path.replace_extension(".expected");
+fs::path ExpectedPath(const Options& options) {
+  fs::path path = options.script;
+  if (IsWindowsProgram(options.sandbox)) {
+    path.replace_extension(".windows.expected");
+    if (fs::exists(path)) {
+      return path;
+    }
+  }
+  return path.replace_extension("").replace_extension(".expected");
+}
+
+int Check(const Options& options) {
+  const fs::path expected_path = ExpectedPath(options);
   const TemporaryDirectory directory;
-  Run run = RunSandbox(sandbox, script.string(), directory.Path(), ExtraArguments(script));
+  Run run = RunSandbox(options, directory.Path(), ExtraArguments(options.script));
+  if (run.timed_out) {
+    std::cerr << "the sandbox did not end within " << options.timeout_seconds
+              << " s and was killed\n";
+    return EXIT_FAILURE;
+  }
   NameServerDirectory(run.output, directory.Path().string());
+  if (IsWindowsProgram(options.sandbox)) {
+    ReplaceAll(run.output, "\r\n", "\n");
+    std::string windows_directory = ProgramPath(options, directory.Path());
+    ReplaceAll(windows_directory, "\\", "\\\\");
+    NameServerDirectory(run.output, windows_directory);
+    UseSlashesUnderServer(run.output);
+  }
   std::istringstream output(run.output);
   const std::vector<json> actual = ParseEvents(output, "transcript");
 
@@ -206,12 +326,27 @@ int Check(const std::string& sandbox, const fs::path& script) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::cerr << "usage: bellwright_script_driver SANDBOX_EXE SCRIPT\n";
+  Options options;
+  std::vector<std::string> positional;
+  for (int index = 1; index < argc; ++index) {
+    const std::string argument = argv[index];
+    if (argument == "--runner" && index + 1 < argc) {
+      options.runner = argv[++index];
+    } else if (argument == "--timeout" && index + 1 < argc) {
+      options.timeout_seconds = std::atoi(argv[++index]);
+    } else {
+      positional.push_back(argument);
+    }
+  }
+  if (positional.size() != 2) {
+    std::cerr << "usage: bellwright_script_driver [--runner PROGRAM] [--timeout SECONDS] "
+                 "SANDBOX_EXE SCRIPT\n";
     return EXIT_FAILURE;
   }
   try {
-    return Check(argv[1], fs::absolute(argv[2]));
+    options.sandbox = positional[0];
+    options.script = fs::absolute(positional[1]);
+    return Check(options);
   } catch (const std::exception& error) {
     std::cerr << "bellwright_script_driver: " << error.what() << '\n';
     return EXIT_FAILURE;

@@ -73,7 +73,7 @@ std::string Missing(std::string_view what, std::string_view usage) {
 }  // namespace
 
 std::filesystem::path ConfigFilePath() {
-  return std::filesystem::path(AsaApi::Tools::GetCurrentDir()) / Bellwright::kPluginFolder /
+  return PathFromUtf8(AsaApi::Tools::GetCurrentDir()) / Bellwright::kPluginFolder /
          Bellwright::kConfigFileName;
 }
 

@@ -1,16 +1,127 @@
 #include "console/console_input.hpp"
 
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <readline/history.h>
 #include <readline/readline.h>
 #include <unistd.h>
+#endif
 
 #include <asio/post.hpp>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 namespace Sandbox {
+
+#ifdef _WIN32
+
+struct ConsoleInput::Reader {
+  std::mutex mutex;
+  // Null once the console input is gone: nothing more is delivered.
+  ConsoleInput* owner = nullptr;
+  bool started = false;
+};
+
+ConsoleInput::ConsoleInput(asio::io_context& io, LineHandler on_line, EndHandler on_end)
+    : io_(io),
+      on_line_(std::move(on_line)),
+      on_end_(std::move(on_end)),
+      interactive_(::_isatty(0) != 0),
+      reader_(std::make_shared<Reader>()) {}
+
+ConsoleInput::~ConsoleInput() {
+  Stop();
+  const std::lock_guard lock(reader_->mutex);
+  reader_->owner = nullptr;
+}
+
+void ConsoleInput::Start() {
+  if (!stopped_) {
+    return;
+  }
+  stopped_ = false;
+  const std::lock_guard lock(reader_->mutex);
+  reader_->owner = this;
+  if (reader_->started) {
+    return;
+  }
+  reader_->started = true;
+  // Detached: a read of standard input cannot be called off, and the process ends
+  // it when it exits.
+  std::thread([reader = reader_] {
+    char buffer[4096];
+    std::string line;
+    bool end = false;
+    while (!end) {
+      end = std::fgets(buffer, sizeof buffer, stdin) == nullptr;
+      if (!end) {
+        line += buffer;
+        if (line.empty() || line.back() != '\n') {
+          continue;
+        }
+        line.pop_back();
+      }
+      if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+      }
+      const std::lock_guard lock(reader->mutex);
+      if (reader->owner == nullptr) {
+        return;
+      }
+      ConsoleInput* const owner = reader->owner;
+      // The last line may lack its line feed; it still counts.
+      if (!end || !line.empty()) {
+        asio::post(owner->io_, [reader, text = line] { DeliverTo(reader, text, false); });
+      }
+      line.clear();
+    }
+    const std::lock_guard lock(reader->mutex);
+    if (reader->owner != nullptr) {
+      asio::post(reader->owner->io_, [reader] { DeliverTo(reader, {}, true); });
+    }
+  }).detach();
+}
+
+// On the io_context's thread, which is also the one that destroys the console input.
+void ConsoleInput::DeliverTo(const std::shared_ptr<Reader>& reader, const std::string& line,
+                             bool end) {
+  ConsoleInput* owner = nullptr;
+  {
+    const std::lock_guard lock(reader->mutex);
+    owner = reader->owner;
+  }
+  if (owner != nullptr) {
+    owner->Deliver(line, end);
+  }
+}
+
+void ConsoleInput::Deliver(const std::string& line, bool end) {
+  if (stopped_) {
+    return;
+  }
+  if (end) {
+    End();
+  } else {
+    on_line_(line);
+  }
+}
+
+void ConsoleInput::Stop() {
+  stopped_ = true;
+}
+
+void ConsoleInput::Print(std::FILE* stream, std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+  std::fflush(stream);
+}
+
+#else
+
 namespace {
 
 constexpr const char* kPrompt = "> ";
@@ -27,10 +138,10 @@ using ReadlineText = std::unique_ptr<char, FreeWithFree>;
 
 ConsoleInput::ConsoleInput(asio::io_context& io, LineHandler on_line, EndHandler on_end)
     : io_(io),
-      input_(io),
       on_line_(std::move(on_line)),
       on_end_(std::move(on_end)),
-      interactive_(::isatty(STDIN_FILENO) != 0) {
+      interactive_(::isatty(STDIN_FILENO) != 0),
+      input_(io) {
   // A duplicate, so that closing the descriptor object leaves standard input open.
   const int descriptor = ::dup(STDIN_FILENO);
   if (descriptor >= 0) {
@@ -173,6 +284,8 @@ void ConsoleInput::DeliverPlainLines() {
   }
   pending_.erase(0, start);
 }
+
+#endif
 
 void ConsoleInput::End() {
   Stop();

@@ -1,5 +1,19 @@
 #include "host_library/loader_lock.hpp"
 
+#ifdef _WIN32
+
+namespace Sandbox {
+
+// Windows holds its own loader lock while a library's process attach and detach run
+// (LoadLibraryW and FreeLibrary), and every thread's start and end waits for it, so
+// the sandbox need not stand in for it: the real rule applies.
+void HoldLoaderLock() {}
+void ReleaseLoaderLock() {}
+
+}  // namespace Sandbox
+
+#else
+
 #include <dlfcn.h>
 #include <pthread.h>
 
@@ -56,3 +70,5 @@ extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attribute
   }
   return created;
 }
+
+#endif

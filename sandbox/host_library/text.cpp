@@ -12,6 +12,15 @@ FString FromUtf8(std::string_view text) {
   return FString(Bellwright::Unicode::Utf8ToUtf16(text));
 }
 
+std::filesystem::path PathFromUtf8(std::string_view text) {
+  return {std::u8string(text.begin(), text.end())};
+}
+
+std::string Utf8FromPath(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return {text.begin(), text.end()};
+}
+
 FString FirstWord(const FString& line) {
   const std::u16string& units = line.Wide();
   const std::size_t start = units.find_first_not_of(u' ');

@@ -15,7 +15,7 @@ std::string server_directory;
 }  // namespace
 
 void Sandbox::SetServerDirectory(std::string directory) {
-  while (directory.size() > 1 && directory.back() == '/') {
+  while (directory.size() > 1 && (directory.back() == '/' || directory.back() == '\\')) {
     directory.pop_back();
   }
   const std::scoped_lock lock(directory_mutex);
@@ -25,7 +25,7 @@ void Sandbox::SetServerDirectory(std::string directory) {
 std::string AsaApi::Tools::GetCurrentDir() {
   const std::scoped_lock lock(directory_mutex);
   if (server_directory.empty()) {
-    return std::filesystem::current_path().string();
+    return Sandbox::Utf8FromPath(std::filesystem::current_path());
   }
   return server_directory;
 }

@@ -1,14 +1,29 @@
 #include "views/display_width.hpp"
 
-#include <locale.h>
 #include <utf8.h>
 
+#ifdef _WIN32
+#include <utf8proc.h>
+#else
+#include <locale.h>
+
 #include <cwchar>
+#endif
 
 namespace Sandbox {
 namespace {
 
 constexpr std::string_view kEllipsis = "…";
+
+#ifdef _WIN32
+
+// Windows' C library has no character widths; utf8proc's tables give the same
+// East Asian wide and zero-width classes.
+int CodePointWidth(char32_t code_point) {
+  return utf8proc_charwidth(static_cast<utf8proc_int32_t>(code_point));
+}
+
+#else
 
 // The C library knows character widths only under a UTF-8 locale; this one is asked
 // for the call alone, so the process's own locale stays as it is.
@@ -22,6 +37,8 @@ int CodePointWidth(char32_t code_point) {
   ::uselocale(previous);
   return width < 0 ? 1 : width;
 }
+
+#endif
 
 }  // namespace
 

@@ -19,7 +19,11 @@ std::string ElapsedTimeLabel(const Event& event) {
 std::string WallClockLabel(const Event& /*event*/) {
   const std::time_t now = std::chrono::system_clock::to_time_t(TheClock().Now());
   std::tm local{};
+#ifdef _WIN32
+  ::localtime_s(&local, &now);
+#else
   ::localtime_r(&now, &local);
+#endif
   return fmt::format("{:%H:%M:%S}", local);
 }
 

@@ -1,6 +1,7 @@
 #include "base/log.hpp"
 
 #include <spdlog/logger.h>
+#include <spdlog/sinks/sink.h>
 
 #include <memory>
 #include <vector>
@@ -19,8 +20,12 @@ void Start() {
   const std::vector<spdlog::sink_ptr> sinks = GetLogSinks();
   plugin_logger = std::make_shared<spdlog::logger>("Bellwright", sinks.begin(), sinks.end());
   // Month/day/two-digit year and hours:minutes in local time, as the host's own
-  // plug-ins write.
-  plugin_logger->set_pattern("%D %R [%n][%l] %v", spdlog::pattern_time_type::local);
+  // plug-ins write. The sinks are the host's and outlive the plug-in: each makes its
+  // formatter with its own code (a virtual call into the host), since a formatter made
+  // here would be destroyed, or used by the host, after this library is unloaded.
+  for (const spdlog::sink_ptr& sink : sinks) {
+    sink->set_pattern("%D %R [%n][%l] %v");
+  }
   plugin_logger->flush_on(spdlog::level::info);
 }
 

@@ -4,51 +4,152 @@
 #include <string>
 
 // The standard library's zones where it has them (MSVC); elsewhere the same interface
-// from the date library over the system's tzdata. A Windows toolchain with neither
-// (mingw-w64's library) knows UTC only.
+// from the date library: over the system's tzdata on Linux, and over the text
+// database in the "tzdata" folder beside the module on Windows with mingw-w64, whose
+// library has no zones and whose system has no IANA database.
 #if defined(__cpp_lib_chrono) && __cpp_lib_chrono >= 201907L
-#define BELLWRIGHT_ZONE_DATABASE 1
 namespace zones = std::chrono;
-#elif !defined(_WIN32)
-#define BELLWRIGHT_ZONE_DATABASE 1
+#else
 #include <date/tz.h>
 namespace zones = date;
+#if defined(_WIN32)
+#define BELLWRIGHT_ZONES_BESIDE_MODULE 1
+#include <windows.h>
+#endif
 #endif
 
 namespace Bellwright {
-
-#if defined(BELLWRIGHT_ZONE_DATABASE)
-
 namespace {
 
-// TimeZone is only ever a name for the database's own zone object.
+// UTC without the database: its rules are known, so a schedule in UTC runs even
+// where the database cannot be read. Stands for itself, never for a database zone.
+const char kUtcWithoutDatabase = 0;
+
+bool IsUtc(std::string_view name) {
+  return name == "UTC" || name == "Etc/UTC";
+}
+
+bool IsUtcWithoutDatabase(const TimeZone& zone) {
+  return reinterpret_cast<const char*>(&zone) == &kUtcWithoutDatabase;
+}
+
+// TimeZone is otherwise only ever a name for the database's own zone object.
 const zones::time_zone& Rules(const TimeZone& zone) {
   return *reinterpret_cast<const zones::time_zone*>(&zone);
 }
+
+#if defined(BELLWRIGHT_ZONES_BESIDE_MODULE)
+
+// The folder of the module this code is linked into (the plug-in's DLL, or a program),
+// with a trailing separator.
+std::wstring ModuleFolder() {
+  HMODULE module = nullptr;
+  if (GetModuleHandleExW(
+          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+          reinterpret_cast<LPCWSTR>(&ModuleFolder), &module) == 0) {
+    return {};
+  }
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) {
+      return {};
+    }
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  return path.substr(0, path.find_last_of(L"\\/") + 1);
+}
+
+// The date library opens its files by narrow names, which Windows reads in the ANSI
+// code page; a folder that page cannot spell is named by its short (8.3) form.
+std::string NarrowPath(const std::wstring& path) {
+  const auto convert = [](const std::wstring& wide, bool& lossy) {
+    BOOL used_default = FALSE;
+    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, nullptr, 0,
+                                         nullptr, &used_default);
+    std::string narrow(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, narrow.data(), size,
+                        nullptr, &used_default);
+    narrow.resize(narrow.size() - 1);
+    lossy = used_default != FALSE;
+    return narrow;
+  };
+  bool lossy = false;
+  std::string narrow = convert(path, lossy);
+  if (!lossy) {
+    return narrow;
+  }
+  std::wstring short_path(MAX_PATH, L'\0');
+  const DWORD length =
+      GetShortPathNameW(path.c_str(), short_path.data(), static_cast<DWORD>(short_path.size()));
+  if (length == 0 || length >= short_path.size()) {
+    return narrow;
+  }
+  short_path.resize(length);
+  return convert(short_path, lossy);
+}
+
+// Before the database's first use: it lies in "tzdata" beside the module.
+void NameDatabaseFolder() {
+  static const bool named = [] {
+    date::set_install(NarrowPath(ModuleFolder() + L"tzdata"));
+    return true;
+  }();
+  (void)named;
+}
+
+#else
+
+void NameDatabaseFolder() {}
+
+#endif
 
 }  // namespace
 
 const TimeZone* FindTimeZone(std::string_view name) noexcept {
   try {
+    NameDatabaseFolder();
     // The database hands out zones that live as long as the process: the pointer
     // stays good across reloads.
     return reinterpret_cast<const TimeZone*>(zones::locate_zone(std::string(name)));
   } catch (const std::exception&) {
+    if (IsUtc(name) && !TimeZoneDatabaseProblem().empty()) {
+      return reinterpret_cast<const TimeZone*>(&kUtcWithoutDatabase);
+    }
     return nullptr;
   }
 }
 
-std::chrono::local_days LocalDay(const TimeZone& zone, std::chrono::sys_seconds instant) {
-  const auto local = Rules(zone).to_local(instant);
-  return std::chrono::local_days(std::chrono::floor<std::chrono::days>(local).time_since_epoch());
+std::string TimeZoneDatabaseProblem() noexcept {
+  try {
+    NameDatabaseFolder();
+    zones::get_tzdb();
+    return {};
+  } catch (const std::exception& error) {
+    return error.what();
+  }
 }
 
 std::chrono::local_seconds LocalTime(const TimeZone& zone, std::chrono::sys_seconds instant) {
+  if (IsUtcWithoutDatabase(zone)) {
+    return std::chrono::local_seconds(instant.time_since_epoch());
+  }
   return std::chrono::local_seconds(Rules(zone).to_local(instant).time_since_epoch());
+}
+
+std::chrono::local_days LocalDay(const TimeZone& zone, std::chrono::sys_seconds instant) {
+  return std::chrono::floor<std::chrono::days>(LocalTime(zone, instant));
 }
 
 std::chrono::sys_seconds InstantOfLocalTime(const TimeZone& zone,
                                             std::chrono::local_seconds local) {
+  if (IsUtcWithoutDatabase(zone)) {
+    return std::chrono::sys_seconds(local.time_since_epoch());
+  }
   const zones::local_seconds wall(local.time_since_epoch());
   const auto info = Rules(zone).get_info(wall);
   if (info.result == zones::local_info::nonexistent) {
@@ -57,32 +158,5 @@ std::chrono::sys_seconds InstantOfLocalTime(const TimeZone& zone,
   // Unique or ambiguous: the first interpretation is the earlier instant.
   return std::chrono::sys_seconds((wall - info.first.offset).time_since_epoch());
 }
-
-#else
-
-namespace {
-
-// Stands for UTC, the one zone known without a database.
-const char kUtc = 0;
-
-}  // namespace
-
-const TimeZone* FindTimeZone(std::string_view name) noexcept {
-  return name == "UTC" || name == "Etc/UTC" ? reinterpret_cast<const TimeZone*>(&kUtc) : nullptr;
-}
-
-std::chrono::local_days LocalDay(const TimeZone&, std::chrono::sys_seconds instant) {
-  return std::chrono::local_days(std::chrono::floor<std::chrono::days>(instant).time_since_epoch());
-}
-
-std::chrono::local_seconds LocalTime(const TimeZone&, std::chrono::sys_seconds instant) {
-  return std::chrono::local_seconds(instant.time_since_epoch());
-}
-
-std::chrono::sys_seconds InstantOfLocalTime(const TimeZone&, std::chrono::local_seconds local) {
-  return std::chrono::sys_seconds(local.time_since_epoch());
-}
-
-#endif
 
 }  // namespace Bellwright

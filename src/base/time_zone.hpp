@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <string>
 #include <string_view>
 
 namespace Bellwright {
@@ -11,7 +12,12 @@ class TimeZone;
 
 // The zone named exactly `name` ("Europe/Berlin", "UTC"), or null when the database
 // has no such zone or cannot be read. The first call reads the database's index.
+// Without the database, "UTC" and "Etc/UTC" are still found.
 const TimeZone* FindTimeZone(std::string_view name) noexcept;
+
+// Why the database cannot be read (it is missing, or unreadable), or empty when it
+// can: a zone that is not found is then unknown rather than unreachable.
+std::string TimeZoneDatabaseProblem() noexcept;
 
 // The local calendar day in `zone` at `instant`.
 std::chrono::local_days LocalDay(const TimeZone& zone, std::chrono::sys_seconds instant);

@@ -172,13 +172,22 @@ void CheckZone(const std::string& pointer, const json& schedule, Findings& findi
     return;
   }
   const std::string& name = zone->get_ref<const std::string&>();
-  if (FindTimeZone(name) == nullptr) {
-    findings.AtValue(Severity::kError, ChildPointer(pointer, "TimeZone"),
-                     fmt::format("{} is not a zone of the IANA time-zone database, so this "
-                                 "schedule does not run; write a name such as \"Europe/Berlin\" "
-                                 "or \"UTC\", letter case as listed",
-                                 Quote(name)));
+  if (FindTimeZone(name) != nullptr) {
+    return;
   }
+  if (const std::string problem = TimeZoneDatabaseProblem(); !problem.empty()) {
+    findings.AtValue(Severity::kError, ChildPointer(pointer, "TimeZone"),
+                     fmt::format("{} cannot be looked up, so this schedule does not run: the "
+                                 "time-zone database cannot be read ({}); only \"UTC\" is known "
+                                 "without it",
+                                 Quote(name), problem));
+    return;
+  }
+  findings.AtValue(Severity::kError, ChildPointer(pointer, "TimeZone"),
+                   fmt::format("{} is not a zone of the IANA time-zone database, so this "
+                               "schedule does not run; write a name such as \"Europe/Berlin\" "
+                               "or \"UTC\", letter case as listed",
+                               Quote(name)));
 }
 
 void CheckSchedule(const std::string& pointer, const json& schedule, Findings& findings) {

@@ -1,5 +1,9 @@
 #include "storage/mysql_database.hpp"
 
+// A build without the client library (BELLWRIGHT_WITHOUT_MYSQL) has no MySQL storage;
+// storage/database.cpp says so to a configuration that asks for it.
+#ifndef BELLWRIGHT_WITHOUT_MYSQL
+
 #ifdef _WIN32
 #include <winsock2.h>
 #else
@@ -361,3 +365,5 @@ void MySqlDatabase::Abandon() {
 }
 
 }  // namespace Bellwright::Storage
+
+#endif  // BELLWRIGHT_WITHOUT_MYSQL
