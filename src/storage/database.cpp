@@ -16,6 +16,12 @@ class MissingMySqlClient final : public Database {
   std::optional<Outcome> BeginOpen() override { return Refusal(); }
   std::optional<Outcome> BeginRead(std::span<const std::string>) override { return Refusal(); }
   std::optional<Outcome> BeginWrite(std::span<const StoredChoice>) override { return Refusal(); }
+  std::optional<Outcome> BeginReadGreeted(std::span<const std::string>) override {
+    return Refusal();
+  }
+  std::optional<Outcome> BeginRecordGreeted(std::span<const std::string>) override {
+    return Refusal();
+  }
   std::optional<Outcome> Continue() override { return Refusal(); }
   void Close() override {}
   bool IsOpen() const override { return false; }
