@@ -6,6 +6,8 @@
 #include <utility>
 
 #include "base/format_bounds.hpp"
+#include "base/placeholders.hpp"
+#include "base/text.hpp"
 
 namespace Bellwright {
 namespace {
@@ -95,6 +97,85 @@ GreetingTemplate::GreetingTemplate(std::string message) : message_(std::move(mes
   } else if (UsesOnlyTheNameByPosition(ids)) {
     arguments_ = Arguments::kNameAndFields;
   }
+  if (arguments_ != Arguments::kNone) {
+    MakePlainPieces();
+  }
+}
+
+// Cut at the fields; any other brace, or fields the formatter would refuse together
+// ("{}" twice, "{}" beside "{0}"), leaves the message to the formatter.
+void GreetingTemplate::MakePlainPieces() {
+  std::vector<Piece> pieces;
+  int automatic = 0;
+  int by_position = 0;
+  std::size_t start = 0;
+  while (start < message_.size()) {
+    const std::size_t open = message_.find_first_of("{}", start);
+    if (open != start) {
+      const std::size_t end = std::min(open, message_.size());
+      pieces.push_back({Piece::Kind::kText,
+                        FromUtf8(std::string_view(message_).substr(start, end - start)).Wide()});
+      if (open == std::string::npos) {
+        break;
+      }
+    }
+    const std::size_t close = message_.find_first_of("{}", open + 1);
+    if (message_[open] != '{' || close == std::string::npos || message_[close] != '}') {
+      return;
+    }
+    const std::string_view id = std::string_view(message_).substr(open + 1, close - open - 1);
+    if (id == kPlayerCountField) {
+      pieces.push_back({Piece::Kind::kCount, {}});
+    } else if (id.empty() || id == "0" || id == kPlayerNameField) {
+      automatic += id.empty() ? 1 : 0;
+      by_position += id == "0" ? 1 : 0;
+      pieces.push_back({Piece::Kind::kName, {}});
+    } else {
+      return;
+    }
+    start = close + 1;
+  }
+  if (automatic > 1 || (automatic > 0 && by_position > 0)) {
+    return;
+  }
+  for (const Piece& piece : pieces) {
+    plain_length_ += piece.text.size() + (piece.kind == Piece::Kind::kCount ? 7 : 0);
+  }
+  plain_pieces_ = std::move(pieces);
+}
+
+std::optional<std::u16string> GreetingTemplate::BuildPlain(std::u16string_view character_name,
+                                                           int player_count) const {
+  if (!plain_pieces_) {
+    return std::nullopt;
+  }
+  // A lone surrogate would come out of the round trip through UTF-8 replaced.
+  if (std::any_of(character_name.begin(), character_name.end(),
+                  [](char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; })) {
+    return std::nullopt;
+  }
+  std::u16string text;
+  text.reserve(plain_length_ + 2 * character_name.size());
+  for (const Piece& piece : *plain_pieces_) {
+    switch (piece.kind) {
+      case Piece::Kind::kText:
+        text += piece.text;
+        break;
+      case Piece::Kind::kName:
+        // Doubled, as Build doubles them, for the delivery's formatting.
+        for (const char16_t unit : character_name) {
+          text.push_back(unit);
+          if (unit == u'{' || unit == u'}') {
+            text.push_back(unit);
+          }
+        }
+        break;
+      case Piece::Kind::kCount:
+        text += DecimalText(player_count);
+        break;
+    }
+  }
+  return text;
 }
 
 std::string GreetingTemplate::Build(std::string_view character_name, int player_count) const {

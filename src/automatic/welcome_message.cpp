@@ -91,6 +91,9 @@ FString GreetingFor(AShooterPlayerController* player, const GreetingTemplate& me
                     MessageKind kind) {
   const int player_count = message.NamesPlayerCount() ? ConnectedPlayerCount() : 0;
   const FString name = PlayerChosenText(player->GetPlayerCharacterName(), kind);
+  if (std::optional<std::u16string> plain = message.BuildPlain(name.Wide(), player_count)) {
+    return FString(std::move(*plain));
+  }
   return FromUtf8(message.Build(ToUtf8(name), player_count));
 }
 

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/format_bounds.hpp"
+#include "base/unicode.hpp"
 
 namespace Bellwright {
 namespace {
@@ -31,6 +33,43 @@ TEST_P(GreetingTextTest, BuildsTheGreeting) {
   EXPECT_EQ(BuildGreetingText(param.message, param.character_name, param.player_count),
             param.expected)
       << param.description;
+}
+
+// Where the pass's shortcut applies, it gives exactly what the formatter gives.
+TEST_P(GreetingTextTest, TheShortcutGivesTheSameText) {
+  const auto& param = GetParam();
+  const std::optional<std::u16string> plain =
+      GreetingTemplate(param.message)
+          .BuildPlain(Unicode::Utf8ToUtf16(param.character_name), param.player_count);
+  if (plain) {
+    EXPECT_EQ(Unicode::Utf16ToUtf8(*plain), param.expected) << param.description;
+  }
+}
+
+TEST(GreetingShortcutTest, TakesPlainFieldsAndWholeNamesOnly) {
+  struct Case {
+    const char* message;
+    std::u16string name;
+    bool shortcut;
+  };
+  const Case cases[] = {
+      {"Welcome to the server {0}", u"Alice", true},
+      {"{PlayerName}: {PlayerCount} online", u"Bob", true},
+      {"Hi {}! {0}", u"Bob", false},
+      {"Hi {} and {}", u"Bob", false},
+      {"No field at all", u"Bob", true},
+      {"{{VIP}} {0}", u"Bob", false},
+      {"[{0:>6}]", u"Bob", false},
+      {"Welcome {1}", u"Bob", false},
+      {"Welcome {0", u"Bob", false},
+      {"Welcome }", u"Bob", false},
+      {"Welcome {0}", u"Al\xD83D", false},  // a lone surrogate
+      {"Welcome {0}", u"Al\U0001F600", false},
+  };
+  for (const Case& test : cases) {
+    EXPECT_EQ(GreetingTemplate(test.message).BuildPlain(test.name, 3).has_value(), test.shortcut)
+        << test.message;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
