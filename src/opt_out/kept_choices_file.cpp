@@ -14,35 +14,27 @@ std::string KeptChoicesFilePath() {
   return Platform::Utf8FromPath(PluginFolderPath() / "bellwright_unwritten_opt_outs.json");
 }
 
-std::vector<Storage::StoredChoice> ReadKeptChoices() {
-  std::vector<Storage::StoredChoice> choices;
-  std::ifstream file(Platform::PathFromUtf8(KeptChoicesFilePath()), std::ios::binary);
+namespace {
+
+// Null when there is no file or it is not JSON.
+nlohmann::json ReadKeptFile(const std::string& path) {
+  std::ifstream file(Platform::PathFromUtf8(path), std::ios::binary);
   if (!file) {
-    return choices;
+    return nullptr;
   }
-  const nlohmann::json document = nlohmann::json::parse(file, nullptr, /*allow_exceptions=*/false);
-  if (!document.is_object()) {
-    return choices;
-  }
-  for (const auto& [player_key, opted_out] : document.items()) {
-    if (opted_out.is_boolean()) {
-      choices.push_back({player_key, opted_out.get<bool>()});
-    }
-  }
-  return choices;
+  nlohmann::json document = nlohmann::json::parse(file, nullptr, /*allow_exceptions=*/false);
+  return document.is_discarded() ? nlohmann::json(nullptr) : document;
 }
 
-std::string KeepChoices(const std::vector<Storage::StoredChoice>& choices) {
+// Replaces the file with `document`, or removes it when `empty`.
+std::string WriteKeptFile(const std::string& path_text, const nlohmann::json& document,
+                          bool empty) {
   namespace fs = std::filesystem;
-  const fs::path path = Platform::PathFromUtf8(KeptChoicesFilePath());
+  const fs::path path = Platform::PathFromUtf8(path_text);
   std::error_code error;
-  if (choices.empty()) {
+  if (empty) {
     fs::remove(path, error);
     return error ? error.message() : std::string();
-  }
-  nlohmann::json document = nlohmann::json::object();
-  for (const Storage::StoredChoice& choice : choices) {
-    document[choice.player_key] = choice.opted_out;
   }
   // Written beside and renamed over, so a crash leaves the old file or the new one.
   fs::path temporary = path;
@@ -56,6 +48,51 @@ std::string KeepChoices(const std::vector<Storage::StoredChoice>& choices) {
   }
   fs::rename(temporary, path, error);
   return error ? error.message() : std::string();
+}
+
+}  // namespace
+
+std::vector<Storage::StoredChoice> ReadKeptChoices() {
+  std::vector<Storage::StoredChoice> choices;
+  const nlohmann::json document = ReadKeptFile(KeptChoicesFilePath());
+  if (!document.is_object()) {
+    return choices;
+  }
+  for (const auto& [player_key, opted_out] : document.items()) {
+    if (opted_out.is_boolean()) {
+      choices.push_back({player_key, opted_out.get<bool>()});
+    }
+  }
+  return choices;
+}
+
+std::string KeepChoices(const std::vector<Storage::StoredChoice>& choices) {
+  nlohmann::json document = nlohmann::json::object();
+  for (const Storage::StoredChoice& choice : choices) {
+    document[choice.player_key] = choice.opted_out;
+  }
+  return WriteKeptFile(KeptChoicesFilePath(), document, choices.empty());
+}
+
+std::string KeptGreetingsFilePath() {
+  return Platform::Utf8FromPath(PluginFolderPath() / "bellwright_unrecorded_greetings.json");
+}
+
+std::vector<std::string> ReadKeptGreetings() {
+  std::vector<std::string> player_keys;
+  const nlohmann::json document = ReadKeptFile(KeptGreetingsFilePath());
+  if (document.is_array()) {
+    for (const auto& player_key : document) {
+      if (player_key.is_string()) {
+        player_keys.push_back(player_key.get<std::string>());
+      }
+    }
+  }
+  return player_keys;
+}
+
+std::string KeepGreetings(const std::vector<std::string>& player_keys) {
+  return WriteKeptFile(KeptGreetingsFilePath(), player_keys, player_keys.empty());
 }
 
 }  // namespace Bellwright

@@ -17,4 +17,10 @@ std::vector<Storage::StoredChoice> ReadKeptChoices();
 // Returns what went wrong, empty on success.
 std::string KeepChoices(const std::vector<Storage::StoredChoice>& choices);
 
+// Greetings not yet recorded wait likewise, in a file of their own, so that nobody is
+// greeted as new twice.
+std::string KeptGreetingsFilePath();
+std::vector<std::string> ReadKeptGreetings();
+std::string KeepGreetings(const std::vector<std::string>& player_keys);
+
 }  // namespace Bellwright

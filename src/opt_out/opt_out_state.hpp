@@ -37,6 +37,7 @@ struct State {
   // whether their file still waits to be removed once they are written.
   bool kept_choices_taken = false;
   bool kept_file_left = false;
+  bool kept_greetings_left = false;
 };
 
 // Made on first use: the library's start-up runs before its other static objects are

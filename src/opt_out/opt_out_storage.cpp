@@ -1,5 +1,6 @@
 #include "opt_out/opt_out_storage.hpp"
 
+#include <limits>
 #include <string>
 #include <utility>
 
@@ -89,6 +90,9 @@ void TakeKeptChoices() {
   const auto kept = ReadKeptChoices();
   state.memory.AddUnwritten(kept);
   state.kept_file_left = !kept.empty();
+  const auto greetings = ReadKeptGreetings();
+  state.greeted.AddUnrecorded(greetings);
+  state.kept_greetings_left = !greetings.empty();
 }
 
 // Once everything is written, nothing kept is left to write.
@@ -97,6 +101,22 @@ void DropKeptChoicesWhenWritten() {
   if (state.kept_file_left && !state.memory.HasUnwritten()) {
     state.kept_file_left = false;
     KeepChoices({});
+  }
+  if (state.kept_greetings_left && !state.greeted.HasUnrecorded()) {
+    state.kept_greetings_left = false;
+    KeepGreetings({});
+  }
+}
+
+void KeepUnrecordedGreetings() {
+  const std::vector<std::string> unrecorded =
+      TheState().greeted.TakeBatch(std::numeric_limits<std::size_t>::max());
+  if (const std::string failure = KeepGreetings(unrecorded); !failure.empty()) {
+    Log::Error("{} greeting(s) not yet recorded could not be kept in {}: {}", unrecorded.size(),
+               KeptGreetingsFilePath(), failure);
+  } else if (!unrecorded.empty()) {
+    Log::Warning("{} greeting(s) not yet recorded are kept in {} and recorded at the next start",
+                 unrecorded.size(), KeptGreetingsFilePath());
   }
 }
 
@@ -118,6 +138,7 @@ void KeepUnwrittenChoices() {
         "next start",
         unwritten.size(), KeptChoicesFilePath());
   }
+  KeepUnrecordedGreetings();
 }
 
 void CloseStore() {
@@ -166,6 +187,7 @@ void StopOptOut() {
   state.greeted = {};
   state.kept_choices_taken = false;
   state.kept_file_left = false;
+  state.kept_greetings_left = false;
 }
 
 void ReconfigureOptOut() {

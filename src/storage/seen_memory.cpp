@@ -55,6 +55,17 @@ void SeenMemory::AskEveryoneAgain() {
   }
 }
 
+void SeenMemory::AddUnrecorded(std::span<const std::string> player_keys) {
+  if (keeps_nothing_) return;
+  for (const std::string& player_key : player_keys) {
+    if (player_key.size() > kMaxStoredKeyBytes) continue;
+    unrecorded_.insert(player_key);
+    if (const auto found = questions_.find(player_key); found != questions_.end()) {
+      found->second = {false, Greeted::kBefore};
+    }
+  }
+}
+
 std::vector<std::string> SeenMemory::TakeQuestions(std::size_t limit) {
   std::vector<std::string> taken;
   for (auto& [player_key, question] : questions_) {

@@ -31,6 +31,9 @@ class SeenMemory {
   void AnswerEveryoneGreetedBefore();
   // A new storage: the questions under way are asked again.
   void AskEveryoneAgain();
+  // Greetings an earlier start could not record: they are recorded now, and those
+  // players are not new.
+  void AddUnrecorded(std::span<const std::string> player_keys);
 
   // For the store: questions and records, and what came of them.
   std::vector<std::string> TakeQuestions(std::size_t limit);

@@ -212,5 +212,37 @@ TEST_F(OptOutStorageTest, NoChoiceIsLostWhenTheStorageFailsChangesOrUnloads) {
   EXPECT_FALSE(Stored(settings, "a1"));
 }
 
+// A greeting the storage could not record before the unload waits in a file beside the
+// configuration, like a choice: at the next start that player is no newcomer.
+TEST_F(OptOutStorageTest, NoGreetingIsLostWhenTheStorageFailsAtTheUnload) {
+  const auto database = FreshDatabase();
+  ASSERT_TRUE(database);
+  Storage::Testing::MariaDbServer* server = server_;
+  const Storage::StorageSettings& settings = *database;
+  PluginSession session(R"({"Bellwright": {"Storage": )" + MySql(settings) + R"(,
+    "WelcomeMessage": {"EnableWelcomeMessage": true, "WelcomeMessageType": "Server",
+      "DelaySeconds": 1, "FirstJoinMessage": "First time here, {0}"}}})");
+  TickFor(300ms);
+  server->Kill();
+  Sandbox::TheWorld().Join(FString("A1"), FString("Alice"));
+  Tick(3);
+  ASSERT_EQ(host_.Named("server_message").size(), 1U);
+  EXPECT_EQ(host_.Named("server_message")[0]["text"], "Welcome to the server Alice")
+      << "no answer by the greeting: the ordinary welcome";
+  Unload();
+  ASSERT_TRUE(LogSays("greeting(s) not yet recorded are kept in"));
+  const auto kept = session.ConfigFile().parent_path() / "bellwright_unrecorded_greetings.json";
+  EXPECT_TRUE(std::filesystem::exists(kept));
+  ASSERT_EQ(server->Restart(), std::nullopt);
+  Load();
+  TickFor(500ms);
+  EXPECT_FALSE(std::filesystem::exists(kept)) << "recorded at the next start";
+  Storage::Testing::ReportLog log;
+  Storage::Testing::DrivenStore elsewhere(settings, log);
+  elsewhere.Greeted().Ask("a1");
+  ASSERT_TRUE(elsewhere.Settle());
+  EXPECT_EQ(elsewhere.Greeted().Greet("a1"), Storage::SeenMemory::Greeted::kBefore);
+}
+
 }  // namespace
 }  // namespace Bellwright
