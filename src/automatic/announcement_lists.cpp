@@ -73,6 +73,7 @@ void SendDueAnnouncementLists(std::int64_t now_ticks) {
 
 std::vector<AnnouncementListState> RunningAnnouncementLists() {
   std::vector<AnnouncementListState> states;
+  states.reserve(RunningLists.size());
   for (const RunningList& list : RunningLists) {
     states.push_back(
         {list.name, list.interval_seconds, list.due_ticks, list.last_index, list.section});

@@ -64,6 +64,7 @@ int ChooseMessageIndex(int count, TimedMessageOrder order, int& last_index) {
 
 std::vector<FString> GroupList(const std::vector<std::string>& names) {
   std::vector<FString> groups;
+  groups.reserve(names.size());
   for (const auto& name : names) {
     groups.push_back(FromUtf8(name));
   }
