@@ -36,11 +36,13 @@ updated=false
 if $source_packages && ! grep -rqs '^\(deb-src\|Types:.*deb-src\)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
   # The same archives as the binary entries, in either of apt's formats, for sources.
   staged=$(mktemp -d)
-  { grep -hs '^deb ' /etc/apt/sources.list /etc/apt/sources.list.d/*.list || true; } |
+  # Debian's own archives only: a third party's may publish no sources, and apt-get update
+  # would then fail.
+  { grep -hs '^deb .*debian' /etc/apt/sources.list /etc/apt/sources.list.d/*.list || true; } |
     sed 's/^deb /deb-src /' >"$staged/bellwright-sources.list"
   [ -s "$staged/bellwright-sources.list" ] || rm "$staged/bellwright-sources.list"
   for file in /etc/apt/sources.list.d/*.sources; do
-    [ -e "$file" ] || continue
+    [ -e "$file" ] && grep -qs '^URIs:.*debian' "$file" || continue
     sed 's/^Types:.*/Types: deb-src/' "$file" >"$staged/bellwright-$(basename "$file")"
   done
   $sudo cp "$staged"/* /etc/apt/sources.list.d/
