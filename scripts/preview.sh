@@ -20,8 +20,9 @@ cmake --build --preset default --target bellwright-sandbox
 server=$(mktemp -d)
 trap 'rm -rf "$server"' EXIT
 cp -r examples/. "$server"
+# shellcheck disable=SC2046 # the arguments the script wants, word by word
 build/default/bin/bellwright-sandbox --dir "$server" --script examples/preview.script \
-  --transcript human --transcript html "$page"
+  $(cat examples/preview.args) --transcript human --transcript html "$page"
 echo "preview: $page"
 
 if [[ -n $screenshot ]]; then

@@ -111,8 +111,15 @@ def expected_messages(config, player_name, player_count):
                                             "icon " + icon if icon else "no icon")
             found.append(("notification", None, [text], rgb, meta))
         else:
-            lines = [line for line in text.split("\n") if line]
+            lines = [line for line in text.split("\n") if line] if isinstance(text, str) else [text]
             found.append(("chat", sender, lines, chat_colour(rgb), None))
+
+    def add_entry(entry, text):
+        """An announcement entry with the keys of a timed message."""
+        add(entry.get("MessageType", "Chat"), text,
+            object_colour(entry.get("MessageColour", {})), entry.get("Sender", "Bellwright"),
+            entry.get("DisplayScale", 1.0), entry.get("DisplayTime", 10.0),
+            entry.get("Icon_BP", ""))
 
     welcome = section.get("WelcomeMessage", {})
     # The welcome's own text, the first-join text and each group's, all with the same look.
@@ -151,12 +158,30 @@ def expected_messages(config, player_name, player_count):
                 ("OptOutOnMessage", "Timed messages are on for you again.")):
             add("Chat", timed_section.get(key, default).replace("{Command}", opt_out_command),
                 (0, 255, 0), sender_name)
-    for timed in timed_section.get("Messages", []):
-        add(timed.get("MessageType", "Chat"),
-            filled(timed.get("MessageToSend", ""), player_name, player_count),
-            object_colour(timed.get("MessageColour", {})), timed.get("Sender", "Bellwright"),
-            timed.get("DisplayScale", 1.0), timed.get("DisplayTime", 10.0),
-            timed.get("Icon_BP", ""))
+    announcements = list(timed_section.get("Messages", []))
+    for announcement_list in config.get("Announcements", []):
+        if announcement_list.get("Enabled", True):
+            announcements += announcement_list.get("Messages", [])
+    for timed in announcements:
+        add_entry(timed, filled(timed.get("MessageToSend", ""), player_name, player_count))
+    # Each countdown step of each clock time of a schedule.
+    for schedule in config.get("Schedules", []):
+        if not schedule.get("Enabled", True):
+            continue
+        for clock_time in schedule.get("At", []):
+            for minutes in schedule.get("Before", [0]):
+                text = schedule.get("MessageToSend", "").replace("{Minutes}", str(minutes))
+                add_entry(schedule, filled(text.replace("{Time}", clock_time), player_name,
+                                           player_count))
+    # The restart countdown, at whichever steps it was started with, and its last word.
+    countdown = config.get("Countdown")
+    if countdown is not None:
+        style = dict(countdown, MessageType=countdown.get("MessageType", "Server"))
+        style.setdefault("MessageColour", {"R": 255, "G": 64, "B": 64})
+        text = countdown.get("MessageToSend", "Server restart in {Minutes} minutes")
+        add_entry(style, re.compile(re.escape(text).replace(re.escape("{Minutes}"), r"\d+")))
+        if countdown.get("FinalMessage"):
+            add_entry(style, countdown["FinalMessage"])
     return found
 
 

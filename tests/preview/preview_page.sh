@@ -24,7 +24,8 @@ trap 'rm -rf "$work"' EXIT
 # The sandbox writes into its directory; the checked-in examples stay untouched.
 cp -r "$examples/." "$work/server"
 
-"$sandbox" --dir "$work/server" --script "$examples/preview.script" \
+# shellcheck disable=SC2046 # the arguments the script wants, word by word
+"$sandbox" --dir "$work/server" --script "$examples/preview.script" $(cat "$examples/preview.args") \
   --transcript html "$output/preview.html" >"$work/transcript.jsonl"
 
 # A fresh profile each time, and nothing that reaches out to the network.
