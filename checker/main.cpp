@@ -2,18 +2,13 @@
 // files and prints what the plug-in will do wrong with them. Exit status 2 when a
 // file cannot be read or is not JSON, else 1 when any finding is an error (with
 // --strict: any finding at all), else 0.
-#ifdef _WIN32
-#include <windows.h>
-// shellapi.h after windows.h, which it needs.
-#include <shellapi.h>
-#endif
-
 #include <CLI/CLI.hpp>
 #include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "base/utf8_command_line.hpp"
 #include "config_checks/config_check.hpp"
 #include "config_checks/config_file_text.hpp"
 #include "report_output.hpp"
@@ -27,24 +22,6 @@ namespace ConfigCheck = Bellwright::ConfigCheck;
 std::filesystem::path PathFromUtf8(const std::string& name) {
   return {std::u8string(name.begin(), name.end())};
 }
-
-#ifdef _WIN32
-
-// Windows hands main its arguments in the ANSI code page; the checker reads them as
-// UTF-16 and works in UTF-8, as on Linux, so that any file name can be given.
-std::vector<std::string> Utf8Arguments() {
-  int count = 0;
-  wchar_t** const wide = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::vector<std::string> arguments;
-  for (int index = 0; index < count; ++index) {
-    const std::u8string text = std::filesystem::path(wide[index]).u8string();
-    arguments.emplace_back(text.begin(), text.end());
-  }
-  LocalFree(wide);
-  return arguments;
-}
-
-#endif
 
 constexpr int kClean = 0;
 constexpr int kErrors = 1;
@@ -66,18 +43,8 @@ int main(int argc, char** argv) {
   // The same command line everywhere: on Windows too, "/name" is a file, not an option.
   app.allow_windows_style_options(false);
   try {
-#ifdef _WIN32
-    std::vector<std::string> arguments = Utf8Arguments();
-    std::vector<char*> utf8_argv;
-    for (std::string& argument : arguments) {
-      utf8_argv.push_back(argument.data());
-    }
-    if (!utf8_argv.empty()) {
-      argc = static_cast<int>(utf8_argv.size());
-      argv = utf8_argv.data();
-    }
-#endif
-    app.parse(argc, argv);
+    const Bellwright::Platform::Utf8CommandLine command_line(argc, argv);
+    app.parse(command_line.Count(), command_line.Values());
   } catch (const CLI::ParseError& error) {
     const int status = app.exit(error);
     return status == 0 ? kClean : kUnreadable;

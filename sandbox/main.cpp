@@ -2,8 +2,6 @@
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
-// shellapi.h after windows.h, which it needs.
-#include <shellapi.h>
 #else
 #include <unistd.h>
 #endif
@@ -12,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "base/utf8_command_line.hpp"
 #include "host_library/server_directory.hpp"
 #include "host_library/text.hpp"
 #include "live_mode.hpp"
@@ -54,19 +53,6 @@ std::string DefaultPluginPath() {
     path.resize(path.size() * 2);
   }
   return Sandbox::Utf8FromPath(std::filesystem::path(path).parent_path() / L"Bellwright.dll");
-}
-
-// Windows hands main its arguments in the ANSI code page; the sandbox reads them as
-// UTF-16 and works in UTF-8, as on Linux.
-std::vector<std::string> Utf8Arguments() {
-  int count = 0;
-  wchar_t** const wide = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::vector<std::string> arguments;
-  for (int index = 0; index < count; ++index) {
-    arguments.push_back(Sandbox::Utf8FromPath(std::filesystem::path(wide[index])));
-  }
-  LocalFree(wide);
-  return arguments;
 }
 
 #else
@@ -126,18 +112,8 @@ int main(int argc, char** argv) {
       ->type_name("YYYY-MM-DDTHH:MM:SSZ");
   // The same command line everywhere: on Windows too, "/name" is a path, not an option.
   app.allow_windows_style_options(false);
-#ifdef _WIN32
-  std::vector<std::string> arguments = Utf8Arguments();
-  std::vector<char*> utf8_argv;
-  for (std::string& argument : arguments) {
-    utf8_argv.push_back(argument.data());
-  }
-  if (!utf8_argv.empty()) {
-    argc = static_cast<int>(utf8_argv.size());
-    argv = utf8_argv.data();
-  }
-#endif
-  CLI11_PARSE(app, argc, argv);
+  const Bellwright::Platform::Utf8CommandLine command_line(argc, argv);
+  CLI11_PARSE(app, command_line.Count(), command_line.Values());
 
   std::error_code error;
   const std::filesystem::path directory =
