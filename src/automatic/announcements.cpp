@@ -14,17 +14,11 @@
 namespace Bellwright {
 namespace {
 
-// The calendar time of the host's clock, to the whole second.
-std::chrono::sys_seconds Calendar(std::int64_t ticks) {
-  const std::int64_t seconds = ticks / kClockTicksPerSecond - (ticks % kClockTicksPerSecond < 0);
-  return std::chrono::sys_seconds(std::chrono::seconds(seconds));
-}
-
 void ConfigureFromLiveDocument() {
   const AnnouncementSettings settings = ReadAnnouncements(ConfigDocument());
   const std::int64_t now = AsaApi::Tools::GetSystemClockTicks();
   ConfigureAnnouncementLists(settings.lists, now);
-  ConfigureClockSchedules(settings.schedules, Calendar(now));
+  ConfigureClockSchedules(settings.schedules, CalendarSecond(now));
 }
 
 }  // namespace
@@ -46,7 +40,7 @@ void StopAnnouncements() {
 void SendDueAnnouncements() {
   const std::int64_t now = AsaApi::Tools::GetSystemClockTicks();
   SendDueAnnouncementLists(now);
-  SendDueClockSchedules(Calendar(now));
+  SendDueClockSchedules(CalendarSecond(now));
 }
 
 }  // namespace Bellwright

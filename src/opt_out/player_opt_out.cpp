@@ -48,8 +48,7 @@ std::string StorageHealthText(const OptOut::State& state) {
   }
   std::string since;
   if (state.failing_since_ticks) {
-    since = " since " + CalendarSecondTextUtc(std::chrono::sys_seconds(std::chrono::seconds(
-                            *state.failing_since_ticks / kClockTicksPerSecond)));
+    since = " since " + CalendarSecondTextUtc(CalendarSecond(*state.failing_since_ticks));
   }
   return fmt::format("failing{} ({})", since, state.store->LastFailureCause());
 }
