@@ -54,15 +54,25 @@ struct fmt::formatter<Bellwright::PlayerName> : fmt::formatter<std::string_view>
 
 namespace Bellwright {
 
+namespace {
+
+// In UTF-8 and in UTF-16 alike: the braces are ASCII.
+template <typename Char>
+void AppendWithBracesDoubled(std::basic_string<Char>& out, std::basic_string_view<Char> text) {
+  for (const Char unit : text) {
+    out.push_back(unit);
+    if (unit == Char('{') || unit == Char('}')) {
+      out.push_back(unit);
+    }
+  }
+}
+
+}  // namespace
+
 std::string EscapeBraces(std::string_view text) {
   std::string escaped;
   escaped.reserve(text.size());
-  for (const char unit : text) {
-    escaped += unit;
-    if (unit == '{' || unit == '}') {
-      escaped += unit;
-    }
-  }
+  AppendWithBracesDoubled(escaped, text);
   return escaped;
 }
 
@@ -138,9 +148,6 @@ void GreetingTemplate::MakePlainPieces() {
   if (automatic > 1 || (automatic > 0 && by_position > 0)) {
     return;
   }
-  for (const Piece& piece : pieces) {
-    plain_length_ += piece.text.size() + (piece.kind == Piece::Kind::kCount ? 7 : 0);
-  }
   plain_pieces_ = std::move(pieces);
 }
 
@@ -155,7 +162,6 @@ std::optional<std::u16string> GreetingTemplate::BuildPlain(std::u16string_view c
     return std::nullopt;
   }
   std::u16string text;
-  text.reserve(plain_length_ + 2 * character_name.size());
   for (const Piece& piece : *plain_pieces_) {
     switch (piece.kind) {
       case Piece::Kind::kText:
@@ -163,12 +169,7 @@ std::optional<std::u16string> GreetingTemplate::BuildPlain(std::u16string_view c
         break;
       case Piece::Kind::kName:
         // Doubled, as Build doubles them, for the delivery's formatting.
-        for (const char16_t unit : character_name) {
-          text.push_back(unit);
-          if (unit == u'{' || unit == u'}') {
-            text.push_back(unit);
-          }
-        }
+        AppendWithBracesDoubled(text, character_name);
         break;
       case Piece::Kind::kCount:
         text += DecimalText(player_count);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,10 +35,10 @@ class GreetingTemplate {
   [[nodiscard]] std::string Build(std::string_view character_name, int player_count) const;
 
   // The text Build gives, in UTF-16, made by joining pieces instead of formatting: a pass
-  // greets a crowd, and the round trip through UTF-8 and the formatter cost more than
-  // the delivery itself. Only for a message whose fields are all plain ({0}, {}, {PlayerName},
-  // {PlayerCount}: no format spec, no doubled brace) and a name without surrogates; none
-  // otherwise, and Build then gives the greeting.
+  // greets a crowd at once, and the round trip through UTF-8 and the formatter cost a
+  // quarter of each delivery. Only for a message whose fields are all plain ({0}, {},
+  // {PlayerName}, {PlayerCount}: no width or other option, no doubled brace) and a name
+  // without surrogates; none otherwise, and Build then gives the greeting.
   [[nodiscard]] std::optional<std::u16string> BuildPlain(std::u16string_view character_name,
                                                          int player_count) const;
 
@@ -57,7 +56,6 @@ class GreetingTemplate {
   bool names_player_count_ = false;
   // Empty when the message has a field that is not plain.
   std::optional<std::vector<Piece>> plain_pieces_;
-  std::size_t plain_length_ = 0;  // of the pieces' text, room for a count included
 };
 
 // One greeting from a template made for it.
