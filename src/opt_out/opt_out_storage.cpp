@@ -2,6 +2,7 @@
 
 #include <limits>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "base/log.hpp"
@@ -108,19 +109,18 @@ void DropKeptChoicesWhenWritten() {
   }
 }
 
-void KeepUnrecordedGreetings() {
-  const std::vector<std::string> unrecorded =
-      TheState().greeted.TakeBatch(std::numeric_limits<std::size_t>::max());
-  if (const std::string failure = KeepGreetings(unrecorded); !failure.empty()) {
-    Log::Error("{} greeting(s) not yet recorded could not be kept in {}: {}", unrecorded.size(),
-               KeptGreetingsFilePath(), failure);
-  } else if (!unrecorded.empty()) {
-    Log::Warning("{} greeting(s) not yet recorded are kept in {} and recorded at the next start",
-                 unrecorded.size(), KeptGreetingsFilePath());
+// Tells where what the storage had not taken waits for the next start, or why it
+// could not be kept.
+void ReportKept(std::size_t count, std::string_view what, std::string_view done_then,
+                const std::string& path, const std::string& failure) {
+  if (!failure.empty()) {
+    Log::Error("{} {} could not be kept in {}: {}", count, what, path, failure);
+  } else if (count > 0) {
+    Log::Warning("{} {} are kept in {} and {} at the next start", count, what, path, done_then);
   }
 }
 
-void KeepUnwrittenChoices() {
+void KeepWhatIsNotStored() {
   OptOut::State& state = TheState();
   // A storage the plug-in does not know keeps choices for the session only, as the log
   // said; choices kept from an earlier start, not yet taken, stay in their file.
@@ -129,16 +129,11 @@ void KeepUnwrittenChoices() {
     return;
   }
   const auto unwritten = state.memory.Unwritten();
-  if (const std::string failure = KeepChoices(unwritten); !failure.empty()) {
-    Log::Error("{} timed-message opt-out choice(s) not yet written could not be kept in {}: {}",
-               unwritten.size(), KeptChoicesFilePath(), failure);
-  } else if (!unwritten.empty()) {
-    Log::Warning(
-        "{} timed-message opt-out choice(s) not yet written are kept in {} and written at the "
-        "next start",
-        unwritten.size(), KeptChoicesFilePath());
-  }
-  KeepUnrecordedGreetings();
+  ReportKept(unwritten.size(), "timed-message opt-out choice(s) not yet written", "written",
+             KeptChoicesFilePath(), KeepChoices(unwritten));
+  const auto unrecorded = state.greeted.TakeBatch(std::numeric_limits<std::size_t>::max());
+  ReportKept(unrecorded.size(), "greeting(s) not yet recorded", "recorded", KeptGreetingsFilePath(),
+             KeepGreetings(unrecorded));
 }
 
 void CloseStore() {
@@ -180,7 +175,7 @@ void StartOptOut() {
 
 void StopOptOut() {
   CloseStore();
-  KeepUnwrittenChoices();
+  KeepWhatIsNotStored();
   OptOut::State& state = TheState();
   state.settings.reset();
   state.memory = {};
