@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "automatic/automatic.hpp"
-#include "automatic/timed_messages.hpp"
-#include "automatic/welcome_message.hpp"
-#include "automatic/welcome_queue.hpp"
+#include "announcements/message_turns.hpp"
+#include "welcome/welcome_message.hpp"
+#include "welcome/welcome_queue.hpp"
 #include "base/byte_color.hpp"
 #include "delivery/delivery.hpp"
 #include "host/api_utils.hpp"

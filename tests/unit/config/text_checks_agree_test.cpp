@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "automatic/greeting_text.hpp"
+#include "welcome/greeting_text.hpp"
 #include "base/placeholders.hpp"
 #include "base/text.hpp"
 #include "config_checks/text_format.hpp"

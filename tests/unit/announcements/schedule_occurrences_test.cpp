@@ -1,4 +1,4 @@
-#include "automatic/clock_schedule.hpp"
+#include "announcements/schedule_occurrences.hpp"
 
 #include <fmt/chrono.h>
 #include <fmt/format.h>

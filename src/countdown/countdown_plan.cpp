@@ -1,4 +1,4 @@
-#include "automatic/countdown_plan.hpp"
+#include "countdown/countdown_plan.hpp"
 
 #include <algorithm>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "automatic/restart_countdown.hpp"
+#include "countdown/restart_countdown.hpp"
 
 #include <fmt/format.h>
 
@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "automatic/automatic.hpp"
-#include "automatic/countdown_plan.hpp"
-#include "automatic/message_look.hpp"
+#include "countdown/countdown_plan.hpp"
+#include "delivery/message_look.hpp"
 #include "base/clock_ticks.hpp"
 #include "base/placeholders.hpp"
 #include "base/text.hpp"

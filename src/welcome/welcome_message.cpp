@@ -1,4 +1,4 @@
-#include "automatic/welcome_message.hpp"
+#include "welcome/welcome_message.hpp"
 
 #include <fmt/format.h>
 
@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "automatic/greeting_text.hpp"
-#include "automatic/message_look.hpp"
-#include "automatic/welcome_queue.hpp"
+#include "welcome/greeting_text.hpp"
+#include "delivery/message_look.hpp"
+#include "welcome/welcome_queue.hpp"
 #include "base/text.hpp"
 #include "config/welcome_settings.hpp"
 #include "delivery/delivery.hpp"

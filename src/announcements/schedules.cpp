@@ -1,11 +1,11 @@
-#include "automatic/clock_schedules.hpp"
+#include "announcements/schedules.hpp"
 
 #include <optional>
 #include <string>
 
-#include "automatic/announcement_pauses.hpp"
-#include "automatic/clock_schedule.hpp"
-#include "automatic/timed_messages.hpp"
+#include "announcements/announcement_pauses.hpp"
+#include "announcements/schedule_occurrences.hpp"
+#include "announcements/message_turns.hpp"
 #include "base/placeholders.hpp"
 #include "base/text.hpp"
 #include "config/timed_message_settings.hpp"

@@ -1,4 +1,4 @@
-#include "automatic/welcome_queue.hpp"
+#include "welcome/welcome_queue.hpp"
 
 #include <cstdint>
 #include <utility>

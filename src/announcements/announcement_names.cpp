@@ -1,7 +1,7 @@
-#include "automatic/announcement_names.hpp"
+#include "announcements/announcement_names.hpp"
 
-#include "automatic/announcement_lists.hpp"
-#include "automatic/clock_schedules.hpp"
+#include "announcements/announcement_lists.hpp"
+#include "announcements/schedules.hpp"
 #include "base/unicode.hpp"
 
 namespace Bellwright {

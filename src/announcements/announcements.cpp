@@ -1,11 +1,11 @@
-#include "automatic/announcements.hpp"
+#include "announcements/announcements.hpp"
 
 #include <chrono>
 #include <cstdint>
 
-#include "automatic/announcement_lists.hpp"
+#include "announcements/announcement_lists.hpp"
 #include "automatic/automatic.hpp"
-#include "automatic/clock_schedules.hpp"
+#include "announcements/schedules.hpp"
 #include "base/clock_ticks.hpp"
 #include "config/announcement_settings.hpp"
 #include "config/config.hpp"

@@ -1,4 +1,4 @@
-#include "automatic/greeting_text.hpp"
+#include "welcome/greeting_text.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "automatic/message_look.hpp"
+#include "delivery/message_look.hpp"
 
 #include <fmt/format.h>
 

@@ -1,4 +1,4 @@
-#include "automatic/timed_messages.hpp"
+#include "announcements/message_turns.hpp"
 
 #include <fmt/format.h>
 
@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "automatic/message_look.hpp"
-#include "automatic/timed_message_draw.hpp"
+#include "delivery/message_look.hpp"
+#include "announcements/timed_message_draw.hpp"
 #include "base/text.hpp"
 #include "config/timed_message_settings.hpp"
 #include "delivery/delivery.hpp"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "automatic/timed_message_draw.hpp"
+#include "announcements/timed_message_draw.hpp"
 
 namespace Bellwright {
 namespace {

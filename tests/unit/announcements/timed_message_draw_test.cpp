@@ -1,4 +1,4 @@
-#include "automatic/timed_message_draw.hpp"
+#include "announcements/timed_message_draw.hpp"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "automatic/timed_messages.hpp"
+#include "announcements/message_turns.hpp"
 #include "config/announcement_settings.hpp"
 
 namespace Bellwright {

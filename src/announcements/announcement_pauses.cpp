@@ -1,4 +1,4 @@
-#include "automatic/announcement_pauses.hpp"
+#include "announcements/announcement_pauses.hpp"
 
 #include <set>
 #include <string>

@@ -1,11 +1,11 @@
-#include "automatic/timed_schedule.hpp"
+#include "announcements/timed_messages.hpp"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "automatic/announcement_pauses.hpp"
+#include "announcements/announcement_pauses.hpp"
 #include "automatic/automatic.hpp"
-#include "automatic/timed_messages.hpp"
+#include "announcements/message_turns.hpp"
 #include "base/clock_ticks.hpp"
 #include "config/timed_message_settings.hpp"
 #include "host/tools.hpp"

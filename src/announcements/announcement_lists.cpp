@@ -1,10 +1,10 @@
-#include "automatic/announcement_lists.hpp"
+#include "announcements/announcement_lists.hpp"
 
 #include <algorithm>
 #include <string>
 
-#include "automatic/announcement_pauses.hpp"
-#include "automatic/timed_messages.hpp"
+#include "announcements/announcement_pauses.hpp"
+#include "announcements/message_turns.hpp"
 #include "base/clock_ticks.hpp"
 #include "base/schedule_fields.hpp"
 #include "config/timed_message_settings.hpp"

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "automatic/announcement_lists.hpp"
-#include "automatic/announcement_names.hpp"
+#include "announcements/announcement_lists.hpp"
+#include "announcements/announcement_names.hpp"
 #include "automatic/automatic.hpp"
-#include "automatic/clock_schedules.hpp"
-#include "automatic/timed_message_draw.hpp"
-#include "automatic/timed_messages.hpp"
-#include "automatic/welcome_message.hpp"
+#include "announcements/schedules.hpp"
+#include "announcements/timed_message_draw.hpp"
+#include "announcements/message_turns.hpp"
+#include "welcome/welcome_message.hpp"
 #include "config/timed_message_settings.hpp"
 
 namespace Bellwright {
