@@ -10,10 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "automatic/automatic.hpp"
 #include "announcements/message_turns.hpp"
-#include "welcome/welcome_message.hpp"
-#include "welcome/welcome_queue.hpp"
 #include "base/byte_color.hpp"
 #include "delivery/delivery.hpp"
 #include "host/api_utils.hpp"
@@ -23,8 +20,10 @@
 #include "host_library/timer.hpp"
 #include "host_library/world.hpp"
 #include "opt_out/opt_out_command.hpp"
+#include "plugin/game_hooks.hpp"
 #include "plugin/load.hpp"
 #include "plugin_session.hpp"
+#include "welcome/welcome.hpp"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <set>
 #include <string>
 
-#include "automatic/automatic.hpp"
-#include "base/unicode.hpp"
+#include "announcements/announcements.hpp"
+#include "base/schedule_fields.hpp"
 
 namespace Bellwright {
 namespace {
@@ -16,22 +16,18 @@ std::set<std::string, std::less<>>& PausedNames() {
   return names;
 }
 
-std::string Key(std::string_view name) {
-  return Unicode::CaseFoldedUtf8(Unicode::Utf8ToUtf16(name));
-}
-
 }  // namespace
 
 bool IsAnnouncementPaused(std::string_view name) {
-  return !PausedNames().empty() && PausedNames().contains(Key(name));
+  return !PausedNames().empty() && PausedNames().contains(AnnouncementNameKey(name));
 }
 
 bool PauseAnnouncement(std::string_view name) {
-  return PausedNames().insert(Key(name)).second;
+  return PausedNames().insert(AnnouncementNameKey(name)).second;
 }
 
 bool ResumeAnnouncement(std::string_view name) {
-  return PausedNames().erase(Key(name)) > 0;
+  return PausedNames().erase(AnnouncementNameKey(name)) > 0;
 }
 
 void StartAnnouncementPauses() {

@@ -7,11 +7,11 @@
 
 #include "announcements/announcement_lists.hpp"
 #include "announcements/announcement_names.hpp"
-#include "automatic/automatic.hpp"
+#include "announcements/announcements.hpp"
+#include "announcements/message_turns.hpp"
 #include "announcements/schedules.hpp"
 #include "announcements/timed_message_draw.hpp"
-#include "announcements/message_turns.hpp"
-#include "welcome/welcome_message.hpp"
+#include "base/schedule_fields.hpp"
 #include "config/timed_message_settings.hpp"
 
 namespace Bellwright {
@@ -73,72 +73,25 @@ CommandOutcome PreviewSchedule(const ClockScheduleState& schedule, std::optional
                       schedule.preview_fill);
 }
 
-CommandOutcome PreviewWelcome(std::optional<int> entry, AShooterPlayerController* viewer) {
-  if (entry) {
-    return CommandOutcome::Failure("welcome has one text: give no N");
-  }
-  if (viewer != nullptr) {
-    return SendWelcomeTo(viewer) ? CommandOutcome::Success("Preview of welcome sent to you")
-                                 : CommandOutcome::Failure("welcome cannot be shown");
-  }
-  std::vector<std::string> described = DescribeWelcome();
-  described.front().insert(0, "welcome: ");
-  return {true, std::move(described)};
-}
-
-CommandOutcome PreviewFirstJoin(std::optional<int> entry, AShooterPlayerController* viewer) {
-  if (entry) {
-    return CommandOutcome::Failure("firstjoin has one text: give no N");
-  }
-  std::optional<std::vector<std::string>> described = DescribeFirstJoin();
-  if (!described) {
-    return CommandOutcome::Failure("firstjoin has no text: the welcome has no FirstJoinMessage");
-  }
-  if (viewer != nullptr) {
-    return SendFirstJoinWelcomeTo(viewer)
-               ? CommandOutcome::Success("Preview of firstjoin sent to you")
-               : CommandOutcome::Failure("firstjoin cannot be shown");
-  }
-  described->front().insert(0, "firstjoin: ");
-  return {true, std::move(*described)};
-}
-
-// What bw.preview takes, in the order the reply to an unknown name lists them.
-std::vector<std::string> PreviewableNames() {
-  std::vector<std::string> names = SteerableNames();
-  names.insert(names.begin() + 1, std::string(kWelcomeName));
-  if (DescribeFirstJoin()) {
-    names.insert(names.begin() + 2, std::string(kFirstJoinName));
-  }
-  return names;
-}
-
 }  // namespace
 
-CommandOutcome PreviewAnnouncement(std::string_view name, std::optional<int> entry,
-                                   AShooterPlayerController* viewer) {
-  if (SameName(name, kTimedName)) {
+std::optional<CommandOutcome> PreviewAnnouncement(std::string_view name, std::optional<int> entry,
+                                                  AShooterPlayerController* viewer) {
+  if (SameAnnouncementName(name, kTimedName)) {
     return PreviewList(kTimedName, TimedMessagesSection(), LastChosenTimedMessage(), entry, viewer);
   }
-  if (SameName(name, kWelcomeName)) {
-    return PreviewWelcome(entry, viewer);
-  }
-  if (SameName(name, kFirstJoinName)) {
-    return PreviewFirstJoin(entry, viewer);
-  }
   for (const AnnouncementListState& list : RunningAnnouncementLists()) {
-    if (SameName(name, list.name)) {
+    if (SameAnnouncementName(name, list.name)) {
       return PreviewList(list.name, TimedMessagesSection::OfList(*list.section), list.last_index,
                          entry, viewer);
     }
   }
   for (const ClockScheduleState& schedule : RunningClockSchedules()) {
-    if (SameName(name, schedule.name)) {
+    if (SameAnnouncementName(name, schedule.name)) {
       return PreviewSchedule(schedule, entry, viewer);
     }
   }
-  return CommandOutcome::Failure(fmt::format("Nothing to preview is named \"{}\"; there are: {}",
-                                             name, fmt::join(PreviewableNames(), ", ")));
+  return std::nullopt;
 }
 
 }  // namespace Bellwright

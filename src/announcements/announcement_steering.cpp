@@ -12,15 +12,14 @@
 #include "announcements/announcement_lists.hpp"
 #include "announcements/announcement_names.hpp"
 #include "announcements/announcement_pauses.hpp"
-#include "automatic/automatic.hpp"
-#include "announcements/schedules.hpp"
-#include "countdown/restart_countdown.hpp"
-#include "announcements/timed_message_draw.hpp"
+#include "announcements/announcements.hpp"
 #include "announcements/message_turns.hpp"
+#include "announcements/schedules.hpp"
+#include "announcements/timed_message_draw.hpp"
 #include "announcements/timed_messages.hpp"
-#include "welcome/welcome_message.hpp"
 #include "base/calendar_text.hpp"
 #include "base/clock_ticks.hpp"
+#include "base/schedule_fields.hpp"
 #include "base/time_zone.hpp"
 #include "base/unicode.hpp"
 #include "config/timed_message_settings.hpp"
@@ -57,7 +56,7 @@ std::string ScheduleStatusLine(const ClockScheduleState& schedule) {
 
 std::optional<std::string> SteerableName(std::string_view typed) {
   for (std::string& name : SteerableNames()) {
-    if (SameName(typed, name)) {
+    if (SameAnnouncementName(typed, name)) {
       return std::move(name);
     }
   }
@@ -75,7 +74,7 @@ constexpr std::string_view kUntil = "sends nothing until bw.resume, a reload or 
 template <bool (*Change)(std::string_view)>
 CommandOutcome ChangeEach(std::string_view typed, std::string_view done, std::string_view unchanged,
                           std::string_view after) {
-  if (SameName(typed, kAllName)) {
+  if (SameAnnouncementName(typed, kAllName)) {
     const std::vector<std::string> names = SteerableNames();
     for (const std::string& name : names) {
       Change(name);
@@ -119,14 +118,13 @@ CommandOutcome ResumeAnnouncements(std::string_view name) {
 }
 
 std::vector<std::string> AnnouncementStatusLines() {
-  std::vector<std::string> lines{WelcomeStatusLine(), TimedStatusLine()};
+  std::vector<std::string> lines{TimedStatusLine()};
   for (const AnnouncementListState& list : RunningAnnouncementLists()) {
     lines.push_back(ListStatusLine(list));
   }
   for (const ClockScheduleState& schedule : RunningClockSchedules()) {
     lines.push_back(ScheduleStatusLine(schedule));
   }
-  lines.push_back(CountdownStatusLine());
   return lines;
 }
 

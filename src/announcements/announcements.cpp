@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "announcements/announcement_lists.hpp"
-#include "automatic/automatic.hpp"
+#include "announcements/announcements.hpp"
 #include "announcements/schedules.hpp"
 #include "base/clock_ticks.hpp"
 #include "config/announcement_settings.hpp"

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "announcements/announcement_pauses.hpp"
-#include "automatic/automatic.hpp"
+#include "announcements/announcements.hpp"
 #include "announcements/message_turns.hpp"
 #include "base/clock_ticks.hpp"
 #include "config/timed_message_settings.hpp"

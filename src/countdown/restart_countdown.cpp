@@ -1,5 +1,3 @@
-#include "countdown/restart_countdown.hpp"
-
 #include <fmt/format.h>
 
 #include <algorithm>
@@ -7,14 +5,14 @@
 #include <cstdint>
 #include <vector>
 
-#include "automatic/automatic.hpp"
-#include "countdown/countdown_plan.hpp"
-#include "delivery/message_look.hpp"
 #include "base/clock_ticks.hpp"
 #include "base/placeholders.hpp"
 #include "base/text.hpp"
 #include "config/countdown_settings.hpp"
+#include "countdown/countdown.hpp"
+#include "countdown/countdown_plan.hpp"
 #include "delivery/delivery.hpp"
+#include "delivery/message_look.hpp"
 #include "delivery/world_players.hpp"
 #include "host/tools.hpp"
 

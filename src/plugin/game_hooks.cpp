@@ -1,17 +1,14 @@
 #include "plugin/game_hooks.hpp"
 
 #include "announcements/announcements.hpp"
-#include "automatic/automatic.hpp"
-#include "countdown/restart_countdown.hpp"
-#include "announcements/timed_messages.hpp"
-#include "welcome/welcome_message.hpp"
-#include "welcome/welcome_queue.hpp"
 #include "base/host_boundary.hpp"
 #include "base/player_controller.hpp"
+#include "countdown/countdown.hpp"
 #include "host/asa_api.hpp"
 #include "host/hooks.hpp"
 #include "opt_out/opt_out_storage.hpp"
 #include "opt_out/player_opt_out.hpp"
+#include "welcome/welcome.hpp"
 
 namespace Bellwright {
 namespace {

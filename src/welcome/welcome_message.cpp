@@ -7,16 +7,17 @@
 #include <string>
 #include <vector>
 
-#include "welcome/greeting_text.hpp"
-#include "delivery/message_look.hpp"
-#include "welcome/welcome_queue.hpp"
 #include "base/text.hpp"
 #include "config/welcome_settings.hpp"
 #include "delivery/delivery.hpp"
+#include "delivery/message_look.hpp"
 #include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
 #include "host/permissions.hpp"
 #include "opt_out/greeted_players.hpp"
+#include "welcome/greeting_text.hpp"
+#include "welcome/welcome.hpp"
+#include "welcome/welcome_queue.hpp"
 
 namespace Bellwright {
 namespace {

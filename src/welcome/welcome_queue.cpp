@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <utility>
 
-#include "automatic/automatic.hpp"
 #include "base/host_boundary.hpp"
 #include "base/module_path.hpp"
 #include "base/player_controller.hpp"
@@ -12,6 +11,7 @@
 #include "host/asa_api.hpp"
 #include "host/timer.hpp"
 #include "opt_out/greeted_players.hpp"
+#include "welcome/welcome.hpp"
 
 namespace Bellwright {
 namespace {
