@@ -28,7 +28,7 @@ struct AnnouncementListState {
   std::int64_t due_ticks = 0;
   // The index of the message chosen last; -1 before the first.
   int last_index = -1;
-  const nlohmann::json* section = nullptr;
+  const MessageList* messages = nullptr;
 };
 std::vector<AnnouncementListState> RunningAnnouncementLists();
 

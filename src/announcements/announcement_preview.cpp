@@ -1,6 +1,5 @@
 #include <fmt/format.h>
 
-#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,34 +10,23 @@
 #include "announcements/message_turns.hpp"
 #include "announcements/schedules.hpp"
 #include "announcements/timed_message_draw.hpp"
+#include "announcements/timed_messages.hpp"
 #include "base/schedule_fields.hpp"
-#include "config/timed_message_settings.hpp"
+#include "config/config.hpp"
 
 namespace Bellwright {
 namespace {
 
-std::optional<TimedMessageEntry> EntryAt(const TimedMessagesSection& list, int index) {
-  try {
-    return list.Message(index);
-  } catch (const std::exception&) {
-    // "Messages" is not an array: the entry has nothing to read.
-    return std::nullopt;
-  }
-}
-
 // One entry to the viewer, or in words without one; `which` names it in the reply.
-CommandOutcome PreviewEntry(const std::optional<TimedMessageEntry>& entry, const std::string& which,
+CommandOutcome PreviewEntry(const MessageEntry& entry, const std::string& which,
                             AShooterPlayerController* viewer, const TextFill& fill) {
-  std::optional<std::vector<std::string>> described;
-  if (entry) {
-    described = DescribeTimedEntry(*entry, fill);
-  }
+  std::optional<std::vector<std::string>> described = DescribeEntry(entry, fill);
   if (!described) {
     return CommandOutcome::Failure(fmt::format(
         "{} cannot be read: a value of the wrong type, which bellwright-check names", which));
   }
   if (viewer != nullptr) {
-    return SendTimedEntryTo(*entry, viewer, fill)
+    return SendEntryTo(entry, viewer, fill)
                ? CommandOutcome::Success(fmt::format("Preview of {} sent to you", which))
                : CommandOutcome::Failure(
                      fmt::format("{} cannot be shown: {}", which, described->front()));
@@ -49,9 +37,9 @@ CommandOutcome PreviewEntry(const std::optional<TimedMessageEntry>& entry, const
 
 // Entry N of "TimedMessages" or of a list; by default the one its order gives next,
 // without advancing the order.
-CommandOutcome PreviewList(std::string_view name, const TimedMessagesSection& list, int last_index,
+CommandOutcome PreviewList(std::string_view name, const MessageList& list, int last_index,
                            std::optional<int> entry, AShooterPlayerController* viewer) {
-  const int count = list.MessageCount();
+  const auto count = static_cast<int>(list.messages.size());
   if (count == 0) {
     return CommandOutcome::Failure(fmt::format("{} has no messages to preview", name));
   }
@@ -60,7 +48,7 @@ CommandOutcome PreviewList(std::string_view name, const TimedMessagesSection& li
                                                count == 1 ? "message" : "messages", count));
   }
   const int index = entry ? *entry - 1 : NextSequentialIndex(last_index, count);
-  return PreviewEntry(EntryAt(list, index),
+  return PreviewEntry(list.messages[static_cast<std::size_t>(index)],
                       fmt::format("{}, message {} of {}", name, index + 1, count), viewer, {});
 }
 
@@ -69,8 +57,7 @@ CommandOutcome PreviewSchedule(const ClockScheduleState& schedule, std::optional
   if (entry) {
     return CommandOutcome::Failure(fmt::format("{} has one message: give no N", schedule.name));
   }
-  return PreviewEntry(TimedMessageEntry(*schedule.section), schedule.name, viewer,
-                      schedule.preview_fill);
+  return PreviewEntry(*schedule.message, schedule.name, viewer, schedule.preview_fill);
 }
 
 }  // namespace
@@ -78,12 +65,12 @@ CommandOutcome PreviewSchedule(const ClockScheduleState& schedule, std::optional
 std::optional<CommandOutcome> PreviewAnnouncement(std::string_view name, std::optional<int> entry,
                                                   AShooterPlayerController* viewer) {
   if (SameAnnouncementName(name, kTimedName)) {
-    return PreviewList(kTimedName, TimedMessagesSection(), LastChosenTimedMessage(), entry, viewer);
+    return PreviewList(kTimedName, LiveSettings().timed.list, LastChosenTimedMessage(), entry,
+                       viewer);
   }
   for (const AnnouncementListState& list : RunningAnnouncementLists()) {
     if (SameAnnouncementName(name, list.name)) {
-      return PreviewList(list.name, TimedMessagesSection::OfList(*list.section), list.last_index,
-                         entry, viewer);
+      return PreviewList(list.name, *list.messages, list.last_index, entry, viewer);
     }
   }
   for (const ClockScheduleState& schedule : RunningClockSchedules()) {

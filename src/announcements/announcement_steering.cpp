@@ -22,7 +22,7 @@
 #include "base/schedule_fields.hpp"
 #include "base/time_zone.hpp"
 #include "base/unicode.hpp"
-#include "config/timed_message_settings.hpp"
+#include "config/config.hpp"
 #include "host/tools.hpp"
 
 namespace Bellwright {
@@ -92,18 +92,17 @@ CommandOutcome ChangeEach(std::string_view typed, std::string_view done, std::st
 }
 
 std::string TimedStatusLine() {
-  const TimedMessagesSection timed;
-  if (!timed.Enabled()) {
+  const TimedMessageSettings& timed = LiveSettings().timed;
+  if (!timed.enabled) {
     return "timed (TimedMessages): off";
   }
-  const int count = timed.MessageCount();
+  const auto count = timed.list.messages.size();
   const std::string_view paused = PausedNote(kTimedName);
   return fmt::format(
       "timed (TimedMessages): on, every {} s, {} {} in {} order{}, next turn in {} s",
-      std::max(1.0, timed.IntervalSeconds()), count, count == 1 ? "message" : "messages",
-      TimedMessageOrderFromName(timed.Order()) == TimedMessageOrder::kSequential ? "sequential"
-                                                                                 : "random",
-      paused, SecondsToNextTimedMessage());
+      std::max(1.0, timed.interval_seconds), count, count == 1 ? "message" : "messages",
+      timed.list.order == MessageOrder::kSequential ? "sequential" : "random", paused,
+      SecondsToNextTimedMessage());
 }
 
 }  // namespace

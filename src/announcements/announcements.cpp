@@ -7,15 +7,16 @@
 #include "announcements/announcements.hpp"
 #include "announcements/schedules.hpp"
 #include "base/clock_ticks.hpp"
-#include "config/announcement_settings.hpp"
 #include "config/config.hpp"
 #include "host/tools.hpp"
 
 namespace Bellwright {
 namespace {
 
+// The running lists and schedules read their messages from the live settings, which
+// stay in place until the next reconfiguration.
 void ConfigureFromLiveDocument() {
-  const AnnouncementSettings settings = ReadAnnouncements(ConfigDocument());
+  const AnnouncementSettings& settings = LiveSettings().announcements;
   const std::int64_t now = AsaApi::Tools::GetSystemClockTicks();
   ConfigureAnnouncementLists(settings.lists, now);
   ConfigureClockSchedules(settings.schedules, CalendarSecond(now));

@@ -3,16 +3,14 @@
 #include <fmt/format.h>
 
 #include <cstdlib>
-#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "delivery/message_look.hpp"
 #include "announcements/timed_message_draw.hpp"
 #include "base/text.hpp"
-#include "config/timed_message_settings.hpp"
 #include "delivery/delivery.hpp"
+#include "delivery/message_look.hpp"
 #include "delivery/world_players.hpp"
 #include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
@@ -21,12 +19,6 @@
 
 namespace Bellwright {
 namespace {
-
-// The index of the message chosen last, by either order. Kept across reloads, so
-// that a sequential order goes on where it was.
-constinit int LastTimedMessageIndex = -1;
-
-constexpr int kMostPlayers = 1'000'000;
 
 struct TimedMessage {
   FString text;
@@ -40,13 +32,12 @@ struct TimedMessage {
 };
 
 // Too few players: the turn is used up without choosing a message.
-bool EnoughPlayers(const TimedMessagesSection& timed) {
-  const long long minimum = timed.MinPlayers(kMostPlayers);
-  return minimum == 0 || ConnectedPlayerCount() >= minimum;
+bool EnoughPlayers(const MessageList& list) {
+  return list.min_players == 0 || ConnectedPlayerCount() >= list.min_players;
 }
 
-int ChooseMessageIndex(int count, TimedMessageOrder order, int& last_index) {
-  if (order == TimedMessageOrder::kSequential) {
+int ChooseMessageIndex(int count, MessageOrder order, int& last_index) {
+  if (order == MessageOrder::kSequential) {
     // An empty list has no entry to choose, so the order stays where it is.
     if (count == 0) {
       return 0;
@@ -71,9 +62,12 @@ std::vector<FString> GroupList(const std::vector<std::string>& names) {
   return groups;
 }
 
-// Every read is strict: a value of the wrong JSON type ends the turn.
-TimedMessage ReadTimedMessage(const TimedMessageEntry& entry) {
-  const TimedMessageContent content = entry.Content();
+// None when the message cannot be read: its turn passes with nothing sent.
+std::optional<TimedMessage> ReadTimedMessage(const MessageEntry& entry) {
+  if (!entry.content) {
+    return std::nullopt;
+  }
+  const MessageContent& content = *entry.content;
   TimedMessage message;
   message.text = FromUtf8(content.text);
   message.kind = MessageKindFromTypeName(content.type);
@@ -83,16 +77,23 @@ TimedMessage ReadTimedMessage(const TimedMessageEntry& entry) {
   return message;
 }
 
-MessageStyle ReadStyle(const TimedMessageEntry& entry, const TimedMessage& message) {
+// A chat line's sender and a notification's look, read by the kind that uses them;
+// none when that part of the entry cannot be read.
+std::optional<MessageStyle> ReadStyle(const MessageEntry& entry, const TimedMessage& message) {
   MessageStyle style;
   style.color = message.color;
   if (message.kind == MessageKind::kChat) {
-    style.sender = FromUtf8(entry.Sender());
+    if (!entry.sender) {
+      return std::nullopt;
+    }
+    style.sender = FromUtf8(*entry.sender);
   } else if (message.kind == MessageKind::kNotification) {
-    const TimedNotificationLook look = entry.NotificationLook();
-    style.display_scale = look.display_scale;
-    style.display_time = look.display_time;
-    style.icon = ResolveIcon(FromUtf8(look.icon));
+    if (!entry.notification) {
+      return std::nullopt;
+    }
+    style.display_scale = entry.notification->display_scale;
+    style.display_time = entry.notification->display_time;
+    style.icon = ResolveIcon(FromUtf8(entry.notification->icon));
   }
   return style;
 }
@@ -131,14 +132,19 @@ bool AnyConnectedPlayerTurnedOff(const TimedMessage& message) {
   return any;
 }
 
-void SendToQualifyingPlayers(const TimedMessageEntry& entry, const TimedMessage& message) {
-  // Read at the first recipient, so a turn that reaches nobody reads nothing more.
+void SendToQualifyingPlayers(const MessageEntry& entry, const TimedMessage& message) {
+  // Taken at the first recipient, so a turn that reaches nobody takes nothing more; a
+  // style that cannot be read ends the turn there.
   std::optional<MessageStyle> style;
   std::optional<PlayerText> text;
   if (message.kind) {
     text.emplace(message.text, *message.kind);
   }
+  bool ended = false;
   ForEachConnectedPlayer(GameWorld(), [&](AShooterPlayerController* player) {
+    if (ended) {
+      return;
+    }
     const FString unique_id = player->GetUniqueNetIdAsString();
     // The groups are asked even for a type that sends nothing, as the system asks them.
     if (TurnedOff(unique_id, message) || !Qualifies(unique_id, message) || !text) {
@@ -147,15 +153,23 @@ void SendToQualifyingPlayers(const TimedMessageEntry& entry, const TimedMessage&
     if (!style) {
       style = ReadStyle(entry, message);
     }
+    if (!style) {
+      ended = true;
+      return;
+    }
     Deliver(*message.kind, text->For(player), *style, Recipient::Player(player));
   });
 }
 
-void SendToEveryone(const TimedMessageEntry& entry, const TimedMessage& message) {
+void SendToEveryone(const MessageEntry& entry, const TimedMessage& message) {
   if (!message.kind) {
     return;
   }
-  const MessageStyle style = ReadStyle(entry, message);
+  const std::optional<MessageStyle> read_style = ReadStyle(entry, message);
+  if (!read_style) {
+    return;
+  }
+  const MessageStyle& style = *read_style;
   PlayerText text(message.text, *message.kind);
   const bool anyone_turned_off = AnyConnectedPlayerTurnedOff(message);
   if (!text.NamesPlayer() && !anyone_turned_off) {
@@ -172,103 +186,90 @@ void SendToEveryone(const TimedMessageEntry& entry, const TimedMessage& message)
   });
 }
 
-void SendTurn(const TimedMessageEntry& entry, OptedOutPlayers opted_out, const TextFill& fill) {
-  TimedMessage message = ReadTimedMessage(entry);
-  message.opted_out = opted_out;
-  if (fill) {
-    message.text = fill(message.text);
+void SendTurn(const MessageEntry& entry, OptedOutPlayers opted_out, const TextFill& fill) {
+  std::optional<TimedMessage> message = ReadTimedMessage(entry);
+  if (!message) {
+    return;
   }
-  if (message.include_groups.empty() && message.exclude_groups.empty()) {
-    SendToEveryone(entry, message);
+  message->opted_out = opted_out;
+  if (fill) {
+    message->text = fill(message->text);
+  }
+  if (message->include_groups.empty() && message->exclude_groups.empty()) {
+    SendToEveryone(entry, *message);
   } else {
-    SendToQualifyingPlayers(entry, message);
+    SendToQualifyingPlayers(entry, *message);
   }
 }
 
 }  // namespace
 
-void ForgetLastTimedMessage() {
-  LastTimedMessageIndex = -1;
-}
-
-void SendTimedMessage() {
-  SendTimedTurn(TimedMessagesSection(), LastTimedMessageIndex, OptedOutPlayers::kLeftOut);
-}
-
-void SendTimedTurn(const TimedMessagesSection& list, int& last_index, OptedOutPlayers opted_out) {
+void SendListTurn(const MessageList& list, int& last_index, OptedOutPlayers opted_out) {
   if (!EnoughPlayers(list)) {
     return;
   }
-  const int index =
-      ChooseMessageIndex(list.MessageCount(), TimedMessageOrderFromName(list.Order()), last_index);
-  try {
-    // An empty list or a list that is not an array has no entry to read.
-    SendTurn(list.Message(index), opted_out, {});
-  } catch (const std::exception&) {
-    // A message that cannot be read costs its turn and nothing else.
+  const auto count = static_cast<int>(list.messages.size());
+  const int index = ChooseMessageIndex(count, list.order, last_index);
+  // An empty list has no entry to read.
+  if (index < count) {
+    SendTurn(list.messages[static_cast<std::size_t>(index)], opted_out, {});
   }
 }
 
-void SendTimedEntry(const TimedMessageEntry& entry, OptedOutPlayers opted_out,
-                    const TextFill& fill) {
-  try {
-    SendTurn(entry, opted_out, fill);
-  } catch (const std::exception&) {
-    // As a list's turn: a message that cannot be read is not sent.
-  }
+void SendEntry(const MessageEntry& entry, OptedOutPlayers opted_out, const TextFill& fill) {
+  SendTurn(entry, opted_out, fill);
 }
 
-int LastChosenTimedMessage() {
-  return LastTimedMessageIndex;
-}
-
-bool SendTimedEntryTo(const TimedMessageEntry& entry, AShooterPlayerController* viewer,
-                      const TextFill& fill) {
-  try {
-    const TimedMessage message = ReadTimedMessage(entry);
-    if (!message.kind) {
-      return false;
-    }
-    // The text outlives `text`, which reads it at each player.
-    const FString filled = fill ? fill(message.text) : message.text;
-    PlayerText text(filled, *message.kind);
-    return Deliver(*message.kind, text.For(viewer), ReadStyle(entry, message),
-                   Recipient::Player(viewer));
-  } catch (const std::exception&) {
+bool SendEntryTo(const MessageEntry& entry, AShooterPlayerController* viewer,
+                 const TextFill& fill) {
+  const std::optional<TimedMessage> message = ReadTimedMessage(entry);
+  if (!message || !message->kind) {
     return false;
   }
+  const std::optional<MessageStyle> style = ReadStyle(entry, *message);
+  if (!style) {
+    return false;
+  }
+  // The text outlives `text`, which reads it at each player.
+  const FString filled = fill ? fill(message->text) : message->text;
+  PlayerText text(filled, *message->kind);
+  return Deliver(*message->kind, text.For(viewer), *style, Recipient::Player(viewer));
 }
 
-std::optional<std::vector<std::string>> DescribeTimedEntry(const TimedMessageEntry& entry,
-                                                           const TextFill& fill) {
-  try {
-    const TimedMessageContent content = entry.Content();
-    MessageLook look;
-    look.kind = MessageKindFromTypeName(content.type);
-    look.type_name = content.type;
-    look.colour = content.colour;
-    if (look.kind == MessageKind::kChat) {
-      look.sender = entry.Sender();
-    } else if (look.kind == MessageKind::kNotification) {
-      const TimedNotificationLook notification = entry.NotificationLook();
-      look.display_scale = notification.display_scale;
-      look.display_time = notification.display_time;
-      look.icon = notification.icon;
-    }
-    std::string audience;
-    if (!content.include_groups.empty()) {
-      audience = fmt::format(", only to {}", fmt::join(content.include_groups, ", "));
-    } else if (!content.exclude_groups.empty()) {
-      audience = fmt::format(", not to {}", fmt::join(content.exclude_groups, ", "));
-    }
-    std::string text = content.text;
-    if (fill) {
-      text = ToUtf8(fill(FromUtf8(text)));
-    }
-    return std::vector<std::string>{DescribeLook(look) + audience, std::move(text)};
-  } catch (const std::exception&) {
+std::optional<std::vector<std::string>> DescribeEntry(const MessageEntry& entry,
+                                                      const TextFill& fill) {
+  if (!entry.content) {
     return std::nullopt;
   }
+  const MessageContent& content = *entry.content;
+  MessageLook look;
+  look.kind = MessageKindFromTypeName(content.type);
+  look.type_name = content.type;
+  look.colour = content.colour;
+  if (look.kind == MessageKind::kChat) {
+    if (!entry.sender) {
+      return std::nullopt;
+    }
+    look.sender = *entry.sender;
+  } else if (look.kind == MessageKind::kNotification) {
+    if (!entry.notification) {
+      return std::nullopt;
+    }
+    look.display_scale = entry.notification->display_scale;
+    look.display_time = entry.notification->display_time;
+    look.icon = entry.notification->icon;
+  }
+  std::string audience;
+  if (!content.include_groups.empty()) {
+    audience = fmt::format(", only to {}", fmt::join(content.include_groups, ", "));
+  } else if (!content.exclude_groups.empty()) {
+    audience = fmt::format(", not to {}", fmt::join(content.exclude_groups, ", "));
+  }
+  std::string text = content.text;
+  if (fill) {
+    text = ToUtf8(fill(FromUtf8(text)));
+  }
+  return std::vector<std::string>{DescribeLook(look) + audience, std::move(text)};
 }
 
 }  // namespace Bellwright

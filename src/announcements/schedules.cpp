@@ -4,11 +4,10 @@
 #include <string>
 
 #include "announcements/announcement_pauses.hpp"
-#include "announcements/schedule_occurrences.hpp"
 #include "announcements/message_turns.hpp"
+#include "announcements/schedule_occurrences.hpp"
 #include "base/placeholders.hpp"
 #include "base/text.hpp"
-#include "config/timed_message_settings.hpp"
 
 namespace Bellwright {
 namespace {
@@ -20,7 +19,7 @@ struct RunningSchedule {
   OccurrenceCursor cursor;
   std::vector<std::u16string> at_texts;
   OptedOutPlayers opted_out = OptedOutPlayers::kIncluded;
-  const nlohmann::json* section = nullptr;
+  const MessageEntry* message = nullptr;
 };
 
 std::vector<RunningSchedule> RunningSchedules;
@@ -42,8 +41,8 @@ TextFill CountdownFill(int minutes_left, std::u16string at_text) {
 }
 
 void Send(const RunningSchedule& schedule, const Occurrence& occurrence) {
-  SendTimedEntry(TimedMessageEntry(*schedule.section), schedule.opted_out,
-                 CountdownFill(occurrence.minutes_left, schedule.at_texts[occurrence.at_index]));
+  SendEntry(*schedule.message, schedule.opted_out,
+            CountdownFill(occurrence.minutes_left, schedule.at_texts[occurrence.at_index]));
 }
 
 TextFill PreviewFill(const RunningSchedule& schedule) {
@@ -73,7 +72,7 @@ void ConfigureClockSchedules(const std::vector<ScheduleSettings>& schedules,
         {schedule.name, schedule.zone_name, schedule.zone,
          OccurrenceCursor(TimesOf(schedule), start), std::move(at_texts),
          schedule.leave_out_opted_out ? OptedOutPlayers::kLeftOut : OptedOutPlayers::kIncluded,
-         schedule.section});
+         &schedule.message});
   }
   RunningSchedules = std::move(running);
 }
@@ -100,7 +99,7 @@ std::vector<ClockScheduleState> RunningClockSchedules() {
     if (schedule.cursor.Next()) {
       next = schedule.cursor.Next()->instant;
     }
-    states.push_back({schedule.name, schedule.zone_name, schedule.zone, next, schedule.section,
+    states.push_back({schedule.name, schedule.zone_name, schedule.zone, next, schedule.message,
                       PreviewFill(schedule)});
   }
   return states;

@@ -27,8 +27,7 @@ struct ClockScheduleState {
   std::string zone_name;
   const TimeZone* zone = nullptr;
   std::optional<std::chrono::sys_seconds> next;
-  // The schedule's object, which is also its message entry.
-  const nlohmann::json* section = nullptr;
+  const MessageEntry* message = nullptr;
   // Fills {Minutes} and {Time} as at the first step before the next clock time (the
   // first clock time when none comes).
   TextFill preview_fill;

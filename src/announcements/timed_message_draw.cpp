@@ -18,10 +18,6 @@ int DrawTimedMessageIndex(int count, int last_index, const std::function<int()>&
   return index;
 }
 
-TimedMessageOrder TimedMessageOrderFromName(std::string_view name) {
-  return name == "Sequential" ? TimedMessageOrder::kSequential : TimedMessageOrder::kRandom;
-}
-
 int NextSequentialIndex(int last_index, int count) {
   return last_index >= -1 && last_index < count - 1 ? last_index + 1 : 0;
 }

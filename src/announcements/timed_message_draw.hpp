@@ -15,13 +15,6 @@ int TimedMessageIndexFromRandom(int random_value, int count);
 // message never comes twice in a row. Needs `count` of at least 2.
 int DrawTimedMessageIndex(int count, int last_index, const std::function<int()>& next_random);
 
-// How a turn chooses its message: drawn at random, or the one after the message
-// chosen last, in list order.
-enum class TimedMessageOrder { kRandom, kSequential };
-
-// "Sequential", written exactly so, is the list order; anything else is the draw.
-TimedMessageOrder TimedMessageOrderFromName(std::string_view name);
-
 // The entry after `last_index` among `count` (at least 1), wrapping to the first. The
 // last index may lie past the end of a list that has since become shorter, or be -1
 // before the first turn; both give the first entry.

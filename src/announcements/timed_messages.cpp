@@ -1,49 +1,41 @@
 #include "announcements/timed_messages.hpp"
 
-#include <algorithm>
-#include <cstdint>
-
+#include "announcements/announcement_names.hpp"
 #include "announcements/announcement_pauses.hpp"
 #include "announcements/announcements.hpp"
+#include "announcements/interval_timer.hpp"
 #include "announcements/message_turns.hpp"
-#include "base/clock_ticks.hpp"
-#include "config/timed_message_settings.hpp"
+#include "config/config.hpp"
 #include "host/tools.hpp"
 
 namespace Bellwright {
 namespace {
 
-// Host-clock ticks (100 ns since 1970) at or after which the next message is due.
-std::int64_t NextTimedMessageTime = 0;
-
-std::int64_t IntervalTicks(const TimedMessagesSection& timed) {
-  const double seconds = timed.IntervalSeconds();
-  const double bounded = std::clamp(seconds, -kLongestConfiguredSeconds, kLongestConfiguredSeconds);
-  return static_cast<std::int64_t>(bounded) * kClockTicksPerSecond;
-}
+constinit IntervalTimer Timer;
+// The index of the message chosen last, by either order. Kept across reloads, so that a
+// sequential order goes on where it was.
+constinit int LastTimedMessageIndex = -1;
 
 }  // namespace
 
 void SendTimedMessageIfDue() {
-  const TimedMessagesSection timed;
-  if (!timed.Enabled()) {
+  const TimedMessageSettings& timed = LiveSettings().timed;
+  if (!timed.enabled || !Timer.TakeTurn(AsaApi::Tools::GetSystemClockTicks(),
+                                        IntervalTicks(timed.interval_seconds))) {
     return;
   }
-  const std::int64_t now = AsaApi::Tools::GetSystemClockTicks();
-  if (now < NextTimedMessageTime) {
+  if (IsAnnouncementPaused(kTimedName)) {
     return;
   }
-  // Counted from this send, and set before the message is built, so a message that
-  // cannot be sent still uses up its turn.
-  NextTimedMessageTime = now + IntervalTicks(timed);
-  if (IsAnnouncementPaused("timed")) {
-    return;
-  }
-  SendTimedMessage();
+  SendListTurn(timed.list, LastTimedMessageIndex, OptedOutPlayers::kLeftOut);
 }
 
 long long SecondsToNextTimedMessage() {
-  return WholeSecondsUntil(NextTimedMessageTime, AsaApi::Tools::GetSystemClockTicks());
+  return Timer.SecondsUntilDue(AsaApi::Tools::GetSystemClockTicks());
+}
+
+int LastChosenTimedMessage() {
+  return LastTimedMessageIndex;
 }
 
 // The first tick with timed messages on sends at once.
@@ -52,8 +44,8 @@ void StartTimedMessages() {
 }
 
 void StopTimedMessages() {
-  NextTimedMessageTime = 0;
-  ForgetLastTimedMessage();
+  Timer = IntervalTimer();
+  LastTimedMessageIndex = -1;
 }
 
 }  // namespace Bellwright

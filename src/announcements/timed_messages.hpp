@@ -6,4 +6,7 @@ namespace Bellwright {
 // tick.
 long long SecondsToNextTimedMessage();
 
+// The index of the timed message chosen last, -1 before the first.
+int LastChosenTimedMessage();
+
 }  // namespace Bellwright

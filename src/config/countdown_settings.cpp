@@ -1,52 +1,120 @@
 #include "config/countdown_settings.hpp"
 
+#include <fmt/format.h>
+
 #include <cmath>
 
-#include "config/settings.hpp"
+#include "config/colour_reader.hpp"
+#include "config_checks/text_faults.hpp"
 
 namespace Bellwright {
+namespace {
 
-CountdownSection::CountdownSection(const nlohmann::json& document)
-    : countdown_(Settings::SectionOrEmpty(document, "Countdown")) {}
+constexpr Severity kError = Severity::kError;
+constexpr Severity kWarning = Severity::kWarning;
 
-std::vector<int> CountdownSection::Steps() const {
-  const auto steps = countdown_.find("Steps");
-  if (steps == countdown_.end() || !steps->is_array()) {
-    return {15, 10, 5, 3, 2, 1};
+constexpr std::string_view kMessageTypes[] = {"Chat", "Client", "Server", "Notification"};
+
+ConfigCheck::TextRule CountdownRule(std::string_view what, std::string_view undelivered) {
+  return {.what = what,
+          .placeholders = "{Minutes}, {PlayerName} and {PlayerCount}",
+          .undelivered = undelivered,
+          .substituted = {"Minutes", "PlayerName", "PlayerCount"},
+          .passes = {ConfigCheck::NoArguments()}};
+}
+
+// Steps of the wrong type are skipped; a number is truncated, and the whole minutes
+// outside 1 to a day (bw.countdown takes no more minutes) are skipped too.
+std::vector<int> ReadSteps(const SettingValue& steps, const std::vector<int>& fallback) {
+  if (!steps.Present() ||
+      !steps.Judge(JsonKind::kArray,
+                   {kError,
+                    "it is ignored, so the countdown announces at the default steps "
+                    "$default"},
+                   fallback)) {
+    return fallback;
   }
   std::vector<int> minutes;
-  for (const nlohmann::json& step : *steps) {
-    if (!step.is_number()) {
+  for (const SettingValue& step : steps.Elements()) {
+    if (!step.Judge(JsonKind::kWholeNumber, {kWarning, "this step is skipped", kNumbersOnly})) {
       continue;
     }
-    const double whole = std::trunc(step.get<double>());
+    const double whole = std::trunc(step.Json()->get<double>());
     if (whole >= 1 && whole <= kLongestCountdownStep) {
       minutes.push_back(static_cast<int>(whole));
+      continue;
     }
+    step.AtValue(kWarning, fmt::format("a step of {} minutes is skipped: a step is a whole number "
+                                       "of minutes from 1 to 1440 (the countdown's last "
+                                       "announcement, at 0, is \"FinalMessage\")",
+                                       step.Json()->dump()));
   }
   return minutes;
 }
 
-std::string CountdownSection::Text() const {
-  return Settings::ValueOr<std::string>(countdown_, "MessageToSend", kDefaultCountdownText);
-}
-
-std::string CountdownSection::FinalText() const {
-  return Settings::ValueOr<std::string>(countdown_, "FinalMessage", "");
-}
-
-CountdownLook CountdownSection::Look() const {
+CountdownLook ReadLook(const SettingValue& countdown) {
   CountdownLook look;
-  look.type = Settings::ValueOr(countdown_, "MessageType", look.type);
-  const auto colour = countdown_.find("MessageColour");
-  if (colour != countdown_.end() && colour->is_object()) {
-    look.colour = Settings::ColorFromObjectOr(*colour);
+  const SettingValue type = countdown.Member("MessageType");
+  look.type = type.ChoiceOr(
+      look.type, {kError, "it is ignored, so the countdown goes out as server messages"},
+      {kMessageTypes, kError, "a message type", "the countdown's announcements are never sent"});
+  look.colour = LenientColour(countdown.Member("MessageColour"), look.colour,
+                              {{kError, "it is ignored, so the countdown is red (255, 64, 64)"},
+                               {kError, "it reads as 0 in the countdown's colour"}});
+  look.sender = countdown.Member("Sender").ValueOr<std::string>(
+      JsonKind::kString, look.sender,
+      {kError, "it is ignored, so the sender name $default is used"});
+  constexpr std::string_view kDefaultTaken =
+      "it is ignored, so the countdown's notification takes the default $default";
+  look.display_scale =
+      countdown.Member("DisplayScale")
+          .ValueOr<float>(JsonKind::kNumber, look.display_scale, {kError, kDefaultTaken});
+  look.display_time =
+      countdown.Member("DisplayTime")
+          .ValueOr<float>(JsonKind::kNumber, look.display_time, {kError, kDefaultTaken});
+  look.icon = countdown.Member("Icon_BP").ValueOr<std::string>(
+      JsonKind::kString, "",
+      {kError, "it is ignored, so the countdown's notification has no icon"});
+  if (type.Present() && *type.Json() == "Notification") {
+    JudgeVisible(countdown.Member("DisplayTime"), countdown.Member("DisplayScale"),
+                 "the countdown");
   }
-  look.sender = Settings::ValueOr(countdown_, "Sender", look.sender);
-  look.display_scale = Settings::ValueOr(countdown_, "DisplayScale", look.display_scale);
-  look.display_time = Settings::ValueOr(countdown_, "DisplayTime", look.display_time);
-  look.icon = Settings::ValueOr(countdown_, "Icon_BP", look.icon);
   return look;
+}
+
+}  // namespace
+
+const ConfigCheck::TextRule& CountdownTextRule() {
+  static const ConfigCheck::TextRule rule = CountdownRule(
+      "the countdown's announcement", "the countdown's announcements are never delivered");
+  return rule;
+}
+
+const ConfigCheck::TextRule& CountdownFinalTextRule() {
+  static const ConfigCheck::TextRule rule = CountdownRule(
+      "the countdown's last announcement", "the countdown's last announcement is never delivered");
+  return rule;
+}
+
+CountdownSettings ReadCountdownSettings(const SettingValue& document) {
+  CountdownSettings settings;
+  const SettingValue countdown = document.Member("Countdown");
+  if (!countdown.Present() ||
+      !countdown.Judge(JsonKind::kObject,
+                       {kError, "it is ignored, so bw.countdown uses the defaults"})) {
+    return settings;
+  }
+  settings.steps = ReadSteps(countdown.Member("Steps"), settings.steps);
+  const SettingValue text = countdown.Member("MessageToSend");
+  settings.text = text.ValueOr<std::string>(
+      JsonKind::kString, settings.text, {kError, "it is ignored, so the countdown says $default"});
+  text.JudgeText(CountdownTextRule());
+  const SettingValue final_text = countdown.Member("FinalMessage");
+  settings.final_text = final_text.ValueOr<std::string>(
+      JsonKind::kString, "", {kError, "it is ignored, so nothing is sent at 0"});
+  final_text.JudgeText(CountdownFinalTextRule());
+  settings.look = ReadLook(countdown);
+  return settings;
 }
 
 }  // namespace Bellwright

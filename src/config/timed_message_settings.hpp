@@ -1,76 +1,44 @@
 #pragma once
 
-#include <nlohmann/json.hpp>
 #include <string>
-#include <vector>
 
-#include "base/byte_color.hpp"
-#include "config/config.hpp"
+#include "config/message_list_settings.hpp"
+#include "config/setting_reader.hpp"
 
-// "TimedMessages", read at the moment of use: the schedule's and the turn's settings
-// leniently, a message's own settings strictly (a value of the wrong JSON type throws
-// the library's error, which costs the message its turn).
+namespace Bellwright::ConfigCheck {
+struct Registrations;
+struct TextRule;
+}  // namespace Bellwright::ConfigCheck
+
+// The timed messages and the players' opt-out of them. The clock's and the turn's
+// settings are read leniently, a message's own strictly (message_list_settings.hpp).
 namespace Bellwright {
 
-// What a message says and to whom.
-struct TimedMessageContent {
-  std::string text;                           // "MessageToSend"
-  std::string type = "Chat";                  // "MessageType"
-  std::vector<std::string> include_groups;    // "Only_Send_To_Permission_Groups"
-  std::vector<std::string> exclude_groups;    // "Exclude_Permissions_Groups"
-  ByteColor colour = MakeByteColor(0, 0, 0);  // "MessageColour"
+inline constexpr const char* kDefaultOptOutOffLine =
+    "Timed messages are off for you. Type {Command} to turn them back on.";
+inline constexpr const char* kDefaultOptOutOnLine = "Timed messages are on for you again.";
+
+struct TimedMessageSettings {
+  bool enabled = false;
+  // Whole seconds (truncated toward zero), 0 by default.
+  double interval_seconds = 0;
+  MessageList list;
+  // The chat command with which players turn timed messages off and on; empty: none.
+  std::string opt_out_command;
+  // The answers to a player who just turned timed messages off, or back on.
+  std::string opt_out_off_line = kDefaultOptOutOffLine;
+  std::string opt_out_on_line = kDefaultOptOutOnLine;
+
+  friend bool operator==(const TimedMessageSettings&, const TimedMessageSettings&) = default;
 };
 
-// How a notification looks.
-struct TimedNotificationLook {
-  float display_scale = 1.0F;  // "DisplayScale"
-  float display_time = 10.0F;  // "DisplayTime"
-  std::string icon;            // "Icon_BP"
-};
+// `commands`: the names the custom commands take, which the opt-out command must not.
+TimedMessageSettings ReadTimedMessageSettings(const SettingValue& document,
+                                              const ConfigCheck::Registrations& commands);
 
-inline constexpr const char* kDefaultTimedMessageSender = "Bellwright";
-
-// One entry of "Messages". Lives no longer than the live configuration.
-class TimedMessageEntry {
- public:
-  explicit TimedMessageEntry(const nlohmann::json& entry) : entry_(entry) {}
-
-  [[nodiscard]] TimedMessageContent Content() const;
-  // "Sender", read for chat lines only.
-  [[nodiscard]] std::string Sender() const;
-  // Read for notifications only.
-  [[nodiscard]] TimedNotificationLook NotificationLook() const;
-
- private:
-  const nlohmann::json& entry_;
-};
-
-// The section. Lives no longer than the live configuration.
-class TimedMessagesSection {
- public:
-  explicit TimedMessagesSection(const nlohmann::json& document = ConfigDocument());
-
-  // An announcement list, whose "Order", "MinPlayers" and "Messages" read as the
-  // section's do.
-  static TimedMessagesSection OfList(const nlohmann::json& list);
-
-  [[nodiscard]] bool Enabled() const;
-  // "Interval" as whole seconds (truncated toward zero), 0 by default.
-  [[nodiscard]] double IntervalSeconds() const;
-  // "Order": "Random" by default.
-  [[nodiscard]] std::string Order() const;
-  // "MinPlayers", truncated and held to [0, most].
-  [[nodiscard]] long long MinPlayers(long long most) const;
-  // The entries of "Messages": its size when it is an array or an object, else 0.
-  [[nodiscard]] int MessageCount() const;
-  // Throws the library's error when "Messages" is not an array or has no such entry.
-  [[nodiscard]] TimedMessageEntry Message(int index) const;
-
- private:
-  struct SectionItself {};
-  TimedMessagesSection(SectionItself /*tag*/, const nlohmann::json& section) : timed_(section) {}
-
-  const nlohmann::json& timed_;
-};
+// How a timed message's text is formatted, and the opt-out's answers.
+const ConfigCheck::TextRule& TimedMessageTextRule();
+const ConfigCheck::TextRule& OptOutOffTextRule();
+const ConfigCheck::TextRule& OptOutOnTextRule();
 
 }  // namespace Bellwright

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "config_checks/config_check.hpp"
+#include "config_checks/report.hpp"
 
 namespace Bellwright::ConfigCheck {
 namespace {

@@ -8,7 +8,7 @@
 #include "base/clock_ticks.hpp"
 #include "base/placeholders.hpp"
 #include "base/text.hpp"
-#include "config/countdown_settings.hpp"
+#include "config/config.hpp"
 #include "countdown/countdown.hpp"
 #include "countdown/countdown_plan.hpp"
 #include "delivery/delivery.hpp"
@@ -62,11 +62,12 @@ void Announce(MessageKind kind, const FString& text, const MessageStyle& style) 
 
 // The last mark, 0, says the final message, when one is configured.
 void AnnounceMark(const RunningCountdown& countdown, int minutes_left) {
-  const CountdownSection section;
+  const CountdownSettings& settings = LiveSettings().countdown;
   const std::string text =
-      minutes_left == 0 ? section.FinalText() : countdown.text.value_or(section.Text());
-  const CountdownLook configured = section.Look();
-  const MessageLook look = LookOf(MessageKindFromTypeName(configured.type), configured);
+      minutes_left == 0 ? settings.final_text : countdown.text.value_or(settings.text);
+  const CountdownLook& configured = settings.look;
+  const MessageLook look =
+      LookOf(MessageKindFromTypeName(configured.type), configured, configured.sender);
   if (text.empty() || !look.kind) {
     return;
   }
@@ -110,15 +111,15 @@ void StopRestartCountdowns() {
 }
 
 CommandOutcome StartCountdown(int minutes, const std::optional<std::string>& text) {
-  const CountdownSection section;
-  const CountdownLook look = section.Look();
+  const CountdownSettings& settings = LiveSettings().countdown;
+  const CountdownLook& look = settings.look;
   if (!MessageKindFromTypeName(look.type)) {
     return CommandOutcome::Failure(fmt::format(
         "Countdown not started: \"Countdown\" -> \"MessageType\" \"{}\" sends nothing; use "
         "Chat, Client, Server or Notification",
         look.type));
   }
-  const std::string announced = text.value_or(section.Text());
+  const std::string announced = text.value_or(settings.text);
   if (!CanBeShown(announced)) {
     return CommandOutcome::Failure(
         fmt::format("Countdown not started: \"{}\" cannot be shown: double a literal brace ({{{{ "
@@ -131,11 +132,11 @@ CommandOutcome StartCountdown(int minutes, const std::optional<std::string>& tex
   }
   Running = RunningCountdown{.minutes = minutes,
                              .start_ticks = AsaApi::Tools::GetSystemClockTicks(),
-                             .marks = CountdownMarks(minutes, section.Steps()),
+                             .marks = CountdownMarks(minutes, settings.steps),
                              .next = 0,
                              .text = text};
   const std::string plan = MarksText(Running->marks);
-  const bool final_message = !section.FinalText().empty();
+  const bool final_message = !settings.final_text.empty();
   SendCountdownIfDue();
   return CommandOutcome::Success(fmt::format("Countdown of {} {} started{}: {}{}", minutes,
                                              minutes == 1 ? "minute" : "minutes", replaced, plan,

@@ -21,14 +21,16 @@ struct MessageLook {
 };
 
 // The look of a configured message whose settings name its members as the welcome's
-// and the countdown's do; `kind` follows the owner's own rule for its type's name.
+// and the countdown's do; `kind` follows the owner's own rule for its type's name, and
+// `sender` is its chat lines' own.
 template <typename Configured>
-MessageLook LookOf(std::optional<MessageKind> kind, const Configured& configured) {
+MessageLook LookOf(std::optional<MessageKind> kind, const Configured& configured,
+                   std::string sender) {
   MessageLook look;
   look.kind = kind;
   look.type_name = configured.type;
   look.colour = configured.colour;
-  look.sender = configured.sender;
+  look.sender = std::move(sender);
   look.display_scale = configured.display_scale;
   look.display_time = configured.display_time;
   look.icon = configured.icon;

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "config/storage_settings_reader.hpp"
+#include "config/storage_settings.hpp"
 #include "host/fstring.hpp"
 #include "storage/choice_memory.hpp"
 #include "storage/opt_out_store.hpp"

@@ -106,7 +106,7 @@ Started CustomCommandsIfReadable() {
 // A new file whose custom commands cannot be read is refused whole.
 bool BuildCustomCommands(PendingReload& reload) {
   try {
-    reload.custom_commands = BuildCustomCommandTable(reload.config.Document());
+    reload.custom_commands = BuildCustomCommandTable(reload.config.Settings().custom_commands);
     return true;
   } catch (const std::exception& error) {
     const std::string& where = reload.config.CustomCommandsFailure();

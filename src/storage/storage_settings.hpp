@@ -14,6 +14,8 @@ struct StorageSettings {
   std::string user;
   std::string password;
   std::string database;
+
+  friend bool operator==(const StorageSettings&, const StorageSettings&) = default;
 };
 
 // The storage as an administrator recognises it in a log line, without the password:

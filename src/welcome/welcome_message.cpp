@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/text.hpp"
-#include "config/welcome_settings.hpp"
+#include "config/config.hpp"
 #include "delivery/delivery.hpp"
 #include "delivery/message_look.hpp"
 #include "host/api_utils.hpp"
@@ -28,8 +28,9 @@ MessageKind WelcomeKind(const std::string& type) {
                                                     : MessageKind::kChat;
 }
 
+// The chat line comes from the plug-in's own sender.
 MessageLook WelcomeLook(const WelcomeSettings& configured) {
-  return LookOf(WelcomeKind(configured.type), configured);
+  return LookOf(WelcomeKind(configured.type), configured, LiveSettings().general.chat_sender);
 }
 
 // A welcome text for the members of one permission group.
@@ -49,7 +50,7 @@ struct Greetings {
 };
 
 Greetings ReadGreetings() {
-  const WelcomeSettings configured = ReadWelcomeSettings();
+  const WelcomeSettings& configured = LiveSettings().welcome;
   Greetings greetings;
   greetings.message = GreetingTemplate(configured.message);
   for (const WelcomeGroupMessage& entry : configured.group_messages) {
@@ -145,7 +146,7 @@ bool SendFirstJoinWelcomeTo(AShooterPlayerController* viewer) {
 }
 
 std::optional<std::vector<std::string>> DescribeFirstJoin() {
-  const WelcomeSettings configured = ReadWelcomeSettings();
+  const WelcomeSettings& configured = LiveSettings().welcome;
   if (configured.first_join_message.empty()) {
     return std::nullopt;
   }
@@ -154,7 +155,7 @@ std::optional<std::vector<std::string>> DescribeFirstJoin() {
 }
 
 std::vector<std::string> DescribeWelcome() {
-  const WelcomeSettings configured = ReadWelcomeSettings();
+  const WelcomeSettings& configured = LiveSettings().welcome;
   std::vector<std::string> lines{DescribeLook(WelcomeLook(configured)), configured.message};
   for (const WelcomeGroupMessage& entry : configured.group_messages) {
     lines.push_back(fmt::format("group {}: {}", entry.group, entry.message));
@@ -166,10 +167,11 @@ std::vector<std::string> DescribeWelcome() {
 }
 
 std::string WelcomeStatusLine() {
-  if (!WelcomeEnabled()) {
+  const WelcomeSettings& welcome = LiveSettings().welcome;
+  if (!welcome.enabled) {
     return "welcome: off";
   }
-  return fmt::format("welcome: on, {} s after joining", WelcomeDelaySeconds());
+  return fmt::format("welcome: on, {} s after joining", welcome.delay_seconds);
 }
 
 }  // namespace Bellwright

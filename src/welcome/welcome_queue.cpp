@@ -6,7 +6,7 @@
 #include "base/host_boundary.hpp"
 #include "base/module_path.hpp"
 #include "base/player_controller.hpp"
-#include "config/welcome_settings.hpp"
+#include "config/config.hpp"
 #include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
 #include "host/timer.hpp"
@@ -57,7 +57,7 @@ class WelcomeTask {
 };
 
 void ScheduleWelcome(const FString& unique_id) {
-  const int delay_seconds = WelcomeDelaySeconds();
+  const int delay_seconds = LiveSettings().welcome.delay_seconds;
   if (delay_seconds == 0) {
     // The host's timer would decide on its own when a task without delay runs.
     const WelcomeTask queue_now(unique_id);
@@ -84,7 +84,7 @@ void StopWelcomeQueue() {
 }
 
 void OnCharacterPossessed(ACharacter* character) {
-  if (character == nullptr || !WelcomeEnabled()) {
+  if (character == nullptr || !LiveSettings().welcome.enabled) {
     return;
   }
   // The game possesses only its own characters, which are all APrimalCharacters.

@@ -38,12 +38,5 @@ INSTANTIATE_TEST_SUITE_P(Turns, NextSequentialIndexTest,
                              // An index that cannot come from a turn is treated as nothing chosen.
                              SequenceCase{-5, 3, 0}));
 
-TEST(TimedMessageOrderTest, OnlyTheExactWordIsTheListOrder) {
-  EXPECT_EQ(TimedMessageOrderFromName("Sequential"), TimedMessageOrder::kSequential);
-  for (const char* other : {"Random", "sequential", "SEQUENTIAL", "Sequential ", "", "Order"}) {
-    EXPECT_EQ(TimedMessageOrderFromName(other), TimedMessageOrder::kRandom) << other;
-  }
-}
-
 }  // namespace
 }  // namespace Bellwright

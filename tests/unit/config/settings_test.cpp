@@ -1,11 +1,20 @@
-#include "config/settings.hpp"
-
 #include <gtest/gtest.h>
+
+#include "config/colour_reader.hpp"
+#include "config/setting_reader.hpp"
+#include "config_reading.hpp"
 
 namespace Bellwright {
 namespace {
 
 using nlohmann::json;
+
+const ColourWrongTypes kUnread{{Severity::kError, "unread"}, {Severity::kError, "unread"}};
+
+std::optional<ByteColor> ColorFromObject(json object) {
+  ReadingOf reading(std::move(object));
+  return StrictColour(reading.Value(), kUnread);
+}
 
 TEST(ColorFromObject, ReadsIntegersWithTheirLowBitsAndTruncatesFractions) {
   struct Case {
@@ -18,25 +27,29 @@ TEST(ColorFromObject, ReadsIntegersWithTheirLowBitsAndTruncatesFractions) {
       {{{"R", 1e20}, {"G", -1e20}, {"B", 4294967296.0 + 7}}, MakeByteColor(0, 0, 0)},
       {{{"R", 4294967296LL + 7}}, MakeByteColor(7, 0, 0)},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(Settings::ColorFromObject(c.object), c.expected) << c.object;
+  for (const Case& c : cases) EXPECT_EQ(ColorFromObject(c.object), c.expected) << c.object;
 }
 
+// The JSON library's typed read refuses them: the colour cannot be read.
 TEST(ColorFromObject, WrongTypesRaiseTheLibrarysTypeError) {
-  EXPECT_THROW(Settings::ColorFromObject(json{{"R", "red"}}), json::type_error);
-  EXPECT_THROW(Settings::ColorFromObject(json{{"R", nullptr}}), json::type_error);
-  EXPECT_THROW(Settings::ColorFromObject(json::array({1, 2, 3})), json::type_error);
+  EXPECT_EQ(ColorFromObject(json{{"R", "red"}}), std::nullopt);
+  EXPECT_EQ(ColorFromObject(json{{"R", nullptr}}), std::nullopt);
+  EXPECT_EQ(ColorFromObject(json::array({1, 2, 3})), std::nullopt);
 }
 
 TEST(LenientReads, FallBackOnAbsentKeysWrongTypesAndNonObjects) {
-  const json section = {{"On", true}, {"Text", 5}, {"Inner", {{"A", 1}}}};
-  EXPECT_TRUE(Settings::ValueOr(section, "On", false));
-  EXPECT_EQ(Settings::ValueOr<std::string>(section, "Text", "fallback"), "fallback");
-  EXPECT_EQ(Settings::ValueOr(section, "Missing", 7), 7);
-  EXPECT_EQ(Settings::ValueOr(json::array(), "On", 3), 3);
-  EXPECT_EQ(Settings::SectionOrEmpty(section, "Inner"), (json{{"A", 1}}));
-  EXPECT_EQ(Settings::SectionOrEmpty(section, "Text"), json::object());
-  EXPECT_EQ(Settings::SectionOrEmpty(json(nullptr), "Inner"), json::object());
+  ReadingOf section(json{{"On", true}, {"Text", 5}, {"Inner", {{"A", 1}}}});
+  const WrongType unread{Severity::kError, "unread"};
+  EXPECT_TRUE(section.Member("On").ValueOr<bool>(JsonKind::kBoolean, false, unread));
+  EXPECT_EQ(section.Member("Text").ValueOr<std::string>(JsonKind::kString, "fallback", unread),
+            "fallback");
+  EXPECT_EQ(section.Member("Missing").ValueOr<int>(JsonKind::kNumber, 7, unread), 7);
+  ReadingOf array(json::array());
+  EXPECT_EQ(array.Member("On").ValueOr<int>(JsonKind::kNumber, 3, unread), 3);
+  EXPECT_EQ(*section.Member("Inner").Json(), (json{{"A", 1}}));
+  EXPECT_FALSE(section.Member("Text").IsObject());
+  ReadingOf null(json(nullptr));
+  EXPECT_FALSE(null.Member("Inner").Present());
 }
 
 }  // namespace
@@ -47,13 +60,11 @@ namespace {
 
 TEST(Section, ReadsADeeplyNestedMemberInPlaceWithoutOverflowingTheStack) {
   constexpr std::size_t kDepth = 200000;
-  const auto document = nlohmann::json::parse(
-      "{\"Bellwright\": {\"ServerMessageColor\": " + std::string(kDepth, '[') +
-      std::string(kDepth, ']') + "}}");
-  const nlohmann::json& section = Settings::Section(document, "Bellwright");
-  EXPECT_THROW(Settings::ColorFromObject(Settings::Section(section, "ServerMessageColor")),
-               nlohmann::json::type_error);
-  EXPECT_EQ(&Settings::Section(document, "Bellwright"), &document["Bellwright"]);
+  const ConfigSettings settings =
+      ReadConfigText("{\"Bellwright\": {\"ServerMessageColor\": " + std::string(kDepth, '[') +
+                     std::string(kDepth, ']') + "}}")
+          .settings;
+  EXPECT_EQ(settings.general.server_colour, std::nullopt);
 }
 
 }  // namespace
@@ -63,11 +74,12 @@ namespace Bellwright {
 namespace {
 
 TEST(WholeNumberOr, TruncatesClampsAndFallsBackOnOtherTypes) {
-  const json section = json::parse(R"({"Int": 7, "Fraction": 2.9, "NegativeFraction": -2.9,
+  ReadingOf section(json::parse(R"({"Int": 7, "Fraction": 2.9, "NegativeFraction": -2.9,
     "Negative": -3, "Huge": 1e300, "HugeNegative": -1e300, "Unsigned": 18446744073709551615,
-    "Text": "5", "Bool": true, "Null": null, "Array": [1]})");
+    "Text": "5", "Bool": true, "Null": null, "Array": [1]})"));
+  const WrongType unread{Severity::kError, "unread", kNumbersOnly};
   const auto read = [&](const char* key) {
-    return Settings::WholeNumberOr(section, key, 42, -10, 1000);
+    return section.Member(key).WholeNumberOr(42, -10, 1000, unread);
   };
   EXPECT_EQ(read("Int"), 7);
   EXPECT_EQ(read("Fraction"), 2);
@@ -79,8 +91,9 @@ TEST(WholeNumberOr, TruncatesClampsAndFallsBackOnOtherTypes) {
   for (const char* other : {"Text", "Bool", "Null", "Array", "Missing"}) {
     EXPECT_EQ(read(other), 42) << other;
   }
-  EXPECT_EQ(Settings::WholeNumberOr(json::array(), "Int", 42, 0, 1), 42);
-  EXPECT_EQ(Settings::WholeNumberOr(section, "Negative", 5, 0, 100), 0);
+  ReadingOf array(json::array());
+  EXPECT_EQ(array.Member("Int").WholeNumberOr(42, 0, 1, unread), 42);
+  EXPECT_EQ(section.Member("Negative").WholeNumberOr(5, 0, 100, unread), 0);
 }
 
 }  // namespace

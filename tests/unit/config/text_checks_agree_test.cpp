@@ -3,16 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "welcome/greeting_text.hpp"
 #include "base/placeholders.hpp"
 #include "base/text.hpp"
-#include "config_checks/text_format.hpp"
+#include "config/config_settings.hpp"
+#include "config_checks/text_faults.hpp"
+#include "welcome/greeting_text.hpp"
 
 namespace Bellwright {
 namespace {
@@ -20,12 +22,22 @@ namespace {
 using ConfigCheck::TextRule;
 
 const TextRule& RuleFor(std::string_view pattern) {
-  for (const TextRule& rule : ConfigCheck::TextRules()) {
-    if (rule.pattern == pattern) {
-      return rule;
-    }
-  }
-  throw std::logic_error("no rule for the pattern");
+  static const std::map<std::string_view, const TextRule& (*)()> kRules = {
+      {"/NoPermission", &NoPermissionTextRule},
+      {"/CooldownMessage", &CooldownLineTextRule},
+      {"/CustomCommands/*/Message", &CommandReplyTextRule},
+      {"/TimedMessages/Messages/*/MessageToSend", &TimedMessageTextRule},
+      {"/Announcements/*/Messages/*/MessageToSend", &ListMessageTextRule},
+      {"/Schedules/*/MessageToSend", &ScheduleTextRule},
+      {"/TimedMessages/OptOutOffMessage", &OptOutOffTextRule},
+      {"/TimedMessages/OptOutOnMessage", &OptOutOnTextRule},
+      {"/Countdown/MessageToSend", &CountdownTextRule},
+      {"/Countdown/FinalMessage", &CountdownFinalTextRule},
+      {"/Bellwright/WelcomeMessage/Message", &WelcomeTextRule},
+      {"/Bellwright/WelcomeMessage/FirstJoinMessage", &FirstJoinTextRule},
+      {"/Bellwright/WelcomeMessage/GroupMessages/*/Message", &GroupWelcomeTextRule},
+  };
+  return kRules.at(pattern)();
 }
 
 std::vector<std::string> TextsOf(std::span<const std::string_view> pieces, int longest) {
