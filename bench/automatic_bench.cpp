@@ -31,7 +31,7 @@ namespace {
 // One turn of the live timed messages, whatever their interval.
 void SendTimedTurn() {
   static int last_index = -1;
-  Bellwright::SendListTurn(Bellwright::LiveSettings().timed.list, last_index,
+  Bellwright::SendListTurn(Bellwright::LiveSettings().announcements.timed.list, last_index,
                            Bellwright::OptedOutPlayers::kLeftOut);
 }
 

@@ -65,7 +65,7 @@ CommandOutcome PreviewSchedule(const ClockScheduleState& schedule, std::optional
 std::optional<CommandOutcome> PreviewAnnouncement(std::string_view name, std::optional<int> entry,
                                                   AShooterPlayerController* viewer) {
   if (SameAnnouncementName(name, kTimedName)) {
-    return PreviewList(kTimedName, LiveSettings().timed.list, LastChosenTimedMessage(), entry,
+    return PreviewList(kTimedName, LiveSettings().announcements.timed.list, LastChosenTimedMessage(), entry,
                        viewer);
   }
   for (const AnnouncementListState& list : RunningAnnouncementLists()) {

@@ -92,7 +92,7 @@ CommandOutcome ChangeEach(std::string_view typed, std::string_view done, std::st
 }
 
 std::string TimedStatusLine() {
-  const TimedMessageSettings& timed = LiveSettings().timed;
+  const TimedMessageSettings& timed = LiveSettings().announcements.timed;
   if (!timed.enabled) {
     return "timed (TimedMessages): off";
   }

@@ -28,8 +28,8 @@ std::optional<std::chrono::sys_seconds> LastTimerCall;
 
 constexpr std::u16string_view kCountdownFields[] = {u"Minutes", u"Time"};
 
-ClockTimes TimesOf(const ScheduleSettings& schedule) {
-  return {schedule.at_minutes, schedule.on_day, schedule.zone, schedule.before_minutes};
+ClockTimes TimesOf(const ScheduleTimes& times) {
+  return {times.at_minutes, times.on_day, times.zone, times.before_minutes};
 }
 
 TextFill CountdownFill(int minutes_left, std::u16string at_text) {
@@ -65,12 +65,12 @@ void ConfigureClockSchedules(const std::vector<ScheduleSettings>& schedules,
       continue;
     }
     std::vector<std::u16string> at_texts;
-    for (const std::string& text : schedule.at_texts) {
+    for (const std::string& text : schedule.times.at_texts) {
       at_texts.push_back(FromUtf8(text).Wide());
     }
     running.push_back(
-        {schedule.name, schedule.zone_name, schedule.zone,
-         OccurrenceCursor(TimesOf(schedule), start), std::move(at_texts),
+        {schedule.name, schedule.times.zone_name, schedule.times.zone,
+         OccurrenceCursor(TimesOf(schedule.times), start), std::move(at_texts),
          schedule.leave_out_opted_out ? OptedOutPlayers::kLeftOut : OptedOutPlayers::kIncluded,
          &schedule.message});
   }

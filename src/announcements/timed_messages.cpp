@@ -19,7 +19,7 @@ constinit int LastTimedMessageIndex = -1;
 }  // namespace
 
 void SendTimedMessageIfDue() {
-  const TimedMessageSettings& timed = LiveSettings().timed;
+  const TimedMessageSettings& timed = LiveSettings().announcements.timed;
   if (!timed.enabled || !Timer.TakeTurn(AsaApi::Tools::GetSystemClockTicks(),
                                         IntervalTicks(timed.interval_seconds))) {
     return;

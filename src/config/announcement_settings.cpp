@@ -8,11 +8,14 @@
 #include <optional>
 
 #include "base/schedule_fields.hpp"
+#include "config_checks/command_name_checks.hpp"
 #include "config_checks/json_text/json_pointer.hpp"
 #include "config_checks/text_faults.hpp"
 
 namespace Bellwright {
 namespace {
+
+using ConfigCheck::TextRule;
 
 constexpr Severity kError = Severity::kError;
 constexpr Severity kWarning = Severity::kWarning;
@@ -20,35 +23,126 @@ constexpr Severity kWarning = Severity::kWarning;
 // About three centuries, as for the timed messages: the due time stays inside 64 bits.
 constexpr double kLongestIntervalSeconds = 1e10;
 
+constexpr std::string_view kTimedOff = "it is ignored, so timed messages stay off";
 constexpr std::string_view kListStopped = "this list does not run";
 constexpr std::string_view kScheduleStopped = "this schedule does not run";
 constexpr std::string_view kScheduleSilent = "this schedule sends nothing";
-constexpr std::string_view kDays[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
 
-// A list or a schedule, as the findings name it.
-struct Kind {
-  std::string_view what;     // "list"
-  std::string_view stopped;  // what a wrong type costs
-};
+TextRule OnceFormatted(std::string_view what, std::string_view placeholders,
+                       std::string_view undelivered, std::vector<std::string_view> substituted) {
+  return {.what = what,
+          .placeholders = placeholders,
+          .undelivered = undelivered,
+          .substituted = std::move(substituted),
+          .passes = {ConfigCheck::NoArguments()}};
+}
 
-constexpr Kind kList{"list", kListStopped};
-constexpr Kind kSchedule{"schedule", kScheduleStopped};
+// A switch is on when it says true, `when_absent` without it; a value of the wrong type
+// keeps what it switches off.
+bool ReadSwitch(const SettingValue& item, bool when_absent, std::string_view wrong) {
+  const SettingValue enabled = item.Member("Enabled");
+  if (!enabled.Present()) {
+    return when_absent;
+  }
+  return enabled.Judge(JsonKind::kBoolean, {kError, wrong}) && enabled.Json()->get<bool>();
+}
+
+// What the checks of a list take for switched off: only a false that is written.
+bool WrittenOff(const SettingValue& item) {
+  const SettingValue enabled = item.Member("Enabled");
+  return enabled.Present() && *enabled.Json() == false;
+}
+
+// The clock reads true and false as numbers and drops a fraction, so true, false and
+// 1.5 send every second as 0 does, though nobody wrote a second. A whole 1 says so
+// itself and gets no warning.
+void JudgeTimedInterval(const SettingValue& timed, const SettingValue& interval) {
+  const nlohmann::json* value = interval.Json();
+  if (value == nullptr) {
+    timed.AtValue(kWarning, "timed messages are enabled without an \"Interval\": a message goes "
+                            "out every second; add for example \"Interval\": 600 (seconds)");
+  } else if (value->is_number() && std::trunc(value->get<double>()) <= 0) {
+    interval.AtValue(kWarning, fmt::format("an interval of {} seconds: a timed message goes out "
+                                           "every second; give the seconds between two "
+                                           "messages, such as 600",
+                                           value->dump()));
+  } else if (value->is_boolean() || (value->is_number_float() &&
+                                     std::trunc(value->get<double>()) == 1 && *value != 1)) {
+    interval.AtValue(kWarning, fmt::format("{} reads as an interval of {}: a timed message goes "
+                                           "out every second; give the seconds between two "
+                                           "messages, such as 600",
+                                           value->dump(),
+                                           *value == false ? "0 seconds" : "1 second"));
+  }
+}
+
+std::string ReadAnswer(const SettingValue& answer, const char* fallback,
+                       std::string_view consequence, const TextRule& rule) {
+  std::string line = answer.ValueOr<std::string>(JsonKind::kString, fallback, {kError, consequence});
+  answer.JudgeText(rule);
+  return line;
+}
+
+TimedMessageSettings ReadTimed(const SettingValue& document,
+                               const ConfigCheck::Registrations& commands) {
+  TimedMessageSettings settings;
+  const SettingValue timed = document.Member("TimedMessages");
+  if (!timed.Present() || !timed.Judge(JsonKind::kObject, {kError, kTimedOff})) {
+    return settings;
+  }
+  settings.enabled = ReadSwitch(timed, false, kTimedOff);
+  const SettingValue interval = timed.Member("Interval");
+  settings.interval_seconds = std::trunc(interval.ValueOr<double>(
+      JsonKind::kWholeNumber, 0.0,
+      {kError, "it reads as 0, so a timed message goes out every second"}));
+  if (settings.enabled) {
+    JudgeTimedInterval(timed, interval);
+  }
+  settings.list = ReadMessageList(
+      timed,
+      {.order_what = "an order of timed messages",
+       .few_players = "it is ignored, so timed messages go out however few players are connected",
+       .no_messages = "no timed message is ever sent",
+       .missing = "timed messages are enabled without \"Messages\": nothing is ever sent",
+       .empty = "timed messages are enabled with no messages: nothing is ever sent",
+       .entry = {"this timed message is never sent (its turn passes with nothing sent)",
+                 "this timed message is never sent", TimedMessageTextRule()},
+       .members_judged_whole = true},
+      settings.enabled);
+  const SettingValue command = timed.Member("OptOutCommand");
+  settings.opt_out_command = command.ValueOr<std::string>(
+      JsonKind::kString, "",
+      {kError, "it is ignored, so no opt-out command is registered and players cannot turn "
+               "timed messages off"});
+  if (!settings.opt_out_command.empty()) {
+    ConfigCheck::CheckOptOutCommandName(commands, settings.opt_out_command, command.Pointer(),
+                                        document.Findings());
+  }
+  settings.opt_out_off_line = ReadAnswer(
+      timed.Member("OptOutOffMessage"), kDefaultOptOutOffLine,
+      "it is ignored, so players who turn timed messages off get $default", OptOutOffTextRule());
+  settings.opt_out_on_line = ReadAnswer(
+      timed.Member("OptOutOnMessage"), kDefaultOptOutOnLine,
+      "it is ignored, so players who turn timed messages on get $default", OptOutOnTextRule());
+  return settings;
+}
 
 // Names taken so far, ignoring letter case, with the pointer of the first taker.
 using TakenNames = std::map<std::string, std::string>;
 
 // An item without a usable name does not run, and neither does one whose name an
 // earlier one took: the name is taken whether the item is switched on or not.
-std::optional<std::string> TakeName(const Kind& kind, const SettingValue& item, TakenNames& taken) {
+std::optional<std::string> TakeName(std::string_view what, std::string_view stopped,
+                                    const SettingValue& item, TakenNames& taken) {
   const SettingValue name = item.Member("Name");
-  if (name.Present() && !name.Judge(JsonKind::kString, {kError, kind.stopped})) {
+  if (name.Present() && !name.Judge(JsonKind::kString, {kError, stopped})) {
     return std::nullopt;
   }
   if (!name.Present() || name.Json()->get_ref<const std::string&>().empty()) {
     (name.Present() ? name : item)
         .AtValue(kError, fmt::format("this {} has no \"Name\", so it does not run; give it a "
                                      "name no other list or schedule has",
-                                     kind.what));
+                                     what));
     return std::nullopt;
   }
   const std::string& text = name.Json()->get_ref<const std::string&>();
@@ -56,31 +150,20 @@ std::optional<std::string> TakeName(const Kind& kind, const SettingValue& item, 
   if (!inserted) {
     name.AtValue(kError, fmt::format("the name {} is taken by {} (names compare ignoring letter "
                                      "case), so this {} does not run",
-                                     ConfigCheck::Quote(text), first->second, kind.what));
+                                     ConfigCheck::Quote(text), first->second, what));
     return std::nullopt;
   }
   return text;
 }
 
-// A switch is on unless it says false; a value that is not a boolean keeps the item off.
-bool Enabled(const SettingValue& item, const Kind& kind) {
-  const SettingValue enabled = item.Member("Enabled");
-  return !enabled.Present() ||
-         (enabled.Judge(JsonKind::kBoolean, {kError, kind.stopped}) && enabled.Json()->get<bool>());
-}
-
-bool SwitchedOff(const SettingValue& item) {
-  const SettingValue enabled = item.Member("Enabled");
-  return enabled.Present() && *enabled.Json() == false;
-}
-
-std::optional<long long> ReadInterval(const SettingValue& list, bool runs) {
+// Whole seconds, at least 1, numbers only; none when the list cannot run on it.
+std::optional<long long> ReadListInterval(const SettingValue& list, bool runs) {
   const SettingValue interval = list.Member("Interval");
-  const bool number = interval.Judge(JsonKind::kWholeNumber, {kError, kListStopped, kNumbersOnly});
+  const bool number =
+      interval.Judge(JsonKind::kWholeNumber, {kError, kListStopped, kNumbersOnly});
   if (runs && !interval.Present()) {
-    list.AtValue(kError,
-                 "no \"Interval\", so this list does not run; add for example "
-                 "\"Interval\": 600 (seconds)");
+    list.AtValue(kError, "no \"Interval\", so this list does not run; add for example "
+                         "\"Interval\": 600 (seconds)");
   }
   if (!number) {
     return std::nullopt;
@@ -98,11 +181,11 @@ std::optional<long long> ReadInterval(const SettingValue& list, bool runs) {
 }
 
 std::optional<AnnouncementListSettings> ReadList(const SettingValue& list, TakenNames& taken) {
-  std::optional<std::string> name = TakeName(kList, list, taken);
-  const bool runs = !SwitchedOff(list);
+  std::optional<std::string> name = TakeName("list", kListStopped, list, taken);
+  const bool runs = !WrittenOff(list);
   AnnouncementListSettings settings;
-  settings.enabled = Enabled(list, kList);
-  const std::optional<long long> interval = ReadInterval(list, runs);
+  settings.enabled = ReadSwitch(list, true, kListStopped);
+  const std::optional<long long> interval = ReadListInterval(list, runs);
   settings.leave_out_opted_out = list.Member("OptOut").ValueOr<bool>(
       JsonKind::kBoolean, true,
       {kError, "it is ignored, so players who turned timed messages off do not get this list"});
@@ -125,140 +208,20 @@ std::optional<AnnouncementListSettings> ReadList(const SettingValue& list, Taken
   return settings;
 }
 
-// The usable entries of a schedule's array, each passed to `use`, which tells whether
-// the plug-in takes it. An array left with none stops the schedule. False when the value
-// is there but not an array.
-template <typename Use>
-bool ReadEntries(const SettingValue& entries, JsonKind kind, std::string_view none_left,
-                 Use&& use) {
-  if (!entries.Present()) {
-    return true;
-  }
-  if (!entries.Judge(kind, {kError, kScheduleStopped})) {
-    return false;
-  }
-  bool any_usable = false;
-  for (const SettingValue& entry : entries.Elements()) {
-    any_usable = use(entry) || any_usable;
-  }
-  if (!any_usable) {
-    entries.AtValue(kError, fmt::format("{}, so this schedule never sends anything", none_left));
-  }
-  return true;
-}
-
-bool ReadClockTimes(const SettingValue& schedule, ScheduleSettings& settings) {
-  const SettingValue at = schedule.Member("At");
-  if (!at.Present()) {
-    schedule.AtValue(kError,
-                     "no \"At\", so this schedule does not run; add the clock times, "
-                     "such as \"At\": [\"06:00\"]");
-    return false;
-  }
-  return ReadEntries(
-      at, JsonKind::kStringArray, "no clock time", [&settings](const SettingValue& entry) {
-        if (!entry.Judge(JsonKind::kString, {kWarning, "this clock time is skipped"})) {
-          return false;
-        }
-        const std::string& text = entry.Json()->get_ref<const std::string&>();
-        if (const auto minutes = MinuteOfDayFromText(text)) {
-          settings.at_texts.push_back(text);
-          settings.at_minutes.push_back(*minutes);
-          return true;
-        }
-        entry.AtValue(kWarning, fmt::format("{} is not a clock time written HH:MM from 00:00 to "
-                                            "23:59, such as \"06:00\": it is skipped",
-                                            ConfigCheck::Quote(text)));
-        return false;
-      });
-}
-
-bool ReadDays(const SettingValue& schedule, ScheduleSettings& settings) {
-  const SettingValue days = schedule.Member("Days");
-  if (!days.Present()) {
-    settings.on_day.fill(true);
-  }
-  return ReadEntries(
-      days, JsonKind::kStringArray, "no day", [&settings](const SettingValue& entry) {
-        if (!entry.Judge(JsonKind::kString, {kWarning, "this day is skipped"})) {
-          return false;
-        }
-        entry.JudgeChoice({kDays, kWarning, "a day", "this entry is skipped", "days"});
-        if (const auto day = WeekdayFromName(entry.Json()->get_ref<const std::string&>())) {
-          settings.on_day[static_cast<std::size_t>(*day)] = true;
-          return true;
-        }
-        return false;
-      });
-}
-
-bool ReadSteps(const SettingValue& schedule, ScheduleSettings& settings) {
-  const SettingValue before = schedule.Member("Before");
-  if (!before.Present()) {
-    settings.before_minutes = {0};
-  }
-  return ReadEntries(
-      before, JsonKind::kNumberArray, "no countdown step", [&settings](const SettingValue& entry) {
-        if (!entry.Judge(JsonKind::kNumber, {kWarning, "this step is skipped", kNumbersOnly})) {
-          return false;
-        }
-        if (const auto minutes = StepMinutesFromNumber(entry.Json()->get<double>())) {
-          settings.before_minutes.push_back(*minutes);
-          return true;
-        }
-        entry.AtValue(kWarning, fmt::format("{} is not a whole number of minutes from 0 to "
-                                            "{}: this step is skipped",
-                                            entry.Json()->dump(), kLongestStepMinutes));
-        return false;
-      });
-}
-
-bool ReadZone(const SettingValue& schedule, ScheduleSettings& settings) {
-  const SettingValue zone = schedule.Member("TimeZone");
-  if (zone.Present() && !zone.Judge(JsonKind::kString, {kError, kScheduleStopped})) {
-    return false;
-  }
-  if (zone.Present()) {
-    settings.zone_name = zone.Json()->get<std::string>();
-  }
-  settings.zone = FindTimeZone(settings.zone_name);
-  if (settings.zone != nullptr || !zone.Present()) {
-    return settings.zone != nullptr;
-  }
-  const std::string name = ConfigCheck::Quote(settings.zone_name);
-  if (const std::string problem = TimeZoneDatabaseProblem(); !problem.empty()) {
-    zone.AtValue(kError, fmt::format("{} cannot be looked up, so this schedule does not run: the "
-                                     "time-zone database cannot be read ({}); only \"UTC\" is "
-                                     "known without it",
-                                     name, problem));
-  } else {
-    zone.AtValue(kError, fmt::format("{} is not a zone of the IANA time-zone database, so this "
-                                     "schedule does not run; write a name such as "
-                                     "\"Europe/Berlin\" or \"UTC\", letter case as listed",
-                                     name));
-  }
-  return false;
-}
-
 std::optional<ScheduleSettings> ReadSchedule(const SettingValue& schedule, TakenNames& taken) {
-  std::optional<std::string> name = TakeName(kSchedule, schedule, taken);
+  std::optional<std::string> name = TakeName("schedule", kScheduleStopped, schedule, taken);
   ScheduleSettings settings;
-  settings.enabled = Enabled(schedule, kSchedule);
-  // Each is read and judged, whatever the others give.
-  const bool times = ReadClockTimes(schedule, settings);
-  const bool days = ReadDays(schedule, settings);
-  const bool steps = ReadSteps(schedule, settings);
-  const bool zone = ReadZone(schedule, settings);
+  settings.enabled = ReadSwitch(schedule, true, kScheduleStopped);
+  std::optional<ScheduleTimes> times = ReadScheduleTimes(schedule);
   settings.leave_out_opted_out = schedule.Member("OptOut").ValueOr<bool>(
       JsonKind::kBoolean, false, {kError, "it is ignored, so the schedule reaches every player"});
   settings.message = ReadMessageEntry(
       schedule, {kScheduleSilent, "this schedule sends nothing", ScheduleTextRule()});
-  const bool any_day = std::ranges::find(settings.on_day, true) != settings.on_day.end();
-  if (!name || !times || !days || !steps || !zone || settings.at_minutes.empty() ||
-      settings.before_minutes.empty() || !any_day) {
+  if (!name || !times) {
     return std::nullopt;
   }
   settings.name = std::move(*name);
+  settings.times = std::move(*times);
   return settings;
 }
 
@@ -285,40 +248,55 @@ void ReadSection(const SettingValue& section, std::string_view wrong_section,
 
 }  // namespace
 
-const ConfigCheck::TextRule& ListMessageTextRule() {
-  static const ConfigCheck::TextRule rule{.what = "a list's message",
-                                          .placeholders = "{PlayerName} and {PlayerCount}",
-                                          .undelivered = "this message is never delivered",
-                                          .substituted = {"PlayerName", "PlayerCount"},
-                                          .passes = {ConfigCheck::NoArguments()}};
+const TextRule& TimedMessageTextRule() {
+  static const TextRule rule =
+      OnceFormatted("a timed message", "{PlayerName} and {PlayerCount}",
+                    "this timed message is never delivered", {"PlayerName", "PlayerCount"});
   return rule;
 }
 
-const ConfigCheck::TextRule& ScheduleTextRule() {
-  static const ConfigCheck::TextRule rule{
-      .what = "a schedule's message",
-      .placeholders = "{Minutes}, {Time}, {PlayerName} and {PlayerCount}",
-      .undelivered = "this schedule's message is never delivered",
-      .substituted = {"Minutes", "Time", "PlayerName", "PlayerCount"},
-      .passes = {ConfigCheck::NoArguments()}};
+const TextRule& OptOutOffTextRule() {
+  static const TextRule rule = OnceFormatted(
+      "the opt-out reply", "{Command}", "players who turn timed messages off get no reply",
+      {"Command"});
   return rule;
 }
 
-AnnouncementSettings ReadAnnouncementSettings(const SettingValue& document) {
+const TextRule& OptOutOnTextRule() {
+  static const TextRule rule = OnceFormatted(
+      "the opt-in reply", "{Command}", "players who turn timed messages back on get no reply",
+      {"Command"});
+  return rule;
+}
+
+const TextRule& ListMessageTextRule() {
+  static const TextRule rule =
+      OnceFormatted("a list's message", "{PlayerName} and {PlayerCount}",
+                    "this message is never delivered", {"PlayerName", "PlayerCount"});
+  return rule;
+}
+
+const TextRule& ScheduleTextRule() {
+  static const TextRule rule = OnceFormatted(
+      "a schedule's message", "{Minutes}, {Time}, {PlayerName} and {PlayerCount}",
+      "this schedule's message is never delivered", {"Minutes", "Time", "PlayerName", "PlayerCount"});
+  return rule;
+}
+
+AnnouncementSettings ReadAnnouncementSettings(const SettingValue& document,
+                                              const ConfigCheck::Registrations& commands) {
   AnnouncementSettings settings;
+  settings.timed = ReadTimed(document, commands);
   TakenNames taken;
   ReadSection(
-      document.Member("Announcements"), "it is ignored, so no announcement list runs", kListStopped,
+      document.Member("Announcements"), "it is ignored, so no announcement list runs",
+      kListStopped,
       [&](const SettingValue& item) {
         if (auto list = ReadList(item, taken)) {
           settings.lists.push_back(std::move(*list));
         }
       },
-      [](const SettingValue& item) {
-        for (const SettingValue& message : item.Member("Messages").Entries()) {
-          JudgeUnreadMessage(message, ListMessageTextRule());
-        }
-      });
+      [](const SettingValue& item) { JudgeUnreadList(item, ListMessageTextRule()); });
   ReadSection(
       document.Member("Schedules"), "it is ignored, so no schedule runs", kScheduleSilent,
       [&](const SettingValue& item) {

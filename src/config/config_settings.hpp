@@ -5,7 +5,6 @@
 #include "config/custom_command_settings.hpp"
 #include "config/general_settings.hpp"
 #include "config/storage_settings.hpp"
-#include "config/timed_message_settings.hpp"
 #include "config/welcome_settings.hpp"
 
 namespace Bellwright {
@@ -18,7 +17,6 @@ struct ConfigSettings {
   WelcomeSettings welcome;
   StorageSetting storage;
   CustomCommandSettings custom_commands;
-  TimedMessageSettings timed;
   AnnouncementSettings announcements;
   CountdownSettings countdown;
 

@@ -30,11 +30,10 @@ ConfigSettings ReadSettings(const nlohmann::json& document, Findings& findings) 
   settings.general = ReadGeneralSettings(root);
   const SettingValue general = GeneralSection(root);
   settings.welcome = ReadWelcomeSettings(general);
-  settings.timed = ReadTimedMessageSettings(root, names.registrations);
-  const bool storage_in_use =
-      !settings.timed.opt_out_command.empty() || !settings.welcome.first_join_message.empty();
+  settings.announcements = ReadAnnouncementSettings(root, names.registrations);
+  const bool storage_in_use = !settings.announcements.timed.opt_out_command.empty() ||
+                              !settings.welcome.first_join_message.empty();
   settings.storage = ReadStorageSetting(general, storage_in_use);
-  settings.announcements = ReadAnnouncementSettings(root);
   settings.countdown = ReadCountdownSettings(root);
   return settings;
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "config/colour_reader.hpp"
+#include "config/message_members.hpp"
 #include "config_checks/text_faults.hpp"
 
 namespace Bellwright {
@@ -52,32 +53,26 @@ std::vector<int> ReadSteps(const SettingValue& steps, const std::vector<int>& fa
   return minutes;
 }
 
-CountdownLook ReadLook(const SettingValue& countdown) {
+CountdownLook ReadLook(const MessageMembers& members) {
   CountdownLook look;
-  const SettingValue type = countdown.Member("MessageType");
-  look.type = type.ChoiceOr(
+  look.type = members.type.ChoiceOr(
       look.type, {kError, "it is ignored, so the countdown goes out as server messages"},
       {kMessageTypes, kError, "a message type", "the countdown's announcements are never sent"});
-  look.colour = LenientColour(countdown.Member("MessageColour"), look.colour,
+  look.colour = LenientColour(members.colour, look.colour,
                               {{kError, "it is ignored, so the countdown is red (255, 64, 64)"},
                                {kError, "it reads as 0 in the countdown's colour"}});
-  look.sender = countdown.Member("Sender").ValueOr<std::string>(
-      JsonKind::kString, look.sender,
-      {kError, "it is ignored, so the sender name $default is used"});
-  constexpr std::string_view kDefaultTaken =
-      "it is ignored, so the countdown's notification takes the default $default";
+  look.sender = members.sender.ValueOr<std::string>(
+      JsonKind::kString, look.sender, {kError, "it is ignored, so the sender name $default is used"});
+  const WrongType default_taken{
+      kError, "it is ignored, so the countdown's notification takes the default $default"};
   look.display_scale =
-      countdown.Member("DisplayScale")
-          .ValueOr<float>(JsonKind::kNumber, look.display_scale, {kError, kDefaultTaken});
+      members.display_scale.ValueOr<float>(JsonKind::kNumber, look.display_scale, default_taken);
   look.display_time =
-      countdown.Member("DisplayTime")
-          .ValueOr<float>(JsonKind::kNumber, look.display_time, {kError, kDefaultTaken});
-  look.icon = countdown.Member("Icon_BP").ValueOr<std::string>(
-      JsonKind::kString, "",
-      {kError, "it is ignored, so the countdown's notification has no icon"});
-  if (type.Present() && *type.Json() == "Notification") {
-    JudgeVisible(countdown.Member("DisplayTime"), countdown.Member("DisplayScale"),
-                 "the countdown");
+      members.display_time.ValueOr<float>(JsonKind::kNumber, look.display_time, default_taken);
+  look.icon = members.icon.ValueOr<std::string>(
+      JsonKind::kString, "", {kError, "it is ignored, so the countdown's notification has no icon"});
+  if (members.type.Present() && *members.type.Json() == "Notification") {
+    JudgeVisible(members.display_time, members.display_scale, "the countdown");
   }
   return look;
 }
@@ -105,15 +100,15 @@ CountdownSettings ReadCountdownSettings(const SettingValue& document) {
     return settings;
   }
   settings.steps = ReadSteps(countdown.Member("Steps"), settings.steps);
-  const SettingValue text = countdown.Member("MessageToSend");
-  settings.text = text.ValueOr<std::string>(
+  const MessageMembers members = MessageMembersOf(countdown, MessageKeys::kAnnouncement);
+  settings.text = members.text.ValueOr<std::string>(
       JsonKind::kString, settings.text, {kError, "it is ignored, so the countdown says $default"});
-  text.JudgeText(CountdownTextRule());
+  members.text.JudgeText(CountdownTextRule());
   const SettingValue final_text = countdown.Member("FinalMessage");
   settings.final_text = final_text.ValueOr<std::string>(
       JsonKind::kString, "", {kError, "it is ignored, so nothing is sent at 0"});
   final_text.JudgeText(CountdownFinalTextRule());
-  settings.look = ReadLook(countdown);
+  settings.look = ReadLook(members);
   return settings;
 }
 

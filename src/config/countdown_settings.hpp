@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/byte_color.hpp"
+#include "base/plugin_name.hpp"
 #include "config/setting_reader.hpp"
 
 namespace Bellwright::ConfigCheck {
@@ -20,7 +21,7 @@ inline constexpr int kLongestCountdownStep = 1440;
 struct CountdownLook {
   std::string type = "Server";
   ByteColor colour = MakeByteColor(255, 64, 64);
-  std::string sender = "Bellwright";
+  std::string sender = kPluginName;
   float display_scale = 1.0F;
   float display_time = 10.0F;
   std::string icon;

@@ -8,6 +8,7 @@
 
 #include "base/clock_ticks.hpp"
 #include "config/colour_reader.hpp"
+#include "config/message_members.hpp"
 #include "config_checks/command_name_checks.hpp"
 #include "config_checks/json_text/json_pointer.hpp"
 #include "config_checks/text_faults.hpp"
@@ -119,19 +120,18 @@ std::vector<ConfigCheck::AliasName> ReadAliases(const SettingValue& list) {
   return aliases;
 }
 
-void JudgeNotification(const SettingValue& command) {
-  const SettingValue type = command.Member("Type");
-  if (!type.Present() || *type.Json() != "Notification") {
+void JudgeNotification(const SettingValue& command, const MessageMembers& members) {
+  if (!members.type.Present() || *members.type.Json() != "Notification") {
     return;
   }
-  JudgeVisible(command.Member("DisplayTime"), command.Member("DisplayScale"),
-               "the command's notification");
+  JudgeVisible(members.display_time, members.display_scale, "the command's notification");
   std::vector<std::string> missing;
   std::vector<std::string> examples;
-  for (const auto& [key, example] : {std::pair{"DisplayTime", "10"}, {"DisplayScale", "1"}}) {
-    if (!command.Member(key).Present()) {
-      missing.emplace_back(key);
-      examples.push_back(fmt::format("{}: {}", ConfigCheck::Quote(key), example));
+  for (const auto& [value, example] :
+       {std::pair{&members.display_time, "10"}, std::pair{&members.display_scale, "1"}}) {
+    if (!value->Present()) {
+      missing.push_back(value->Key());
+      examples.push_back(fmt::format("{}: {}", ConfigCheck::Quote(value->Key()), example));
     }
   }
   if (!missing.empty()) {
@@ -148,18 +148,19 @@ void JudgeNotification(const SettingValue& command) {
 std::optional<ConfiguredCommand> ReadKeptCommand(const SettingValue& command, Loading& loading,
                                                  ConfigCheck::CommandNames& names) {
   ConfiguredCommand read;
-  const SettingValue colour = command.Member("MessageColor");
+  const MessageMembers members = MessageMembersOf(command, MessageKeys::kCommand);
+  const SettingValue& colour = members.colour;
   const auto numbers = loading.ReadList<float>(colour, JsonKind::kNumberArray, JsonKind::kNumber);
   const auto groups = loading.ReadList<std::string>(command.Member("RequiredPermissionGroups"),
                                                     JsonKind::kStringArray, JsonKind::kString);
-  const auto time = loading.Read<float>(command.Member("DisplayTime"), JsonKind::kNumber, 0.0F);
-  const auto scale = loading.Read<float>(command.Member("DisplayScale"), JsonKind::kNumber, 0.0F);
-  const SettingValue type = command.Member("Type");
+  const auto time = loading.Read<float>(members.display_time, JsonKind::kNumber, 0.0F);
+  const auto scale = loading.Read<float>(members.display_scale, JsonKind::kNumber, 0.0F);
+  const SettingValue& type = members.type;
   const auto type_text = loading.Read<std::string>(type, JsonKind::kString, "Chat");
   type.JudgeChoice({kMessageTypes, kError, "a message type",
                     "the command sends no reply (its Command_To_Execute still runs)"});
-  const auto sender = loading.Read<std::string>(command.Member("Sender"), JsonKind::kString, "");
-  const auto icon = loading.Read<std::string>(command.Member("Icon_BP"), JsonKind::kString, "");
+  const auto sender = loading.Read<std::string>(members.sender, JsonKind::kString, "");
+  const auto icon = loading.Read<std::string>(members.icon, JsonKind::kString, "");
   const SettingValue chain = command.Member("Command_To_Execute");
   const auto chain_text = loading.Read<std::string>(chain, JsonKind::kString, "");
   names.aliases = ReadAliases(command.Member("Aliases"));
@@ -171,7 +172,7 @@ std::optional<ConfiguredCommand> ReadKeptCommand(const SettingValue& command, Lo
   names.chain = chain.IsString() ? std::optional(*chain_text) : std::nullopt;
   names.chain_pointer = chain.Pointer();
   names.has_cooldown = read.cooldown_ticks > 0;
-  JudgeNotification(command);
+  JudgeNotification(command, members);
   if (!colour.Present()) {
     command.AtValue(kWarning,
                     "no \"MessageColor\": the reply comes out black; add for example "
@@ -202,15 +203,16 @@ void ReadCommand(std::string_view name, const SettingValue& command, Loading& lo
        ConfigCheck::ChatNameWarnings("command name", name, {"this command", "the command"})) {
     command.AtKey(kWarning, std::move(message));
   }
+  const SettingValue message = MessageMembersOf(command, MessageKeys::kCommand).text;
   if (!command.Takes(JsonKind::kObject, kStops)) {
-    loading.Fail(command.Pointer(), Refusal([&command] {
-                   static_cast<void>(command.Json()->value("Message", std::string()));
+    // The loader asks for the message first.
+    loading.Fail(command.Pointer(), Refusal([&command, key = message.Key()] {
+                   static_cast<void>(command.Json()->value(key, std::string()));
                  }));
   }
   if (!command.Judge(JsonKind::kObject, kStops)) {
     return;
   }
-  const SettingValue message = command.Member("Message");
   const std::optional<std::string> text = loading.Read<std::string>(message, JsonKind::kString, "");
   message.JudgeText(CommandReplyTextRule());
   if (text && text->empty()) {
@@ -253,7 +255,7 @@ void ReadCommands(const SettingValue& document, Loading& loading, CustomCommandS
     section.Judge(JsonKind::kObject, kStops);
     // Commands written as an array are none, but their replies have always been judged.
     for (const SettingValue& command : section.Entries()) {
-      command.Member("Message").JudgeText(CommandReplyTextRule());
+      MessageMembersOf(command, MessageKeys::kCommand).text.JudgeText(CommandReplyTextRule());
     }
     return;
   }

@@ -1,6 +1,7 @@
 #include "config/general_settings.hpp"
 
 #include "config/colour_reader.hpp"
+#include "config/message_members.hpp"
 
 namespace Bellwright {
 namespace {
@@ -20,12 +21,11 @@ ColourWrongTypes Failing(std::string_view consequence) {
 std::optional<NotificationDefaults> ReadNotificationNumbers(const SettingValue& section) {
   const std::optional<ByteColor> colour =
       StrictColour(section.Member("NotificationColor"), Failing(kSendNotificationFails));
-  const auto scale = section.Member("NotificationDisplayScale")
-                         .Strict<float>(JsonKind::kNumber, 0.0F, {kError, kSendNotificationFails});
-  const auto time = section.Member("NotificationDisplayTime")
-                        .Strict<float>(JsonKind::kNumber, 0.0F, {kError, kSendNotificationFails});
-  JudgeVisible(section.Member("NotificationDisplayTime"),
-               section.Member("NotificationDisplayScale"),
+  const MessageMembers members = MessageMembersOf(section, MessageKeys::kSendDefaults);
+  const WrongType fails{kError, kSendNotificationFails};
+  const auto scale = members.display_scale.Strict<float>(JsonKind::kNumber, 0.0F, fails);
+  const auto time = members.display_time.Strict<float>(JsonKind::kNumber, 0.0F, fails);
+  JudgeVisible(members.display_time, members.display_scale,
                "bw.sendnotification without its numbers");
   if (!colour || !scale || !time) {
     return std::nullopt;

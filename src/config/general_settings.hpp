@@ -4,13 +4,14 @@
 #include <string>
 
 #include "base/byte_color.hpp"
+#include "base/plugin_name.hpp"
 #include "config/setting_reader.hpp"
 
 // The plug-in's general settings: the send commands' numbers, the hide rule and the
 // sender of the plug-in's own chat lines.
 namespace Bellwright {
 
-inline constexpr const char* kDefaultChatSenderName = "Bellwright";
+inline constexpr const char* kDefaultChatSenderName = kPluginName;
 
 // What bw.sendnotification takes from the configuration when its line gives no numbers.
 struct NotificationDefaults {

@@ -1,6 +1,8 @@
 #include "config/message_list_settings.hpp"
 
+#include "base/plugin_name.hpp"
 #include "config/colour_reader.hpp"
+#include "config/message_members.hpp"
 
 namespace Bellwright {
 namespace {
@@ -22,32 +24,28 @@ bool IsNonEmptyArray(const SettingValue& value) {
   return value.IsArray() && !value.Json()->empty();
 }
 
-void JudgeEntry(const SettingValue& entry) {
+void JudgeEntry(const SettingValue& entry, const MessageMembers& members) {
   const SettingValue include = entry.Member("Only_Send_To_Permission_Groups");
   const SettingValue exclude = entry.Member("Exclude_Permissions_Groups");
   if (IsNonEmptyArray(include) && IsNonEmptyArray(exclude)) {
-    exclude.AtValue(kWarning,
-                    "is ignored: the message has an include list "
-                    "(\"Only_Send_To_Permission_Groups\"), which alone decides who "
-                    "receives it");
+    exclude.AtValue(kWarning, "is ignored: the message has an include list "
+                              "(\"Only_Send_To_Permission_Groups\"), which alone decides who "
+                              "receives it");
   }
-  const SettingValue type = entry.Member("MessageType");
-  if (type.Present() && *type.Json() == "Notification") {
-    JudgeVisible(entry.Member("DisplayTime"), entry.Member("DisplayScale"), "this timed message");
+  if (members.type.Present() && *members.type.Json() == "Notification") {
+    JudgeVisible(members.display_time, members.display_scale, "this timed message");
   }
-  const SettingValue text = entry.Member("MessageToSend");
-  if (!text.Present()) {
+  if (!members.text.Present()) {
     entry.AtValue(kWarning, "no \"MessageToSend\": an empty message goes out");
-  } else if (text.IsString() && text.Json()->get_ref<const std::string&>().empty()) {
-    text.AtValue(kWarning, "an empty text: an empty message goes out");
+  } else if (members.text.IsString() && members.text.Json()->get_ref<const std::string&>().empty()) {
+    members.text.AtValue(kWarning, "an empty text: an empty message goes out");
   }
-  const SettingValue colour = entry.Member("MessageColour");
-  if (!colour.Present()) {
+  if (!members.colour.Present()) {
     entry.AtValue(kWarning,
                   "no \"MessageColour\": the message comes out black; add for example "
                   "\"MessageColour\": {\"R\": 255, \"G\": 255, \"B\": 255}");
   }
-  JudgeComponentsGiven(colour, "the message comes out black");
+  JudgeComponentsGiven(members.colour, "the message comes out black");
 }
 
 }  // namespace
@@ -58,41 +56,43 @@ MessageEntry ReadMessageEntry(const SettingValue& entry, const EntryWords& words
   if (!entry.Judge(JsonKind::kObject, lost)) {
     return read;
   }
-  const SettingValue text = entry.Member("MessageToSend");
-  const auto message = text.Strict<std::string>(JsonKind::kString, "", lost);
-  text.JudgeText(words.text);
-  const SettingValue type_value = entry.Member("MessageType");
-  const auto type = type_value.Strict<std::string>(JsonKind::kString, "Chat", lost);
-  type_value.JudgeChoice({kMessageTypes, kError, "a message type", words.never_sent});
+  const MessageMembers members = MessageMembersOf(entry, MessageKeys::kAnnouncement);
+  const auto text = members.text.Strict<std::string>(JsonKind::kString, "", lost);
+  members.text.JudgeText(words.text);
+  const auto type = members.type.Strict<std::string>(JsonKind::kString, "Chat", lost);
+  members.type.JudgeChoice({kMessageTypes, kError, "a message type", words.never_sent});
   const auto include = entry.Member("Only_Send_To_Permission_Groups").StrictTexts(lost);
   const auto exclude = entry.Member("Exclude_Permissions_Groups").StrictTexts(lost);
-  const auto colour = StrictColour(entry.Member("MessageColour"), {lost, lost});
+  const auto colour = StrictColour(members.colour, {lost, lost});
   // A type of the wrong JSON type fails the turn already: the rest counts as read.
-  const std::string kind = type.value_or("");
-  const bool chat = !type || kind == "Chat" || kind == "Client";
-  const bool notification = !type || kind == "Notification";
-  read.sender = entry.Member("Sender").Strict<std::string>(JsonKind::kString, kDefaultMessageSender,
-                                                           chat ? lost : kUnread);
-  const auto scale = entry.Member("DisplayScale")
-                         .Strict<float>(JsonKind::kNumber, 1.0F, notification ? lost : kUnread);
-  const auto time = entry.Member("DisplayTime")
-                        .Strict<float>(JsonKind::kNumber, 10.0F, notification ? lost : kUnread);
-  const auto icon = entry.Member("Icon_BP").Strict<std::string>(JsonKind::kString, "",
-                                                                notification ? lost : kUnread);
-  if (message && type && include && exclude && colour) {
-    read.content = MessageContent{*message, *type, *include, *exclude, *colour};
+  const bool chat = !type || *type == "Chat" || *type == "Client";
+  const WrongType& look_lost = !type || *type == "Notification" ? lost : kUnread;
+  read.sender =
+      members.sender.Strict<std::string>(JsonKind::kString, kPluginName, chat ? lost : kUnread);
+  const auto scale = members.display_scale.Strict<float>(JsonKind::kNumber, 1.0F, look_lost);
+  const auto time = members.display_time.Strict<float>(JsonKind::kNumber, 10.0F, look_lost);
+  const auto icon = members.icon.Strict<std::string>(JsonKind::kString, "", look_lost);
+  if (text && type && include && exclude && colour) {
+    read.content = MessageContent{*text, *type, *include, *exclude, *colour};
   }
   if (scale && time && icon) {
     read.notification = NotificationLook{*scale, *time, *icon};
   }
-  JudgeEntry(entry);
+  JudgeEntry(entry, members);
   return read;
 }
 
 void JudgeUnreadMessage(const SettingValue& message, const ConfigCheck::TextRule& rule) {
   if (message.IsObject()) {
-    JudgeColourObject(message.Member("MessageColour"));
-    message.Member("MessageToSend").JudgeText(rule);
+    const MessageMembers members = MessageMembersOf(message, MessageKeys::kAnnouncement);
+    JudgeColourObject(members.colour);
+    members.text.JudgeText(rule);
+  }
+}
+
+void JudgeUnreadList(const SettingValue& list, const ConfigCheck::TextRule& rule) {
+  for (const SettingValue& message : list.Member("Messages").Entries()) {
+    JudgeUnreadMessage(message, rule);
   }
 }
 
@@ -119,7 +119,7 @@ MessageList ReadMessageList(const SettingValue& section, const ListWords& words,
     list.messages.resize(messages.Json()->size());
     for (const SettingValue& member : messages.Entries()) {
       if (words.members_judged_whole && member.IsObject()) {
-        JudgeEntry(member);
+        JudgeEntry(member, MessageMembersOf(member, MessageKeys::kAnnouncement));
       }
       JudgeUnreadMessage(member, words.entry.text);
     }

@@ -38,8 +38,6 @@ struct NotificationLook {
   friend bool operator==(const NotificationLook&, const NotificationLook&) = default;
 };
 
-inline constexpr const char* kDefaultMessageSender = "Bellwright";
-
 // One message. A part of the wrong type is none; a turn reads the sender for chat lines
 // only, and the look for notifications only, at the first player who gets it.
 struct MessageEntry {
@@ -90,8 +88,10 @@ struct ListWords {
 MessageEntry ReadMessageEntry(const SettingValue& entry, const EntryWords& words);
 
 // The text and the colour of a message the plug-in does not read (one of messages
-// written as an object): the checks have always judged them wherever they stand.
+// written as an object), and those of a list's messages: the checks have always judged
+// them wherever they stand.
 void JudgeUnreadMessage(const SettingValue& message, const ConfigCheck::TextRule& rule);
+void JudgeUnreadList(const SettingValue& list, const ConfigCheck::TextRule& rule);
 
 // `judge_empty`: whether the list runs, so that one without messages is worth a word.
 MessageList ReadMessageList(const SettingValue& section, const ListWords& words, bool judge_empty);

@@ -82,6 +82,11 @@ std::string Consequence(const WrongType& wrong, const json& fallback) {
 
 }  // namespace
 
+std::string SettingValue::Key() const {
+  const std::vector<std::string> tokens = ConfigCheck::PointerTokens(pointer_);
+  return tokens.empty() ? std::string() : tokens.back();
+}
+
 SettingValue SettingValue::Member(std::string_view key) const {
   const json* member = nullptr;
   if (value_ != nullptr && value_->is_object()) {

@@ -73,6 +73,8 @@ class SettingValue {
   [[nodiscard]] bool IsString() const { return value_ != nullptr && value_->is_string(); }
   [[nodiscard]] bool IsNumber() const { return value_ != nullptr && value_->is_number(); }
   [[nodiscard]] const std::string& Pointer() const { return pointer_; }
+  // The key or index this value stands at, as its pointer spells it.
+  [[nodiscard]] std::string Key() const;
   [[nodiscard]] ConfigCheck::Findings& Findings() const { return *findings_; }
 
   // A member: absent when this is not an object or has no such key.

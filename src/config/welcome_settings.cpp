@@ -8,6 +8,7 @@
 
 #include "base/format_bounds.hpp"
 #include "config/colour_reader.hpp"
+#include "config/message_members.hpp"
 #include "config_checks/command_registrations.hpp"
 #include "config_checks/json_text/json_pointer.hpp"
 #include "config_checks/text_faults.hpp"
@@ -33,7 +34,7 @@ constexpr std::string_view kWelcomeTypes[] = {"Chat", "Server", "Notification"};
 // {PlayerName}, and the player count, then once more by the delivery.
 TextRule WelcomeRule(std::string_view what, std::string_view undelivered) {
   const ConfigCheck::FormatPass with_the_name{
-      {{nullptr, "Name"}, {"PlayerName", "Name"}, {"PlayerCount", "1", true}},
+      {{nullptr, "Ann"}, {"PlayerName", "Ann"}, {"PlayerCount", "1", true}},
       "once the character name is filled in"};
   return {.what = what,
           .placeholders = kWelcomeFields,
@@ -55,7 +56,7 @@ std::vector<WelcomeGroupMessage> ReadGroupMessages(const SettingValue& list) {
     // Group welcomes written as an object are none, but their texts have always been
     // judged.
     for (const SettingValue& entry : list.Entries()) {
-      entry.Member("Message").JudgeText(GroupWelcomeTextRule());
+      MessageMembersOf(entry, MessageKeys::kWelcome).text.JudgeText(GroupWelcomeTextRule());
     }
     return messages;
   }
@@ -68,14 +69,14 @@ std::vector<WelcomeGroupMessage> ReadGroupMessages(const SettingValue& list) {
       continue;
     }
     const SettingValue group = entry.Member("Group");
-    const SettingValue message = entry.Member("Message");
+    const SettingValue message = MessageMembersOf(entry, MessageKeys::kWelcome).text;
     const bool group_readable = group.Judge(JsonKind::kString, skipped);
     const bool message_readable = message.Judge(JsonKind::kString, skipped);
     message.JudgeText(GroupWelcomeTextRule());
     std::vector<std::string> missing;
-    for (const auto& [key, value] : {std::pair{"Group", &group}, std::pair{"Message", &message}}) {
+    for (const SettingValue* value : {&group, &message}) {
       if (!value->Present()) {
-        missing.emplace_back(key);
+        missing.push_back(value->Key());
       }
     }
     if (!missing.empty()) {
@@ -100,11 +101,11 @@ std::vector<WelcomeGroupMessage> ReadGroupMessages(const SettingValue& list) {
   return messages;
 }
 
-void JudgeLook(const SettingValue& welcome, const WelcomeSettings& settings) {
+void JudgeLook(const SettingValue& welcome, const MessageMembers& members,
+               const WelcomeSettings& settings) {
   const SettingValue enabled = welcome.Member("EnableWelcomeMessage");
-  const bool switched_on = enabled.Present() && *enabled.Json() == true;
-  const SettingValue first_join = welcome.Member("FirstJoinMessage");
-  if (!switched_on) {
+  if (!enabled.Present() || *enabled.Json() != true) {
+    const SettingValue first_join = welcome.Member("FirstJoinMessage");
     if (first_join.IsString() && !settings.first_join_message.empty()) {
       first_join.AtKey(kWarning,
                        "is never sent: the welcome is off (\"EnableWelcomeMessage\": true "
@@ -112,12 +113,10 @@ void JudgeLook(const SettingValue& welcome, const WelcomeSettings& settings) {
     }
     return;
   }
-  const SettingValue type = welcome.Member("WelcomeMessageType");
-  if (type.Present() && *type.Json() == "Notification") {
-    JudgeVisible(welcome.Member("NotificationDisplayTime"),
-                 welcome.Member("NotificationDisplayScale"), "the greeting");
+  if (members.type.Present() && *members.type.Json() == "Notification") {
+    JudgeVisible(members.display_time, members.display_scale, "the greeting");
   }
-  if (!welcome.Member("WelcomeMessageColour").Present()) {
+  if (!members.colour.Present()) {
     welcome.AtValue(kWarning,
                     "no \"WelcomeMessageColour\": the greeting comes out black; add for example "
                     "\"WelcomeMessageColour\": {\"R\": 255, \"G\": 255, \"B\": 255}");
@@ -149,48 +148,37 @@ WelcomeSettings ReadWelcomeSettings(const SettingValue& general) {
   if (!welcome.Present() || !welcome.Judge(JsonKind::kObject, {kError, kStaysOff})) {
     return settings;
   }
+  const MessageMembers members = MessageMembersOf(welcome, MessageKeys::kWelcome);
   settings.enabled = welcome.Member("EnableWelcomeMessage")
                          .ValueOr<bool>(JsonKind::kBoolean, false, {kError, kStaysOff});
-  settings.type =
-      welcome.Member("WelcomeMessageType")
-          .ChoiceOr(settings.type,
-                    {kWarning, "it is ignored, so the greeting goes out as a chat line"},
-                    {kWelcomeTypes, kWarning, "a welcome message type",
-                     "the greeting goes out as a chat line"});
-  const SettingValue message = welcome.Member("Message");
-  settings.message = message.ValueOr<std::string>(
+  settings.type = members.type.ChoiceOr(
+      settings.type, {kWarning, "it is ignored, so the greeting goes out as a chat line"},
+      {kWelcomeTypes, kWarning, "a welcome message type", "the greeting goes out as a chat line"});
+  settings.message = members.text.ValueOr<std::string>(
       JsonKind::kString, settings.message, {kError, "it is ignored, so the greeting is $default"});
-  message.JudgeText(WelcomeTextRule());
-  settings.colour = LenientColour(welcome.Member("WelcomeMessageColour"), settings.colour,
+  members.text.JudgeText(WelcomeTextRule());
+  settings.colour = LenientColour(members.colour, settings.colour,
                                   {{kError, "it is ignored, so the greeting comes out black"},
                                    {kError, "it reads as 0 in the greeting's colour"}});
-  settings.display_scale = welcome.Member("NotificationDisplayScale")
-                               .ValueOr<float>(JsonKind::kNumber, settings.display_scale,
-                                               {kError,
-                                                "it is ignored, so the greeting's notification "
-                                                "takes the default $default"});
-  settings.display_time = welcome.Member("NotificationDisplayTime")
-                              .ValueOr<float>(JsonKind::kNumber, settings.display_time,
-                                              {kError,
-                                               "it is ignored, so the greeting's notification "
-                                               "takes the default $default"});
-  settings.icon = welcome.Member("Icon_BP").ValueOr<std::string>(
+  const WrongType default_taken{
+      kError, "it is ignored, so the greeting's notification takes the default $default"};
+  settings.display_scale = members.display_scale.ValueOr<float>(
+      JsonKind::kNumber, settings.display_scale, default_taken);
+  settings.display_time =
+      members.display_time.ValueOr<float>(JsonKind::kNumber, settings.display_time, default_taken);
+  settings.icon = members.icon.ValueOr<std::string>(
       JsonKind::kString, "", {kError, "it is ignored, so the greeting's notification has no icon"});
-  settings.delay_seconds = static_cast<int>(welcome.Member("DelaySeconds")
-                                                .WholeNumberOr(kDefaultWelcomeDelaySeconds, 0,
-                                                               std::numeric_limits<int>::max(),
-                                                               {kError,
-                                                                "it is ignored, so the greeting "
-                                                                "waits the default $default "
-                                                                "seconds",
-                                                                kNumbersOnly}));
+  settings.delay_seconds = static_cast<int>(welcome.Member("DelaySeconds").WholeNumberOr(
+      kDefaultWelcomeDelaySeconds, 0, std::numeric_limits<int>::max(),
+      {kError, "it is ignored, so the greeting waits the default $default seconds",
+       kNumbersOnly}));
   settings.group_messages = ReadGroupMessages(welcome.Member("GroupMessages"));
   const SettingValue first_join = welcome.Member("FirstJoinMessage");
   settings.first_join_message = first_join.ValueOr<std::string>(
       JsonKind::kString, "",
       {kError, "it is ignored, so first-time players get the ordinary greeting"});
   first_join.JudgeText(FirstJoinTextRule());
-  JudgeLook(welcome, settings);
+  JudgeLook(welcome, members, settings);
   return settings;
 }
 

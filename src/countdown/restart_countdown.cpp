@@ -78,7 +78,7 @@ void AnnounceMark(const RunningCountdown& countdown, int minutes_left) {
 bool CanBeShown(const std::string& text) {
   const FString with_minutes = WithMinutes(text, 1);
   PlaceholderText fields(with_minutes, kPlayerPlaceholderNames);
-  const std::array<std::u16string_view, 2> samples{u"Name", u"1"};
+  const std::array<std::u16string_view, 2> samples{u"Ann", u"1"};
   try {
     (void)FString::Format(fields.Fill(samples));
     return true;

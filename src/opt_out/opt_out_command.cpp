@@ -19,7 +19,7 @@ constexpr ByteColor kReplyColor = MakeByteColor(0, 255, 0);
 void Answer(AShooterPlayerController* player, bool opted_out, const FString& command) {
   const ConfigSettings& settings = LiveSettings();
   const FString line =
-      FromUtf8(opted_out ? settings.timed.opt_out_off_line : settings.timed.opt_out_on_line);
+      FromUtf8(opted_out ? settings.announcements.timed.opt_out_off_line : settings.announcements.timed.opt_out_on_line);
   static constexpr std::u16string_view kFieldNames[] = {u"Command"};
   const PlaceholderText text(line, kFieldNames);
   const std::array<std::u16string_view, 1> values{command.Wide()};

@@ -45,7 +45,7 @@ bool SameStorage(const StorageSetting& a, const StorageSetting& b) {
 // welcome. The SQLite file lies beside the configuration.
 std::optional<OptOutSettings> ReadSettings() {
   const ConfigSettings& settings = LiveSettings();
-  const std::string& command = settings.timed.opt_out_command;
+  const std::string& command = settings.announcements.timed.opt_out_command;
   const bool first_join = !settings.welcome.first_join_message.empty();
   if (command.empty() && !first_join) {
     return std::nullopt;

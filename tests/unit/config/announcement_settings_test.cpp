@@ -68,16 +68,16 @@ TEST(AnnouncementSettings, SchedulesKeepTheirUsableEntries) {
   const AnnouncementSettings settings = SettingsOf(document).announcements;
   ASSERT_EQ(Names(settings.schedules), (std::vector<std::string>{"Restart", "Defaults"}));
   const ScheduleSettings& restart = settings.schedules[0];
-  EXPECT_EQ(restart.at_texts, (std::vector<std::string>{"06:00", "23:59"}));
-  EXPECT_EQ(restart.at_minutes, (std::vector<int>{360, 1439}));
-  EXPECT_EQ(restart.on_day, (std::array<bool, 7>{true, false, false, false, false, false, true}));
-  EXPECT_EQ(restart.before_minutes, (std::vector<int>{15, 5, 0}));
-  EXPECT_EQ(restart.zone, FindTimeZone("Europe/Berlin"));
+  EXPECT_EQ(restart.times.at_texts, (std::vector<std::string>{"06:00", "23:59"}));
+  EXPECT_EQ(restart.times.at_minutes, (std::vector<int>{360, 1439}));
+  EXPECT_EQ(restart.times.on_day, (std::array<bool, 7>{true, false, false, false, false, false, true}));
+  EXPECT_EQ(restart.times.before_minutes, (std::vector<int>{15, 5, 0}));
+  EXPECT_EQ(restart.times.zone, FindTimeZone("Europe/Berlin"));
   EXPECT_TRUE(restart.leave_out_opted_out);
   const ScheduleSettings& defaults = settings.schedules[1];
-  EXPECT_EQ(defaults.on_day, (std::array<bool, 7>{true, true, true, true, true, true, true}));
-  EXPECT_EQ(defaults.before_minutes, std::vector<int>{0});
-  EXPECT_EQ(defaults.zone, FindTimeZone("UTC"));
+  EXPECT_EQ(defaults.times.on_day, (std::array<bool, 7>{true, true, true, true, true, true, true}));
+  EXPECT_EQ(defaults.times.before_minutes, std::vector<int>{0});
+  EXPECT_EQ(defaults.times.zone, FindTimeZone("UTC"));
   EXPECT_FALSE(defaults.leave_out_opted_out);
   EXPECT_TRUE(defaults.enabled);
 }

@@ -11,7 +11,7 @@ namespace {
 
 TEST(TimedMessageOrderTest, OnlyTheExactWordIsTheListOrder) {
   const auto order_of = [](const char* word) {
-    return SettingsOf({{"TimedMessages", {{"Order", word}}}}).timed.list.order;
+    return SettingsOf({{"TimedMessages", {{"Order", word}}}}).announcements.timed.list.order;
   };
   EXPECT_EQ(order_of("Sequential"), MessageOrder::kSequential);
   for (const char* other : {"Random", "sequential", "SEQUENTIAL", "Sequential ", "", "Order"}) {
