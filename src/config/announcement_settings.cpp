@@ -17,9 +17,6 @@ namespace {
 
 using ConfigCheck::TextRule;
 
-constexpr Severity kError = Severity::kError;
-constexpr Severity kWarning = Severity::kWarning;
-
 // About three centuries, as for the timed messages: the due time stays inside 64 bits.
 constexpr double kLongestIntervalSeconds = 1e10;
 
@@ -27,15 +24,6 @@ constexpr std::string_view kTimedOff = "it is ignored, so timed messages stay of
 constexpr std::string_view kListStopped = "this list does not run";
 constexpr std::string_view kScheduleStopped = "this schedule does not run";
 constexpr std::string_view kScheduleSilent = "this schedule sends nothing";
-
-TextRule OnceFormatted(std::string_view what, std::string_view placeholders,
-                       std::string_view undelivered, std::vector<std::string_view> substituted) {
-  return {.what = what,
-          .placeholders = placeholders,
-          .undelivered = undelivered,
-          .substituted = std::move(substituted),
-          .passes = {ConfigCheck::NoArguments()}};
-}
 
 // A switch is on when it says true, `when_absent` without it; a value of the wrong type
 // keeps what it switches off.
@@ -59,26 +47,28 @@ bool WrittenOff(const SettingValue& item) {
 void JudgeTimedInterval(const SettingValue& timed, const SettingValue& interval) {
   const nlohmann::json* value = interval.Json();
   if (value == nullptr) {
-    timed.AtValue(kWarning, "timed messages are enabled without an \"Interval\": a message goes "
-                            "out every second; add for example \"Interval\": 600 (seconds)");
+    timed.AtValue(kWarning,
+                  "timed messages are enabled without an \"Interval\": a message goes "
+                  "out every second; add for example \"Interval\": 600 (seconds)");
   } else if (value->is_number() && std::trunc(value->get<double>()) <= 0) {
     interval.AtValue(kWarning, fmt::format("an interval of {} seconds: a timed message goes out "
                                            "every second; give the seconds between two "
                                            "messages, such as 600",
                                            value->dump()));
-  } else if (value->is_boolean() || (value->is_number_float() &&
-                                     std::trunc(value->get<double>()) == 1 && *value != 1)) {
-    interval.AtValue(kWarning, fmt::format("{} reads as an interval of {}: a timed message goes "
-                                           "out every second; give the seconds between two "
-                                           "messages, such as 600",
-                                           value->dump(),
-                                           *value == false ? "0 seconds" : "1 second"));
+  } else if (value->is_boolean() ||
+             (value->is_number_float() && std::trunc(value->get<double>()) == 1 && *value != 1)) {
+    interval.AtValue(kWarning,
+                     fmt::format("{} reads as an interval of {}: a timed message goes "
+                                 "out every second; give the seconds between two "
+                                 "messages, such as 600",
+                                 value->dump(), *value == false ? "0 seconds" : "1 second"));
   }
 }
 
 std::string ReadAnswer(const SettingValue& answer, const char* fallback,
                        std::string_view consequence, const TextRule& rule) {
-  std::string line = answer.ValueOr<std::string>(JsonKind::kString, fallback, {kError, consequence});
+  std::string line =
+      answer.ValueOr<std::string>(JsonKind::kString, fallback, {kError, consequence});
   answer.JudgeText(rule);
   return line;
 }
@@ -112,8 +102,9 @@ TimedMessageSettings ReadTimed(const SettingValue& document,
   const SettingValue command = timed.Member("OptOutCommand");
   settings.opt_out_command = command.ValueOr<std::string>(
       JsonKind::kString, "",
-      {kError, "it is ignored, so no opt-out command is registered and players cannot turn "
-               "timed messages off"});
+      {kError,
+       "it is ignored, so no opt-out command is registered and players cannot turn "
+       "timed messages off"});
   if (!settings.opt_out_command.empty()) {
     ConfigCheck::CheckOptOutCommandName(commands, settings.opt_out_command, command.Pointer(),
                                         document.Findings());
@@ -159,11 +150,11 @@ std::optional<std::string> TakeName(std::string_view what, std::string_view stop
 // Whole seconds, at least 1, numbers only; none when the list cannot run on it.
 std::optional<long long> ReadListInterval(const SettingValue& list, bool runs) {
   const SettingValue interval = list.Member("Interval");
-  const bool number =
-      interval.Judge(JsonKind::kWholeNumber, {kError, kListStopped, kNumbersOnly});
+  const bool number = interval.Judge(JsonKind::kWholeNumber, {kError, kListStopped, kNumbersOnly});
   if (runs && !interval.Present()) {
-    list.AtValue(kError, "no \"Interval\", so this list does not run; add for example "
-                         "\"Interval\": 600 (seconds)");
+    list.AtValue(kError,
+                 "no \"Interval\", so this list does not run; add for example "
+                 "\"Interval\": 600 (seconds)");
   }
   if (!number) {
     return std::nullopt;
@@ -249,21 +240,21 @@ void ReadSection(const SettingValue& section, std::string_view wrong_section,
 }  // namespace
 
 const TextRule& TimedMessageTextRule() {
-  static const TextRule rule =
-      OnceFormatted("a timed message", "{PlayerName} and {PlayerCount}",
-                    "this timed message is never delivered", {"PlayerName", "PlayerCount"});
+  static const TextRule rule = ConfigCheck::FormattedOnce(
+      "a timed message", "{PlayerName} and {PlayerCount}", "this timed message is never delivered",
+      {"PlayerName", "PlayerCount"});
   return rule;
 }
 
 const TextRule& OptOutOffTextRule() {
-  static const TextRule rule = OnceFormatted(
-      "the opt-out reply", "{Command}", "players who turn timed messages off get no reply",
-      {"Command"});
+  static const TextRule rule =
+      ConfigCheck::FormattedOnce("the opt-out reply", "{Command}",
+                                 "players who turn timed messages off get no reply", {"Command"});
   return rule;
 }
 
 const TextRule& OptOutOnTextRule() {
-  static const TextRule rule = OnceFormatted(
+  static const TextRule rule = ConfigCheck::FormattedOnce(
       "the opt-in reply", "{Command}", "players who turn timed messages back on get no reply",
       {"Command"});
   return rule;
@@ -271,15 +262,16 @@ const TextRule& OptOutOnTextRule() {
 
 const TextRule& ListMessageTextRule() {
   static const TextRule rule =
-      OnceFormatted("a list's message", "{PlayerName} and {PlayerCount}",
-                    "this message is never delivered", {"PlayerName", "PlayerCount"});
+      ConfigCheck::FormattedOnce("a list's message", "{PlayerName} and {PlayerCount}",
+                                 "this message is never delivered", {"PlayerName", "PlayerCount"});
   return rule;
 }
 
 const TextRule& ScheduleTextRule() {
-  static const TextRule rule = OnceFormatted(
+  static const TextRule rule = ConfigCheck::FormattedOnce(
       "a schedule's message", "{Minutes}, {Time}, {PlayerName} and {PlayerCount}",
-      "this schedule's message is never delivered", {"Minutes", "Time", "PlayerName", "PlayerCount"});
+      "this schedule's message is never delivered",
+      {"Minutes", "Time", "PlayerName", "PlayerCount"});
   return rule;
 }
 
@@ -289,8 +281,7 @@ AnnouncementSettings ReadAnnouncementSettings(const SettingValue& document,
   settings.timed = ReadTimed(document, commands);
   TakenNames taken;
   ReadSection(
-      document.Member("Announcements"), "it is ignored, so no announcement list runs",
-      kListStopped,
+      document.Member("Announcements"), "it is ignored, so no announcement list runs", kListStopped,
       [&](const SettingValue& item) {
         if (auto list = ReadList(item, taken)) {
           settings.lists.push_back(std::move(*list));

@@ -16,32 +16,11 @@ using nlohmann::json;
 
 constexpr std::array<const char*, 3> kComponentKeys = {"R", "G", "B"};
 
-struct Component {
-  SettingValue value;
-  int read = 0;
-  bool readable = true;
-};
-
 // As the JSON library reads an integer member: integers keep their low bits; floats
 // go through ColorComponentFromNumber; true and false are 1 and 0.
 int ColorComponentOf(const json& member) {
-  if (member.is_number_float()) {
-    return ColorComponentFromNumber(member.get<double>());
-  }
-  return member.get<int>();
-}
-
-std::vector<Component> ReadComponents(const SettingValue& colour, const WrongType& wrong) {
-  std::vector<Component> components;
-  for (const char* key : kComponentKeys) {
-    Component component{colour.Member(key)};
-    if (component.value.Present()) {
-      component.readable = component.value.Judge(JsonKind::kComponent, wrong);
-      component.read = component.readable ? ColorComponentOf(*component.value.Json()) : 0;
-    }
-    components.push_back(std::move(component));
-  }
-  return components;
+  return member.is_number_float() ? ColorComponentFromNumber(member.get<double>())
+                                  : member.get<int>();
 }
 
 // The whole number the plug-in takes from a component before keeping its low 8
@@ -61,34 +40,28 @@ std::int64_t ReadNumber(const json& value, bool read_as_float) {
   return static_cast<std::int64_t>(truncated);
 }
 
-bool HasFraction(const json& value) {
-  return value.is_number_float() && std::trunc(value.get<double>()) != value.get<double>();
-}
-
 // A colour on the 0-1 scale loses its fractions: name the 0-255 colour meant.
-bool JudgeScale(const SettingValue& colour, const std::vector<const SettingValue*>& components,
+bool JudgeScale(const SettingValue& colour, const std::vector<SettingValue>& components,
                 bool is_array) {
-  bool any_fraction = false;
-  for (const SettingValue* component : components) {
-    const double number = component->Json()->get<double>();
-    if (number < 0 || number > 1) {
-      return false;
-    }
-    any_fraction = any_fraction || HasFraction(*component->Json());
-  }
-  if (!any_fraction) {
+  const auto number = [](const SettingValue& component) { return component.Json()->get<double>(); };
+  const bool on_the_scale = std::ranges::all_of(components, [&](const SettingValue& component) {
+    return number(component) >= 0 && number(component) <= 1;
+  });
+  const bool any_fraction = std::ranges::any_of(components, [&](const SettingValue& component) {
+    return std::trunc(number(component)) != number(component);
+  });
+  if (!on_the_scale || !any_fraction) {
     return false;
   }
   std::vector<std::string> read;
   std::vector<std::string> meant;
-  for (std::size_t index = 0; index < components.size(); ++index) {
-    const double number = components[index]->Json()->get<double>();
-    const auto whole = static_cast<int>(std::lround(number * 255));
-    read.push_back(std::to_string(static_cast<int>(std::trunc(number))));
+  for (const SettingValue& component : components) {
+    const auto whole = static_cast<int>(std::lround(number(component) * 255));
+    read.push_back(std::to_string(static_cast<int>(std::trunc(number(component)))));
     meant.push_back(is_array ? std::to_string(whole)
-                             : fmt::format("\"{}\": {}", kComponentKeys[index], whole));
+                             : fmt::format("\"{}\": {}", component.Key(), whole));
   }
-  colour.AtValue(Severity::kWarning,
+  colour.AtValue(kWarning,
                  fmt::format("a colour on the 0-1 scale: components run from 0 to 255 and "
                              "fractions are dropped, so this reads as {}; for the colour meant, "
                              "write {}",
@@ -107,48 +80,48 @@ void JudgeRange(const SettingValue& component, bool read_as_float) {
   }
   const bool beyond = (read == 0 && std::trunc(number) != 0) || !std::isfinite(number);
   component.AtValue(
-      Severity::kWarning,
+      kWarning,
       beyond ? fmt::format("{} is outside 0-255 and too large to wrap: it reads as 0", value.dump())
-             : fmt::format("{} is outside 0-255: only its low 8 bits count, so it "
-                           "reads as {}",
+             : fmt::format("{} is outside 0-255: only its low 8 bits count, so it reads as {}",
                            value.dump(), read & 0xFF));
 }
 
 // One colour whose components are all numbers (other types have their own findings).
-void JudgeColour(const SettingValue& colour, const std::vector<const SettingValue*>& components,
+void JudgeColour(const SettingValue& colour, const std::vector<SettingValue>& components,
                  bool is_array) {
-  for (const SettingValue* component : components) {
-    if (!component->IsNumber()) {
-      return;
-    }
-  }
-  if (components.empty() || JudgeScale(colour, components, is_array)) {
+  if (components.empty() || !std::ranges::all_of(components, &SettingValue::IsNumber) ||
+      JudgeScale(colour, components, is_array)) {
     return;
   }
-  for (const SettingValue* component : components) {
-    JudgeRange(*component, is_array);
+  for (const SettingValue& component : components) {
+    JudgeRange(component, is_array);
   }
 }
 
-// Reads and judges an object colour; none when it is unreadable.
-std::optional<ByteColor> ReadObject(const SettingValue& colour, const ColourWrongTypes& wrong) {
-  if (!colour.Judge(JsonKind::kObject, wrong.object)) {
-    return std::nullopt;
-  }
-  const std::vector<Component> components = ReadComponents(colour, wrong.component);
-  std::vector<const SettingValue*> present;
-  bool readable = true;
-  for (const Component& component : components) {
-    if (component.value.Present()) {
-      present.push_back(&component.value);
+std::vector<SettingValue> PresentComponents(const SettingValue& colour) {
+  std::vector<SettingValue> components;
+  for (const char* key : kComponentKeys) {
+    if (SettingValue component = colour.Member(key); component.Present()) {
+      components.push_back(std::move(component));
     }
-    readable = readable && component.readable;
   }
-  JudgeColour(colour, present, false);
-  if (!readable) {
-    return std::nullopt;
+  return components;
+}
+
+// An object colour's components, each judged; none when one of them cannot be read.
+std::optional<ByteColor> ReadComponents(const SettingValue& colour, const WrongType& wrong) {
+  std::array<int, 3> read{};
+  bool readable = true;
+  for (std::size_t index = 0; index < kComponentKeys.size(); ++index) {
+    const SettingValue component = colour.Member(kComponentKeys[index]);
+    if (component.Judge(JsonKind::kComponent, wrong)) {
+      read[index] = ColorComponentOf(*component.Json());
+    } else {
+      readable = readable && !component.Present();
+    }
   }
-  return MakeByteColor(components[0].read, components[1].read, components[2].read);
+  JudgeColourObject(colour);
+  return readable ? std::optional(MakeByteColor(read[0], read[1], read[2])) : std::nullopt;
 }
 
 }  // namespace
@@ -165,48 +138,34 @@ std::optional<ByteColor> StrictColour(const SettingValue& colour, const ColourWr
   if (!colour.Present()) {
     return MakeByteColor(0, 0, 0);
   }
-  return ReadObject(colour, wrong);
+  return colour.Judge(JsonKind::kObject, wrong.object) ? ReadComponents(colour, wrong.component)
+                                                       : std::nullopt;
 }
 
 ByteColor LenientColour(const SettingValue& colour, ByteColor fallback,
                         const ColourWrongTypes& wrong) {
-  if (!colour.Present()) {
+  if (!colour.Present() || !colour.Judge(JsonKind::kObject, wrong.object)) {
     return fallback;
   }
-  if (!colour.IsObject()) {
-    colour.Judge(JsonKind::kObject, wrong.object);
-    return fallback;
+  // A component that cannot be read is 0: the colour is never left unread.
+  std::array<int, 3> read{};
+  for (std::size_t index = 0; index < kComponentKeys.size(); ++index) {
+    const SettingValue component = colour.Member(kComponentKeys[index]);
+    read[index] = component.Judge(JsonKind::kComponent, wrong.component)
+                      ? ColorComponentOf(*component.Json())
+                      : 0;
   }
-  const std::vector<Component> components = ReadComponents(colour, wrong.component);
-  std::vector<const SettingValue*> present;
-  for (const Component& component : components) {
-    if (component.value.Present()) {
-      present.push_back(&component.value);
-    }
-  }
-  JudgeColour(colour, present, false);
-  return MakeByteColor(components[0].read, components[1].read, components[2].read);
+  JudgeColourObject(colour);
+  return MakeByteColor(read[0], read[1], read[2]);
 }
 
 void JudgeColourObject(const SettingValue& colour) {
-  std::vector<SettingValue> components;
-  for (const char* key : kComponentKeys) {
-    if (SettingValue component = colour.Member(key); component.Present()) {
-      components.push_back(std::move(component));
-    }
-  }
-  std::vector<const SettingValue*> present;
-  for (const SettingValue& component : components) {
-    present.push_back(&component);
-  }
-  JudgeColour(colour, present, false);
+  JudgeColour(colour, PresentComponents(colour), false);
 }
 
 void JudgeComponentsGiven(const SettingValue& colour, std::string_view consequence) {
-  if (colour.IsObject() && std::ranges::none_of(kComponentKeys, [&colour](const char* key) {
-        return colour.Member(key).Present();
-      })) {
-    colour.AtValue(Severity::kWarning,
+  if (colour.IsObject() && PresentComponents(colour).empty()) {
+    colour.AtValue(kWarning,
                    fmt::format("a colour without \"R\", \"G\" or \"B\": {}", consequence));
   }
 }
@@ -225,19 +184,14 @@ void JudgeColourArray(const SettingValue& colour) {
   if (!colour.IsArray()) {
     return;
   }
-  const json& numbers = *colour.Json();
-  if (numbers.size() < 3) {
-    colour.AtValue(Severity::kWarning,
-                   fmt::format("a colour of {} number{}: it takes three, [red, green, blue], so "
-                               "the reply comes out black",
-                               numbers.size(), numbers.size() == 1 ? "" : "s"));
+  std::vector<SettingValue> components = colour.Elements();
+  if (components.size() < 3) {
+    colour.AtValue(kWarning, fmt::format("a colour of {} number{}: it takes three, [red, green, "
+                                         "blue], so the reply comes out black",
+                                         components.size(), components.size() == 1 ? "" : "s"));
     return;
   }
-  const std::vector<SettingValue> elements = colour.Elements();
-  std::vector<const SettingValue*> components;
-  for (std::size_t index = 0; index < 3; ++index) {
-    components.push_back(&elements[index]);
-  }
+  components.erase(components.begin() + 3, components.end());
   JudgeColour(colour, components, true);
 }
 

@@ -11,18 +11,7 @@
 namespace Bellwright {
 namespace {
 
-constexpr Severity kError = Severity::kError;
-constexpr Severity kWarning = Severity::kWarning;
-
-constexpr std::string_view kMessageTypes[] = {"Chat", "Client", "Server", "Notification"};
-
-ConfigCheck::TextRule CountdownRule(std::string_view what, std::string_view undelivered) {
-  return {.what = what,
-          .placeholders = "{Minutes}, {PlayerName} and {PlayerCount}",
-          .undelivered = undelivered,
-          .substituted = {"Minutes", "PlayerName", "PlayerCount"},
-          .passes = {ConfigCheck::NoArguments()}};
-}
+constexpr std::string_view kCountdownFields = "{Minutes}, {PlayerName} and {PlayerCount}";
 
 // Steps of the wrong type are skipped; a number is truncated, and the whole minutes
 // outside 1 to a day (bw.countdown takes no more minutes) are skipped too.
@@ -62,7 +51,8 @@ CountdownLook ReadLook(const MessageMembers& members) {
                               {{kError, "it is ignored, so the countdown is red (255, 64, 64)"},
                                {kError, "it reads as 0 in the countdown's colour"}});
   look.sender = members.sender.ValueOr<std::string>(
-      JsonKind::kString, look.sender, {kError, "it is ignored, so the sender name $default is used"});
+      JsonKind::kString, look.sender,
+      {kError, "it is ignored, so the sender name $default is used"});
   const WrongType default_taken{
       kError, "it is ignored, so the countdown's notification takes the default $default"};
   look.display_scale =
@@ -70,7 +60,8 @@ CountdownLook ReadLook(const MessageMembers& members) {
   look.display_time =
       members.display_time.ValueOr<float>(JsonKind::kNumber, look.display_time, default_taken);
   look.icon = members.icon.ValueOr<std::string>(
-      JsonKind::kString, "", {kError, "it is ignored, so the countdown's notification has no icon"});
+      JsonKind::kString, "",
+      {kError, "it is ignored, so the countdown's notification has no icon"});
   if (members.type.Present() && *members.type.Json() == "Notification") {
     JudgeVisible(members.display_time, members.display_scale, "the countdown");
   }
@@ -80,14 +71,18 @@ CountdownLook ReadLook(const MessageMembers& members) {
 }  // namespace
 
 const ConfigCheck::TextRule& CountdownTextRule() {
-  static const ConfigCheck::TextRule rule = CountdownRule(
-      "the countdown's announcement", "the countdown's announcements are never delivered");
+  static const ConfigCheck::TextRule rule =
+      ConfigCheck::FormattedOnce("the countdown's announcement", kCountdownFields,
+                                 "the countdown's announcements are never delivered",
+                                 {"Minutes", "PlayerName", "PlayerCount"});
   return rule;
 }
 
 const ConfigCheck::TextRule& CountdownFinalTextRule() {
-  static const ConfigCheck::TextRule rule = CountdownRule(
-      "the countdown's last announcement", "the countdown's last announcement is never delivered");
+  static const ConfigCheck::TextRule rule =
+      ConfigCheck::FormattedOnce("the countdown's last announcement", kCountdownFields,
+                                 "the countdown's last announcement is never delivered",
+                                 {"Minutes", "PlayerName", "PlayerCount"});
   return rule;
 }
 

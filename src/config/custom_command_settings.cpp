@@ -18,11 +18,7 @@ namespace {
 
 using nlohmann::json;
 
-constexpr Severity kError = Severity::kError;
-constexpr Severity kWarning = Severity::kWarning;
-
 constexpr WrongType kStops{kError, kStopsCustomCommands};
-constexpr std::string_view kMessageTypes[] = {"Chat", "Client", "Server", "Notification"};
 
 // The JSON library's own error for what `read` cannot read, so that the log says what
 // it has always said.
@@ -56,28 +52,25 @@ class Loading {
   }
   [[nodiscard]] std::exception_ptr Error() const { return error_; }
 
-  // `value` as the loader's typed read takes it: the default when absent.
+  // `value` into `into` as the loader's typed read takes it; `into` keeps its default
+  // when the value is absent or cannot be read.
   template <typename T>
-  std::optional<T> Read(const SettingValue& value, JsonKind kind, T fallback) {
-    if (!value.Present()) {
-      return fallback;
-    }
-    if (!value.Takes(kind, kStops)) {
+  void Load(const SettingValue& value, JsonKind kind, T& into) {
+    if (value.Present() && !value.Takes(kind, kStops)) {
       Fail(value.Pointer(), RefusalOf<T>(*value.Json()));
     }
-    return value.Judge(kind, kStops) ? std::optional<T>(value.Json()->get<T>()) : std::nullopt;
+    if (value.Judge(kind, kStops)) {
+      into = value.Json()->get<T>();
+    }
   }
 
+  // A list whose every element the loader reads as `element_kind`.
   template <typename Element>
-  std::optional<std::vector<Element>> ReadList(const SettingValue& value, JsonKind kind,
-                                               JsonKind element_kind) {
-    if (!value.Present()) {
-      return std::vector<Element>{};
-    }
-    if (!value.Takes(kind, kStops)) {
-      Fail(value.Pointer(), RefusalOf<std::vector<Element>>(*value.Json()));
-      value.Judge(kind, kStops);
-      return std::nullopt;
+  void LoadList(const SettingValue& value, JsonKind kind, JsonKind element_kind,
+                std::vector<Element>& into) {
+    if (!value.IsArray()) {
+      Load(value, kind, into);
+      return;
     }
     bool readable = true;
     for (const SettingValue& element : value.Elements()) {
@@ -86,23 +79,15 @@ class Loading {
       }
       readable = element.Judge(element_kind, kStops) && readable;
     }
-    return readable ? std::optional(value.Json()->get<std::vector<Element>>()) : std::nullopt;
+    if (readable) {
+      into = value.Json()->get<std::vector<Element>>();
+    }
   }
 
  private:
   ConfigCheck::Findings& findings_;
   std::exception_ptr error_;
 };
-
-ConfigCheck::TextRule OnceFormatted(std::string_view what, std::string_view placeholders,
-                                    std::string_view undelivered,
-                                    std::vector<std::string_view> substituted) {
-  return {.what = what,
-          .placeholders = placeholders,
-          .undelivered = undelivered,
-          .substituted = std::move(substituted),
-          .passes = {ConfigCheck::NoArguments()}};
-}
 
 // The newer keys are read leniently: they never stop the others.
 std::vector<ConfigCheck::AliasName> ReadAliases(const SettingValue& list) {
@@ -144,55 +129,45 @@ void JudgeNotification(const SettingValue& command, const MessageMembers& member
   }
 }
 
-// The rest of a command whose message the loader kept; none when it stops the loader.
-std::optional<ConfiguredCommand> ReadKeptCommand(const SettingValue& command, Loading& loading,
-                                                 ConfigCheck::CommandNames& names) {
+// The rest of a command whose message the loader kept. A value the loader cannot read
+// stops every command from loading: no field of this one is used then.
+ConfiguredCommand ReadKeptCommand(const SettingValue& command, Loading& loading,
+                                  ConfigCheck::CommandNames& names) {
   ConfiguredCommand read;
   const MessageMembers members = MessageMembersOf(command, MessageKeys::kCommand);
-  const SettingValue& colour = members.colour;
-  const auto numbers = loading.ReadList<float>(colour, JsonKind::kNumberArray, JsonKind::kNumber);
-  const auto groups = loading.ReadList<std::string>(command.Member("RequiredPermissionGroups"),
-                                                    JsonKind::kStringArray, JsonKind::kString);
-  const auto time = loading.Read<float>(members.display_time, JsonKind::kNumber, 0.0F);
-  const auto scale = loading.Read<float>(members.display_scale, JsonKind::kNumber, 0.0F);
-  const SettingValue& type = members.type;
-  const auto type_text = loading.Read<std::string>(type, JsonKind::kString, "Chat");
-  type.JudgeChoice({kMessageTypes, kError, "a message type",
-                    "the command sends no reply (its Command_To_Execute still runs)"});
-  const auto sender = loading.Read<std::string>(members.sender, JsonKind::kString, "");
-  const auto icon = loading.Read<std::string>(members.icon, JsonKind::kString, "");
+  std::vector<float> numbers;
+  loading.LoadList(members.colour, JsonKind::kNumberArray, JsonKind::kNumber, numbers);
+  read.colour = MessageColorFromNumbers(numbers);
+  loading.LoadList(command.Member("RequiredPermissionGroups"), JsonKind::kStringArray,
+                   JsonKind::kString, read.required_groups);
+  loading.Load(members.display_time, JsonKind::kNumber, read.display_time);
+  loading.Load(members.display_scale, JsonKind::kNumber, read.display_scale);
+  loading.Load(members.type, JsonKind::kString, read.type);
+  members.type.JudgeChoice({kMessageTypes, kError, "a message type",
+                            "the command sends no reply (its Command_To_Execute still runs)"});
+  loading.Load(members.sender, JsonKind::kString, read.sender);
+  loading.Load(members.icon, JsonKind::kString, read.icon);
   const SettingValue chain = command.Member("Command_To_Execute");
-  const auto chain_text = loading.Read<std::string>(chain, JsonKind::kString, "");
+  loading.Load(chain, JsonKind::kString, read.command_to_execute);
+  names.chain = chain.IsString() ? std::optional(read.command_to_execute) : std::nullopt;
+  names.chain_pointer = chain.Pointer();
   names.aliases = ReadAliases(command.Member("Aliases"));
+  for (const ConfigCheck::AliasName& alias : names.aliases) {
+    read.aliases.push_back(alias.name);
+  }
   const SettingValue cooldown = command.Member("CooldownSeconds");
   if (cooldown.Judge(JsonKind::kNumber,
                      {kError, "it is ignored, so the command has no cooldown", kNumbersOnly})) {
     read.cooldown_ticks = CooldownTicksFromSeconds(cooldown.Json()->get<double>());
   }
-  names.chain = chain.IsString() ? std::optional(*chain_text) : std::nullopt;
-  names.chain_pointer = chain.Pointer();
   names.has_cooldown = read.cooldown_ticks > 0;
   JudgeNotification(command, members);
-  if (!colour.Present()) {
+  if (!members.colour.Present()) {
     command.AtValue(kWarning,
                     "no \"MessageColor\": the reply comes out black; add for example "
                     "\"MessageColor\": [255, 255, 255]");
   }
-  JudgeColourArray(colour);
-  if (!numbers || !groups || !time || !scale || !type_text || !sender || !icon || !chain_text) {
-    return std::nullopt;
-  }
-  read.colour = MessageColorFromNumbers(*numbers);
-  read.required_groups = *groups;
-  read.display_time = *time;
-  read.display_scale = *scale;
-  read.type = *type_text;
-  read.sender = *sender;
-  read.icon = *icon;
-  read.command_to_execute = *chain_text;
-  for (const ConfigCheck::AliasName& alias : names.aliases) {
-    read.aliases.push_back(alias.name);
-  }
+  JudgeColourArray(members.colour);
   return read;
 }
 
@@ -213,23 +188,23 @@ void ReadCommand(std::string_view name, const SettingValue& command, Loading& lo
   if (!command.Judge(JsonKind::kObject, kStops)) {
     return;
   }
-  const std::optional<std::string> text = loading.Read<std::string>(message, JsonKind::kString, "");
+  std::string text;
+  loading.Load(message, JsonKind::kString, text);
   message.JudgeText(CommandReplyTextRule());
-  if (text && text->empty()) {
-    command.AtValue(kWarning,
-                    "a command without a \"Message\" is not registered: players typing it get "
-                    "nothing");
-  }
-  if (!text || text->empty()) {
+  if (text.empty()) {
+    if (!message.Present() || message.IsString()) {
+      command.AtValue(kWarning,
+                      "a command without a \"Message\" is not registered: players "
+                      "typing it get nothing");
+    }
     return;
   }
   ConfigCheck::CommandNames& names_here = names.commands.emplace_back(
       ConfigCheck::CommandNames{std::string(name), command.Pointer(), {}, {}, {}, false});
-  if (std::optional<ConfiguredCommand> read = ReadKeptCommand(command, loading, names_here)) {
-    read->name = name;
-    read->message = *text;
-    settings.commands.push_back(std::move(*read));
-  }
+  ConfiguredCommand read = ReadKeptCommand(command, loading, names_here);
+  read.name = name;
+  read.message = std::move(text);
+  settings.commands.push_back(std::move(read));
 }
 
 // An absent or null section, or an empty one of either kind, holds no commands; member
@@ -267,20 +242,20 @@ void ReadCommands(const SettingValue& document, Loading& loading, CustomCommandS
 }  // namespace
 
 const ConfigCheck::TextRule& CommandReplyTextRule() {
-  static const ConfigCheck::TextRule rule =
-      OnceFormatted("a custom command's reply", "{PlayerName} and {PlayerCount}",
-                    "the command's reply is never delivered", {"PlayerName", "PlayerCount"});
+  static const ConfigCheck::TextRule rule = ConfigCheck::FormattedOnce(
+      "a custom command's reply", "{PlayerName} and {PlayerCount}",
+      "the command's reply is never delivered", {"PlayerName", "PlayerCount"});
   return rule;
 }
 
 const ConfigCheck::TextRule& NoPermissionTextRule() {
-  static const ConfigCheck::TextRule rule = OnceFormatted("the refusal text", "no placeholders",
-                                                          "refused players get no line at all", {});
+  static const ConfigCheck::TextRule rule = ConfigCheck::FormattedOnce(
+      "the refusal text", "no placeholders", "refused players get no line at all", {});
   return rule;
 }
 
 const ConfigCheck::TextRule& CooldownLineTextRule() {
-  static const ConfigCheck::TextRule rule = OnceFormatted(
+  static const ConfigCheck::TextRule rule = ConfigCheck::FormattedOnce(
       "the cooldown line", "{Seconds} and {Command}",
       "players who use a command too soon get no line at all", {"Seconds", "Command"});
   return rule;

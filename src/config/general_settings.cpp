@@ -6,8 +6,6 @@
 namespace Bellwright {
 namespace {
 
-constexpr Severity kError = Severity::kError;
-
 constexpr std::string_view kSendChatFails = "every bw.sendchat without colour numbers fails";
 constexpr std::string_view kSendServerFails = "every bw.sendserver without colour numbers fails";
 constexpr std::string_view kSendNotificationFails =

@@ -7,10 +7,6 @@
 namespace Bellwright {
 namespace {
 
-constexpr Severity kError = Severity::kError;
-constexpr Severity kWarning = Severity::kWarning;
-
-constexpr std::string_view kMessageTypes[] = {"Chat", "Client", "Server", "Notification"};
 constexpr std::string_view kOrders[] = {"Random", "Sequential"};
 
 // The turn reads a chat line's sender and a notification's look only: a value of the
@@ -28,16 +24,18 @@ void JudgeEntry(const SettingValue& entry, const MessageMembers& members) {
   const SettingValue include = entry.Member("Only_Send_To_Permission_Groups");
   const SettingValue exclude = entry.Member("Exclude_Permissions_Groups");
   if (IsNonEmptyArray(include) && IsNonEmptyArray(exclude)) {
-    exclude.AtValue(kWarning, "is ignored: the message has an include list "
-                              "(\"Only_Send_To_Permission_Groups\"), which alone decides who "
-                              "receives it");
+    exclude.AtValue(kWarning,
+                    "is ignored: the message has an include list "
+                    "(\"Only_Send_To_Permission_Groups\"), which alone decides who "
+                    "receives it");
   }
   if (members.type.Present() && *members.type.Json() == "Notification") {
     JudgeVisible(members.display_time, members.display_scale, "this timed message");
   }
   if (!members.text.Present()) {
     entry.AtValue(kWarning, "no \"MessageToSend\": an empty message goes out");
-  } else if (members.text.IsString() && members.text.Json()->get_ref<const std::string&>().empty()) {
+  } else if (members.text.IsString() &&
+             members.text.Json()->get_ref<const std::string&>().empty()) {
     members.text.AtValue(kWarning, "an empty text: an empty message goes out");
   }
   if (!members.colour.Present()) {

@@ -13,12 +13,8 @@ constexpr KeyRow kAnnouncementKeys = {"MessageToSend", "MessageType", "MessageCo
                                       "DisplayScale",  "DisplayTime", "Icon_BP"};
 constexpr KeyRow kCommandKeys = {"Message",      "Type",        "MessageColor", "Sender",
                                  "DisplayScale", "DisplayTime", "Icon_BP"};
-constexpr KeyRow kWelcomeKeys = {"Message",
-                                 "WelcomeMessageType",
-                                 "WelcomeMessageColour",
-                                 "",
-                                 "NotificationDisplayScale",
-                                 "NotificationDisplayTime",
+constexpr KeyRow kWelcomeKeys = {"Message", "WelcomeMessageType",       "WelcomeMessageColour",
+                                 "",        "NotificationDisplayScale", "NotificationDisplayTime",
                                  "Icon_BP"};
 constexpr KeyRow kSendDefaultKeys = {
     "", "", "", "", "NotificationDisplayScale", "NotificationDisplayTime", ""};

@@ -10,6 +10,10 @@ namespace Bellwright {
 
 enum class MessageKeys { kAnnouncement, kCommand, kWelcome, kSendDefaults };
 
+// The types a message is shown as, written exactly so (the welcome takes all but the
+// client's chat line); the readers read any other all the same.
+inline constexpr std::string_view kMessageTypes[] = {"Chat", "Client", "Server", "Notification"};
+
 // The members of `owner` that make its message; a part a section does not have is
 // absent. Each section's reader takes them with its own strictness and defaults.
 struct MessageMembers {

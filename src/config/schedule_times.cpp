@@ -10,9 +10,6 @@
 namespace Bellwright {
 namespace {
 
-constexpr Severity kError = Severity::kError;
-constexpr Severity kWarning = Severity::kWarning;
-
 constexpr std::string_view kStopped = "this schedule does not run";
 constexpr std::string_view kDays[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
 
@@ -41,25 +38,27 @@ bool ReadEntries(const SettingValue& entries, JsonKind kind, std::string_view no
 bool ReadClockTimes(const SettingValue& schedule, ScheduleTimes& times) {
   const SettingValue at = schedule.Member("At");
   if (!at.Present()) {
-    schedule.AtValue(kError, "no \"At\", so this schedule does not run; add the clock times, "
-                             "such as \"At\": [\"06:00\"]");
+    schedule.AtValue(kError,
+                     "no \"At\", so this schedule does not run; add the clock times, "
+                     "such as \"At\": [\"06:00\"]");
     return false;
   }
-  return ReadEntries(at, JsonKind::kStringArray, "no clock time", [&times](const SettingValue& entry) {
-    if (!entry.Judge(JsonKind::kString, {kWarning, "this clock time is skipped"})) {
-      return false;
-    }
-    const std::string& text = entry.Json()->get_ref<const std::string&>();
-    if (const auto minutes = MinuteOfDayFromText(text)) {
-      times.at_texts.push_back(text);
-      times.at_minutes.push_back(*minutes);
-      return true;
-    }
-    entry.AtValue(kWarning, fmt::format("{} is not a clock time written HH:MM from 00:00 to "
-                                        "23:59, such as \"06:00\": it is skipped",
-                                        ConfigCheck::Quote(text)));
-    return false;
-  });
+  return ReadEntries(
+      at, JsonKind::kStringArray, "no clock time", [&times](const SettingValue& entry) {
+        if (!entry.Judge(JsonKind::kString, {kWarning, "this clock time is skipped"})) {
+          return false;
+        }
+        const std::string& text = entry.Json()->get_ref<const std::string&>();
+        if (const auto minutes = MinuteOfDayFromText(text)) {
+          times.at_texts.push_back(text);
+          times.at_minutes.push_back(*minutes);
+          return true;
+        }
+        entry.AtValue(kWarning, fmt::format("{} is not a clock time written HH:MM from 00:00 to "
+                                            "23:59, such as \"06:00\": it is skipped",
+                                            ConfigCheck::Quote(text)));
+        return false;
+      });
 }
 
 bool ReadDays(const SettingValue& schedule, ScheduleTimes& times) {
@@ -85,23 +84,21 @@ bool ReadSteps(const SettingValue& schedule, ScheduleTimes& times) {
   if (!before.Present()) {
     times.before_minutes = {0};
   }
-  return ReadEntries(before, JsonKind::kNumberArray, "no countdown step",
-                     [&times](const SettingValue& entry) {
-                       if (!entry.Judge(JsonKind::kNumber,
-                                        {kWarning, "this step is skipped", kNumbersOnly})) {
-                         return false;
-                       }
-                       const auto minutes = StepMinutesFromNumber(entry.Json()->get<double>());
-                       if (minutes) {
-                         times.before_minutes.push_back(*minutes);
-                         return true;
-                       }
-                       entry.AtValue(kWarning,
-                                     fmt::format("{} is not a whole number of minutes from 0 to "
-                                                 "{}: this step is skipped",
-                                                 entry.Json()->dump(), kLongestStepMinutes));
-                       return false;
-                     });
+  return ReadEntries(
+      before, JsonKind::kNumberArray, "no countdown step", [&times](const SettingValue& entry) {
+        if (!entry.Judge(JsonKind::kNumber, {kWarning, "this step is skipped", kNumbersOnly})) {
+          return false;
+        }
+        const auto minutes = StepMinutesFromNumber(entry.Json()->get<double>());
+        if (minutes) {
+          times.before_minutes.push_back(*minutes);
+          return true;
+        }
+        entry.AtValue(kWarning, fmt::format("{} is not a whole number of minutes from 0 to "
+                                            "{}: this step is skipped",
+                                            entry.Json()->dump(), kLongestStepMinutes));
+        return false;
+      });
 }
 
 bool ReadZone(const SettingValue& schedule, ScheduleTimes& times) {

@@ -20,44 +20,20 @@ bool ReadsNumber(JsonKind kind) {
          kind == JsonKind::kComponent;
 }
 
-std::string_view ExpectedPhrase(JsonKind kind) {
-  switch (kind) {
-    case JsonKind::kBoolean:
-      return "true or false";
-    case JsonKind::kString:
-      return "a string";
-    case JsonKind::kNumber:
-      return "a number";
-    case JsonKind::kWholeNumber:
-    case JsonKind::kComponent:
-      return "a whole number";
-    case JsonKind::kObject:
-      return "an object";
-    case JsonKind::kArray:
-      return "an array";
-    case JsonKind::kStringArray:
-      return "an array of strings";
-    case JsonKind::kNumberArray:
-      return "an array of numbers";
-  }
-  return "another type";
-}
+// In the order of JsonKind.
+constexpr std::string_view kExpectedPhrases[] = {
+    "true or false",      "a string",  "a number", "a whole number",
+    "a whole number",     "an object", "an array", "an array of strings",
+    "an array of numbers"};
 
 bool HasKind(const json& value, JsonKind kind) {
-  switch (kind) {
-    case JsonKind::kBoolean:
-      return value.is_boolean();
-    case JsonKind::kString:
-      return value.is_string();
-    case JsonKind::kObject:
-      return value.is_object();
-    case JsonKind::kArray:
-    case JsonKind::kStringArray:
-    case JsonKind::kNumberArray:
-      return value.is_array();
-    default:
-      return value.is_number();
+  if (ReadsNumber(kind)) {
+    return value.is_number();
   }
+  return kind == JsonKind::kBoolean  ? value.is_boolean()
+         : kind == JsonKind::kString ? value.is_string()
+         : kind == JsonKind::kObject ? value.is_object()
+                                     : value.is_array();
 }
 
 // A value written in quotes that would be right without them.
@@ -158,8 +134,8 @@ bool SettingValue::Judge(JsonKind kind, const WrongType& wrong, const json& fall
                                             value.get<bool>() ? 1 : 0));
     return true;
   }
-  const std::string found =
-      fmt::format("is {}, not {}", ConfigCheck::TypePhrase(value), ExpectedPhrase(kind));
+  const std::string found = fmt::format("is {}, not {}", ConfigCheck::TypePhrase(value),
+                                        kExpectedPhrases[static_cast<std::size_t>(kind)]);
   const std::string hint = UnquoteHint(value, kind);
   if (wrong.unread) {
     AtValue(Severity::kWarning, fmt::format("{}{}; {}", found, hint, wrong.consequence));

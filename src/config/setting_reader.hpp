@@ -22,6 +22,8 @@ struct TextRule;
 namespace Bellwright {
 
 using ConfigCheck::Severity;
+inline constexpr Severity kError = Severity::kError;
+inline constexpr Severity kWarning = Severity::kWarning;
 
 // The JSON type a reader takes, as a finding names it.
 enum class JsonKind {

@@ -10,8 +10,6 @@
 namespace Bellwright {
 namespace {
 
-constexpr Severity kError = Severity::kError;
-
 constexpr std::string_view kSqliteInstead =
     "it is ignored, so the choices are kept in SQLite, in bellwright.sqlite next to config.json";
 constexpr std::string_view kStorageTypes[] = {"SQLite", "MySQL"};

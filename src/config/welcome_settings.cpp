@@ -18,9 +18,6 @@ namespace {
 
 using ConfigCheck::TextRule;
 
-constexpr Severity kError = Severity::kError;
-constexpr Severity kWarning = Severity::kWarning;
-
 constexpr std::string_view kStaysOff = "it is ignored, so the welcome message stays off";
 constexpr std::string_view kGroupWelcomeSkipped =
     "this entry is skipped, so its group's members get the welcome \"Message\" (or a later "
@@ -168,10 +165,12 @@ WelcomeSettings ReadWelcomeSettings(const SettingValue& general) {
       members.display_time.ValueOr<float>(JsonKind::kNumber, settings.display_time, default_taken);
   settings.icon = members.icon.ValueOr<std::string>(
       JsonKind::kString, "", {kError, "it is ignored, so the greeting's notification has no icon"});
-  settings.delay_seconds = static_cast<int>(welcome.Member("DelaySeconds").WholeNumberOr(
-      kDefaultWelcomeDelaySeconds, 0, std::numeric_limits<int>::max(),
-      {kError, "it is ignored, so the greeting waits the default $default seconds",
-       kNumbersOnly}));
+  settings.delay_seconds = static_cast<int>(
+      welcome.Member("DelaySeconds")
+          .WholeNumberOr(
+              kDefaultWelcomeDelaySeconds, 0, std::numeric_limits<int>::max(),
+              {kError, "it is ignored, so the greeting waits the default $default seconds",
+               kNumbersOnly}));
   settings.group_messages = ReadGroupMessages(welcome.Member("GroupMessages"));
   const SettingValue first_join = welcome.Member("FirstJoinMessage");
   settings.first_join_message = first_join.ValueOr<std::string>(

@@ -182,6 +182,15 @@ const FormatPass& NoArguments() {
   return pass;
 }
 
+TextRule FormattedOnce(std::string_view what, std::string_view placeholders,
+                       std::string_view undelivered, std::vector<std::string_view> substituted) {
+  return {.what = what,
+          .placeholders = placeholders,
+          .undelivered = undelivered,
+          .substituted = std::move(substituted),
+          .passes = {NoArguments()}};
+}
+
 std::optional<TextFault> CheckText(std::string_view text, const TextRule& rule) {
   PassedText passed = rule.substituted.empty() ? PassedText{std::string(text), {}}
                                                : Substituted(text, rule.substituted);

@@ -35,6 +35,11 @@ struct TextRule {
 // The delivery's one formatting, which every text goes through last: no arguments.
 const FormatPass& NoArguments();
 
+// A text that goes through the delivery's formatting only, once `substituted` are filled.
+TextRule FormattedOnce(std::string_view what, std::string_view placeholders,
+                       std::string_view undelivered,
+                       std::vector<std::string_view> substituted = {});
+
 struct TextFault {
   std::size_t offset = 0;  // byte of the decoded text to point at
   Severity severity = Severity::kError;
