@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "config_checks/json_text/ascii_case.hpp"
+#include "config_checks/json_text/document_walk.hpp"
 #include "config_checks/json_text/json_pointer.hpp"
 #include "config_checks/text_faults.hpp"
 
@@ -64,11 +65,7 @@ std::string SettingValue::Key() const {
 }
 
 SettingValue SettingValue::Member(std::string_view key) const {
-  const json* member = nullptr;
-  if (value_ != nullptr && value_->is_object()) {
-    const auto found = value_->find(key);
-    member = found == value_->end() ? nullptr : &*found;
-  }
+  const json* member = value_ != nullptr ? ConfigCheck::Member(*value_, key) : nullptr;
   return {member, ConfigCheck::ChildPointer(pointer_, key), *findings_};
 }
 

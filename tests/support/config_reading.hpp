@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "config/config_text.hpp"
 #include "config/setting_reader.hpp"
@@ -30,6 +31,10 @@ class ReadingOf {
 
   [[nodiscard]] SettingValue Value() { return {&value_, "", findings_}; }
   [[nodiscard]] SettingValue Member(std::string_view key) { return Value().Member(key); }
+  // What the reads so far found, in the order of the file.
+  [[nodiscard]] std::vector<ConfigCheck::Finding> TakeFindings() {
+    return findings_.TakeInFileOrder();
+  }
 
  private:
   nlohmann::json value_;

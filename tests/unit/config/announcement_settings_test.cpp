@@ -70,7 +70,8 @@ TEST(AnnouncementSettings, SchedulesKeepTheirUsableEntries) {
   const ScheduleSettings& restart = settings.schedules[0];
   EXPECT_EQ(restart.times.at_texts, (std::vector<std::string>{"06:00", "23:59"}));
   EXPECT_EQ(restart.times.at_minutes, (std::vector<int>{360, 1439}));
-  EXPECT_EQ(restart.times.on_day, (std::array<bool, 7>{true, false, false, false, false, false, true}));
+  EXPECT_EQ(restart.times.on_day,
+            (std::array<bool, 7>{true, false, false, false, false, false, true}));
   EXPECT_EQ(restart.times.before_minutes, (std::vector<int>{15, 5, 0}));
   EXPECT_EQ(restart.times.zone, FindTimeZone("Europe/Berlin"));
   EXPECT_TRUE(restart.leave_out_opted_out);

@@ -80,3 +80,21 @@ TEST(OptOutChecks, APortIsCheckedOnlyWhereItCounts) {
 
 }  // namespace
 }  // namespace Bellwright::ConfigCheck
+
+namespace Bellwright::ConfigCheck {
+namespace {
+
+// The port is read as a number only: true is no port, and the default is used.
+TEST(OptOutChecks, APortThatIsNotANumberIsTheDefault) {
+  const ConfigText read = ReadConfigText(
+      R"({"Bellwright": {"Storage": {"Type": "MySQL", "Database": "d", "Port": true}},
+          "TimedMessages": {"OptOutCommand": "/ads"}})");
+  ASSERT_TRUE(read.settings.storage.storage.has_value());
+  EXPECT_EQ(read.settings.storage.storage->port, 3306U);
+  ASSERT_EQ(read.report.findings.size(), 1U);
+  EXPECT_EQ(read.report.findings[0].message,
+            "is a boolean, not a whole number: it is ignored, so the port 3306 is used");
+}
+
+}  // namespace
+}  // namespace Bellwright::ConfigCheck
