@@ -62,8 +62,7 @@ ConfigText Read(std::string_view text) {
     if (findings.Watched() && !findings.WatchedError()) {
       // Every value the loader cannot read has its own finding; this keeps the reason
       // for a failed load from ever going missing.
-      findings.AtValue(ConfigCheck::Severity::kError, *findings.Watched(),
-                       std::string(kStopsCustomCommands));
+      findings.AtValue(kError, *findings.Watched(), std::string(kStopsCustomCommands));
     }
     report.custom_commands_failure = findings.WatchedError();
   }

@@ -11,7 +11,7 @@ constexpr std::string_view kSendServerFails = "every bw.sendserver without colou
 constexpr std::string_view kSendNotificationFails =
     "every bw.sendnotification that takes its values from the configuration fails";
 
-// The sections's colours: a wrong component fails the command as the colour does.
+// The section's colours: a wrong component fails the command as the colour does.
 ColourWrongTypes Failing(std::string_view consequence) {
   return {{kError, consequence}, {kError, consequence}};
 }
@@ -46,7 +46,7 @@ GeneralSettings ReadGeneralSettings(const SettingValue& document) {
     return settings;
   }
   if (!section.Present()) {
-    document.AtValue(Severity::kWarning,
+    document.AtValue(kWarning,
                      "no \"Bellwright\" section: every bw.sendchat and bw.sendnotification "
                      "without colour numbers fails, and bw.sendserver without them is black");
     return settings;

@@ -120,22 +120,22 @@ bool SettingValue::Judge(JsonKind kind, const WrongType& wrong, const json& fall
     if (kind == JsonKind::kWholeNumber && value.is_number_float()) {
       const double number = value.get<double>();
       if (std::trunc(number) != number) {
-        AtValue(Severity::kWarning, fmt::format("{} is read as {:.0f}: the fraction is dropped",
-                                                value.dump(), std::trunc(number)));
+        AtValue(kWarning, fmt::format("{} is read as {:.0f}: the fraction is dropped", value.dump(),
+                                      std::trunc(number)));
       }
     }
     return true;
   }
   if (ReadsNumber(kind) && value.is_boolean() && wrong.reads_booleans_as_numbers) {
-    AtValue(Severity::kWarning, fmt::format("{} is not a number: it reads as {}", value.dump(),
-                                            value.get<bool>() ? 1 : 0));
+    AtValue(kWarning, fmt::format("{} is not a number: it reads as {}", value.dump(),
+                                  value.get<bool>() ? 1 : 0));
     return true;
   }
   const std::string found = fmt::format("is {}, not {}", ConfigCheck::TypePhrase(value),
                                         kExpectedPhrases[static_cast<std::size_t>(kind)]);
   const std::string hint = UnquoteHint(value, kind);
   if (wrong.unread) {
-    AtValue(Severity::kWarning, fmt::format("{}{}; {}", found, hint, wrong.consequence));
+    AtValue(kWarning, fmt::format("{}{}; {}", found, hint, wrong.consequence));
   } else {
     AtValue(wrong.severity, fmt::format("{}: {}{}", found, Consequence(wrong, fallback), hint));
   }

@@ -28,7 +28,7 @@ void JudgeSqlite(const SettingValue& storage) {
     return;
   }
   const bool named = storage.Member("Type").Present();
-  storage.AtValue(Severity::kWarning,
+  storage.AtValue(kWarning,
                   fmt::format("{} {} read only for \"Type\": \"MySQL\"; this storage is SQLite{}, "
                               "so the choices are kept in bellwright.sqlite next to config.json",
                               QuotedList(unread), unread.size() == 1 ? "is" : "are",
@@ -112,7 +112,7 @@ StorageSetting ReadStorageSetting(const SettingValue& general, bool in_use) {
     return Read(storage);
   }
   if (storage.IsObject() && !storage.Json()->empty()) {
-    storage.AtKey(Severity::kWarning,
+    storage.AtKey(kWarning,
                   "is not read: players' choices are only stored while \"TimedMessages\" has an "
                   "\"OptOutCommand\"");
   }

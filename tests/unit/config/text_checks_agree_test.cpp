@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -12,8 +11,8 @@
 
 #include "base/placeholders.hpp"
 #include "base/text.hpp"
-#include "config/config_settings.hpp"
 #include "config_checks/text_faults.hpp"
+#include "text_rules_by_place.hpp"
 #include "welcome/greeting_text.hpp"
 
 namespace Bellwright {
@@ -22,22 +21,7 @@ namespace {
 using ConfigCheck::TextRule;
 
 const TextRule& RuleFor(std::string_view pattern) {
-  static const std::map<std::string_view, const TextRule& (*)()> kRules = {
-      {"/NoPermission", &NoPermissionTextRule},
-      {"/CooldownMessage", &CooldownLineTextRule},
-      {"/CustomCommands/*/Message", &CommandReplyTextRule},
-      {"/TimedMessages/Messages/*/MessageToSend", &TimedMessageTextRule},
-      {"/Announcements/*/Messages/*/MessageToSend", &ListMessageTextRule},
-      {"/Schedules/*/MessageToSend", &ScheduleTextRule},
-      {"/TimedMessages/OptOutOffMessage", &OptOutOffTextRule},
-      {"/TimedMessages/OptOutOnMessage", &OptOutOnTextRule},
-      {"/Countdown/MessageToSend", &CountdownTextRule},
-      {"/Countdown/FinalMessage", &CountdownFinalTextRule},
-      {"/Bellwright/WelcomeMessage/Message", &WelcomeTextRule},
-      {"/Bellwright/WelcomeMessage/FirstJoinMessage", &FirstJoinTextRule},
-      {"/Bellwright/WelcomeMessage/GroupMessages/*/Message", &GroupWelcomeTextRule},
-  };
-  return kRules.at(pattern)();
+  return TextRuleAt(pattern);
 }
 
 std::vector<std::string> TextsOf(std::span<const std::string_view> pieces, int longest) {

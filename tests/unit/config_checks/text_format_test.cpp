@@ -1,34 +1,19 @@
+#include "config_checks/text_faults.hpp"
+
 #include <fmt/format.h>
 #include <gtest/gtest.h>
 
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "config/config_settings.hpp"
-#include "config_checks/text_faults.hpp"
+#include "text_rules_by_place.hpp"
 
 namespace Bellwright::ConfigCheck {
 namespace {
 
 const TextRule& RuleFor(std::string_view pattern) {
-  static const std::map<std::string_view, const TextRule& (*)()> kRules = {
-      {"/NoPermission", &NoPermissionTextRule},
-      {"/CooldownMessage", &CooldownLineTextRule},
-      {"/CustomCommands/*/Message", &CommandReplyTextRule},
-      {"/TimedMessages/Messages/*/MessageToSend", &TimedMessageTextRule},
-      {"/Announcements/*/Messages/*/MessageToSend", &ListMessageTextRule},
-      {"/Schedules/*/MessageToSend", &ScheduleTextRule},
-      {"/TimedMessages/OptOutOffMessage", &OptOutOffTextRule},
-      {"/TimedMessages/OptOutOnMessage", &OptOutOnTextRule},
-      {"/Countdown/MessageToSend", &CountdownTextRule},
-      {"/Countdown/FinalMessage", &CountdownFinalTextRule},
-      {"/Bellwright/WelcomeMessage/Message", &WelcomeTextRule},
-      {"/Bellwright/WelcomeMessage/FirstJoinMessage", &FirstJoinTextRule},
-      {"/Bellwright/WelcomeMessage/GroupMessages/*/Message", &GroupWelcomeTextRule},
-  };
-  return kRules.at(pattern)();
+  return TextRuleAt(pattern);
 }
 
 const TextRule& OnceFormatted() {
