@@ -3,7 +3,7 @@
 #include <string_view>
 
 // The announcement lists and schedules an administrator paused, by name ignoring
-// letter case ("timed" is "TimedMessages"). A paused one keeps its clock but sends
+// letter case ("timed" is the TimedMessages section). A paused one keeps its clock but sends
 // nothing; a reload, like an unload, resumes them all (automatic.hpp).
 namespace Bellwright {
 

@@ -35,7 +35,7 @@ CommandOutcome PreviewEntry(const MessageEntry& entry, const std::string& which,
   return {true, std::move(*described)};
 }
 
-// Entry N of "TimedMessages" or of a list; by default the one its order gives next,
+// Entry N of the timed messages or of a list; by default the one its order gives next,
 // without advancing the order.
 CommandOutcome PreviewList(std::string_view name, const MessageList& list, int last_index,
                            std::optional<int> entry, AShooterPlayerController* viewer) {
@@ -65,8 +65,8 @@ CommandOutcome PreviewSchedule(const ClockScheduleState& schedule, std::optional
 std::optional<CommandOutcome> PreviewAnnouncement(std::string_view name, std::optional<int> entry,
                                                   AShooterPlayerController* viewer) {
   if (SameAnnouncementName(name, kTimedName)) {
-    return PreviewList(kTimedName, LiveSettings().announcements.timed.list, LastChosenTimedMessage(), entry,
-                       viewer);
+    return PreviewList(kTimedName, LiveSettings().announcements.timed.list,
+                       LastChosenTimedMessage(), entry, viewer);
   }
   for (const AnnouncementListState& list : RunningAnnouncementLists()) {
     if (SameAnnouncementName(name, list.name)) {

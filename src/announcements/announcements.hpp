@@ -38,7 +38,7 @@ void SendTimedMessageIfDue();
 void SendDueAnnouncements();
 
 // What administrators see and steer (bw.status, bw.preview, bw.pause, bw.resume). Names
-// match ignoring letter case; "timed" is "TimedMessages", "all" every list and
+// match ignoring letter case; "timed" is the TimedMessages section, "all" every list and
 // schedule. Each outcome's lines are the reply.
 std::vector<std::string> AnnouncementStatusLines();
 CommandOutcome PauseAnnouncements(std::string_view name);

@@ -6,7 +6,7 @@
 #include "base/byte_color.hpp"
 #include "config/setting_reader.hpp"
 
-// Colours of the configuration: objects with "R", "G" and "B" (the sections' own), and
+// Colours of the configuration: objects with a red, a green and a blue (the sections' own), and
 // the custom commands' arrays of three numbers. Each read judges the colour too: values
 // outside 0-255 (and what they wrap to), colours written on the 0-1 scale.
 namespace Bellwright {

@@ -37,7 +37,7 @@ inline constexpr std::string_view kFirstJoinName = "firstjoin";
 CommandOutcome PreviewWelcome(std::optional<int> entry, AShooterPlayerController* viewer);
 CommandOutcome PreviewFirstJoin(std::optional<int> entry, AShooterPlayerController* viewer);
 
-// Whether a "FirstJoinMessage" is configured, so that bw.preview offers it.
+// Whether a first-join greeting is configured, so that bw.preview offers it.
 bool HasFirstJoinWelcome();
 
 // "welcome: on, 5 s after joining" or "welcome: off".

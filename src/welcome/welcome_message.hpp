@@ -14,11 +14,11 @@ namespace Bellwright {
 bool SendWelcomeTo(AShooterPlayerController* viewer);
 
 // The first-join greeting `viewer` would get on their first connection, sent to them
-// alone. False when there is no "FirstJoinMessage" or it cannot be shown.
+// alone. False when there is no first-join greeting or it cannot be shown.
 bool SendFirstJoinWelcomeTo(AShooterPlayerController* viewer);
 
 // The first-join greeting in words: how it is shown, then its text as configured; none
-// while there is no "FirstJoinMessage".
+// while there is none.
 std::optional<std::vector<std::string>> DescribeFirstJoin();
 
 // The greeting in words: how it is shown, then its text and each group's, as
