@@ -4,7 +4,7 @@
 
 // The announcement lists and schedules an administrator paused, by name ignoring
 // letter case ("timed" is the TimedMessages section). A paused one keeps its clock but sends
-// nothing; a reload, like an unload, resumes them all (automatic.hpp).
+// nothing; a reload, like an unload, resumes them all (announcements.hpp).
 namespace Bellwright {
 
 [[nodiscard]] bool IsAnnouncementPaused(std::string_view name);
