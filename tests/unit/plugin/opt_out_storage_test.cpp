@@ -17,6 +17,7 @@
 
 #include "host/tools.hpp"
 #include "host_library/clock.hpp"
+#include "host_library/game_frames.hpp"
 #include "host_library/timer.hpp"
 #include "host_library/world.hpp"
 #include "in_process_host.hpp"
@@ -72,11 +73,7 @@ class OptOutStorageTest : public ::testing::Test {
   }
   void Tick(int seconds = 1) {
     for (int step = 0; step < seconds; ++step) {
-      Sandbox::TheClock().Advance(1s);
-      Callback([] {
-        Sandbox::TheDelayedTasks().RunDue();
-        Sandbox::TheWorld().RunGameStateTimer();
-      });
+      Callback([] { Sandbox::StepOneSecond(); });
     }
   }
   // Ticks in real time too, so that the storage's deadlines pass.
