@@ -40,6 +40,9 @@ class MariaDbServer {
 
   // Runs an administrative statement as root; the server's error when it fails.
   std::optional<std::string> ExecuteAsRoot(const std::string& sql) const;
+  // The first value of the first row a query gives as root; nothing when there is none
+  // or the query fails.
+  std::optional<std::string> FirstValueAsRoot(const std::string& sql) const;
 
   unsigned Port() const { return port_; }
 

@@ -1,0 +1,120 @@
+// How soon the storage answers at the real host's pace: frames 30 times a second, the
+// game-state timer once a second, real time passing, and a MariaDB server named by a host
+// name behind a proxy that holds every packet 1 ms, then 25 ms, in each direction.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <variant>
+
+#include "host_library/timer.hpp"
+#include "host_library/world.hpp"
+#include "in_process_host.hpp"
+#include "latency_proxy.hpp"
+#include "mariadb_server.hpp"
+#include "opt_out/player_opt_out.hpp"
+#include "plugin_session.hpp"
+#include "real_pace_host.hpp"
+#include "store_test_helpers.hpp"
+
+namespace Bellwright {
+namespace {
+
+using namespace std::chrono_literals;
+using Duration = RealPaceHost::Clock::duration;
+
+// What no callback may spend, with room for a slow, shared test machine.
+constexpr auto kGenerousCallbackBound = 50ms;
+constexpr const char* kFirstJoin = "First time here, {0}";
+
+// Resolves to the loopback address through the system's hosts file, so the name is
+// looked up and the connection goes over TCP; "localhost" itself would mean the local
+// socket to the client library.
+constexpr const char* kDatabaseHostName = "LOCALHOST";
+
+std::string Config(const Storage::StorageSettings& database) {
+  return R"({"Bellwright": {
+  "Storage": {"Type": "MySQL", "Host": ")" +
+         database.host + R"(", "Port": )" + std::to_string(database.port) + R"(, "User": ")" +
+         database.user + R"(", "Password": ")" + database.password + R"(", "Database": ")" +
+         database.database + R"("},
+  "WelcomeMessage": {"EnableWelcomeMessage": true, "WelcomeMessageType": "Server",
+    "FirstJoinMessage": ")" +
+         kFirstJoin + R"("}},
+  "TimedMessages": {"Enabled": false, "OptOutCommand": "/ads", "Messages": []}})";
+}
+
+struct Pace {
+  const char* name;
+  std::chrono::milliseconds one_way;
+  Duration open_bound;    // from the load to a choice made at the load being stored
+  Duration answer_bound;  // a choice stored, a joining player known
+};
+
+std::string Seconds(std::optional<Duration> duration) {
+  if (!duration) return "never";
+  return std::to_string(std::chrono::duration<double>(*duration).count()) + " s";
+}
+
+TEST(StoragePaceTest, AnswersComeWithinASecondAtANetworksPace) {
+  const Pace paces[] = {{"1 ms each way", 1ms, 500ms, 500ms}, {"25 ms each way", 25ms, 2s, 1s}};
+  for (const Pace& pace : paces) {
+    SCOPED_TRACE(pace.name);
+    auto fresh = Storage::Testing::FreshMySqlDatabase();
+    ASSERT_TRUE(std::holds_alternative<Storage::StorageSettings>(fresh))
+        << std::get<std::string>(fresh);
+    std::string failure;
+    Storage::Testing::MariaDbServer* server = Storage::Testing::SharedMariaDbServer(failure);
+    Storage::StorageSettings database = std::get<Storage::StorageSettings>(fresh);
+    Testing::LatencyProxy proxy("127.0.0.1", static_cast<unsigned short>(database.port),
+                                pace.one_way);
+    database.host = kDatabaseHostName;
+    database.port = proxy.Port();
+    const std::string table = "`" + database.database + "`.bellwright_timed_message_opt_out";
+    const auto stored = [&](const char* key) {
+      return server->FirstValueAsRoot("SELECT opted_out FROM " + table + " WHERE player_key = '" +
+                                      key + "'") == "1";
+    };
+
+    InProcessHost events;
+    RealPaceHost host;
+    // On the server before the plug-in loads, so only the storage's open answers about her.
+    Sandbox::TheWorld().Join(FString("A1"), FString("Alice"));
+    std::unique_ptr<PluginSession> session;
+    host.Callback("load", [&] { session = std::make_unique<PluginSession>(Config(database)); });
+    host.Callback("chat", [] { Sandbox::TheWorld().Chat(FString("A1"), FString("/ads")); });
+    const auto open = host.RunUntil([&] { return stored("a1"); }, 10s);
+
+    host.Callback("join", [] { Sandbox::TheWorld().Join(FString("B1"), FString("Bob")); });
+    const auto known = host.RunUntil(
+        [] { return PlayersStatusLine().find("not yet known") == std::string::npos; }, 10s);
+    host.Callback("chat", [] { Sandbox::TheWorld().Chat(FString("B1"), FString("/ads")); });
+    const auto choice = host.RunUntil([&] { return stored("b1"); }, 10s);
+    host.RunUntil([&] { return !events.Named("server_message").empty(); }, 10s);
+    host.Callback("unload", [&] { session.reset(); });
+
+    EXPECT_LE(open.value_or(Duration::max()), pace.open_bound) << "the storage works";
+    EXPECT_LE(known.value_or(Duration::max()), pace.answer_bound)
+        << "a joining player's choice and first visit are known";
+    EXPECT_LE(choice.value_or(Duration::max()), pace.answer_bound) << "a choice is stored";
+    const auto greetings = events.Named("server_message");
+    ASSERT_EQ(greetings.size(), 1U);
+    EXPECT_EQ(greetings[0]["to"], "B1");
+    EXPECT_EQ(greetings[0]["text"], "First time here, Bob") << "at the default welcome delay";
+    EXPECT_TRUE(events.Named("host_error").empty());
+    EXPECT_LT(host.Longest(), kGenerousCallbackBound);
+    std::cout << pace.name << ": storage working " << Seconds(open)
+              << " after the load, a join known in " << Seconds(known) << ", a choice stored in "
+              << Seconds(choice) << ", longest callback "
+              << std::chrono::duration_cast<std::chrono::microseconds>(host.Longest()).count()
+              << " us (" << host.LongestName() << ")\n";
+    Sandbox::TheDelayedTasks().Abandon();
+    Sandbox::TheWorld().Reset();
+  }
+}
+
+}  // namespace
+}  // namespace Bellwright
