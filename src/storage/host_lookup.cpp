@@ -44,7 +44,9 @@ std::string NumericAddress(const sockaddr* address) {
 template <typename AddressInfo>
 std::vector<std::string> NumericAddresses(const AddressInfo* found) {
   std::vector<std::string> addresses;
-  for (; found != nullptr; found = found->ai_next) {
+  // mingw-w64 declares ADDRINFOEXW's next entry with a differently spelt tag; it is the
+  // same structure.
+  for (; found != nullptr; found = reinterpret_cast<const AddressInfo*>(found->ai_next)) {
     std::string address = NumericAddress(found->ai_addr);
     if (!address.empty()) addresses.push_back(std::move(address));
   }

@@ -1,9 +1,5 @@
 #include "storage/mysql_database.hpp"
 
-// A build without the client library (BELLWRIGHT_WITHOUT_MYSQL) has no MySQL storage;
-// storage/database.cpp says so to a configuration that asks for it.
-#ifndef BELLWRIGHT_WITHOUT_MYSQL
-
 #ifdef _WIN32
 #include <winsock2.h>
 #else
@@ -422,7 +418,8 @@ void MySqlDatabase::Close() {
 // and write fails at once, so the call under way finishes without waiting.
 void MySqlDatabase::Abandon() {
   const my_socket socket = mysql_get_socket(connection_);
-  if (socket != MARIADB_INVALID_SOCKET) ShutDown(socket);
+  // -1, or Windows' INVALID_SOCKET, an unsigned number.
+  if (socket != static_cast<my_socket>(MARIADB_INVALID_SOCKET)) ShutDown(socket);
   constexpr int kEnoughRounds = 16;
   for (int round = 0; round < kEnoughRounds && waiting_for_ != 0; ++round) {
     waiting_for_ = Resume(waiting_for_);
@@ -433,5 +430,3 @@ void MySqlDatabase::Abandon() {
 }
 
 }  // namespace Bellwright::Storage
-
-#endif  // BELLWRIGHT_WITHOUT_MYSQL

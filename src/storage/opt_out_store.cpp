@@ -42,8 +42,7 @@ bool OptOutStore::IsIdle(const ChoiceMemory& memory, const SeenMemory& greeted) 
          !greeted.HasUnrecorded() && !greeted.HasQuestions();
 }
 
-bool OptOutStore::HasWorkForNextFrame(const ChoiceMemory& memory,
-                                      const SeenMemory& greeted) const {
+bool OptOutStore::HasWorkForNextFrame(const ChoiceMemory& memory, const SeenMemory& greeted) const {
   if (job_ != Job::kNone) return true;
   if (failing_ && Clock::now() < retry_at_) return false;
   return !database_->IsOpen() || !IsIdle(memory, greeted);

@@ -1,9 +1,13 @@
 // What only a database server brings: a server that goes away and comes back, one that
 // refuses the store, and one that does not answer.
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
 #include <netdb.h>
 #include <sys/socket.h>
-#include <unistd.h>
+#endif
 
 #include <functional>
 #include <iostream>
