@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <thread>
@@ -38,6 +39,7 @@ class RealPaceHost {
       longest_ = spent;
       longest_name_ = name;
     }
+    longest_of_[name] = std::max(longest_of_[name], spent);
   }
 
   // Runs frames until `done` holds (asked after each frame) or `limit` has passed; the
@@ -57,9 +59,15 @@ class RealPaceHost {
 
   Clock::duration Longest() const { return longest_; }
   const std::string& LongestName() const { return longest_name_; }
+  // The longest of the callbacks of one kind ("frame", "timer", or a test's name).
+  Clock::duration Longest(const std::string& name) const {
+    const auto found = longest_of_.find(name);
+    return found != longest_of_.end() ? found->second : Clock::duration{};
+  }
   void ResetLongest() {
     longest_ = {};
     longest_name_.clear();
+    longest_of_.clear();
   }
 
  private:
@@ -82,4 +90,5 @@ class RealPaceHost {
   int frames_this_second_ = 0;
   Clock::duration longest_{};
   std::string longest_name_;
+  std::map<std::string, Clock::duration> longest_of_;
 };

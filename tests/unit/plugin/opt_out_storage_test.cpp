@@ -229,13 +229,20 @@ TEST_F(OptOutStorageTest, TheStatusCountsOnlyAnsweredPlayersAsOptedOut) {
   silent.port = listener.Port();
   Sandbox::TheWorld().Join(FString("A1"), FString("Alice"));
   Sandbox::TheWorld().Join(FString("B1"), FString("Bob"));
-  PluginSession session(Config(MySql(silent)));
+  auto session = std::make_unique<PluginSession>(Config(MySql(silent)));
   host_.RunFor(500ms);
   Chat("B1", "/ads");
   host_.RunFor(500ms);
   EXPECT_EQ(PlayersStatusLine(),
             "players: 2 connected, 1 of them opted out of timed messages, 1 not yet known");
   EXPECT_TRUE(IsOptedOut(FString("A1"))) << "left out of timed messages until it is known";
+  // The frame asked for while the connection waits outlives the plug-in's stop here (the
+  // real host would drop it): it must drive nothing and ask for no more.
+  ASSERT_EQ(Sandbox::TheDelayedTasks().Waiting(), 1);
+  session.reset();
+  host_.RunFor(200ms);
+  EXPECT_EQ(Sandbox::TheDelayedTasks().Waiting(), 0);
+  EXPECT_TRUE(events_.Named("host_error").empty());
 }
 
 }  // namespace

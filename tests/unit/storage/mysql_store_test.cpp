@@ -9,9 +9,13 @@
 #include <sys/socket.h>
 #endif
 
+#include <algorithm>
+#include <fstream>
 #include <functional>
 #include <iostream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -203,6 +207,75 @@ TEST_F(MySqlStoreTest, AnAccountWithoutCreateRightsUsesTheTableAnAdministratorMa
   EXPECT_EQ(granted.Greeted().Greet("newcomer"), SeenMemory::Greeted::kNever);
   ASSERT_TRUE(granted.Settle());
   EXPECT_EQ(quiet.Count(), 0u) << quiet.Text();
+}
+
+// The SQL blocks of the reference's section on clusters, a statement each, as an
+// administrator would paste them.
+std::vector<std::string> ReferenceClusterStatements() {
+  std::ifstream file(std::string(BELLWRIGHT_SOURCE_DIR) + "/docs/configuration.md");
+  std::vector<std::string> statements;
+  std::string line;
+  bool in_section = false;
+  bool in_block = false;
+  std::string statement;
+  while (std::getline(file, line)) {
+    if (line.starts_with("### ")) in_section = line == "### A cluster on MySQL or MariaDB";
+    const std::string code = line.substr(std::min(line.find_first_not_of(' '), line.size()));
+    if (!in_section || code.starts_with("```")) {
+      in_block = in_section && code == "```sql";
+      continue;
+    }
+    if (!in_block) continue;
+    statement += code + " ";
+    if (code.ends_with(";")) statements.push_back(std::exchange(statement, {}));
+  }
+  return statements;
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at)) {
+    text.replace(at, from.size(), to);
+    at += to.size();
+  }
+  return text;
+}
+
+// What the reference tells an administrator to run is all the store needs: the database
+// and an account that may make the tables, or, for an account that may not, the tables
+// an administrator makes with the rights each needs.
+TEST_F(MySqlStoreTest, TheReferencesDatabaseAndAccountAreAllTheStoreNeeds) {
+  const std::vector<std::string> statements = ReferenceClusterStatements();
+  ASSERT_EQ(statements.size(), 7U) << "the reference's two SQL blocks";
+  const std::string suffix = "_" + settings_.database;
+  StorageSettings documented = settings_;
+  documented.user = "cluster" + suffix;
+  documented.password = "change-me";
+  const auto run = [&](const std::string& statement, const std::string& database) {
+    std::string sql =
+        Replaced(statement, "'bellwright'@'10.0.0.%'", "'" + documented.user + "'@'127.0.0.1'");
+    sql = Replaced(sql, "bellwright.", database + ".");
+    return server_->ExecuteAsRoot(
+        Replaced(sql, "DATABASE bellwright ", "DATABASE " + database + " "));
+  };
+  for (const auto& [first, last, database] :
+       {std::tuple{0U, 3U, "made" + suffix}, std::tuple{3U, 7U, "given" + suffix}}) {
+    SCOPED_TRACE(database);
+    if (first > 0) ASSERT_EQ(server_->ExecuteAsRoot("CREATE DATABASE " + database), std::nullopt);
+    for (unsigned index = first; index < last; ++index) {
+      ASSERT_EQ(run(statements[index], database), std::nullopt) << statements[index];
+    }
+    documented.database = database;
+    ReportLog log;
+    DrivenStore store(documented, log);
+    store.Toggle("player");
+    store.Greeted().Ask("player");
+    ASSERT_TRUE(store.Settle());
+    EXPECT_EQ(store.Greeted().Greet("player"), SeenMemory::Greeted::kNever);
+    store.Toggle("player");  // written over the stored row
+    ASSERT_TRUE(store.Settle());
+    EXPECT_FALSE(DrivenStore(documented, log).AskAndSettle("player"));
+    EXPECT_EQ(log.Count(), 0U) << log.Text();
+  }
 }
 
 // The system's addresses for a name, in its order (what the store tries, in turn).
