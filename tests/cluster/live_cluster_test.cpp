@@ -16,9 +16,8 @@
 #include <string>
 #include <variant>
 
-#include "latency_proxy.hpp"
+#include "distant_database.hpp"
 #include "live_server.hpp"
-#include "store_test_helpers.hpp"
 #include "temporary_folder.hpp"
 
 namespace Bellwright::Testing {
@@ -27,9 +26,6 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = LiveServer::Clock;
 
-// Looked up through the hosts file's loopback entry and reached over TCP; "localhost"
-// itself would mean the local socket to the client library.
-constexpr const char* kDatabaseHostName = "LOCALHOST";
 constexpr const char* kFirstJoin = "First time on the cluster, ";
 constexpr const char* kReturning = "Welcome back ";
 
@@ -107,24 +103,11 @@ TEST(LiveClusterTest, TwoServersShareChoicesAndFirstVisitsAtANetworksPace) {
                         {"25 ms each way", 25ms, 2s, 1s, 2s}};
   for (const Pace& pace : paces) {
     SCOPED_TRACE(pace.name);
-    auto fresh = Storage::Testing::FreshMySqlDatabase();
-    ASSERT_TRUE(std::holds_alternative<Storage::StorageSettings>(fresh))
-        << std::get<std::string>(fresh);
-    std::string failure;
-    Storage::Testing::MariaDbServer* database_server =
-        Storage::Testing::SharedMariaDbServer(failure);
-    Storage::StorageSettings database = std::get<Storage::StorageSettings>(fresh);
-    LatencyProxy proxy("127.0.0.1", static_cast<unsigned short>(database.port), pace.one_way);
-    const std::string schema = "`" + database.database + "`.";
-    const auto stored = [&](const char* key) {
-      return database_server->FirstValueAsRoot("SELECT opted_out FROM " + schema +
-                                               "bellwright_timed_message_opt_out WHERE player_key "
-                                               "= '" +
-                                               key + "'") == "1";
-    };
-    database.host = kDatabaseHostName;
-    database.port = proxy.Port();
-    const std::string config = ClusterConfig(database);
+    auto made = DistantDatabase::Make(pace.one_way);
+    ASSERT_TRUE(std::holds_alternative<std::unique_ptr<DistantDatabase>>(made))
+        << std::get<std::string>(made);
+    const DistantDatabase& database = *std::get<std::unique_ptr<DistantDatabase>>(made);
+    const std::string config = ClusterConfig(database.Settings());
     const Storage::Testing::TemporaryFolder first_folder("bellwright-cluster-a");
     const Storage::Testing::TemporaryFolder second_folder("bellwright-cluster-b");
 
@@ -134,28 +117,22 @@ TEST(LiveClusterTest, TwoServersShareChoicesAndFirstVisitsAtANetworksPace) {
     ASSERT_TRUE(first.WaitFor(Named("registry"), 60s)) << "the first server did not start";
     first.Type("join A1 Alice");
     first.Type("chat A1 /ads");
-    const auto first_open = Within([&] { return stored("a1"); }, 10s);
+    const auto first_open = Within([&] { return database.Stored("a1"); }, 10s);
     ASSERT_TRUE(second.WaitFor(Named("registry"), 60s)) << "the second server did not start";
     second.Type("join C1 Carol");
     second.Type("chat C1 /ads");
-    const auto second_open = Within([&] { return stored("c1"); }, 10s);
+    const auto second_open = Within([&] { return database.Stored("c1"); }, 10s);
 
     // A player joins the first server: their choice and first visit are known soon, and
     // their own choice is stored soon.
     first.Type("join B1 Bob");
     const auto join_known = Within([&] { return AllKnown(first, 2, 1); }, 10s, 0ms);
     first.Type("chat B1 /ads");
-    const auto choice = Within([&] { return stored("b1"); }, 10s);
+    const auto choice = Within([&] { return database.Stored("b1"); }, 10s);
 
     // Alice, greeted on the first server, comes to the second: her choice is known there.
     ASSERT_TRUE(first.WaitFor(Greeting("A1"), 10s));
-    ASSERT_TRUE(Within(
-        [&] {
-          return database_server->FirstValueAsRoot("SELECT COUNT(*) FROM " + schema +
-                                                   "bellwright_greeted_players WHERE player_key "
-                                                   "= 'a1'") == "1";
-        },
-        5s));
+    ASSERT_TRUE(Within([&] { return database.Greeted("a1"); }, 5s));
     second.Type("join A1 Alice");
     const auto elsewhere = Within([&] { return AllKnown(second, 2, 2); }, 10s, 0ms);
     ASSERT_TRUE(second.WaitFor(Greeting("A1"), 10s));

@@ -10,16 +10,14 @@
 #include <string>
 #include <variant>
 
+#include "distant_database.hpp"
 #include "host_library/timer.hpp"
 #include "host_library/world.hpp"
 #include "in_process_host.hpp"
-#include "latency_proxy.hpp"
-#include "mariadb_server.hpp"
 #include "opt_out/player_opt_out.hpp"
 #include "plugin/load.hpp"
 #include "plugin_session.hpp"
 #include "real_pace_host.hpp"
-#include "store_test_helpers.hpp"
 
 namespace Bellwright {
 namespace {
@@ -30,11 +28,6 @@ using Duration = RealPaceHost::Clock::duration;
 // What no callback may spend, with room for a slow, shared test machine.
 constexpr auto kGenerousCallbackBound = 50ms;
 constexpr const char* kFirstJoin = "First time here, {0}";
-
-// Resolves to the loopback address through the system's hosts file, so the name is
-// looked up and the connection goes over TCP; "localhost" itself would mean the local
-// socket to the client library.
-constexpr const char* kDatabaseHostName = "LOCALHOST";
 
 std::string Config(const Storage::StorageSettings& database) {
   return R"({"Bellwright": {
@@ -69,36 +62,27 @@ TEST(StoragePaceTest, AnswersComeWithinASecondAtANetworksPace) {
   const Pace paces[] = {{"1 ms each way", 1ms, 500ms, 500ms}, {"25 ms each way", 25ms, 2s, 1s}};
   for (const Pace& pace : paces) {
     SCOPED_TRACE(pace.name);
-    auto fresh = Storage::Testing::FreshMySqlDatabase();
-    ASSERT_TRUE(std::holds_alternative<Storage::StorageSettings>(fresh))
-        << std::get<std::string>(fresh);
-    std::string failure;
-    Storage::Testing::MariaDbServer* server = Storage::Testing::SharedMariaDbServer(failure);
-    Storage::StorageSettings database = std::get<Storage::StorageSettings>(fresh);
-    Testing::LatencyProxy proxy("127.0.0.1", static_cast<unsigned short>(database.port),
-                                pace.one_way);
-    database.host = kDatabaseHostName;
-    database.port = proxy.Port();
-    const std::string table = "`" + database.database + "`.bellwright_timed_message_opt_out";
-    const auto stored = [&](const char* key) {
-      return server->FirstValueAsRoot("SELECT opted_out FROM " + table + " WHERE player_key = '" +
-                                      key + "'") == "1";
-    };
+    auto made = Testing::DistantDatabase::Make(pace.one_way);
+    ASSERT_TRUE(std::holds_alternative<std::unique_ptr<Testing::DistantDatabase>>(made))
+        << std::get<std::string>(made);
+    const Testing::DistantDatabase& database =
+        *std::get<std::unique_ptr<Testing::DistantDatabase>>(made);
 
     InProcessHost events;
     RealPaceHost host;
     // On the server before the plug-in loads, so only the storage's open answers about her.
     Sandbox::TheWorld().Join(FString("A1"), FString("Alice"));
     std::unique_ptr<PluginSession> session;
-    host.Callback("load", [&] { session = std::make_unique<PluginSession>(Config(database)); });
+    host.Callback("load",
+                  [&] { session = std::make_unique<PluginSession>(Config(database.Settings())); });
     host.Callback("chat", [] { Sandbox::TheWorld().Chat(FString("A1"), FString("/ads")); });
-    const auto open = host.RunUntil([&] { return stored("a1"); }, 10s);
+    const auto open = host.RunUntil([&] { return database.Stored("a1"); }, 10s);
 
     host.Callback("join", [] { Sandbox::TheWorld().Join(FString("B1"), FString("Bob")); });
     const auto known = host.RunUntil(
         [] { return PlayersStatusLine().find("not yet known") == std::string::npos; }, 10s);
     host.Callback("chat", [] { Sandbox::TheWorld().Chat(FString("B1"), FString("/ads")); });
-    const auto choice = host.RunUntil([&] { return stored("b1"); }, 10s);
+    const auto choice = host.RunUntil([&] { return database.Stored("b1"); }, 10s);
     host.RunUntil([&] { return !events.Named("server_message").empty(); }, 10s);
     host.RunFor(500ms);
     EXPECT_EQ(Sandbox::TheDelayedTasks().Waiting(), 0) << "an idle server asks for no frames";
