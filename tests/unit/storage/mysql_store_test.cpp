@@ -260,7 +260,9 @@ TEST_F(MySqlStoreTest, TheReferencesDatabaseAndAccountAreAllTheStoreNeeds) {
   for (const auto& [first, last, database] :
        {std::tuple{0U, 3U, "made" + suffix}, std::tuple{3U, 7U, "given" + suffix}}) {
     SCOPED_TRACE(database);
-    if (first > 0) ASSERT_EQ(server_->ExecuteAsRoot("CREATE DATABASE " + database), std::nullopt);
+    if (first > 0) {
+      ASSERT_EQ(server_->ExecuteAsRoot("CREATE DATABASE " + database), std::nullopt);
+    }
     for (unsigned index = first; index < last; ++index) {
       ASSERT_EQ(run(statements[index], database), std::nullopt) << statements[index];
     }
