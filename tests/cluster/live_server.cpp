@@ -28,6 +28,7 @@ LiveServer::LiveServer(const SandboxCommand& command, const std::filesystem::pat
     arguments.push_back(own);
   }
   std::vector<char*> argv;
+  argv.reserve(arguments.size() + 1);
   for (std::string& argument : arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);
   // Closed on exec, so that another server started later does not hold this one's console

@@ -67,7 +67,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
           }
           if (read > 0) self->turns_.server_spoke_last = !from_client;
           Piece piece{Clock::now() + self->one_way_, {}};
-          if (!error) piece.bytes.assign(direction.buffer.begin(), direction.buffer.begin() + read);
+          if (!error) piece.bytes.assign(direction.buffer.data(), direction.buffer.data() + read);
           direction.waiting.push_back(std::move(piece));
           self->PassOn(direction, to);
           if (!error) self->Read(from, direction, to, from_client);

@@ -91,9 +91,9 @@ int main(int argc, char** argv) {
   if (!Send(connection, {{"ok", true}, {"port", server.Port()}})) return 1;
   std::string pending;
   char buffer[4096];
-  for (ssize_t count; (count = recv(connection, buffer, sizeof buffer, 0)) > 0;) {
+  for (ssize_t count = 0; (count = recv(connection, buffer, sizeof buffer, 0)) > 0;) {
     pending.append(buffer, static_cast<std::size_t>(count));
-    for (std::size_t end; (end = pending.find('\n')) != std::string::npos;) {
+    for (std::size_t end = pending.find('\n'); end != std::string::npos; end = pending.find('\n')) {
       const json request = json::parse(pending.substr(0, end), nullptr, false);
       pending.erase(0, end + 1);
       if (!Send(connection, Carry(server, request))) return 1;
