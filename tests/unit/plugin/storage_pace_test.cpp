@@ -60,6 +60,9 @@ std::string Microseconds(Duration duration) {
 
 TEST(StoragePaceTest, AnswersComeWithinASecondAtANetworksPace) {
   const Pace paces[] = {{"1 ms each way", 1ms, 500ms, 500ms}, {"25 ms each way", 25ms, 2s, 1s}};
+  // The first load of a process does once what every later one reuses (the schema of the
+  // checks, the logger's formats): none of it is the storage's.
+  { const PluginSession warm_up("{}"); }
   for (const Pace& pace : paces) {
     SCOPED_TRACE(pace.name);
     auto made = Testing::DistantDatabase::Make(pace.one_way);
