@@ -13,6 +13,7 @@
 #include "host/tools.hpp"
 #include "opt_out/kept_choices_file.hpp"
 #include "opt_out/opt_out_state.hpp"
+#include "opt_out/storage_frames.hpp"
 
 namespace Bellwright {
 namespace {
@@ -168,10 +169,13 @@ void NoteWhenFailingBegan(OptOut::State& state) {
 void StartOptOut() {
   if (auto settings = ReadSettings()) {
     Use(std::move(*settings));
+    // Opened at the first frame after the load, before anyone joins.
+    DriveStorageAtNextFrame();
   }
 }
 
 void StopOptOut() {
+  StopStorageFrames();
   CloseStore();
   KeepWhatIsNotStored();
   OptOut::State& state = TheState();
@@ -198,6 +202,7 @@ void ReconfigureOptOut() {
   }
   CloseStore();
   Use(std::move(*wanted));
+  DriveStorageAtNextFrame();
 }
 
 void DriveOptOutStorage() {
@@ -216,6 +221,9 @@ void DriveOptOutStorage() {
   state.store->Pump(state.memory, state.greeted);
   NoteWhenFailingBegan(state);
   DropKeptChoicesWhenWritten();
+  if (state.store->HasWorkForNextFrame(state.memory, state.greeted)) {
+    DriveStorageAtNextFrame();
+  }
 }
 
 }  // namespace Bellwright
