@@ -1,9 +1,12 @@
 #include "opt_out/opt_out_storage.hpp"
 
+#include <fmt/format.h>
+
 #include <limits>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "base/log.hpp"
 #include "base/text.hpp"
@@ -59,20 +62,36 @@ std::optional<OptOutSettings> ReadSettings() {
   return OptOutSettings{FromUtf8(command), first_join, ReadStorageSetting(document)};
 }
 
+// A storage the plug-in does not know keeps nothing of its own; what is not written yet
+// waits for the next storage, or the kept file at the unload.
 void Use(OptOutSettings settings) {
-  if (!settings.storage.storage && !settings.command.IsEmpty()) {
-    Log::Error(
-        "Storage type \"{}\" is not \"SQLite\" or \"MySQL\": timed-message opt-outs are kept in "
-        "memory only",
-        settings.storage.unknown_type);
+  OptOut::State& state = TheState();
+  if (!settings.storage.storage) {
+    const std::vector<Storage::StoredChoice> unwritten = state.memory.Unwritten();
+    for (const Storage::StoredChoice& choice : unwritten) {
+      state.meant_for_a_storage.insert(choice.player_key);
+    }
+    const std::size_t waiting = unwritten.size();
+    const std::string waits = waiting == 0
+                                  ? std::string()
+                                  : fmt::format(
+                                        "; the {} choice(s) not yet written wait for a storage the "
+                                        "plug-in knows, or in {} at the unload",
+                                        waiting, KeptFilePath(KeptFile::kChoices));
+    if (!settings.command.IsEmpty()) {
+      Log::Error(
+          "Storage type \"{}\" is not \"SQLite\" or \"MySQL\": timed-message opt-outs are kept "
+          "in memory only{}",
+          settings.storage.unknown_type, waits);
+    }
+    if (settings.first_join) {
+      Log::Error(
+          "Storage type \"{}\" is not \"SQLite\" or \"MySQL\": greeted players are not kept, "
+          "so nobody gets the FirstJoinMessage",
+          settings.storage.unknown_type);
+    }
   }
-  if (!settings.storage.storage && settings.first_join) {
-    Log::Error(
-        "Storage type \"{}\" is not \"SQLite\" or \"MySQL\": greeted players are not kept, so "
-        "nobody gets the FirstJoinMessage",
-        settings.storage.unknown_type);
-  }
-  TheState().settings = std::move(settings);
+  state.settings = std::move(settings);
 }
 
 // Everyone here is asked about, as if they had just joined.
@@ -82,58 +101,118 @@ void AskEveryoneHere() {
   });
 }
 
-void TakeKeptChoices() {
-  OptOut::State& state = TheState();
-  if (state.kept_choices_taken) {
-    return;
+void LogKeptProblem(const std::string& problem) {
+  if (!problem.empty()) {
+    Log::Error("{}", problem);
   }
-  state.kept_choices_taken = true;
-  const auto kept = ReadKeptChoices();
-  state.memory.AddUnwritten(kept);
-  state.kept_file_left = !kept.empty();
-  const auto greetings = ReadKeptGreetings();
-  state.greeted.AddUnrecorded(greetings);
-  state.kept_greetings_left = !greetings.empty();
 }
 
-// Once everything is written, nothing kept is left to write.
-void DropKeptChoicesWhenWritten() {
+std::vector<Storage::StoredChoice> AsChoices(const KeptEntries& entries) {
+  std::vector<Storage::StoredChoice> choices;
+  choices.reserve(entries.size());
+  for (const auto& [player_key, opted_out] : entries) {
+    choices.push_back({player_key, opted_out});
+  }
+  return choices;
+}
+
+std::vector<std::string> AsKeys(const KeptEntries& entries) {
+  std::vector<std::string> keys;
+  keys.reserve(entries.size());
+  for (const auto& [player_key, greeted] : entries) {
+    keys.push_back(player_key);
+  }
+  return keys;
+}
+
+void TakeKeptEntries() {
   OptOut::State& state = TheState();
-  if (state.kept_file_left && !state.memory.HasUnwritten()) {
-    state.kept_file_left = false;
-    KeepChoices({});
+  if (state.kept_taken) {
+    return;
   }
-  if (state.kept_greetings_left && !state.greeted.HasUnrecorded()) {
-    state.kept_greetings_left = false;
-    KeepGreetings({});
+  state.kept_taken = true;
+  KeptRead choices = ReadKept(KeptFile::kChoices);
+  LogKeptProblem(choices.problem);
+  state.memory.AddUnwritten(AsChoices(choices.entries));
+  for (const auto& [player_key, opted_out] : choices.entries) {
+    state.meant_for_a_storage.insert(player_key);
   }
+  state.taken_choices = std::move(choices.entries);
+  KeptRead greetings = ReadKept(KeptFile::kGreetings);
+  LogKeptProblem(greetings.problem);
+  state.greeted.AddUnrecorded(AsKeys(greetings.entries));
+  state.taken_greetings = std::move(greetings.entries);
+}
+
+// Once what was taken from a kept file is written, it is taken out of the file, and the
+// file is gone when no other server left anything in it. Not flushed to the disk: a
+// power cut may bring an entry back, which the storage then gets once more.
+void DropTakenWhenWritten(KeptFile file, KeptEntries& taken, bool all_written) {
+  OptOut::State& state = TheState();
+  if (taken.empty() || !all_written || state.kept_files_stuck) {
+    return;
+  }
+  const KeptUpdate update = UpdateKept(file, taken, {}, LocalFile::Durability::kCached);
+  LogKeptProblem(update.problem);
+  if (update.failure.empty()) {
+    taken.clear();
+    return;
+  }
+  // Tried once more at the unload, which takes them out with everything else.
+  state.kept_files_stuck = true;
+  Log::Error("{} could not be brought up to date: {}; tried again at the unload",
+             KeptFilePath(file), update.failure);
+}
+
+void DropKeptEntriesWhenWritten() {
+  OptOut::State& state = TheState();
+  DropTakenWhenWritten(KeptFile::kChoices, state.taken_choices, !state.memory.HasUnwritten());
+  DropTakenWhenWritten(KeptFile::kGreetings, state.taken_greetings, !state.greeted.HasUnrecorded());
 }
 
 // Tells where what the storage had not taken waits for the next start, or why it
 // could not be kept.
-void ReportKept(std::size_t count, std::string_view what, std::string_view done_then,
-                const std::string& path, const std::string& failure) {
-  if (!failure.empty()) {
-    Log::Error("{} {} could not be kept in {}: {}", count, what, path, failure);
+void ReportKept(std::size_t count, std::string_view what, std::string_view done_then, KeptFile file,
+                const KeptUpdate& update) {
+  LogKeptProblem(update.problem);
+  const std::string path = KeptFilePath(file);
+  if (!update.failure.empty()) {
+    Log::Error("{} {} could not be kept in {}: {}", count, what, path, update.failure);
   } else if (count > 0) {
     Log::Warning("{} {} are kept in {} and {} at the next start", count, what, path, done_then);
   }
 }
 
-void KeepWhatIsNotStored() {
-  OptOut::State& state = TheState();
-  // A storage the plug-in does not know keeps choices for the session only, as the log
-  // said; choices kept from an earlier start, not yet taken, stay in their file.
-  const bool memory_only = state.settings && !state.settings->storage.storage;
-  if (!state.kept_choices_taken || memory_only) {
+// Merged into the kept file and flushed to the disk: the unload may be the last thing
+// this process does.
+void Keep(KeptFile file, const KeptEntries& taken, const KeptEntries& unwritten,
+          std::string_view what, std::string_view done_then) {
+  if (taken.empty() && unwritten.empty()) {
     return;
   }
-  const auto unwritten = state.memory.Unwritten();
-  ReportKept(unwritten.size(), "timed-message opt-out choice(s) not yet written", "written",
-             KeptChoicesFilePath(), KeepChoices(unwritten));
-  const auto unrecorded = state.greeted.TakeBatch(std::numeric_limits<std::size_t>::max());
-  ReportKept(unrecorded.size(), "greeting(s) not yet recorded", "recorded", KeptGreetingsFilePath(),
-             KeepGreetings(unrecorded));
+  ReportKept(unwritten.size(), what, done_then, file,
+             UpdateKept(file, taken, unwritten, LocalFile::Durability::kOnDisk));
+}
+
+// Under a storage type the plug-in does not know nothing was written, so nothing taken
+// from the files is taken out of them, and its own choices last the session only.
+void KeepWhatIsNotStored() {
+  OptOut::State& state = TheState();
+  const bool memory_only = state.settings && !state.settings->storage.storage;
+  KeptEntries choices;
+  for (const Storage::StoredChoice& choice : state.memory.Unwritten()) {
+    if (!memory_only || state.meant_for_a_storage.contains(choice.player_key)) {
+      choices.insert_or_assign(choice.player_key, choice.opted_out);
+    }
+  }
+  Keep(KeptFile::kChoices, memory_only ? KeptEntries{} : state.taken_choices, choices,
+       "timed-message opt-out choice(s) not yet written", "written");
+  KeptEntries greetings;
+  for (std::string& player_key : state.greeted.TakeBatch(std::numeric_limits<std::size_t>::max())) {
+    greetings.insert_or_assign(std::move(player_key), true);
+  }
+  Keep(KeptFile::kGreetings, memory_only ? KeptEntries{} : state.taken_greetings, greetings,
+       "greeting(s) not yet recorded", "recorded");
 }
 
 void CloseStore() {
@@ -146,7 +225,10 @@ void CloseStore() {
 void OpenStore() {
   OptOut::State& state = TheState();
   state.storage_set_up = true;
-  TakeKeptChoices();
+  TakeKeptEntries();
+  // Every storage used in this session gets this session's choices, so one used earlier
+  // and again now cannot bring back an older choice.
+  state.memory.WriteSessionChoicesAgain();
   AskEveryoneHere();
   const StorageSetting& setting = state.settings->storage;
   if (!setting.storage) {
@@ -174,15 +256,21 @@ void StartOptOut() {
 }
 
 void StopOptOut() {
+  OptOut::State& state = TheState();
+  if (state.store) {
+    // The one moment the disk is waited for: what the storage took lasts a power cut.
+    state.store->SettleOnDisk();
+  }
   CloseStore();
   KeepWhatIsNotStored();
-  OptOut::State& state = TheState();
   state.settings.reset();
   state.memory = {};
   state.greeted = {};
-  state.kept_choices_taken = false;
-  state.kept_file_left = false;
-  state.kept_greetings_left = false;
+  state.kept_taken = false;
+  state.kept_files_stuck = false;
+  state.meant_for_a_storage.clear();
+  state.taken_choices.clear();
+  state.taken_greetings.clear();
 }
 
 void ReconfigureOptOut() {
@@ -217,7 +305,7 @@ void DriveOptOutStorage() {
   }
   state.store->Pump(state.memory, state.greeted);
   NoteWhenFailingBegan(state);
-  DropKeptChoicesWhenWritten();
+  DropKeptEntriesWhenWritten();
 }
 
 }  // namespace Bellwright
