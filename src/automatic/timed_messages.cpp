@@ -1,6 +1,7 @@
 #include "automatic/timed_messages.hpp"
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include <cstdlib>
 #include <exception>

@@ -1,6 +1,7 @@
 #include "config_checks/colour_checks.hpp"
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include <cmath>
 #include <optional>

@@ -1,6 +1,7 @@
 #include "config_checks/opt_out_checks.hpp"
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include <algorithm>
 #include <cmath>

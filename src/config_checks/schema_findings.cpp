@@ -1,6 +1,7 @@
 #include "config_checks/schema_findings.hpp"
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include <algorithm>
 #include <cctype>

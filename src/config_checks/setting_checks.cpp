@@ -1,6 +1,7 @@
 #include "config_checks/setting_checks.hpp"
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include <string>
 #include <unordered_map>
