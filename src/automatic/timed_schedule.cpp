@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 
 #include "automatic/announcement_pauses.hpp"
 #include "automatic/automatic.hpp"
@@ -13,8 +14,10 @@
 namespace Bellwright {
 namespace {
 
-// Host-clock ticks (100 ns since 1970) at or after which the next message is due.
-std::int64_t NextTimedMessageTime = 0;
+// Steady-clock ticks at or after which the next message is due; none: at the next
+// timer call. An interval is a duration, so a calendar clock set back or forward
+// neither silences the messages nor hurries them.
+constinit std::optional<std::int64_t> NextTimedMessageTime;
 
 std::int64_t IntervalTicks(const TimedMessagesSection& timed) {
   const double seconds = timed.IntervalSeconds();
@@ -29,8 +32,8 @@ void SendTimedMessageIfDue() {
   if (!timed.Enabled()) {
     return;
   }
-  const std::int64_t now = AsaApi::Tools::GetSystemClockTicks();
-  if (now < NextTimedMessageTime) {
+  const std::int64_t now = AsaApi::Tools::GetSteadyClockTicks();
+  if (NextTimedMessageTime && now < *NextTimedMessageTime) {
     return;
   }
   // Counted from this send, and set before the message is built, so a message that
@@ -43,7 +46,9 @@ void SendTimedMessageIfDue() {
 }
 
 long long SecondsToNextTimedMessage() {
-  return WholeSecondsUntil(NextTimedMessageTime, AsaApi::Tools::GetSystemClockTicks());
+  return NextTimedMessageTime
+             ? WholeSecondsUntil(*NextTimedMessageTime, AsaApi::Tools::GetSteadyClockTicks())
+             : 0;
 }
 
 // The first tick with timed messages on sends at once.
@@ -52,7 +57,7 @@ void StartTimedMessages() {
 }
 
 void StopTimedMessages() {
-  NextTimedMessageTime = 0;
+  NextTimedMessageTime.reset();
   ForgetLastTimedMessage();
 }
 
