@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "config/announcement_settings.hpp"
@@ -31,5 +33,7 @@ struct AnnouncementListState {
   const nlohmann::json* section = nullptr;
 };
 std::vector<AnnouncementListState> RunningAnnouncementLists();
+// The list that runs under this name key (AnnouncementNameKey), if any.
+std::optional<AnnouncementListState> FindAnnouncementList(std::string_view name_key);
 
 }  // namespace Bellwright

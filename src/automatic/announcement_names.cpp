@@ -2,13 +2,21 @@
 
 #include "automatic/announcement_lists.hpp"
 #include "automatic/clock_schedules.hpp"
-#include "base/unicode.hpp"
 
 namespace Bellwright {
 
-bool SameName(std::string_view typed, std::string_view name) {
-  return Unicode::CaseFoldedUtf8(Unicode::Utf8ToUtf16(typed)) ==
-         Unicode::CaseFoldedUtf8(Unicode::Utf8ToUtf16(name));
+std::optional<std::string> RunningAnnouncementName(std::string_view typed) {
+  const std::string key = AnnouncementNameKey(typed);
+  if (key == kTimedName) {
+    return std::string(kTimedName);
+  }
+  if (auto list = FindAnnouncementList(key)) {
+    return std::move(list->name);
+  }
+  if (auto schedule = FindClockSchedule(key)) {
+    return std::move(schedule->name);
+  }
+  return std::nullopt;
 }
 
 std::vector<std::string> SteerableNames() {

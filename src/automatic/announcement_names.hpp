@@ -1,18 +1,18 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/schedule_fields.hpp"
+
 // How administrators name what they steer and preview: letter case does not count.
 namespace Bellwright {
 
-inline constexpr std::string_view kTimedName = "timed";  // "TimedMessages"
-inline constexpr std::string_view kAllName = "all";
-inline constexpr std::string_view kWelcomeName = "welcome";
-inline constexpr std::string_view kFirstJoinName = "firstjoin";
-
-[[nodiscard]] bool SameName(std::string_view typed, std::string_view name);
+// The list or schedule that runs under the name typed, its name as configured; found
+// by its key, whatever the number of lists and schedules.
+std::optional<std::string> RunningAnnouncementName(std::string_view typed);
 
 // "timed", then the lists and schedules that run, in the configured order.
 std::vector<std::string> SteerableNames();

@@ -1,4 +1,5 @@
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include <exception>
 #include <optional>
@@ -117,25 +118,24 @@ std::vector<std::string> PreviewableNames() {
 
 CommandOutcome PreviewAnnouncement(std::string_view name, std::optional<int> entry,
                                    AShooterPlayerController* viewer) {
-  if (SameName(name, kTimedName)) {
+  // Folded once and looked up, so a long name costs one folding however many lists
+  // and schedules there are.
+  const std::string key = AnnouncementNameKey(name);
+  if (key == kTimedName) {
     return PreviewList(kTimedName, TimedMessagesSection(), LastChosenTimedMessage(), entry, viewer);
   }
-  if (SameName(name, kWelcomeName)) {
+  if (key == kWelcomeName) {
     return PreviewWelcome(entry, viewer);
   }
-  if (SameName(name, kFirstJoinName)) {
+  if (key == kFirstJoinName) {
     return PreviewFirstJoin(entry, viewer);
   }
-  for (const AnnouncementListState& list : RunningAnnouncementLists()) {
-    if (SameName(name, list.name)) {
-      return PreviewList(list.name, TimedMessagesSection::OfList(*list.section), list.last_index,
-                         entry, viewer);
-    }
+  if (const auto list = FindAnnouncementList(key)) {
+    return PreviewList(list->name, TimedMessagesSection::OfList(*list->section), list->last_index,
+                       entry, viewer);
   }
-  for (const ClockScheduleState& schedule : RunningClockSchedules()) {
-    if (SameName(name, schedule.name)) {
-      return PreviewSchedule(schedule, entry, viewer);
-    }
+  if (const auto schedule = FindClockSchedule(key)) {
+    return PreviewSchedule(*schedule, entry, viewer);
   }
   return CommandOutcome::Failure(fmt::format("Nothing to preview is named \"{}\"; there are: {}",
                                              name, fmt::join(PreviewableNames(), ", ")));

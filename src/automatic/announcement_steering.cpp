@@ -1,4 +1,5 @@
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include <algorithm>
 #include <array>
@@ -21,6 +22,7 @@
 #include "automatic/welcome_message.hpp"
 #include "base/calendar_text.hpp"
 #include "base/clock_ticks.hpp"
+#include "base/schedule_fields.hpp"
 #include "base/time_zone.hpp"
 #include "base/unicode.hpp"
 #include "config/timed_message_settings.hpp"
@@ -30,7 +32,7 @@ namespace Bellwright {
 namespace {
 
 long long SecondsUntil(std::int64_t due_ticks) {
-  return WholeSecondsUntil(due_ticks, AsaApi::Tools::GetSystemClockTicks());
+  return WholeSecondsUntil(due_ticks, AsaApi::Tools::GetSteadyClockTicks());
 }
 
 std::string_view PausedNote(std::string_view name) {
@@ -49,19 +51,10 @@ std::string ScheduleStatusLine(const ClockScheduleState& schedule) {
   }
   const std::int64_t next_ticks =
       static_cast<std::int64_t>(schedule.next->time_since_epoch().count()) * kClockTicksPerSecond;
-  return fmt::format("{} (schedule): on{}, next at {} {} in {} s", schedule.name,
-                     PausedNote(schedule.name),
-                     CalendarMinuteText(LocalTime(*schedule.zone, *schedule.next)),
-                     schedule.zone_name, SecondsUntil(next_ticks));
-}
-
-std::optional<std::string> SteerableName(std::string_view typed) {
-  for (std::string& name : SteerableNames()) {
-    if (SameName(typed, name)) {
-      return std::move(name);
-    }
-  }
-  return std::nullopt;
+  return fmt::format(
+      "{} (schedule): on{}, next at {} {} in {} s", schedule.name, PausedNote(schedule.name),
+      CalendarMinuteText(LocalTime(*schedule.zone, *schedule.next)), schedule.zone_name,
+      WholeSecondsUntil(next_ticks, AsaApi::Tools::GetSystemClockTicks()));
 }
 
 CommandOutcome UnknownSteerable(std::string_view typed) {
@@ -75,7 +68,7 @@ constexpr std::string_view kUntil = "sends nothing until bw.resume, a reload or 
 template <bool (*Change)(std::string_view)>
 CommandOutcome ChangeEach(std::string_view typed, std::string_view done, std::string_view unchanged,
                           std::string_view after) {
-  if (SameName(typed, kAllName)) {
+  if (AnnouncementNameKey(typed) == kAllName) {
     const std::vector<std::string> names = SteerableNames();
     for (const std::string& name : names) {
       Change(name);
@@ -83,7 +76,7 @@ CommandOutcome ChangeEach(std::string_view typed, std::string_view done, std::st
     return CommandOutcome::Success(
         fmt::format("{} all: {} ({})", done, fmt::join(names, ", "), after));
   }
-  const std::optional<std::string> name = SteerableName(typed);
+  const std::optional<std::string> name = RunningAnnouncementName(typed);
   if (!name) {
     return UnknownSteerable(typed);
   }

@@ -1,6 +1,7 @@
 #include "config/announcement_settings.hpp"
 
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <set>
 
@@ -32,7 +33,8 @@ bool FlagOr(const json& item, const char* key, bool fallback) {
 
 std::optional<std::string> Name(const json& item, std::set<std::string>& taken) {
   const json* name = MemberOrNull(item, "Name");
-  if (name == nullptr || !name->is_string() || name->get_ref<const std::string&>().empty()) {
+  if (name == nullptr || !name->is_string() || name->get_ref<const std::string&>().empty() ||
+      RefuseAnnouncementName(name->get_ref<const std::string&>()) != NameRefusal::kNone) {
     return std::nullopt;
   }
   if (!taken.insert(AnnouncementNameKey(name->get_ref<const std::string&>())).second) {
@@ -53,32 +55,38 @@ std::optional<long long> IntervalSeconds(const json& list) {
   return static_cast<long long>(std::min(seconds, kLongestIntervalSeconds));
 }
 
-// The usable entries of an array (each passed to `use`); none when the value is
-// there but not an array.
+// The usable entries of an array, each passed to `use`, which tells whether it took it,
+// until `most` were taken; none when the value is there but not an array.
 template <typename Use>
-bool ReadEntries(const json* entries, Use&& use) {
+bool ReadEntries(const json* entries, std::size_t most, Use&& use) {
   if (entries == nullptr) {
     return true;
   }
   if (!entries->is_array()) {
     return false;
   }
+  std::size_t taken = 0;
   for (const json& entry : *entries) {
-    use(entry);
+    if (taken == most) {
+      break;
+    }
+    taken += use(entry) ? 1 : 0;
   }
   return true;
 }
 
 bool ReadClockTimes(const json& schedule, ScheduleSettings& settings) {
   const json* at = MemberOrNull(schedule, "At");
-  return at != nullptr && ReadEntries(at, [&settings](const json& entry) {
+  return at != nullptr && ReadEntries(at, kMostClockTimes, [&settings](const json& entry) {
            if (!entry.is_string()) {
-             return;
+             return false;
            }
-           if (const auto minutes = MinuteOfDayFromText(entry.get_ref<const std::string&>())) {
+           const auto minutes = MinuteOfDayFromText(entry.get_ref<const std::string&>());
+           if (minutes) {
              settings.at_texts.push_back(entry.get<std::string>());
              settings.at_minutes.push_back(*minutes);
            }
+           return minutes.has_value();
          });
 }
 
@@ -88,13 +96,14 @@ bool ReadDays(const json& schedule, ScheduleSettings& settings) {
     settings.on_day.fill(true);
     return true;
   }
-  return ReadEntries(days, [&settings](const json& entry) {
+  return ReadEntries(days, std::numeric_limits<std::size_t>::max(), [&settings](const json& entry) {
     if (!entry.is_string()) {
-      return;
+      return false;
     }
     if (const auto day = WeekdayFromName(entry.get_ref<const std::string&>())) {
       settings.on_day[static_cast<std::size_t>(*day)] = true;
     }
+    return false;  // a day named twice counts once: every entry is read
   });
 }
 
@@ -104,13 +113,15 @@ bool ReadSteps(const json& schedule, ScheduleSettings& settings) {
     settings.before_minutes = {0};
     return true;
   }
-  return ReadEntries(before, [&settings](const json& entry) {
+  return ReadEntries(before, kMostCountdownSteps, [&settings](const json& entry) {
     if (!entry.is_number()) {
-      return;
+      return false;
     }
-    if (const auto minutes = StepMinutesFromNumber(entry.get<double>())) {
+    const auto minutes = StepMinutesFromNumber(entry.get<double>());
+    if (minutes) {
       settings.before_minutes.push_back(*minutes);
     }
+    return minutes.has_value();
   });
 }
 
@@ -122,8 +133,7 @@ bool ReadZone(const json& schedule, ScheduleSettings& settings) {
   if (zone != nullptr) {
     settings.zone_name = zone->get_ref<const std::string&>();
   }
-  settings.zone = FindTimeZone(settings.zone_name);
-  return settings.zone != nullptr;
+  return true;
 }
 
 std::optional<ScheduleSettings> ReadSchedule(const json& schedule) {
@@ -141,12 +151,14 @@ std::optional<ScheduleSettings> ReadSchedule(const json& schedule) {
 }
 
 template <typename Read>
-void ReadSection(const json& document, const char* key, std::set<std::string>& taken, Read&& read) {
+void ReadSection(const json& document, const char* key, std::size_t most,
+                 std::set<std::string>& taken, Read&& read) {
   const json* items = document.is_object() ? MemberOrNull(document, key) : nullptr;
   if (items == nullptr || !items->is_array()) {
     return;
   }
-  for (const json& item : *items) {
+  for (std::size_t index = 0; index < items->size() && index < most; ++index) {
+    const json& item = (*items)[index];
     if (!item.is_object()) {
       continue;
     }
@@ -161,20 +173,22 @@ void ReadSection(const json& document, const char* key, std::set<std::string>& t
 AnnouncementSettings ReadAnnouncements(const json& document) {
   AnnouncementSettings settings;
   std::set<std::string> taken;
-  ReadSection(document, "Announcements", taken, [&settings](std::string name, const json& list) {
-    const auto interval = IntervalSeconds(list);
-    if (!interval) {
-      return;
-    }
-    settings.lists.push_back(
-        {std::move(name), Enabled(list), *interval, FlagOr(list, "OptOut", true), &list});
-  });
-  ReadSection(document, "Schedules", taken, [&settings](std::string name, const json& schedule) {
-    if (auto read = ReadSchedule(schedule)) {
-      read->name = std::move(name);
-      settings.schedules.push_back(std::move(*read));
-    }
-  });
+  ReadSection(document, "Announcements", kMostAnnouncementLists, taken,
+              [&settings](std::string name, const json& list) {
+                const auto interval = IntervalSeconds(list);
+                if (!interval) {
+                  return;
+                }
+                settings.lists.push_back({std::move(name), Enabled(list), *interval,
+                                          FlagOr(list, "OptOut", true), &list});
+              });
+  ReadSection(document, "Schedules", kMostSchedules, taken,
+              [&settings](std::string name, const json& schedule) {
+                if (auto read = ReadSchedule(schedule)) {
+                  read->name = std::move(name);
+                  settings.schedules.push_back(std::move(*read));
+                }
+              });
   return settings;
 }
 

@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "base/time_zone.hpp"
-
 // "Announcements" and "Schedules", read when the configuration comes into use: only the
 // lists and schedules that can run, each with what its clock needs. What a turn sends
 // (the order, the minimum of players, the messages) is read at the turn, from `section`.
@@ -31,7 +29,7 @@ struct ScheduleSettings {
   std::vector<std::string> at_texts;
   std::vector<int> at_minutes;
   std::array<bool, 7> on_day{};  // Monday first
-  const TimeZone* zone = nullptr;
+  // Looked up in the time-zone database by the schedule's owner, when it may be read.
   std::string zone_name = "UTC";
   std::vector<int> before_minutes;
   // "OptOut": players who turned timed messages off do not get this schedule.
@@ -48,7 +46,8 @@ struct AnnouncementSettings {
 // The lists and then the schedules of `document` that can run, in array order. Each
 // takes its name (ignoring letter case) whether it is enabled or not; one without a
 // usable name, or whose name an earlier one took, is left out, and so is one without a
-// usable interval, clock time, day, zone or step. The checks' findings say why.
+// usable interval, clock time, day or step, and those past the limits of
+// base/schedule_fields.hpp. The checks' findings say why. Zones are not looked up here.
 AnnouncementSettings ReadAnnouncements(const nlohmann::json& document);
 
 }  // namespace Bellwright

@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+#include <tuple>
 #include <utility>
 
 #include "base/log.hpp"
@@ -31,12 +33,17 @@ std::vector<ConfigCheck::Finding>& LiveFindingList() {
   return findings;
 }
 
+std::vector<ConfigCheck::ZoneToLookUp>& LiveZonesToLookUp() {
+  static std::vector<ConfigCheck::ZoneToLookUp> zones;
+  return zones;
+}
+
 // Findings name the file as administrators know it; the full path is in the one line
 // that says it could not be opened.
 constexpr std::string_view kFileName = kConfigFileName;
 
-void LogFindings(const ConfigCheck::Report& report) {
-  for (const ConfigCheck::Finding& finding : report.findings) {
+void LogFindings(const std::vector<ConfigCheck::Finding>& findings) {
+  for (const ConfigCheck::Finding& finding : findings) {
     const std::string line = ConfigCheck::FormatFinding(kFileName, finding);
     if (finding.severity == ConfigCheck::Severity::kError) {
       Log::Error("{}", line);
@@ -44,6 +51,10 @@ void LogFindings(const ConfigCheck::Report& report) {
       Log::Warning("{}", line);
     }
   }
+}
+
+void LogFindings(const ConfigCheck::Report& report) {
+  LogFindings(report.findings);
   if (report.omitted_findings > 0) {
     Log::Warning("{}", ConfigCheck::FormatOmittedFindings(kFileName, report.omitted_findings));
   }
@@ -68,14 +79,18 @@ std::string SyntaxFailure(const ConfigCheck::Report& report,
 }  // namespace
 
 std::filesystem::path PluginFolderPath() {
-  return Platform::PathFromUtf8(AsaApi::Tools::GetCurrentDir()) / kPluginFolder;
+  // The folder's name is written with forward slashes; on Windows the paths shown in the
+  // log and the replies take the system's one separator throughout.
+  std::filesystem::path folder = Platform::PathFromUtf8(AsaApi::Tools::GetCurrentDir()) /
+                                 Platform::PathFromUtf8(kPluginFolder);
+  return folder.make_preferred();
 }
 
 std::filesystem::path ConfigFilePath() {
   return PluginFolderPath() / kConfigFileName;
 }
 
-ConfigRead ReadConfigFile() {
+ConfigRead ReadConfigFile(ZoneChecks zones) {
   const std::filesystem::path path = ConfigFilePath();
   const ConfigCheck::FileText file = ConfigCheck::ReadConfigFileText(path);
   if (!file.text) {
@@ -84,13 +99,16 @@ ConfigRead ReadConfigFile() {
   }
   const std::string& text = *file.text;
   ConfigCheck::ReadResult read = ConfigCheck::ReadConfigDocument(text);
-  const ConfigCheck::Report report = ConfigCheck::CheckConfigText(text, read);
+  const ConfigCheck::Report report = ConfigCheck::CheckConfigText(
+      text, read,
+      zones == ZoneChecks::kAtTheFirstTimerCall ? ConfigCheck::ZoneLookup::kLater
+                                                : ConfigCheck::ZoneLookup::kNow);
   if (read.syntax_error) {
     return {std::nullopt, SyntaxFailure(report, *read.syntax_error)};
   }
   LogFindings(report);
   return {LoadedConfig(std::move(read.document), Describe(report.custom_commands_failure),
-                       report.findings),
+                       report.findings, report.zones_to_look_up),
           {}};
 }
 
@@ -112,7 +130,7 @@ std::string AtStartUp(std::string failure) {
 }  // namespace
 
 bool StartConfig() {
-  ConfigRead read = ReadConfigFile();
+  ConfigRead read = ReadConfigFile(ZoneChecks::kAtTheFirstTimerCall);
   if (!read.config) {
     Log::Error("Load stopped: {}", AtStartUp(std::move(read.failure)));
     return false;
@@ -125,12 +143,28 @@ void StopConfig() {
   LiveDocument() = nullptr;
   LiveFailure().clear();
   LiveFindingList().clear();
+  LiveZonesToLookUp().clear();
 }
 
 void UseConfig(LoadedConfig config) {
   LiveDocument() = std::move(config.document_);
   LiveFailure() = std::move(config.custom_commands_failure_);
   LiveFindingList() = std::move(config.findings_);
+  LiveZonesToLookUp() = std::move(config.zones_to_look_up_);
+}
+
+void CheckZonesLeftForLater() {
+  if (LiveZonesToLookUp().empty()) {
+    return;
+  }
+  const std::vector<ConfigCheck::Finding> found = ConfigCheck::LookUpZones(LiveZonesToLookUp());
+  LiveZonesToLookUp().clear();
+  LogFindings(found);
+  std::vector<ConfigCheck::Finding>& live = LiveFindingList();
+  live.insert(live.end(), found.begin(), found.end());
+  std::ranges::stable_sort(live, [](const ConfigCheck::Finding& a, const ConfigCheck::Finding& b) {
+    return std::tie(a.line, a.column) < std::tie(b.line, b.column);
+  });
 }
 
 const std::string& LiveCustomCommandsFailure() {

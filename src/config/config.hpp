@@ -8,13 +8,15 @@
 #include <vector>
 
 #include "config/settings.hpp"
+#include "config_checks/announcement_checks.hpp"
 #include "config_checks/json_text/finding.hpp"
 
 namespace Bellwright {
 
 class LoadedConfig;
 struct ConfigRead;
-ConfigRead ReadConfigFile();
+enum class ZoneChecks;
+ConfigRead ReadConfigFile(ZoneChecks zones);
 void UseConfig(LoadedConfig config);
 
 // A configuration file read and parsed, not yet in use. Only ReadConfigFile makes
@@ -31,17 +33,20 @@ class LoadedConfig {
   [[nodiscard]] const std::vector<ConfigCheck::Finding>& Findings() const { return findings_; }
 
  private:
-  friend ConfigRead ReadConfigFile();
+  friend ConfigRead ReadConfigFile(ZoneChecks zones);
   friend void UseConfig(LoadedConfig config);
   LoadedConfig(nlohmann::json document, std::string custom_commands_failure,
-               std::vector<ConfigCheck::Finding> findings)
+               std::vector<ConfigCheck::Finding> findings,
+               std::vector<ConfigCheck::ZoneToLookUp> zones_to_look_up)
       : document_(std::move(document)),
         custom_commands_failure_(std::move(custom_commands_failure)),
-        findings_(std::move(findings)) {}
+        findings_(std::move(findings)),
+        zones_to_look_up_(std::move(zones_to_look_up)) {}
 
   nlohmann::json document_;
   std::string custom_commands_failure_;
   std::vector<ConfigCheck::Finding> findings_;
+  std::vector<ConfigCheck::ZoneToLookUp> zones_to_look_up_;
 };
 
 // The outcome of reading the configuration file: the file, or why it was refused.
@@ -59,9 +64,14 @@ std::filesystem::path PluginFolderPath();
 // "<server directory>/ArkApi/Plugins/BellwrightEx/config.json".
 std::filesystem::path ConfigFilePath();
 
+// Whether the schedules' zones are looked up with the other checks, or at the first
+// timer call (CheckZonesLeftForLater): the start runs under the loader lock, where the
+// zone database, which may load a library, must not be read.
+enum class ZoneChecks { kWithTheOthers, kAtTheFirstTimerCall };
+
 // Reads, parses and checks the configuration file without touching the live
 // document; every finding of the checks goes to the log, a warning or an error.
-ConfigRead ReadConfigFile();
+ConfigRead ReadConfigFile(ZoneChecks zones = ZoneChecks::kWithTheOthers);
 
 // The configuration owner. Start reads the file into the live document and tells
 // whether it could; Stop empties the document.
@@ -76,6 +86,10 @@ const std::string& LiveCustomCommandsFailure();
 
 // What the checks found in the live file when it was loaded or reloaded.
 const std::vector<ConfigCheck::Finding>& LiveFindings();
+
+// Looks up the zones the start left for later, once: their findings go to the log and
+// join LiveFindings. Called at the first timer call.
+void CheckZonesLeftForLater();
 
 // "config.json": how findings name the file, as administrators know it.
 std::string_view ConfigFileName();

@@ -3,7 +3,9 @@
 #include <fmt/format.h>
 
 #include <cmath>
+#include <limits>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "base/schedule_fields.hpp"
@@ -21,10 +23,11 @@ using nlohmann::json;
 struct Kind {
   std::string_view section;  // "Announcements"
   std::string_view what;     // "list"
+  std::size_t most = 0;      // how many of them run
 };
 
-constexpr Kind kList{"Announcements", "list"};
-constexpr Kind kSchedule{"Schedules", "schedule"};
+constexpr Kind kList{"Announcements", "list", kMostAnnouncementLists};
+constexpr Kind kSchedule{"Schedules", "schedule", kMostSchedules};
 
 // Names taken so far, ignoring letter case, with the pointer of the first taker.
 using TakenNames = std::map<std::string, std::string>;
@@ -50,6 +53,24 @@ void CheckName(const Kind& kind, const std::string& pointer, const json& item, T
     return;
   }
   const std::string& text = name->get_ref<const std::string&>();
+  switch (RefuseAnnouncementName(text)) {
+    case NameRefusal::kReserved:
+      findings.AtValue(Severity::kError, ChildPointer(pointer, "Name"),
+                       fmt::format("{} is a word of bw.pause, bw.resume and bw.preview (timed, "
+                                   "all, welcome, firstjoin, ignoring letter case), so this {} "
+                                   "does not run; give it another name",
+                                   Quote(text), kind.what));
+      return;
+    case NameRefusal::kControlCharacter:
+      findings.AtValue(Severity::kError, ChildPointer(pointer, "Name"),
+                       fmt::format("this name holds a control character (a line break, a tab, "
+                                   "…), so this {} does not run; give it a name of visible "
+                                   "characters and blanks",
+                                   kind.what));
+      return;
+    case NameRefusal::kNone:
+      break;
+  }
   const auto [first, inserted] = taken.try_emplace(AnnouncementNameKey(text), pointer);
   if (!inserted) {
     findings.AtValue(Severity::kError, ChildPointer(pointer, "Name"),
@@ -91,24 +112,43 @@ void CheckList(const std::string& pointer, const json& list, Findings& findings)
   }
 }
 
+// What a schedule's array holds and how much of it is used.
+struct Entries {
+  std::string_view key;        // "At"
+  std::string_view none_left;  // "no clock time"
+  std::size_t most = 0;        // usable entries taken; the rest are skipped
+  std::string_view what;       // "clock times"
+};
+
 // Entries of a schedule's array that the plug-in skips get a warning each; an array
-// left with none stops the schedule. Entries of the wrong JSON type have their own
-// finding.
+// left with none stops the schedule, and usable entries past the limit are named once.
+// Entries of the wrong JSON type have their own finding.
 template <typename Usable>
-void CheckEntries(const std::string& pointer, const json& schedule, std::string_view key,
-                  std::string_view none_left, Usable&& usable, Findings& findings) {
-  const json* entries = Member(schedule, key);
+void CheckEntries(const std::string& pointer, const json& schedule, const Entries& kind,
+                  Usable&& usable, Findings& findings) {
+  const json* entries = Member(schedule, kind.key);
   if (entries == nullptr || !entries->is_array()) {
     return;
   }
-  const std::string array_pointer = ChildPointer(pointer, key);
-  bool any_usable = false;
+  const std::string array_pointer = ChildPointer(pointer, kind.key);
+  std::size_t used = 0;
   for (std::size_t index = 0; index < entries->size(); ++index) {
-    any_usable = usable(ChildPointer(array_pointer, index), (*entries)[index]) || any_usable;
+    const std::string entry_pointer = ChildPointer(array_pointer, index);
+    if (!usable(entry_pointer, (*entries)[index])) {
+      continue;
+    }
+    if (used == kind.most) {
+      findings.AtValue(Severity::kWarning, entry_pointer,
+                       fmt::format("a schedule uses its first {} {}: this one and those after it "
+                                   "are skipped",
+                                   kind.most, kind.what));
+      break;
+    }
+    ++used;
   }
-  if (!any_usable) {
+  if (used == 0) {
     findings.AtValue(Severity::kError, array_pointer,
-                     fmt::format("{}, so this schedule never sends anything", none_left));
+                     fmt::format("{}, so this schedule never sends anything", kind.none_left));
   }
 }
 
@@ -120,7 +160,7 @@ void CheckClockTimes(const std::string& pointer, const json& schedule, Findings&
     return;
   }
   CheckEntries(
-      pointer, schedule, "At", "no clock time",
+      pointer, schedule, {"At", "no clock time", kMostClockTimes, "clock times"},
       [&findings](const std::string& entry_pointer, const json& entry) {
         if (!entry.is_string()) {
           return false;
@@ -140,7 +180,7 @@ void CheckClockTimes(const std::string& pointer, const json& schedule, Findings&
 void CheckDays(const std::string& pointer, const json& schedule, Findings& findings) {
   // A day written otherwise has the finding of a value outside the allowed ones.
   CheckEntries(
-      pointer, schedule, "Days", "no day",
+      pointer, schedule, {"Days", "no day", std::numeric_limits<std::size_t>::max(), "days"},
       [](const std::string&, const json& entry) {
         return entry.is_string() && WeekdayFromName(entry.get_ref<const std::string&>());
       },
@@ -149,7 +189,7 @@ void CheckDays(const std::string& pointer, const json& schedule, Findings& findi
 
 void CheckSteps(const std::string& pointer, const json& schedule, Findings& findings) {
   CheckEntries(
-      pointer, schedule, "Before", "no countdown step",
+      pointer, schedule, {"Before", "no countdown step", kMostCountdownSteps, "countdown steps"},
       [&findings](const std::string& entry_pointer, const json& entry) {
         if (!entry.is_number()) {
           return false;  // another type has its own finding
@@ -166,35 +206,49 @@ void CheckSteps(const std::string& pointer, const json& schedule, Findings& find
       findings);
 }
 
-void CheckZone(const std::string& pointer, const json& schedule, Findings& findings) {
+// Why `name` stops its schedule; none when the database knows it.
+std::optional<std::string> ZoneProblem(const std::string& name) {
+  if (FindTimeZone(name) != nullptr) {
+    return std::nullopt;
+  }
+  if (const std::string problem = TimeZoneDatabaseProblem(); !problem.empty()) {
+    return fmt::format(
+        "{} cannot be looked up, so this schedule does not run: the time-zone "
+        "database cannot be read ({}); only \"UTC\" is known without it",
+        Quote(name), problem);
+  }
+  return fmt::format(
+      "{} is not a zone of the IANA time-zone database, so this schedule does "
+      "not run; write a name such as \"Europe/Berlin\" or \"UTC\", letter case as "
+      "listed",
+      Quote(name));
+}
+
+void CheckZone(const std::string& pointer, const json& schedule, Findings& findings,
+               std::vector<ZoneToLookUp>* zones_later) {
   const json* zone = Member(schedule, "TimeZone");
   if (zone == nullptr || !zone->is_string()) {
     return;
   }
   const std::string& name = zone->get_ref<const std::string&>();
-  if (FindTimeZone(name) != nullptr) {
+  const std::string zone_pointer = ChildPointer(pointer, "TimeZone");
+  if (zones_later != nullptr) {
+    const std::optional<ValuePlace> place = findings.Index().Find(zone_pointer);
+    const LineColumn at = findings.Index().Locate(place ? place->value_offset : 0);
+    zones_later->push_back({name, zone_pointer, at.line, at.column});
     return;
   }
-  if (const std::string problem = TimeZoneDatabaseProblem(); !problem.empty()) {
-    findings.AtValue(Severity::kError, ChildPointer(pointer, "TimeZone"),
-                     fmt::format("{} cannot be looked up, so this schedule does not run: the "
-                                 "time-zone database cannot be read ({}); only \"UTC\" is known "
-                                 "without it",
-                                 Quote(name), problem));
-    return;
+  if (const auto problem = ZoneProblem(name)) {
+    findings.AtValue(Severity::kError, zone_pointer, *problem);
   }
-  findings.AtValue(Severity::kError, ChildPointer(pointer, "TimeZone"),
-                   fmt::format("{} is not a zone of the IANA time-zone database, so this "
-                               "schedule does not run; write a name such as \"Europe/Berlin\" "
-                               "or \"UTC\", letter case as listed",
-                               Quote(name)));
 }
 
-void CheckSchedule(const std::string& pointer, const json& schedule, Findings& findings) {
+void CheckSchedule(const std::string& pointer, const json& schedule, Findings& findings,
+                   std::vector<ZoneToLookUp>* zones_later) {
   CheckClockTimes(pointer, schedule, findings);
   CheckDays(pointer, schedule, findings);
   CheckSteps(pointer, schedule, findings);
-  CheckZone(pointer, schedule, findings);
+  CheckZone(pointer, schedule, findings, zones_later);
   CheckTimedMessageEntry(pointer, schedule, findings);
 }
 
@@ -207,6 +261,13 @@ void CheckSection(const json& document, const Kind& kind, TakenNames& taken, Che
   }
   const std::string section_pointer = ChildPointer("", kind.section);
   for (std::size_t index = 0; index < items->size(); ++index) {
+    if (index == kind.most) {
+      findings.AtValue(Severity::kError, ChildPointer(section_pointer, index),
+                       fmt::format("only the first {} {}s run: this one and those after it do "
+                                   "not; join some, or remove those no longer needed",
+                                   kind.most, kind.what));
+      break;
+    }
     const json& item = (*items)[index];
     if (!item.is_object()) {
       continue;
@@ -219,10 +280,27 @@ void CheckSection(const json& document, const Kind& kind, TakenNames& taken, Che
 
 }  // namespace
 
-void CheckAnnouncements(const json& document, Findings& findings) {
+void CheckAnnouncements(const json& document, Findings& findings,
+                        std::vector<ZoneToLookUp>* zones_later) {
   TakenNames taken;
   CheckSection(document, kList, taken, CheckList, findings);
-  CheckSection(document, kSchedule, taken, CheckSchedule, findings);
+  CheckSection(
+      document, kSchedule, taken,
+      [zones_later](const std::string& pointer, const json& schedule, Findings& found) {
+        CheckSchedule(pointer, schedule, found, zones_later);
+      },
+      findings);
+}
+
+std::vector<Finding> LookUpZones(const std::vector<ZoneToLookUp>& zones) {
+  std::vector<Finding> found;
+  for (const ZoneToLookUp& zone : zones) {
+    if (auto problem = ZoneProblem(zone.name)) {
+      found.push_back(
+          {Severity::kError, zone.pointer, zone.line, zone.column, std::move(*problem)});
+    }
+  }
+  return found;
 }
 
 }  // namespace Bellwright::ConfigCheck

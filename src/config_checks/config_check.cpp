@@ -32,7 +32,8 @@ using nlohmann::json;
 // stack.
 constexpr std::size_t kMaxDepth = 64;
 
-void CheckDocument(const nlohmann::json& document, Findings& findings, Report& report) {
+void CheckDocument(const nlohmann::json& document, Findings& findings, Report& report,
+                   ZoneLookup zones) {
   const auto failure = CustomCommandLoaderFailure(document);
   if (failure) {
     findings.Watch(*failure);
@@ -47,7 +48,8 @@ void CheckDocument(const nlohmann::json& document, Findings& findings, Report& r
         commands != nullptr ? RegisterCommands(*commands) : Registrations{};
     CheckCustomCommands(document, registrations, findings);
     CheckTimedMessages(document, findings);
-    CheckAnnouncements(document, findings);
+    CheckAnnouncements(document, findings,
+                       zones == ZoneLookup::kLater ? &report.zones_to_look_up : nullptr);
     CheckCountdown(document, findings);
     CheckOptOut(document, registrations, findings);
     CheckColours(document, findings);
@@ -74,7 +76,8 @@ Report TooLarge() {
 // Whatever the reader made of the text: the findings of a syntax error, of a file
 // too deep to check, or of the document.
 Report CheckRead(std::string_view text, const nlohmann::json& document,
-                 const std::optional<SyntaxError>& syntax_error, bool too_deep) {
+                 const std::optional<SyntaxError>& syntax_error, bool too_deep,
+                 ZoneLookup zones = ZoneLookup::kNow) {
   Report report;
   const PositionIndex index(text, kMaxDepth);
   Findings findings(index);
@@ -91,7 +94,7 @@ Report CheckRead(std::string_view text, const nlohmann::json& document,
                                   "was not checked",
                                   kMaxDepth));
   } else {
-    CheckDocument(document, findings, report);
+    CheckDocument(document, findings, report, zones);
   }
   report.omitted_findings = findings.Omitted();
   report.findings = findings.TakeInFileOrder();
@@ -138,12 +141,12 @@ Report CheckConfigText(std::string_view text) noexcept {
   });
 }
 
-Report CheckConfigText(std::string_view text, const ReadResult& read) noexcept {
-  return Guarded([text, &read] {
+Report CheckConfigText(std::string_view text, const ReadResult& read, ZoneLookup zones) noexcept {
+  return Guarded([text, &read, zones] {
     // The index stops at the depth limit, so a deeper document is never walked.
     return text.size() > kMaxTextBytes
                ? TooLarge()
-               : CheckRead(text, read.document, read.syntax_error, read.too_deep);
+               : CheckRead(text, read.document, read.syntax_error, read.too_deep, zones);
   });
 }
 

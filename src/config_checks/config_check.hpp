@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "config_checks/announcement_checks.hpp"
 #include "config_checks/json_text/document_reader.hpp"
 #include "config_checks/json_text/finding.hpp"
 
@@ -29,6 +30,8 @@ struct Report {
   // The value that makes the custom-command loader fail, the first in the order the
   // loader reads (a copy of its finding); empty when the commands load.
   std::optional<Finding> custom_commands_failure;
+  // The schedules' zones, when they were left to be looked up later (LookUpZones).
+  std::vector<ZoneToLookUp> zones_to_look_up;
 
   [[nodiscard]] bool HasErrors() const;
 };
@@ -44,10 +47,16 @@ inline constexpr std::string_view kUnreadableConsequence =
 
 inline constexpr std::size_t kMaxTextBytes = std::size_t{16} * 1024 * 1024;
 
+// Whether the schedules' zones are looked up in the time-zone database by the checks,
+// or left for later: at the plug-in's start no library may be loaded, and a standard
+// library's zone database may load one.
+enum class ZoneLookup { kNow, kLater };
+
 // The same checks for a text the caller has already read with ReadConfigDocument
 // (any depth): the text is not parsed a second time. `read` must be what `text`
 // gives; the text still places the findings.
-Report CheckConfigText(std::string_view text, const ReadResult& read) noexcept;
+Report CheckConfigText(std::string_view text, const ReadResult& read,
+                       ZoneLookup zones = ZoneLookup::kNow) noexcept;
 
 // "error" or "warning".
 std::string_view SeverityName(Severity severity);

@@ -91,11 +91,10 @@ json Announcements(const json& document) {
   }
   json schedules = json::array();
   for (const ScheduleSettings& schedule : settings.schedules) {
-    schedules.push_back({schedule.name, schedule.enabled, schedule.at_texts, schedule.at_minutes,
-                         schedule.on_day, reinterpret_cast<std::uintptr_t>(schedule.zone),
-                         schedule.before_minutes, schedule.leave_out_opted_out, Strictly([&] {
-                           return TimedEntry(TimedMessageEntry(*schedule.section));
-                         })});
+    schedules.push_back(
+        {schedule.name, schedule.enabled, schedule.at_texts, schedule.at_minutes, schedule.on_day,
+         schedule.zone_name, schedule.before_minutes, schedule.leave_out_opted_out,
+         Strictly([&] { return TimedEntry(TimedMessageEntry(*schedule.section)); })});
   }
   return {lists, schedules};
 }
