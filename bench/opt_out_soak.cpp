@@ -9,11 +9,9 @@
 //
 // The folder should be on the disk the server would use (not a tmpfs); a server folder
 // is made in it and removed afterwards.
-#include <dlfcn.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -26,37 +24,13 @@
 #include <thread>
 #include <vector>
 
+#include "disk_flushes.hpp"
 #include "host_library/clock.hpp"
 #include "host_library/events.hpp"
 #include "host_library/server_directory.hpp"
 #include "host_library/timer.hpp"
 #include "host_library/world.hpp"
 #include "plugin/load.hpp"
-
-namespace {
-
-std::atomic<long> disk_flushes{0};
-
-template <typename Function>
-Function* Real(const char* name) {
-  return reinterpret_cast<Function*>(dlsym(RTLD_NEXT, name));
-}
-
-}  // namespace
-
-// NOLINTBEGIN(readability-identifier-naming): the C library's names
-extern "C" int fsync(int descriptor) {
-  static auto* const real = Real<int(int)>("fsync");
-  ++disk_flushes;
-  return real(descriptor);
-}
-
-extern "C" int fdatasync(int descriptor) {
-  static auto* const real = Real<int(int)>("fdatasync");
-  ++disk_flushes;
-  return real(descriptor);
-}
-// NOLINTEND(readability-identifier-naming)
 
 namespace {
 
@@ -99,7 +73,7 @@ class QuietSink final : public Sandbox::EventSink {
 class Callbacks {
  public:
   void Run(const std::string& kind, const std::function<void()>& callback) {
-    const long flushes_before = disk_flushes.load();
+    const long flushes_before = DiskFlushes();
     const auto started = Clock::now();
     callback();
     const auto took = Clock::now() - started;
@@ -108,7 +82,7 @@ class Callbacks {
     record.longest = std::max(record.longest, took);
     record.over_5_ms += took > std::chrono::milliseconds(5) ? 1 : 0;
     durations_.push_back(took);
-    flushes_ += disk_flushes.load() - flushes_before;
+    flushes_ += DiskFlushes() - flushes_before;
   }
 
   void Print() {
@@ -200,7 +174,7 @@ int main(int argc, char** argv) {
     }
     std::this_thread::sleep_until(next_second);
   }
-  const long before_unload = disk_flushes.load();
+  const long before_unload = DiskFlushes();
   const auto unload_started = Clock::now();
   Bellwright::Unload();
   const auto unload_took = Clock::now() - unload_started;
@@ -213,7 +187,7 @@ int main(int argc, char** argv) {
   std::printf("unload: %ld us, %ld disk flushes\n",
               static_cast<long>(
                   std::chrono::duration_cast<std::chrono::microseconds>(unload_took).count()),
-              disk_flushes.load() - before_unload);
+              DiskFlushes() - before_unload);
   std::printf("host errors: %ld\n", sink.host_errors);
   std::error_code ignored;
   fs::remove_all(server, ignored);

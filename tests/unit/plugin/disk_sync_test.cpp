@@ -1,48 +1,20 @@
 // Waiting for the disk is left to the unload: no timer call, possession, logout or
-// command flushes a file, whatever the storage and the kept files do. The flushes are
-// counted where every library of this process makes them, at the C library's fsync
-// and fdatasync, which this program stands in for.
-#include <dlfcn.h>
+// command flushes a file, whatever the storage and the kept files do.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
 
+#include "disk_flushes.hpp"
 #include "host_library/clock.hpp"
 #include "host_library/timer.hpp"
 #include "host_library/world.hpp"
 #include "in_process_host.hpp"
 #include "plugin/load.hpp"
 #include "plugin_session.hpp"
-
-namespace {
-
-std::atomic<int> disk_flushes{0};
-
-template <typename Function>
-Function* Real(const char* name) {
-  return reinterpret_cast<Function*>(dlsym(RTLD_NEXT, name));
-}
-
-}  // namespace
-
-// NOLINTBEGIN(readability-identifier-naming): the C library's names
-extern "C" int fsync(int descriptor) {
-  static auto* const real = Real<int(int)>("fsync");
-  ++disk_flushes;
-  return real(descriptor);
-}
-
-extern "C" int fdatasync(int descriptor) {
-  static auto* const real = Real<int(int)>("fdatasync");
-  ++disk_flushes;
-  return real(descriptor);
-}
-// NOLINTEND(readability-identifier-naming)
 
 namespace Bellwright {
 namespace {
@@ -70,7 +42,7 @@ TEST(DiskSyncTest, OnlyTheUnloadWaitsForTheDisk) {
     Sandbox::TheDelayedTasks().RunDue();
     Sandbox::TheWorld().RunGameStateTimer();
   };
-  const int at_load = disk_flushes.load();
+  const int at_load = DiskFlushes();
   for (int player = 0; player < kPlayers; ++player) {
     Sandbox::TheWorld().Join(FString(Id(player)), FString("Player"));
   }
@@ -86,10 +58,10 @@ TEST(DiskSyncTest, OnlyTheUnloadWaitsForTheDisk) {
   }
   EXPECT_FALSE(std::filesystem::exists(session.ConfigFile().parent_path() /
                                        "bellwright_unwritten_opt_outs.json"));
-  EXPECT_EQ(disk_flushes.load() - at_load, 0) << "flushes in the game's callbacks";
-  const int before_unload = disk_flushes.load();
+  EXPECT_EQ(DiskFlushes() - at_load, 0) << "flushes in the game's callbacks";
+  const int before_unload = DiskFlushes();
   Unload();
-  const int at_unload = disk_flushes.load() - before_unload;
+  const int at_unload = DiskFlushes() - before_unload;
   EXPECT_GT(at_unload, 0) << "what the storage took is settled at the unload";
   std::cout << "disk flushes: 0 in 60 timer calls, " << kPlayers << " possessions and " << 60
             << " commands; " << at_unload << " at the unload\n";
