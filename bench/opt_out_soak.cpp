@@ -92,18 +92,19 @@ class Callbacks {
     };
     long over = 0;
     for (const auto& [kind, record] : kinds_) {
-      std::printf("%-10s %8ld calls, longest %6ld us, over 5 ms: %ld\n", kind.c_str(),
-                  record.count, static_cast<long>(micro(record.longest)), record.over_5_ms);
+      std::printf("%-10s %8ld calls, longest %6ld us, over 5 ms: %ld\n", kind.c_str(), record.count,
+                  static_cast<long>(micro(record.longest)), record.over_5_ms);
       over += record.over_5_ms;
     }
     if (!durations_.empty()) {
-      const auto at = [this](double share) {
-        return durations_[std::min(durations_.size() - 1,
-                                   static_cast<std::size_t>(share * durations_.size()))];
+      // The duration below which `per_mille` of the calls stay.
+      const auto at = [this](std::size_t per_mille) {
+        return durations_[std::min(durations_.size() - 1, per_mille * durations_.size() / 1000)];
       };
-      std::printf("all        %8zu calls, median %ld us, 99th %ld us, 99.9th %ld us, over 5 ms: %ld\n",
-                  durations_.size(), static_cast<long>(micro(at(0.5))),
-                  static_cast<long>(micro(at(0.99))), static_cast<long>(micro(at(0.999))), over);
+      std::printf(
+          "all        %8zu calls, median %ld us, 99th %ld us, 99.9th %ld us, over 5 ms: %ld\n",
+          durations_.size(), static_cast<long>(micro(at(500))), static_cast<long>(micro(at(990))),
+          static_cast<long>(micro(at(999))), over);
     }
     std::printf("disk flushes in the callbacks: %ld\n", flushes_);
   }
@@ -160,9 +161,8 @@ int main(int argc, char** argv) {
     // seconds someone leaves and comes back.
     for (int player = 0; player < options.players; ++player) {
       if (percent(random) < 5) {
-        callbacks.Run("command", [player] {
-          Sandbox::TheWorld().Chat(FString(Id(player)), FString("/ads"));
-        });
+        callbacks.Run("command",
+                      [player] { Sandbox::TheWorld().Chat(FString(Id(player)), FString("/ads")); });
       }
     }
     if (percent(random) == 0) {
@@ -184,10 +184,10 @@ int main(int argc, char** argv) {
   std::printf("%d players, %d s on %s\n", options.players, options.seconds,
               options.folder.string().c_str());
   callbacks.Print();
-  std::printf("unload: %ld us, %ld disk flushes\n",
-              static_cast<long>(
-                  std::chrono::duration_cast<std::chrono::microseconds>(unload_took).count()),
-              DiskFlushes() - before_unload);
+  std::printf(
+      "unload: %ld us, %ld disk flushes\n",
+      static_cast<long>(std::chrono::duration_cast<std::chrono::microseconds>(unload_took).count()),
+      DiskFlushes() - before_unload);
   std::printf("host errors: %ld\n", sink.host_errors);
   std::error_code ignored;
   fs::remove_all(server, ignored);

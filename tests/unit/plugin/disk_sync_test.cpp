@@ -42,7 +42,7 @@ TEST(DiskSyncTest, OnlyTheUnloadWaitsForTheDisk) {
     Sandbox::TheDelayedTasks().RunDue();
     Sandbox::TheWorld().RunGameStateTimer();
   };
-  const int at_load = DiskFlushes();
+  const long at_load = DiskFlushes();
   for (int player = 0; player < kPlayers; ++player) {
     Sandbox::TheWorld().Join(FString(Id(player)), FString("Player"));
   }
@@ -58,10 +58,10 @@ TEST(DiskSyncTest, OnlyTheUnloadWaitsForTheDisk) {
   }
   EXPECT_FALSE(std::filesystem::exists(session.ConfigFile().parent_path() /
                                        "bellwright_unwritten_opt_outs.json"));
-  EXPECT_EQ(DiskFlushes() - at_load, 0) << "flushes in the game's callbacks";
-  const int before_unload = DiskFlushes();
+  EXPECT_EQ(DiskFlushes() - at_load, 0L) << "flushes in the game's callbacks";
+  const long before_unload = DiskFlushes();
   Unload();
-  const int at_unload = DiskFlushes() - before_unload;
+  const long at_unload = DiskFlushes() - before_unload;
   EXPECT_GT(at_unload, 0) << "what the storage took is settled at the unload";
   std::cout << "disk flushes: 0 in 60 timer calls, " << kPlayers << " possessions and " << 60
             << " commands; " << at_unload << " at the unload\n";
