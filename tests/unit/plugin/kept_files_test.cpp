@@ -196,8 +196,9 @@ TEST_F(KeptFilesTest, ServersSharingTheFolderMergeTheirEntries) {
   }
 }
 
-// The file is written under a name of this process's own and renamed: a link planted
-// there, or at the file's own name, is replaced itself, never written through.
+// The file is written under a name of this process's own and renamed: a link or a pipe
+// planted there, or a link at the file's own name, is replaced itself, never written
+// through or waited for.
 TEST_F(KeptFilesTest, NothingIsWrittenThroughALink) {
   const fs::path path = Path(KeptFile::kGreetings);
   const fs::path victim = server_ / "victim.txt";
@@ -210,6 +211,11 @@ TEST_F(KeptFilesTest, NothingIsWrittenThroughALink) {
   EXPECT_EQ(Read(victim), "untouched");
   EXPECT_EQ(Read(path), "[\n\t\"a\"\n]\n");
   EXPECT_FALSE(fs::exists(fs::symlink_status(temporary)));
+
+  // A named pipe nobody reads, at the same name, would hold the writer for ever.
+  ASSERT_EQ(::mkfifo(temporary.c_str(), 0600), 0);
+  ASSERT_EQ(UpdateKept(KeptFile::kGreetings, {}, {{"c", true}}, Durability::kCached).failure, "");
+  EXPECT_EQ(Read(path), "[\n\t\"a\",\n\t\"c\"\n]\n");
 
   fs::remove(path);
   fs::create_symlink(victim, path);
