@@ -9,6 +9,8 @@
 //
 // The folder should be on the disk the server would use (not a tmpfs); a server folder
 // is made in it and removed afterwards.
+#include <sys/resource.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -70,13 +72,40 @@ class QuietSink final : public Sandbox::EventSink {
   long host_errors = 0;
 };
 
+// What the game thread did meanwhile: the processor time it had, and how often it
+// waited (for the disk, a lock) or was made to wait (for the processor).
+struct ThreadUse {
+  long cpu_us = 0;
+  long waited = 0;
+  long preempted = 0;
+
+  static ThreadUse Now() {
+    timespec cpu{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
+    rusage use{};
+    getrusage(RUSAGE_THREAD, &use);
+    return {cpu.tv_sec * 1'000'000 + cpu.tv_nsec / 1000, use.ru_nvcsw, use.ru_nivcsw};
+  }
+};
+
 class Callbacks {
  public:
   void Run(const std::string& kind, const std::function<void()>& callback) {
     const long flushes_before = DiskFlushes();
+    const ThreadUse use_before = ThreadUse::Now();
     const auto started = Clock::now();
     callback();
     const auto took = Clock::now() - started;
+    if (took > std::chrono::milliseconds(5)) {
+      const ThreadUse use_after = ThreadUse::Now();
+      std::printf("slow %s: %ld us, of which %ld us on the processor; waited %ld times, "
+                  "preempted %ld times\n",
+                  kind.c_str(),
+                  static_cast<long>(
+                      std::chrono::duration_cast<std::chrono::microseconds>(took).count()),
+                  use_after.cpu_us - use_before.cpu_us, use_after.waited - use_before.waited,
+                  use_after.preempted - use_before.preempted);
+    }
     Kind& record = kinds_[kind];
     ++record.count;
     record.longest = std::max(record.longest, took);
