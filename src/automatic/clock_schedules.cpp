@@ -83,8 +83,11 @@ ClockScheduleState StateOf(const RunningSchedule& schedule) {
 void Build(const std::vector<ScheduleSettings>& schedules, std::chrono::sys_seconds start) {
   std::vector<RunningSchedule> running;
   for (const ScheduleSettings& schedule : schedules) {
+    if (!schedule.enabled) {
+      continue;
+    }
     const TimeZone* zone = FindTimeZone(schedule.zone_name);
-    if (!schedule.enabled || zone == nullptr) {
+    if (zone == nullptr) {
       continue;
     }
     std::vector<std::u16string> at_texts;

@@ -177,6 +177,19 @@ bool StillAsFound(KeptFile file, const Found& found) {
          now.text == found.bytes;
 }
 
+// What another server left stays; what this one wrote goes, unless it has changed since.
+KeptEntries Merged(KeptEntries entries, const KeptEntries& written, const KeptEntries& add) {
+  for (const auto& [key, value] : written) {
+    if (const auto entry = entries.find(key); entry != entries.end() && entry->second == value) {
+      entries.erase(entry);
+    }
+  }
+  for (const auto& [key, value] : add) {
+    entries.insert_or_assign(key, value);
+  }
+  return entries;
+}
+
 }  // namespace
 
 std::string KeptFilePath(KeptFile file) {
@@ -202,15 +215,7 @@ KeptUpdate UpdateKept(KeptFile file, const KeptEntries& written, const KeptEntri
       update.failure = "a file that cannot be used is in the way";
       return update;
     }
-    KeptEntries merged = found.entries;
-    for (const auto& [key, value] : written) {
-      if (const auto entry = merged.find(key); entry != merged.end() && entry->second == value) {
-        merged.erase(entry);
-      }
-    }
-    for (const auto& [key, value] : add) {
-      merged.insert_or_assign(key, value);
-    }
+    const KeptEntries merged = Merged(found.entries, written, add);
     if (merged == found.entries) {
       return update;  // nothing to change
     }
