@@ -16,8 +16,8 @@
 // Where its transcript names a file under $SERVER, Windows' backslashes count as
 // slashes, and CR LF line ends count as LF. A script whose transcript depends on the
 // C library's rand() (the timed messages' random draw, the platform's own generator
-// by design) has NAME.windows.expected beside NAME.expected: the Windows build reads
-// that one. --timeout kills a sandbox that has not ended within SECONDS and fails the
+// by design), or on the system's words for an error, has NAME.windows.expected beside
+// NAME.expected: the Windows build reads that one. --timeout kills a sandbox that has not ended within SECONDS and fails the
 // test: a plug-in stuck under the loader lock must not stall the run.
 #include <poll.h>
 #include <signal.h>

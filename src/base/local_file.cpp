@@ -280,7 +280,7 @@ FileRead ReadRegularFile(const fs::path& path, std::size_t limit) {
   return ReadOpened(path, limit);
 }
 
-Replacement ReplaceFile(const fs::path& path, std::string_view bytes, Durability durability,
+Replacement ReplaceContents(const fs::path& path, std::string_view bytes, Durability durability,
                         const std::function<bool()>& unchanged) {
   const fs::path temporary = TemporaryBeside(path);
   // A leftover of an earlier process with this id, or a link someone put there, is

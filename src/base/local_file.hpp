@@ -51,7 +51,7 @@ struct Replacement {
 // renamed over, so a reader sees the old file or the new one, never a part. Just before
 // the rename `unchanged` is asked whether the file is still as the caller read it; when
 // it is not (another process wrote it meanwhile), nothing is replaced.
-Replacement ReplaceFile(const std::filesystem::path& path, std::string_view bytes,
+Replacement ReplaceContents(const std::filesystem::path& path, std::string_view bytes,
                         Durability durability, const std::function<bool()>& unchanged = {});
 
 // Removes the file at `path`; a missing file is no failure. Empty on success.

@@ -227,7 +227,7 @@ KeptUpdate UpdateKept(KeptFile file, const KeptEntries& written, const KeptEntri
       return update;
     }
     const LocalFile::Replacement replaced =
-        LocalFile::ReplaceFile(PathOf(file), Dump(file, merged), durability,
+        LocalFile::ReplaceContents(PathOf(file), Dump(file, merged), durability,
                                [&file, &found] { return StillAsFound(file, found); });
     if (replaced.outcome != LocalFile::Replacement::Outcome::kChangedMeanwhile) {
       update.failure = replaced.failure;
