@@ -77,7 +77,7 @@ class CrowdedServer {
 
   static void RunDelayedTasks() {
     Sandbox::TheClock().Advance(std::chrono::seconds(5));
-    Sandbox::TheDelayedTasks().RunDue();
+    Sandbox::TheDelayedTasks().RunFrame();
   }
 
   PluginSession session_;

@@ -29,6 +29,7 @@
 #include "disk_flushes.hpp"
 #include "host_library/clock.hpp"
 #include "host_library/events.hpp"
+#include "host_library/game_frames.hpp"
 #include "host_library/server_directory.hpp"
 #include "host_library/timer.hpp"
 #include "host_library/world.hpp"
@@ -98,13 +99,13 @@ class Callbacks {
     const auto took = Clock::now() - started;
     if (took > std::chrono::milliseconds(5)) {
       const ThreadUse use_after = ThreadUse::Now();
-      std::printf("slow %s: %ld us, of which %ld us on the processor; waited %ld times, "
-                  "preempted %ld times\n",
-                  kind.c_str(),
-                  static_cast<long>(
-                      std::chrono::duration_cast<std::chrono::microseconds>(took).count()),
-                  use_after.cpu_us - use_before.cpu_us, use_after.waited - use_before.waited,
-                  use_after.preempted - use_before.preempted);
+      std::printf(
+          "slow %s: %ld us, of which %ld us on the processor; waited %ld times, "
+          "preempted %ld times\n",
+          kind.c_str(),
+          static_cast<long>(std::chrono::duration_cast<std::chrono::microseconds>(took).count()),
+          use_after.cpu_us - use_before.cpu_us, use_after.waited - use_before.waited,
+          use_after.preempted - use_before.preempted);
     }
     Kind& record = kinds_[kind];
     ++record.count;
@@ -179,13 +180,16 @@ int main(int argc, char** argv) {
       Sandbox::TheWorld().Join(FString(Id(player)), FString("Player " + std::to_string(player)));
     });
   }
-  auto next_second = Clock::now();
+  auto next_frame = Clock::now();
+  const auto frame_time = std::chrono::microseconds(1'000'000 / Sandbox::kFramesPerSecond);
   for (int second = 0; second < options.seconds; ++second) {
-    next_second += std::chrono::seconds(1);
-    callbacks.Run("timer", [] {
-      Sandbox::TheDelayedTasks().RunDue();
-      Sandbox::TheWorld().RunGameStateTimer();
-    });
+    // The game's frames run the tasks that are due; every thirtieth calls the timer.
+    for (int frame = 0; frame < Sandbox::kFramesPerSecond; ++frame) {
+      next_frame += frame_time;
+      std::this_thread::sleep_until(next_frame);
+      callbacks.Run("frame", [] { Sandbox::TheDelayedTasks().RunFrame(); });
+    }
+    callbacks.Run("timer", [] { Sandbox::TheWorld().RunGameStateTimer(); });
     // Each player changes their mind about once in twenty seconds; one in a hundred
     // seconds someone leaves and comes back.
     for (int player = 0; player < options.players; ++player) {
@@ -201,7 +205,6 @@ int main(int argc, char** argv) {
         Sandbox::TheWorld().Join(FString(Id(player)), FString("Player " + std::to_string(player)));
       });
     }
-    std::this_thread::sleep_until(next_second);
   }
   const long before_unload = DiskFlushes();
   const auto unload_started = Clock::now();

@@ -4,15 +4,16 @@
 # The header-only ones come from the machine's Debian packages (fmt and spdlog in
 # their header-only modes). Each is reached through a folder of its own links, never
 # /usr/include itself, whose C library headers would shadow mingw-w64's. SQLite,
-# utf8proc and the date library's time-zone code are compiled from Debian's source
-# packages, which scripts/windows-sources.sh unpacks into BELLWRIGHT_WINDOWS_SOURCES.
-# MySQL/MariaDB storage is not part of this build.
+# utf8proc, the date library's time-zone code and MariaDB Connector/C are compiled from
+# Debian's source packages, which scripts/windows-sources.sh unpacks into
+# BELLWRIGHT_WINDOWS_SOURCES.
 
 set(BELLWRIGHT_WINDOWS_SOURCES "${PROJECT_SOURCE_DIR}/build/windows-sources"
   CACHE PATH "Where scripts/windows-sources.sh unpacked the Windows build's sources")
-if(NOT EXISTS "${BELLWRIGHT_WINDOWS_SOURCES}/.complete")
-  message(FATAL_ERROR "the Windows build compiles SQLite, utf8proc and the date library from "
-    "Debian's source packages: run scripts/windows-sources.sh first")
+if(NOT EXISTS "${BELLWRIGHT_WINDOWS_SOURCES}/.complete"
+    OR NOT EXISTS "${BELLWRIGHT_WINDOWS_SOURCES}/libmariadb")
+  message(FATAL_ERROR "the Windows build compiles SQLite, utf8proc, the date library and "
+    "MariaDB Connector/C from Debian's source packages: run scripts/windows-sources.sh first")
 endif()
 
 set(BELLWRIGHT_HEADER_LINKS "${CMAKE_BINARY_DIR}/debian-headers")
@@ -105,3 +106,29 @@ add_custom_command(
   COMMENT "Expanding tzdata's rules for the date library"
   VERBATIM)
 add_custom_target(bellwright_tzdata ALL DEPENDS "${BELLWRIGHT_TZDATA_DIR}/africa")
+
+# MariaDB Connector/C, with its own build files, as the MariaDB server builds it: the
+# static library, TLS through Windows' own Schannel, and the authentication plug-ins a
+# MariaDB or MySQL server asks for built in (a plug-in DLL beside the game server would
+# have to be found and loaded at the first connect). Nothing of it is installed.
+foreach(setting
+    WITH_SSL=SCHANNEL WITH_UNIT_TESTS=OFF WITH_CURL=OFF WITH_DYNCOL=OFF WITH_EXTERNAL_ZLIB=OFF
+    CLIENT_PLUGIN_CACHING_SHA2_PASSWORD=STATIC CLIENT_PLUGIN_CLIENT_ED25519=STATIC
+    CLIENT_PLUGIN_SHA256_PASSWORD=STATIC CLIENT_PLUGIN_PVIO_SHMEM=STATIC
+    CLIENT_PLUGIN_DIALOG=OFF CLIENT_PLUGIN_MYSQL_CLEAR_PASSWORD=OFF
+    CLIENT_PLUGIN_AUTH_GSSAPI_CLIENT=OFF CLIENT_PLUGIN_MYSQL_OLD_PASSWORD=OFF)
+  string(REPLACE "=" ";" pair ${setting})
+  list(GET pair 0 name)
+  list(GET pair 1 value)
+  set(${name} ${value} CACHE STRING "Connector/C, as the Windows build makes it" FORCE)
+endforeach()
+# Third-party code: no warnings (its C flags reach only its own folder).
+set(flags_before_connector "${CMAKE_C_FLAGS}")
+string(APPEND CMAKE_C_FLAGS " -w")
+add_subdirectory("${sources}/libmariadb" "${CMAKE_BINARY_DIR}/libmariadb" EXCLUDE_FROM_ALL)
+set(CMAKE_C_FLAGS "${flags_before_connector}")
+add_library(bellwright_mariadb_client INTERFACE)
+target_include_directories(bellwright_mariadb_client SYSTEM INTERFACE
+  "${sources}/libmariadb/include" "${CMAKE_BINARY_DIR}/libmariadb/include")
+target_link_libraries(bellwright_mariadb_client INTERFACE mariadbclient)
+add_library(PkgConfig::MariaDbClient ALIAS bellwright_mariadb_client)

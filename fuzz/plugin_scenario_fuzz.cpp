@@ -23,6 +23,7 @@
 #include "base/plugin_folder.hpp"
 #include "config/config.hpp"
 #include "host_library/clock.hpp"
+#include "host_library/game_frames.hpp"
 #include "host_library/commands.hpp"
 #include "host_library/events.hpp"
 #include "host_library/rcon_connection.hpp"
@@ -118,9 +119,7 @@ APlayerController* AnyConnected() {
 
 void Wait(int seconds) {
   for (int step = 0; step < seconds; ++step) {
-    Sandbox::TheClock().Advance(std::chrono::seconds(1));
-    Sandbox::TheDelayedTasks().RunDue();
-    Sandbox::TheWorld().RunGameStateTimer();
+    Sandbox::StepOneSecond();
   }
 }
 

@@ -16,6 +16,7 @@
 #include "console/live_transcript.hpp"
 #include "host_library/clock.hpp"
 #include "host_library/commands.hpp"
+#include "host_library/game_frames.hpp"
 #include "host_library/rcon_connection.hpp"
 #include "host_library/text.hpp"
 #include "host_library/timer.hpp"
@@ -27,6 +28,9 @@
 
 namespace Sandbox {
 namespace {
+
+constexpr auto kFrame = std::chrono::duration_cast<asio::steady_timer::duration>(
+    std::chrono::duration<double>(1.0 / kFramesPerSecond));
 
 // A page the administrator keeps open: the browser reloads it every few seconds, and
 // a long-running server keeps only its most recent moments.
@@ -85,7 +89,7 @@ class LiveServer {
                     HumanView(options.readable, audience_, &WallClockLabel)),
         interpreter_(options.plugin_path),
         signals_(io_, SIGINT, SIGTERM),
-        timer_(io_) {}
+        frame_timer_(io_) {}
 
   int Run() {
     TheClock().UseSystem();
@@ -106,8 +110,8 @@ class LiveServer {
     Notice(console_.interactive() ? "Type help for the commands, Ctrl-D or quit to stop."
                                   : "Reading commands from standard input.");
     Guarded("load", [this] { interpreter_.ExecuteLine("load", 0); });
-    next_tick_ = asio::steady_timer::clock_type::now();
-    ScheduleTick();
+    next_frame_ = asio::steady_timer::clock_type::now();
+    ScheduleFrame();
     console_.Start();
     io_.run();
     SetEventSink(nullptr);
@@ -202,26 +206,33 @@ class LiveServer {
     Guarded("console line", [&] { interpreter_.ExecuteLine(raw_line, line_number_); });
   }
 
-  // The game thread runs the game-state timer once a second, with the delayed tasks
-  // that are due first, the same order as a script's `wait` step.
-  void ScheduleTick() {
-    next_tick_ += std::chrono::seconds(1);
-    // After a stall the game does not catch up with a burst of timer calls.
+  // The game thread runs a frame 30 times a second: the delayed tasks that are due, and
+  // at every thirtieth frame the game-state timer after them, the same order as a
+  // script's `wait` step.
+  void ScheduleFrame() {
+    next_frame_ += kFrame;
+    // After a stall the game does not catch up with a burst of frames.
     const auto now = asio::steady_timer::clock_type::now();
-    if (next_tick_ < now) {
-      next_tick_ = now;
+    if (next_frame_ < now) {
+      next_frame_ = now;
     }
-    timer_.expires_at(next_tick_);
-    timer_.async_wait([this](const asio::error_code& error) {
+    frame_timer_.expires_at(next_frame_);
+    frame_timer_.async_wait([this](const asio::error_code& error) {
       if (error || stopping_) {
         return;
       }
-      Guarded("game-state timer", [] {
-        TheDelayedTasks().RunDue();
-        TheWorld().RunGameStateTimer();
+      frames_this_second_ = (frames_this_second_ + 1) % kFramesPerSecond;
+      const bool timer_frame = frames_this_second_ == 0;
+      Guarded("game frame", [timer_frame] {
+        TheDelayedTasks().RunFrame();
+        if (timer_frame) {
+          TheWorld().RunGameStateTimer();
+        }
       });
-      FlushPage();
-      ScheduleTick();
+      if (timer_frame) {
+        FlushPage();
+      }
+      ScheduleFrame();
     });
   }
 
@@ -234,7 +245,7 @@ class LiveServer {
     if (rcon_) {
       rcon_->Stop();
     }
-    timer_.cancel();
+    frame_timer_.cancel();
     asio::error_code ignored;
     signals_.cancel(ignored);
     Guarded("unload", [this] { interpreter_.Finish(); });
@@ -264,8 +275,9 @@ class LiveServer {
   bool page_failing_ = false;
   CommandInterpreter interpreter_;
   asio::signal_set signals_;
-  asio::steady_timer timer_;
-  asio::steady_timer::time_point next_tick_;
+  asio::steady_timer frame_timer_;
+  asio::steady_timer::time_point next_frame_;
+  int frames_this_second_ = 0;
   std::optional<RconServer> rcon_;
   int line_number_ = 0;
   bool stopping_ = false;

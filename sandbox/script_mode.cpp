@@ -7,6 +7,7 @@
 
 #include "console/command_interpreter.hpp"
 #include "host_library/clock.hpp"
+#include "host_library/game_frames.hpp"
 #include "host_library/text.hpp"
 #include "views/html_transcript.hpp"
 #include "views/transcript_sinks.hpp"
@@ -19,6 +20,8 @@ int RunScript(std::istream& script, CommandInterpreter& interpreter) {
   std::string line;
   for (int line_number = 1; std::getline(script, line); ++line_number) {
     interpreter.ExecuteLine(line, line_number);
+    // The game's frames go on between two lines; the clock stands still.
+    RunPendingFrames();
   }
   interpreter.Finish();
   return interpreter.ErrorCount() > 0 ? 1 : 0;

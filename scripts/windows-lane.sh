@@ -2,16 +2,19 @@
 # The Windows lane: builds Bellwright.dll, bellwright-sandbox.exe and bellwright-check.exe
 # with mingw-w64 (the windows preset), then runs every behaviour script and every
 # checker case through wine64, in a Wine prefix made for this run inside the build
-# folder, against the same expectations as the Linux lanes. Each run is bounded
+# folder, against the same expectations as the Linux lanes, and the MySQL storage's
+# tests and the live cluster test against a MariaDB server on loopback. Each run is bounded
 # (tests/windows/CMakeLists.txt): a hang under Windows' loader lock fails its test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 started=$SECONDS
-scripts/install-deps.sh --source-packages g++-mingw-w64-x86-64-posix wine64 wine tcl
+scripts/install-deps.sh --source-packages g++-mingw-w64-x86-64-posix wine64 wine tcl patch googletest \
+  mariadb-server
 scripts/windows-sources.sh
-# The script driver is a Linux program; the Linux lane's build of it drives Wine.
+# The drivers are Linux programs; the Linux lane's builds of them drive Wine.
 cmake --preset default >/dev/null
-cmake --build --preset default --target bellwright_script_driver
+cmake --build --preset default --target bellwright_script_driver bellwright_cluster_tests \
+  bellwright_mariadb_helper
 cmake --preset windows
 cmake --build --preset windows
 built=$SECONDS

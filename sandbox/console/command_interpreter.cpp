@@ -8,6 +8,7 @@
 #include "host_library/clock.hpp"
 #include "host_library/commands.hpp"
 #include "host_library/events.hpp"
+#include "host_library/game_frames.hpp"
 #include "host_library/hooks.hpp"
 #include "host_library/text.hpp"
 #include "host_library/timer.hpp"
@@ -185,12 +186,6 @@ void CommandInterpreter::Finish() {
   }
 }
 
-void CommandInterpreter::Step() {
-  TheClock().Advance(std::chrono::seconds(1));
-  TheDelayedTasks().RunDue();
-  TheWorld().RunGameStateTimer();
-}
-
 std::string CommandInterpreter::Load() {
   if (loader_.IsLoaded()) {
     return "the plug-in is already loaded";
@@ -360,7 +355,7 @@ std::string CommandInterpreter::Wait(std::string_view rest) {
     return "wait needs a whole number of seconds, not \"" + std::string(words[0]) + "\"";
   }
   for (long long step = 0; step < steps; ++step) {
-    Step();
+    StepOneSecond();
   }
   return {};
 }

@@ -22,8 +22,6 @@ class CommandInterpreter {
   void ExecuteLine(std::string_view line, int line_number);
   // End of input: reports an unterminated config block, unloads the plug-in.
   void Finish();
-  // One second of game time: the clock moves, due tasks run, the game-state timer runs.
-  void Step();
 
   [[nodiscard]] int ErrorCount() const { return errors_; }
   // Whether the lines now being fed are the body of a `config <<WORD` block.

@@ -14,27 +14,38 @@ void DelayedTasks::DelayExecuteInternal(const std::function<void()>& callback, i
                                         const FString& task_name, const FString& module_path) {
   auto task = std::make_unique<Task>();
   task->due_seconds = TheClock().ElapsedSeconds() + std::max(delay_seconds, 0);
+  task->scheduled = scheduled_++;
   task->callback = callback;
   task->name = task_name;
   task->module_path = module_path;
   waiting_.push_back(std::move(task));
 }
 
-void DelayedTasks::RunDue() {
+int DelayedTasks::RunFrame() {
+  const std::uint64_t frame_began = scheduled_;
+  int ran = 0;
   for (;;) {
     const std::int64_t now = TheClock().ElapsedSeconds();
-    const auto due = std::find_if(waiting_.begin(), waiting_.end(),
-                                  [now](const auto& task) { return task->due_seconds <= now; });
+    const auto due = std::find_if(waiting_.begin(), waiting_.end(), [&](const auto& task) {
+      return task->due_seconds <= now && task->scheduled < frame_began;
+    });
     if (due == waiting_.end()) {
-      return;
+      return ran;
     }
     // Out of the list before it runs, so the task may schedule more tasks.
     const std::unique_ptr<Task> task = std::move(*due);
     waiting_.erase(due);
+    ++ran;
     if (task->callback) {
       CallPlugin("delayed task", [&] { task->callback(); });
     }
   }
+}
+
+bool DelayedTasks::HasDue() const {
+  const std::int64_t now = TheClock().ElapsedSeconds();
+  return std::any_of(waiting_.begin(), waiting_.end(),
+                     [now](const auto& task) { return task->due_seconds <= now; });
 }
 
 int DelayedTasks::DropModule(const FString& module_path) {

@@ -17,6 +17,7 @@
 #include "opt_out/kept_choices_file.hpp"
 #include "opt_out/kept_entries.hpp"
 #include "opt_out/opt_out_state.hpp"
+#include "opt_out/storage_frames.hpp"
 
 namespace Bellwright {
 namespace {
@@ -137,10 +138,13 @@ void NoteWhenFailingBegan(OptOut::State& state) {
 void StartOptOut() {
   if (auto settings = ReadSettings()) {
     Use(std::move(*settings));
+    // Opened at the first frame after the load, before anyone joins.
+    DriveStorageAtNextFrame();
   }
 }
 
 void StopOptOut() {
+  StopStorageFrames();
   OptOut::State& state = TheState();
   if (state.store) {
     // The one moment the disk is waited for: what the storage took lasts a power cut.
@@ -173,6 +177,7 @@ void ReconfigureOptOut() {
   }
   CloseStore();
   Use(std::move(*wanted));
+  DriveStorageAtNextFrame();
 }
 
 void DriveOptOutStorage() {
@@ -191,6 +196,9 @@ void DriveOptOutStorage() {
   state.store->Pump(state.memory, state.greeted);
   NoteWhenFailingBegan(state);
   DropKeptEntriesWhenWritten();
+  if (state.store->HasWorkForNextFrame(state.memory, state.greeted)) {
+    DriveStorageAtNextFrame();
+  }
 }
 
 }  // namespace Bellwright

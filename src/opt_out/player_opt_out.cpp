@@ -98,14 +98,25 @@ void ForgetOptOut(AShooterPlayerController* player) {
 }
 
 std::string PlayersStatusLine() {
+  const OptOut::State& state = OptOut::TheState();
+  const bool choices_count = OptOutActive();
   int connected = 0;
   int opted_out = 0;
+  int unknown = 0;
   ForEachConnectedPlayer(GameWorld(), [&](AShooterPlayerController* player) {
     ++connected;
-    opted_out += IsOptedOut(player->GetUniqueNetIdAsString()) ? 1 : 0;
+    const std::string_view key = OptOut::Key(player->GetUniqueNetIdAsString());
+    const std::optional<bool> choice =
+        choices_count ? state.memory.KnownChoice(key) : std::optional<bool>(false);
+    opted_out += choice.value_or(false) ? 1 : 0;
+    unknown += !choice || state.greeted.AwaitsAnswer(key) ? 1 : 0;
   });
-  return fmt::format("players: {} connected, {} of them opted out of timed messages", connected,
-                     opted_out);
+  std::string line = fmt::format("players: {} connected, {} of them opted out of timed messages",
+                                 connected, opted_out);
+  if (unknown > 0) {
+    line += fmt::format(", {} not yet known", unknown);
+  }
+  return line;
 }
 
 std::string StorageStatusLine() {

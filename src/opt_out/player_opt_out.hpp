@@ -33,7 +33,9 @@ void AskOptOut(AShooterPlayerController* player);
 // recorded.
 void ForgetOptOut(AShooterPlayerController* player);
 
-// "players: 3 connected, 1 of them opted out of timed messages".
+// "players: 3 connected, 1 of them opted out of timed messages", and ", 1 not yet known"
+// while the storage has not answered about a player: their choice, or whether a greeting
+// about to come is their first. Only answered choices count as opted out.
 std::string PlayersStatusLine();
 // "storage: SQLite /path/bellwright.sqlite, working, 0 choices waiting to be written",
 // "..., failing since ... (cause), ...", or "storage: none (no OptOutCommand or

@@ -59,6 +59,12 @@ bool ChoiceMemory::IsOptedOut(std::string_view player_key, Moment now, Moment pa
   return player.answered ? player.opted_out : now - player.asked_at < patience;
 }
 
+std::optional<bool> ChoiceMemory::KnownChoice(std::string_view player_key) const {
+  const auto found = players_.find(player_key);
+  if (found == players_.end() || !found->second.answered) return std::nullopt;
+  return found->second.opted_out;
+}
+
 bool ChoiceMemory::Toggle(std::string_view player_key) {
   auto found = players_.find(player_key);
   if (found == players_.end()) found = players_.emplace(std::string(player_key), Player{}).first;

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -51,6 +52,9 @@ class ChoiceMemory {
   // were asked, so nobody who opted out elsewhere gets an announcement while the
   // storage is asked, and as not opted out after that.
   bool IsOptedOut(std::string_view player_key, Moment now, Moment patience) const;
+  // The player's choice once known (answered by the storage, or made here); nothing while
+  // the storage has not answered.
+  std::optional<bool> KnownChoice(std::string_view player_key) const;
   // Flips the player's choice, keeps the new state to be written and returns it.
   bool Toggle(std::string_view player_key);
 

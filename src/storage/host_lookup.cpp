@@ -41,6 +41,18 @@ std::string NumericAddress(const sockaddr* address) {
   return inet_ntop(address->sa_family, raw, text, sizeof text) != nullptr ? text : "";
 }
 
+template <typename AddressInfo>
+std::vector<std::string> NumericAddresses(const AddressInfo* found) {
+  std::vector<std::string> addresses;
+  // mingw-w64 declares ADDRINFOEXW's next entry with a differently spelt tag; it is the
+  // same structure.
+  for (; found != nullptr; found = reinterpret_cast<const AddressInfo*>(found->ai_next)) {
+    std::string address = NumericAddress(found->ai_addr);
+    if (!address.empty()) addresses.push_back(std::move(address));
+  }
+  return addresses;
+}
+
 }  // namespace
 
 bool NeedsNoLookup(const std::string& host) {
@@ -58,8 +70,25 @@ struct HostLookup::Request {
   int started = 0;
 };
 
+namespace {
+
+// The configuration's text is UTF-8; each byte widened alone would break any name
+// outside ASCII.
+std::wstring WideName(const std::string& host) {
+  const int length =
+      MultiByteToWideChar(CP_UTF8, 0, host.data(), static_cast<int>(host.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+  if (length > 0) {
+    MultiByteToWideChar(CP_UTF8, 0, host.data(), static_cast<int>(host.size()), wide.data(),
+                        length);
+  }
+  return wide;
+}
+
+}  // namespace
+
 HostLookup::HostLookup(const std::string& host) : request_(new Request) {
-  request_->name.assign(host.begin(), host.end());
+  request_->name = WideName(host);
   request_->hints.ai_family = AF_UNSPEC;
   request_->hints.ai_socktype = SOCK_STREAM;
   request_->overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -80,17 +109,19 @@ HostLookup::~HostLookup() {
   delete request_;
 }
 
-std::optional<Expected<std::string>> HostLookup::Poll() {
+std::optional<Expected<std::vector<std::string>>> HostLookup::Poll() {
+  using Found = Expected<std::vector<std::string>>;
   int status = request_->started;
   if (status == WSA_IO_PENDING) {
     if (WaitForSingleObject(request_->overlapped.hEvent, 0) != WAIT_OBJECT_0) return std::nullopt;
     status = GetAddrInfoExOverlappedResult(&request_->overlapped);
     request_->started = status;
   }
-  if (status != 0 || request_->result == nullptr) {
-    return Expected<std::string>(Failure{"the host name could not be resolved"});
+  std::vector<std::string> addresses = NumericAddresses(request_->result);
+  if (status != 0 || addresses.empty()) {
+    return Found(Failure{"the host name could not be resolved"});
   }
-  return Expected<std::string>(NumericAddress(request_->result->ai_addr));
+  return Found(std::move(addresses));
 }
 
 #else
@@ -124,15 +155,18 @@ HostLookup::~HostLookup() {
   delete request_;
 }
 
-std::optional<Expected<std::string>> HostLookup::Poll() {
-  if (request_->name.empty()) return Expected<std::string>(Failure{"no name lookup could start"});
+std::optional<Expected<std::vector<std::string>>> HostLookup::Poll() {
+  using Found = Expected<std::vector<std::string>>;
+  if (request_->name.empty()) return Found(Failure{"no name lookup could start"});
   const int status = gai_error(&request_->block);
   if (status == EAI_INPROGRESS) return std::nullopt;
-  if (status != 0 || request_->block.ar_result == nullptr) {
-    return Expected<std::string>(
-        Failure{std::string("the host name could not be resolved: ") + gai_strerror(status)});
+  std::vector<std::string> addresses =
+      status == 0 ? NumericAddresses(request_->block.ar_result) : std::vector<std::string>{};
+  if (addresses.empty()) {
+    const char* const why = status != 0 ? gai_strerror(status) : "it has no address";
+    return Found(Failure{std::string("the host name could not be resolved: ") + why});
   }
-  return Expected<std::string>(NumericAddress(request_->block.ar_result->ai_addr));
+  return Found(std::move(addresses));
 }
 
 #endif

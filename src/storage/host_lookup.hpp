@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "storage/expected.hpp"
 
@@ -21,8 +22,10 @@ class HostLookup {
   HostLookup(const HostLookup&) = delete;
   HostLookup& operator=(const HostLookup&) = delete;
 
-  // The numeric address once found, the failure, or nothing while it is under way.
-  std::optional<Expected<std::string>> Poll();
+  // Every numeric address of the name, in the order the system gives them (the order the
+  // client library would try them in), once found; the failure, or nothing while the
+  // lookup is under way.
+  std::optional<Expected<std::vector<std::string>>> Poll();
 
   struct Request;
 

@@ -1,9 +1,5 @@
 #include "storage/mysql_database.hpp"
 
-// A build without the client library (BELLWRIGHT_WITHOUT_MYSQL) has no MySQL storage;
-// storage/database.cpp says so to a configuration that asks for it.
-#ifndef BELLWRIGHT_WITHOUT_MYSQL
-
 #ifdef _WIN32
 #include <winsock2.h>
 #else
@@ -11,14 +7,23 @@
 #include <sys/socket.h>
 #endif
 
+#include <errmsg.h>
 #include <mysql.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <mutex>
 #include <utility>
 
 namespace Bellwright::Storage {
 namespace {
 
+// Both tables with every column the store uses, in one round trip: what an open asks of a
+// database that has been used before. Only when it fails are the tables made and probed
+// one by one.
+constexpr const char* kProbeTables =
+    "SELECT c.player_key, c.opted_out, g.player_key FROM bellwright_timed_message_opt_out AS c, "
+    "bellwright_greeted_players AS g LIMIT 0";
 // Binary keys: the caller's bytes, compared as bytes, whatever the server's collation.
 constexpr const char* kCreateTable =
     "CREATE TABLE IF NOT EXISTS bellwright_timed_message_opt_out ("
@@ -34,10 +39,19 @@ constexpr const char* kCreateGreetedTable =
     "player_key VARBINARY(255) NOT NULL PRIMARY KEY)";
 constexpr const char* kProbeGreetedTable =
     "SELECT player_key FROM bellwright_greeted_players LIMIT 0";
-// The statements of an open: each CREATE is followed by the probe that decides.
-constexpr std::size_t kProbeOfChoices = 1;
-constexpr std::size_t kCreateOfGreeted = 2;
-constexpr std::size_t kProbeOfGreeted = 3;
+// The statements of an open: the probe of both tables; then, when it fails, each CREATE
+// followed by the probe that decides.
+constexpr std::size_t kProbeOfBoth = 0;
+constexpr std::size_t kCreateOfChoices = 1;
+constexpr std::size_t kProbeOfChoices = 2;
+constexpr std::size_t kCreateOfGreeted = 3;
+constexpr std::size_t kProbeOfGreeted = 4;
+
+// The connection could not be made to this address at all, so the next address of the
+// name is tried, as the client library does with the addresses it looks up itself.
+bool NeverReached(unsigned error) {
+  return error == CR_CONNECTION_ERROR || error == CR_CONN_HOST_ERROR || error == CR_IPSOCK_ERROR;
+}
 
 // The client library's process-wide state is started once and never ended: it belongs
 // to the process, which other plug-ins may share, not to one store.
@@ -97,6 +111,51 @@ std::string RecordGreetedStatement(std::span<const std::string> player_keys) {
   return sql;
 }
 
+#ifdef _WIN32
+
+// On a connect under way the library waits for MYSQL_WAIT_EXCEPT too: Windows reports a
+// connect that failed among a socket's exceptions. select asks for exactly that.
+// WSAPoll cannot: it refuses POLLPRI (WSAEINVAL), and before Windows 10 2004 it never
+// reported a failed connect at all.
+int SocketReadiness(my_socket socket, int waiting_for) {
+  fd_set readable;
+  fd_set writable;
+  fd_set exceptional;
+  FD_ZERO(&readable);
+  FD_ZERO(&writable);
+  FD_ZERO(&exceptional);
+  if (waiting_for & MYSQL_WAIT_READ) FD_SET(socket, &readable);
+  if (waiting_for & MYSQL_WAIT_WRITE) FD_SET(socket, &writable);
+  if (waiting_for & MYSQL_WAIT_EXCEPT) FD_SET(socket, &exceptional);
+  timeval no_wait{};
+  if (select(0, &readable, &writable, &exceptional, &no_wait) <= 0) return 0;
+  int ready = 0;
+  if (FD_ISSET(socket, &readable)) ready |= MYSQL_WAIT_READ;
+  if (FD_ISSET(socket, &writable)) ready |= MYSQL_WAIT_WRITE;
+  if (FD_ISSET(socket, &exceptional)) ready |= MYSQL_WAIT_EXCEPT;
+  return ready;
+}
+
+#else
+
+// A socket that failed or was hung up is reported to every wait, so the library's next
+// read or write meets the error instead of waiting for ever.
+int SocketReadiness(my_socket socket, int waiting_for) {
+  pollfd descriptor{};
+  descriptor.fd = socket;
+  if (waiting_for & MYSQL_WAIT_READ) descriptor.events |= POLLIN;
+  if (waiting_for & MYSQL_WAIT_WRITE) descriptor.events |= POLLOUT;
+  if (waiting_for & MYSQL_WAIT_EXCEPT) descriptor.events |= POLLPRI;
+  if (poll(&descriptor, 1, 0) <= 0) return 0;
+  int ready = 0;
+  if (descriptor.revents & (POLLIN | POLLHUP | POLLERR)) ready |= MYSQL_WAIT_READ;
+  if (descriptor.revents & (POLLOUT | POLLHUP | POLLERR)) ready |= MYSQL_WAIT_WRITE;
+  if (descriptor.revents & POLLPRI) ready |= MYSQL_WAIT_EXCEPT;
+  return ready & waiting_for;
+}
+
+#endif
+
 void ShutDown(my_socket socket) {
 #ifdef _WIN32
   shutdown(socket, SD_BOTH);
@@ -122,9 +181,14 @@ std::optional<Outcome> MySqlDatabase::BeginOpen() {
   create_failure_.reset();
   greeted_unusable_.reset();
   outcome_ = {};
-  statements_ = {kCreateTable, kProbeTable, kCreateGreetedTable, kProbeGreetedTable};
+  statements_ = {kProbeTables, kCreateTable, kProbeTable, kCreateGreetedTable, kProbeGreetedTable};
   next_statement_ = 0;
-  if (NeedsNoLookup(settings_.host)) return Connect(settings_.host);
+  addresses_.clear();
+  next_address_ = 0;
+  if (NeedsNoLookup(settings_.host)) {
+    addresses_.push_back(settings_.host);
+    return ConnectNext();
+  }
   lookup_ = std::make_unique<HostLookup>(settings_.host);
   phase_ = Phase::kLookingUp;
   return Advance();
@@ -189,24 +253,31 @@ std::optional<Outcome> MySqlDatabase::Advance() {
 }
 
 std::optional<Outcome> MySqlDatabase::AfterLookup() {
-  std::optional<Expected<std::string>> found = lookup_->Poll();
+  std::optional<Expected<std::vector<std::string>>> found = lookup_->Poll();
   if (!found) return std::nullopt;
   lookup_.reset();
   if (!*found) return Fail(found->Error().cause + " (" + settings_.host + ")");
-  return Connect(**found);
+  addresses_ = std::move(**found);
+  return ConnectNext();
 }
 
-std::optional<Outcome> MySqlDatabase::Connect(const std::string& address) {
+// The client library is handed one address at a time, never the name: it would look the
+// name up itself, with a call that blocks.
+std::optional<Outcome> MySqlDatabase::ConnectNext() {
   connection_ = mysql_init(nullptr);
   if (connection_ == nullptr) return Fail("out of memory for a MySQL connection");
+  // Each address has its share of the open's patience, so that one that never answers
+  // leaves the others their turn.
+  const auto share = options_.mysql_connect / static_cast<long>(addresses_.size());
   const unsigned connect_timeout = static_cast<unsigned>(
-      std::chrono::ceil<std::chrono::seconds>(options_.mysql_connect).count());
+      std::max<std::int64_t>(1, std::chrono::floor<std::chrono::seconds>(share).count()));
   const unsigned answer_timeout =
       static_cast<unsigned>(std::chrono::ceil<std::chrono::seconds>(options_.mysql_answer).count());
   mysql_options(connection_, MYSQL_OPT_NONBLOCK, nullptr);
   mysql_options(connection_, MYSQL_OPT_CONNECT_TIMEOUT, &connect_timeout);
   mysql_options(connection_, MYSQL_OPT_READ_TIMEOUT, &answer_timeout);
   mysql_options(connection_, MYSQL_OPT_WRITE_TIMEOUT, &answer_timeout);
+  const std::string& address = addresses_[next_address_++];
   phase_ = Phase::kConnecting;
   Await(mysql_real_connect_start(&connected_, connection_, address.c_str(), settings_.user.c_str(),
                                  settings_.password.c_str(), settings_.database.c_str(),
@@ -215,14 +286,29 @@ std::optional<Outcome> MySqlDatabase::Connect(const std::string& address) {
 }
 
 std::optional<Outcome> MySqlDatabase::AfterConnect() {
-  if (connected_ == nullptr) return Fail(mysql_error(connection_));
-  open_ = true;
-  return NextStatement();
+  if (connected_ != nullptr) {
+    open_ = true;
+    return NextStatement();
+  }
+  if (NeverReached(mysql_errno(connection_)) && next_address_ < addresses_.size()) {
+    // Nothing was sent: closing the attempt does not touch the network.
+    mysql_close(connection_);
+    connection_ = nullptr;
+    return ConnectNext();
+  }
+  std::string cause = mysql_error(connection_);
+  if (!NeedsNoLookup(settings_.host)) cause += " (" + settings_.host + ")";
+  return Fail(std::move(cause));
 }
 
 std::optional<Outcome> MySqlDatabase::AfterQuery() {
   const std::size_t done = next_statement_ - 1;
-  const bool create_of_open = opening_ && (done == 0 || done == kCreateOfGreeted);
+  const bool create_of_open = opening_ && (done == kCreateOfChoices || done == kCreateOfGreeted);
+  if (opening_ && done == kProbeOfBoth) {
+    // Both tables are there: nothing to make. Otherwise each is made and probed in turn.
+    if (query_status_ != 0) return NextStatement();
+    next_statement_ = statements_.size();
+  }
   if (query_status_ != 0) {
     if (create_of_open) {
       create_failure_ = Failure{mysql_error(connection_)};
@@ -295,29 +381,7 @@ int MySqlDatabase::Resume(int ready) {
 
 // Whether the socket is ready for what the library waits for, asked without waiting.
 int MySqlDatabase::ReadyEvents() const {
-  const my_socket socket = mysql_get_socket(connection_);
-#ifdef _WIN32
-  WSAPOLLFD descriptor{};
-  descriptor.fd = socket;
-#else
-  pollfd descriptor{};
-  descriptor.fd = socket;
-#endif
-  if (waiting_for_ & MYSQL_WAIT_READ) descriptor.events |= POLLIN;
-  if (waiting_for_ & MYSQL_WAIT_WRITE) descriptor.events |= POLLOUT;
-  if (waiting_for_ & MYSQL_WAIT_EXCEPT) descriptor.events |= POLLPRI;
-#ifdef _WIN32
-  const int polled = WSAPoll(&descriptor, 1, 0);
-#else
-  const int polled = poll(&descriptor, 1, 0);
-#endif
-  int ready = 0;
-  if (polled > 0) {
-    if (descriptor.revents & (POLLIN | POLLHUP | POLLERR)) ready |= MYSQL_WAIT_READ;
-    if (descriptor.revents & (POLLOUT | POLLHUP | POLLERR)) ready |= MYSQL_WAIT_WRITE;
-    if (descriptor.revents & POLLPRI) ready |= MYSQL_WAIT_EXCEPT;
-    ready &= waiting_for_;
-  }
+  int ready = SocketReadiness(mysql_get_socket(connection_), waiting_for_);
   if ((waiting_for_ & MYSQL_WAIT_TIMEOUT) != 0 &&
       std::chrono::steady_clock::now() - waiting_since_ >=
           std::chrono::seconds(mysql_get_timeout_value(connection_))) {
@@ -354,7 +418,8 @@ void MySqlDatabase::Close() {
 // and write fails at once, so the call under way finishes without waiting.
 void MySqlDatabase::Abandon() {
   const my_socket socket = mysql_get_socket(connection_);
-  if (socket != MARIADB_INVALID_SOCKET) ShutDown(socket);
+  // -1, or Windows' INVALID_SOCKET, an unsigned number.
+  if (socket != static_cast<my_socket>(MARIADB_INVALID_SOCKET)) ShutDown(socket);
   constexpr int kEnoughRounds = 16;
   for (int round = 0; round < kEnoughRounds && waiting_for_ != 0; ++round) {
     waiting_for_ = Resume(waiting_for_);
@@ -365,5 +430,3 @@ void MySqlDatabase::Abandon() {
 }
 
 }  // namespace Bellwright::Storage
-
-#endif  // BELLWRIGHT_WITHOUT_MYSQL

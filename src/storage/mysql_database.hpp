@@ -17,9 +17,10 @@ namespace Bellwright::Storage {
 // interface: every call of the client library returns at once with what it waits for
 // (the socket readable or writable), and the socket is asked with a zero timeout
 // whether that has come. A host name is looked up by the system in the background
-// first, since the library's own lookup would block. The database name travels in the
-// connect call; player keys travel as hexadecimal literals, which no key can break out
-// of. A connection that breaks is not reconnected here: the store opens a new one.
+// first, since the library's own lookup would block, and its addresses are tried in
+// turn. An open that finds both tables costs one statement after the login. The database name
+// travels in the connect call; player keys travel as hexadecimal literals, which no key can break
+// out of. A connection that breaks is not reconnected here: the store opens a new one.
 class MySqlDatabase final : public Database {
  public:
   MySqlDatabase(StorageSettings settings, const StoreOptions& options);
@@ -44,7 +45,7 @@ class MySqlDatabase final : public Database {
   std::optional<Outcome> Begin(std::vector<std::string> statements, bool reading_greeted = false);
   std::optional<Outcome> Advance();
   std::optional<Outcome> AfterLookup();
-  std::optional<Outcome> Connect(const std::string& address);
+  std::optional<Outcome> ConnectNext();
   std::optional<Outcome> AfterConnect();
   std::optional<Outcome> AfterQuery();
   std::optional<Outcome> AfterStoringResult();
@@ -60,6 +61,9 @@ class MySqlDatabase final : public Database {
   st_mysql* connection_ = nullptr;
   bool open_ = false;
   std::unique_ptr<HostLookup> lookup_;
+  // The addresses of the host, tried in turn until one takes the connection.
+  std::vector<std::string> addresses_;
+  std::size_t next_address_ = 0;
 
   Phase phase_ = Phase::kIdle;
   int waiting_for_ = 0;  // the library's MYSQL_WAIT_* bits; 0 once its call has returned

@@ -48,6 +48,12 @@ bool OptOutStore::IsIdle(const ChoiceMemory& memory, const SeenMemory& greeted) 
          !greeted.HasUnrecorded() && !greeted.HasQuestions();
 }
 
+bool OptOutStore::HasWorkForNextFrame(const ChoiceMemory& memory, const SeenMemory& greeted) const {
+  if (job_ != Job::kNone) return true;
+  if (failing_ && Clock::now() < retry_at_) return false;
+  return !database_->IsOpen() || !IsIdle(memory, greeted);
+}
+
 std::optional<Outcome> OptOutStore::StartNext(Memories memory, Clock::time_point now) {
   if ((failing_ || busy_since_) && now < retry_at_) return std::nullopt;
   if (database_->IsOpen() && database_->WasReplaced()) {

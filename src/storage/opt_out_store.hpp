@@ -42,6 +42,9 @@ class OptOutStore {
   void SettleOnDisk();
   // Nothing under way and nothing to do (for tests and benchmarks).
   bool IsIdle(const ChoiceMemory& memory, const SeenMemory& greeted) const;
+  // Whether being driven again soon would get on with something: an operation under way,
+  // whose answer may come any moment, or work that is not held back until a later try.
+  bool HasWorkForNextFrame(const ChoiceMemory& memory, const SeenMemory& greeted) const;
 
   // "SQLite /path/bellwright.sqlite" or "MySQL user@host:port/database".
   const std::string& StorageName() const noexcept { return storage_name_; }

@@ -101,6 +101,11 @@ bool SeenMemory::HasQuestions() const {
   });
 }
 
+bool SeenMemory::AwaitsAnswer(std::string_view player_key) const {
+  const auto found = questions_.find(player_key);
+  return found != questions_.end() && found->second.answer == Greeted::kUnknown;
+}
+
 std::vector<std::string> SeenMemory::TakeBatch(std::size_t limit) const {
   std::vector<std::string> batch;
   for (const std::string& player_key : unrecorded_) {

@@ -42,6 +42,9 @@ class SeenMemory {
   // The players asked whom the storage knows; the others asked are new.
   void Answer(std::span<const std::string> asked, std::span<const std::string> known);
   bool HasQuestions() const;
+  // Whether the player waits for a greeting that the storage has not yet said is their
+  // first.
+  bool AwaitsAnswer(std::string_view player_key) const;
   bool HasUnrecorded() const { return !unrecorded_.empty(); }
   std::size_t UnrecordedCount() const { return unrecorded_.size(); }
   std::vector<std::string> TakeBatch(std::size_t limit) const;

@@ -2,7 +2,6 @@
 // command flushes a file, whatever the storage and the kept files do.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -10,7 +9,7 @@
 
 #include "disk_flushes.hpp"
 #include "host_library/clock.hpp"
-#include "host_library/timer.hpp"
+#include "host_library/game_frames.hpp"
 #include "host_library/world.hpp"
 #include "in_process_host.hpp"
 #include "plugin/load.hpp"
@@ -18,8 +17,6 @@
 
 namespace Bellwright {
 namespace {
-
-using namespace std::chrono_literals;
 
 constexpr int kPlayers = 10;
 
@@ -37,11 +34,7 @@ TEST(DiskSyncTest, OnlyTheUnloadWaitsForTheDisk) {
   // Left by an earlier start: taken, written, then taken out of the file in the session.
   std::ofstream(session.ConfigFile().parent_path() / "bellwright_unwritten_opt_outs.json")
       << R"({"earlier": true})";
-  const auto tick = [] {
-    Sandbox::TheClock().Advance(1s);
-    Sandbox::TheDelayedTasks().RunDue();
-    Sandbox::TheWorld().RunGameStateTimer();
-  };
+  const auto tick = [] { Sandbox::StepOneSecond(); };
   const long at_load = DiskFlushes();
   for (int player = 0; player < kPlayers; ++player) {
     Sandbox::TheWorld().Join(FString(Id(player)), FString("Player"));

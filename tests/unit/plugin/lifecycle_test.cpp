@@ -6,6 +6,7 @@
 #include "custom_commands/live_commands.hpp"
 #include "host_library/clock.hpp"
 #include "host_library/commands.hpp"
+#include "host_library/game_frames.hpp"
 #include "host_library/hooks.hpp"
 #include "host_library/timer.hpp"
 #include "host_library/world.hpp"
@@ -33,9 +34,7 @@ class LifecycleTest : public ::testing::Test {
 
   static void Wait(int seconds) {
     for (int step = 0; step < seconds; ++step) {
-      Sandbox::TheClock().Advance(std::chrono::seconds(1));
-      Sandbox::TheDelayedTasks().RunDue();
-      Sandbox::TheWorld().RunGameStateTimer();
+      Sandbox::StepOneSecond();
     }
   }
   [[nodiscard]] int Count(const char* event, const char* text) const {

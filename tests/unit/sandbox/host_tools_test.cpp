@@ -8,8 +8,11 @@
 #include "host/tools.hpp"
 #include "host_library/clock.hpp"
 #include "host_library/events.hpp"
+#include "host_library/game_frames.hpp"
+#include "host_library/hooks.hpp"
 #include "host_library/text.hpp"
 #include "host_library/timer.hpp"
+#include "host_library/world.hpp"
 
 namespace {
 
@@ -112,16 +115,16 @@ TEST(SandboxClock, TheCalendarStepsAloneAndStaysInItsRange) {
             (Sandbox::Clock::kScriptEpochSeconds + 15 - 3600) * kTicks);
   EXPECT_EQ(AsaApi::Tools::GetSteadyClockTicks(), 15 * kTicks);
   const std::int64_t before = AsaApi::Tools::GetSystemClockTicks();
-  for (const std::int64_t step : {std::int64_t{-5'000'000'000}, std::int64_t{6'000'000'000},
-                                  std::numeric_limits<std::int64_t>::max(),
-                                  std::numeric_limits<std::int64_t>::min()}) {
+  for (const std::int64_t step :
+       {std::int64_t{-5'000'000'000}, std::int64_t{6'000'000'000},
+        std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::min()}) {
     EXPECT_FALSE(clock.StepCalendar(seconds(step))) << step;
   }
   EXPECT_EQ(AsaApi::Tools::GetSystemClockTicks(), before) << "a refused step changes nothing";
   clock.UseVirtual();
 }
 
-TEST(SandboxDelayedTasks, RunWhenDueInSchedulingOrder) {
+TEST(SandboxDelayedTasks, RunWhenDueInSchedulingOrderOneFrameAtATime) {
   Sandbox::TheClock().UseVirtual();
   EXPECT_EQ(AsaApi::Tools::GetSystemClockTicks(), Sandbox::Clock::kScriptEpochSeconds * 10'000'000);
   Sandbox::DelayedTasks tasks;
@@ -138,18 +141,68 @@ TEST(SandboxDelayedTasks, RunWhenDueInSchedulingOrder) {
   tasks.DelayExecuteInternal([] { throw std::runtime_error("task failed"); }, 1, FString("t"),
                              FString("/plugins/b.so"));
   RecordedHostErrors errors;
-  tasks.RunDue();
-  EXPECT_TRUE(ran.empty());
+  EXPECT_EQ(tasks.RunFrame(), 0);
+  EXPECT_FALSE(tasks.HasDue());
   Sandbox::TheClock().Advance(std::chrono::seconds(1));
-  tasks.RunDue();
+  EXPECT_EQ(tasks.RunFrame(), 3);
+  EXPECT_EQ(ran, (std::vector<std::string>{"first", "second"}))
+      << "a task of delay 0 scheduled by a task waits for the next frame";
+  EXPECT_TRUE(tasks.HasDue());
+  EXPECT_EQ(tasks.RunFrame(), 1);
   EXPECT_EQ(ran, (std::vector<std::string>{"first", "second", "chained"}));
+  EXPECT_FALSE(tasks.HasDue());
   EXPECT_EQ(errors.whats, std::vector<std::string>{"task failed"});
   EXPECT_EQ(tasks.Waiting(), 1);
   EXPECT_EQ(tasks.DropModule(FString("/plugins/other.so")), 0);
   EXPECT_EQ(tasks.DropModule(module), 1);
   Sandbox::TheClock().Advance(std::chrono::seconds(5));
-  tasks.RunDue();
+  tasks.RunFrame();
   EXPECT_EQ(ran.size(), 3U);
+  Sandbox::TheClock().UseVirtual();
+}
+
+std::vector<std::string>*& TimerCalls() {
+  static std::vector<std::string>* calls = nullptr;
+  return calls;
+}
+
+void RecordTimerCall(AGameState* /*game_state*/) {
+  TimerCalls()->push_back("timer");
+}
+
+// A script's time: between two lines a task that schedules itself again at every frame
+// runs a second's worth of frames and no more, and a one-second step runs the tasks that
+// are due, then the pending frames, then the game-state timer.
+TEST(SandboxDelayedTasks, ScriptFramesAreBoundedAndComeBeforeTheTimer) {
+  Sandbox::TheClock().UseVirtual();
+  Sandbox::TheWorld().Reset();
+  Sandbox::DelayedTasks& tasks = Sandbox::TheDelayedTasks();
+  const FString module("/plugins/frames.so");
+  std::vector<std::string> ran;
+  std::function<void()> again = [&] {
+    ran.push_back("frame");
+    tasks.DelayExecuteInternal(again, 0, FString("t"), module);
+  };
+  tasks.DelayExecuteInternal(again, 0, FString("t"), module);
+  Sandbox::RunPendingFrames();
+  EXPECT_EQ(ran.size(), static_cast<std::size_t>(Sandbox::kFramesPerSecond));
+  EXPECT_EQ(tasks.DropModule(module), 1);
+
+  ran.clear();
+  TimerCalls() = &ran;
+  void (*trampoline)(AGameState*) = nullptr;
+  Sandbox::TheGameFunctions().SetHook<void(AGameState*)>("AGameState.DefaultTimer()",
+                                                         &RecordTimerCall, &trampoline);
+  tasks.DelayExecuteInternal(
+      [&] {
+        ran.push_back("due");
+        tasks.DelayExecuteInternal([&] { ran.push_back("delay 0"); }, 0, FString("t"), module);
+      },
+      1, FString("t"), module);
+  Sandbox::StepOneSecond();
+  EXPECT_EQ(ran, (std::vector<std::string>{"due", "delay 0", "timer"}));
+  Sandbox::TheGameFunctions().DisableHook<void(AGameState*)>("AGameState.DefaultTimer()",
+                                                             &RecordTimerCall);
   Sandbox::TheClock().UseVirtual();
 }
 

@@ -1,9 +1,16 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <asio/io_context.hpp>
+#include <asio/ip/tcp.hpp>
+#include <filesystem>
+#include <fstream>
 
 #include "host_library/commands.hpp"
 #include "host_library/events.hpp"
 #include "host_library/hooks.hpp"
+#include "host_library/server_directory.hpp"
 #include "host_library/timer.hpp"
 #include "host_library/world.hpp"
 #include "plugin_loader.hpp"
@@ -91,6 +98,40 @@ TEST(SandboxPluginLoader, WhatThePluginLeavesBehindIsDroppedAndReported) {
   EXPECT_TRUE(Sandbox::TheGameFunctions().DetouredNames().empty());
   // The game's own timer runs again without the plug-in.
   Sandbox::TheWorld().RunGameStateTimer();
+}
+
+// The plug-in drives its storage at every frame while a database has not answered, with a
+// task of delay 0 that it asks for again each time: the host drops that task with the
+// plug-in's others when it unloads it, so nothing of the plug-in is left to run.
+TEST(SandboxPluginLoader, TheStoragesFrameTaskIsDroppedWithThePlugin) {
+  // A server that takes the connection (the system does, from its backlog) and never
+  // says a word.
+  asio::io_context io;
+  asio::ip::tcp::acceptor silent(io, {asio::ip::make_address("127.0.0.1"), 0});
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("bellwright-frames-" + std::to_string(getpid()));
+  const std::filesystem::path config = folder / "ArkApi/Plugins/BellwrightEx/config.json";
+  std::filesystem::create_directories(config.parent_path());
+  std::ofstream(config) << R"({"Bellwright": {"Storage": {"Type": "MySQL", "Host": "127.0.0.1",
+    "Port": )" << silent.local_endpoint().port()
+                        << R"(, "User": "u", "Database": "d"}},
+    "TimedMessages": {"OptOutCommand": "/ads"}})";
+  Sandbox::SetServerDirectory(folder.string());
+  // The plug-in starts the MySQL client library's process-wide state and never ends it:
+  // it belongs to the process, which other plug-ins may share. Kept loaded here, as a
+  // server that uses the library keeps it, so that state stays where the leak checker of
+  // the sanitizer builds can reach it after the plug-in is gone.
+  ASSERT_NE(dlopen("libmariadb.so.3", RTLD_NOW | RTLD_NODELETE), nullptr) << dlerror();
+  Sandbox::PluginLoader loader;
+  ASSERT_EQ(loader.Load(BELLWRIGHT_PLUGIN), "");
+  for (int frame = 0; frame < 3; ++frame) Sandbox::TheDelayedTasks().RunFrame();
+  EXPECT_EQ(Sandbox::TheDelayedTasks().Waiting(), 1) << "the storage waits for the server";
+  RecordedEvents recorded;
+  loader.Unload();
+  EXPECT_EQ(Sandbox::TheDelayedTasks().Waiting(), 0);
+  EXPECT_TRUE(recorded.OfKind("host_error").empty());
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
 }
 
 TEST(SandboxPluginLoader, ExceptionLeavingACommandBecomesHostError) {

@@ -144,11 +144,9 @@ void LiveThroughOutage(const Outage& outage, const fs::path& base) {
   const std::function<void()> repair = outage.breaks(folder, file);
   ReportLog log;
   DrivenStore store(SqliteAt(file), log);
+  store.SetPace(kFramePace);
   EXPECT_TRUE(store.Toggle("player"));
-  ASSERT_TRUE(Eventually([&] {
-    store.Turn();
-    return log.Count() >= 1;
-  })) << "no failure reported";
+  ASSERT_TRUE(store.TurnUntil([&] { return log.Count() >= 1; })) << "no failure reported";
   store.TurnFor(10 * QuickOptions().retry_interval);  // several retries
   ASSERT_EQ(log.Count(), 1u) << log.Text();
   const ReportedLine failure = log.Lines()[0];

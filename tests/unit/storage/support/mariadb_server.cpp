@@ -291,6 +291,23 @@ std::optional<std::string> MariaDbServer::ExecuteAsRoot(const std::string& sql) 
   return std::nullopt;
 }
 
+std::optional<std::string> MariaDbServer::FirstValueAsRoot(const std::string& sql) const {
+  RootConnection root{mysql_init(nullptr)};
+  if (mysql_real_connect(root.connection, nullptr, "root", nullptr, nullptr, 0, socket_.c_str(),
+                         0) == nullptr ||
+      mysql_query(root.connection, sql.c_str()) != 0) {
+    return std::nullopt;
+  }
+  std::optional<std::string> value;
+  if (MYSQL_RES* result = mysql_store_result(root.connection)) {
+    if (MYSQL_ROW row = mysql_fetch_row(result); row != nullptr && row[0] != nullptr) {
+      value = row[0];
+    }
+    mysql_free_result(result);
+  }
+  return value;
+}
+
 std::string MariaDbServer::ErrorLogTail() const {
   const std::string log = ReadFile(error_log_);
   constexpr std::size_t kTail = 3000;

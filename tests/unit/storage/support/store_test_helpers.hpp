@@ -59,24 +59,35 @@ class ReportLog {
   std::vector<ReportedLine> lines_;
 };
 
-// Polls `condition` until it holds or `timeout` passes; the outcome of the last poll.
+// Polls `condition`, `pause` apart, until it holds or `timeout` passes; the outcome of
+// the last poll.
 inline bool Eventually(const std::function<bool()>& condition,
-                       std::chrono::milliseconds timeout = 10s) {
+                       std::chrono::milliseconds timeout = 10s,
+                       std::chrono::steady_clock::duration pause = 1ms) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (!condition()) {
     if (std::chrono::steady_clock::now() >= deadline) return condition();
-    std::this_thread::sleep_for(1ms);
+    std::this_thread::sleep_for(pause);
   }
   return true;
 }
 
+// How often the game drives the store at most: at each frame, 30 a second.
+inline constexpr std::chrono::steady_clock::duration kFramePace =
+    std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+        std::chrono::duration<double>(1.0 / 30));
+
 // A store and the memory of the players here, driven as the plug-in's callbacks drive
-// them: one short turn at a time, each one timed.
+// them: one short turn at a time, each one timed. The turns come a millisecond apart,
+// so that the tests of what the store does settle quickly; a test of how long a turn
+// takes sets the game's pace (kFramePace), where more waits in the socket at each turn.
 class DrivenStore {
  public:
   DrivenStore(const StorageSettings& settings, ReportLog& log,
               const StoreOptions& options = QuickOptions())
       : store_(std::make_unique<OptOutStore>(settings, log.Sink(), options)) {}
+
+  void SetPace(std::chrono::steady_clock::duration pause) { pause_ = pause; }
 
   void Turn() {
     const auto started = std::chrono::steady_clock::now();
@@ -90,16 +101,20 @@ class DrivenStore {
           Turn();
           return store_->IsIdle(memory_, greeted_);
         },
-        timeout);
+        timeout, pause_);
+  }
+  // Turns until `condition` holds; false if that did not happen within `timeout`.
+  bool TurnUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 10s) {
+    return Eventually(
+        [&] {
+          Turn();
+          return condition();
+        },
+        timeout, pause_);
   }
   // Turns for a while, whatever happens meanwhile.
   void TurnFor(std::chrono::milliseconds duration) {
-    Eventually(
-        [&] {
-          Turn();
-          return false;
-        },
-        duration);
+    TurnUntil([] { return false; }, duration);
   }
 
   // The players here: asked about, and answered once the store has settled.
@@ -128,6 +143,7 @@ class DrivenStore {
   ChoiceMemory memory_;
   SeenMemory greeted_;
   std::unique_ptr<OptOutStore> store_;
+  std::chrono::steady_clock::duration pause_ = 1ms;
   std::chrono::steady_clock::duration longest_turn_{};
 };
 
