@@ -65,14 +65,6 @@ void JudgeTimedInterval(const SettingValue& timed, const SettingValue& interval)
   }
 }
 
-std::string ReadAnswer(const SettingValue& answer, const char* fallback,
-                       std::string_view consequence, const TextRule& rule) {
-  std::string line =
-      answer.ValueOr<std::string>(JsonKind::kString, fallback, {kError, consequence});
-  answer.JudgeText(rule);
-  return line;
-}
-
 TimedMessageSettings ReadTimed(const SettingValue& document,
                                const ConfigCheck::Registrations& commands) {
   TimedMessageSettings settings;
@@ -109,12 +101,18 @@ TimedMessageSettings ReadTimed(const SettingValue& document,
     ConfigCheck::CheckOptOutCommandName(commands, settings.opt_out_command, command.Pointer(),
                                         document.Findings());
   }
-  settings.opt_out_off_line = ReadAnswer(
-      timed.Member("OptOutOffMessage"), kDefaultOptOutOffLine,
-      "it is ignored, so players who turn timed messages off get $default", OptOutOffTextRule());
-  settings.opt_out_on_line = ReadAnswer(
-      timed.Member("OptOutOnMessage"), kDefaultOptOutOnLine,
-      "it is ignored, so players who turn timed messages on get $default", OptOutOnTextRule());
+  settings.opt_out_off_line = timed.Member("OptOutOffMessage")
+                                  .TextOr(kDefaultOptOutOffLine,
+                                          {kError,
+                                           "it is ignored, so players who turn timed "
+                                           "messages off get $default"},
+                                          OptOutOffTextRule());
+  settings.opt_out_on_line = timed.Member("OptOutOnMessage")
+                                 .TextOr(kDefaultOptOutOnLine,
+                                         {kError,
+                                          "it is ignored, so players who turn timed "
+                                          "messages on get $default"},
+                                         OptOutOnTextRule());
   return settings;
 }
 

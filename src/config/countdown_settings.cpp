@@ -96,13 +96,12 @@ CountdownSettings ReadCountdownSettings(const SettingValue& document) {
   }
   settings.steps = ReadSteps(countdown.Member("Steps"), settings.steps);
   const MessageMembers members = MessageMembersOf(countdown, MessageKeys::kAnnouncement);
-  settings.text = members.text.ValueOr<std::string>(
-      JsonKind::kString, settings.text, {kError, "it is ignored, so the countdown says $default"});
-  members.text.JudgeText(CountdownTextRule());
-  const SettingValue final_text = countdown.Member("FinalMessage");
-  settings.final_text = final_text.ValueOr<std::string>(
-      JsonKind::kString, "", {kError, "it is ignored, so nothing is sent at 0"});
-  final_text.JudgeText(CountdownFinalTextRule());
+  settings.text =
+      members.text.TextOr(settings.text, {kError, "it is ignored, so the countdown says $default"},
+                          CountdownTextRule());
+  settings.final_text =
+      countdown.Member("FinalMessage")
+          .TextOr("", {kError, "it is ignored, so nothing is sent at 0"}, CountdownFinalTextRule());
   settings.look = ReadLook(members);
   return settings;
 }

@@ -290,16 +290,15 @@ CustomCommandSettings ReadCustomCommandSettings(const SettingValue& document,
   }
   names.registrations = ConfigCheck::RegisterCommands(names.commands);
   ConfigCheck::CheckCommandNames(names.registrations, document.Findings());
-  const SettingValue no_permission = document.Member("NoPermission");
-  settings.no_permission_line = no_permission.ValueOr<std::string>(
-      JsonKind::kString, kDefaultNoPermissionLine,
-      {kError, "it is ignored, so refused players get $default"});
-  no_permission.JudgeText(NoPermissionTextRule());
+  settings.no_permission_line =
+      document.Member("NoPermission")
+          .TextOr(kDefaultNoPermissionLine,
+                  {kError, "it is ignored, so refused players get $default"},
+                  NoPermissionTextRule());
   const SettingValue cooldown_line = document.Member("CooldownMessage");
-  settings.cooldown_line = cooldown_line.ValueOr<std::string>(
-      JsonKind::kString, kDefaultCooldownLine,
-      {kError, "it is ignored, so players on cooldown get $default"});
-  cooldown_line.JudgeText(CooldownLineTextRule());
+  settings.cooldown_line = cooldown_line.TextOr(
+      kDefaultCooldownLine, {kError, "it is ignored, so players on cooldown get $default"},
+      CooldownLineTextRule());
   if (cooldown_line.IsString()) {
     ConfigCheck::CheckCooldownLineUsed(names.registrations, cooldown_line.Pointer(),
                                        document.Findings());

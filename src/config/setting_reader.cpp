@@ -209,6 +209,13 @@ void SettingValue::JudgeText(const ConfigCheck::TextRule& rule) const {
   }
 }
 
+std::string SettingValue::TextOr(std::string fallback, const WrongType& wrong,
+                                 const ConfigCheck::TextRule& rule) const {
+  std::string text = ValueOr<std::string>(JsonKind::kString, std::move(fallback), wrong);
+  JudgeText(rule);
+  return text;
+}
+
 std::optional<std::vector<std::string>> SettingValue::StrictTexts(const WrongType& wrong) const {
   if (value_ == nullptr) {
     return std::vector<std::string>{};

@@ -133,6 +133,9 @@ class SettingValue {
   void JudgeChoice(const Choices& choices) const;
   // The first reason a text cannot go out as `rule` formats it, placed in the text.
   void JudgeText(const ConfigCheck::TextRule& rule) const;
+  // Lenient: a string, judged as `rule` formats it.
+  [[nodiscard]] std::string TextOr(std::string fallback, const WrongType& wrong,
+                                   const ConfigCheck::TextRule& rule) const;
 
   // Findings about this value.
   void AtValue(Severity severity, std::string message) const;

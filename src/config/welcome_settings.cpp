@@ -151,9 +151,8 @@ WelcomeSettings ReadWelcomeSettings(const SettingValue& general) {
   settings.type = members.type.ChoiceOr(
       settings.type, {kWarning, "it is ignored, so the greeting goes out as a chat line"},
       {kWelcomeTypes, kWarning, "a welcome message type", "the greeting goes out as a chat line"});
-  settings.message = members.text.ValueOr<std::string>(
-      JsonKind::kString, settings.message, {kError, "it is ignored, so the greeting is $default"});
-  members.text.JudgeText(WelcomeTextRule());
+  settings.message = members.text.TextOr(
+      settings.message, {kError, "it is ignored, so the greeting is $default"}, WelcomeTextRule());
   settings.colour = LenientColour(members.colour, settings.colour,
                                   {{kError, "it is ignored, so the greeting comes out black"},
                                    {kError, "it reads as 0 in the greeting's colour"}});
@@ -172,11 +171,12 @@ WelcomeSettings ReadWelcomeSettings(const SettingValue& general) {
               {kError, "it is ignored, so the greeting waits the default $default seconds",
                kNumbersOnly}));
   settings.group_messages = ReadGroupMessages(welcome.Member("GroupMessages"));
-  const SettingValue first_join = welcome.Member("FirstJoinMessage");
-  settings.first_join_message = first_join.ValueOr<std::string>(
-      JsonKind::kString, "",
-      {kError, "it is ignored, so first-time players get the ordinary greeting"});
-  first_join.JudgeText(FirstJoinTextRule());
+  settings.first_join_message = welcome.Member("FirstJoinMessage")
+                                    .TextOr("",
+                                            {kError,
+                                             "it is ignored, so first-time players get "
+                                             "the ordinary greeting"},
+                                            FirstJoinTextRule());
   JudgeLook(welcome, members, settings);
   return settings;
 }
