@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "config_checks/json_text/ascii_case.hpp"
+#include "base/ascii_case.hpp"
 #include "config_checks/json_text/document_walk.hpp"
 #include "config_checks/json_text/json_pointer.hpp"
 #include "config_checks/text_faults.hpp"
@@ -188,7 +188,7 @@ void SettingValue::JudgeChoice(const Choices& choices) const {
   std::string same_but_case;
   for (const std::string_view option : choices.allowed) {
     allowed.push_back(Quote(option));
-    if (ConfigCheck::EqualIgnoringAsciiCase(text, option)) {
+    if (EqualIgnoringAsciiCase(text, option)) {
       same_but_case = option;
     }
   }

@@ -3,11 +3,11 @@
 #include <fmt/format.h>
 
 #include <algorithm>
-#include <cctype>
 #include <limits>
 #include <optional>
 
-#include "config_checks/json_text/ascii_case.hpp"
+#include "base/ascii_case.hpp"
+#include "base/edit_distance.hpp"
 #include "config_checks/json_text/json_pointer.hpp"
 
 namespace Bellwright::ConfigCheck {
@@ -44,7 +44,7 @@ Nearest NearestKey(std::string_view key, const std::vector<std::string>& candida
     if (longer - std::min(key.size(), candidate.size()) > 2) {
       continue;
     }
-    const std::size_t distance = KeyDistance(key, candidate);
+    const std::size_t distance = EditDistanceIgnoringAsciiCase(key, candidate);
     if (distance < nearest.distance) {
       nearest = {candidate, distance};
     }
@@ -98,32 +98,6 @@ std::string DidYouMean(std::string_view key, std::string_view meant) {
 }
 
 }  // namespace
-
-std::size_t KeyDistance(std::string_view first, std::string_view second) {
-  // Optimal string alignment over two rows of the table plus the one before.
-  const std::size_t width = second.size() + 1;
-  std::vector<std::size_t> before(width);
-  std::vector<std::size_t> previous(width);
-  std::vector<std::size_t> current(width);
-  for (std::size_t column = 0; column < width; ++column) {
-    previous[column] = column;
-  }
-  for (std::size_t row = 1; row <= first.size(); ++row) {
-    current[0] = row;
-    for (std::size_t column = 1; column < width; ++column) {
-      const bool same = AsciiLower(first[row - 1]) == AsciiLower(second[column - 1]);
-      current[column] = std::min(
-          {previous[column] + 1, current[column - 1] + 1, previous[column - 1] + (same ? 0 : 1)});
-      if (row > 1 && column > 1 && AsciiLower(first[row - 1]) == AsciiLower(second[column - 2]) &&
-          AsciiLower(first[row - 2]) == AsciiLower(second[column - 1])) {
-        current[column] = std::min(current[column], before[column - 2] + 1);
-      }
-    }
-    before.swap(previous);
-    previous.swap(current);
-  }
-  return previous[second.size()];
-}
 
 std::string UnknownKeyMessage(std::string_view key, const ObjectKind& here,
                               const std::vector<ObjectKind>& kinds) {

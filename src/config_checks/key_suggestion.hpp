@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -8,10 +7,6 @@
 #include "config_checks/schema.hpp"
 
 namespace Bellwright::ConfigCheck {
-
-// Edits (insert, delete, replace, swap two neighbours) between two keys, ignoring
-// letter case.
-std::size_t KeyDistance(std::string_view first, std::string_view second);
 
 // The message for a key the plug-in never reads in an object of kind `here`: the
 // key it probably means, in this object or in another (a key in the wrong section).

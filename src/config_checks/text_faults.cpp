@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "base/ascii_case.hpp"
 #include "base/format_bounds.hpp"
 #include "config_checks/format_tokens.hpp"
-#include "config_checks/json_text/ascii_case.hpp"
 #include "config_checks/json_text/json_pointer.hpp"
 
 namespace Bellwright::ConfigCheck {

@@ -6,7 +6,7 @@
 #include <cctype>
 #include <optional>
 
-#include "config_checks/json_text/ascii_case.hpp"
+#include "base/ascii_case.hpp"
 #include "config_checks/json_text/json_pointer.hpp"
 
 namespace Bellwright::ConfigCheck {

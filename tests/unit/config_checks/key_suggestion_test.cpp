@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "base/edit_distance.hpp"
 #include "config_checks/schema.hpp"
 
 namespace Bellwright::ConfigCheck {
@@ -25,7 +26,8 @@ TEST(KeyDistance, CountsEditsIgnoringLetterCase) {
       {"Motd", "Messages", 7},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(KeyDistance(c.first, c.second), c.distance) << c.first << " " << c.second;
+    EXPECT_EQ(EditDistanceIgnoringAsciiCase(c.first, c.second), c.distance)
+        << c.first << " " << c.second;
   }
 }
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-// Letter case of ASCII letters only: keys, type names and field names are ASCII, and
-// the result must not hang on the process's locale.
-namespace Bellwright::ConfigCheck {
+// Letter case of ASCII letters only, for names that are ASCII (keys, type names, field
+// names): the result must not hang on the process's locale.
+namespace Bellwright {
 
 constexpr char AsciiLower(char unit) {
   return unit >= 'A' && unit <= 'Z' ? static_cast<char>(unit - 'A' + 'a') : unit;
@@ -23,4 +23,4 @@ inline std::string AsciiLowered(std::string_view text) {
   return lowered;
 }
 
-}  // namespace Bellwright::ConfigCheck
+}  // namespace Bellwright
