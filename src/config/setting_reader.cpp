@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "base/ascii_case.hpp"
+#include "base/list_text.hpp"
 #include "config_checks/json_text/document_walk.hpp"
 #include "config_checks/json_text/json_pointer.hpp"
 #include "config_checks/text_faults.hpp"
@@ -267,11 +268,7 @@ std::string QuotedList(const std::vector<std::string>& keys, std::string_view la
   for (const std::string& key : keys) {
     quoted.push_back(Quote(key));
   }
-  if (quoted.size() <= 1) {
-    return quoted.empty() ? std::string() : quoted.front();
-  }
-  return fmt::format("{}{}{}", fmt::join(quoted.begin(), quoted.end() - 1, ", "), last_joint,
-                     quoted.back());
+  return JoinedAsList(quoted, last_joint);
 }
 
 }  // namespace Bellwright

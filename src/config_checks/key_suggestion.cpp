@@ -8,6 +8,7 @@
 
 #include "base/ascii_case.hpp"
 #include "base/edit_distance.hpp"
+#include "base/list_text.hpp"
 #include "config_checks/json_text/json_pointer.hpp"
 
 namespace Bellwright::ConfigCheck {
@@ -79,14 +80,12 @@ std::vector<std::string> OtherPlaces(const ObjectKind& here, const std::vector<O
 }
 
 std::string JoinedPlaces(const std::vector<std::string>& titles) {
-  std::string joined;
-  for (std::size_t index = 0; index < titles.size(); ++index) {
-    if (index > 0) {
-      joined += index + 1 == titles.size() ? " and " : ", ";
-    }
-    joined += Where(titles[index]);
+  std::vector<std::string> places;
+  places.reserve(titles.size());
+  for (const std::string& title : titles) {
+    places.push_back(Where(title));
   }
-  return joined;
+  return JoinedAsList(places);
 }
 
 std::string DidYouMean(std::string_view key, std::string_view meant) {
