@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "announcements/announcement_pauses.hpp"
 #include "announcements/interval_timer.hpp"
@@ -19,6 +20,7 @@ struct RunningList {
   int last_index = -1;
   OptedOutPlayers opted_out = OptedOutPlayers::kLeftOut;
   const MessageList* messages = nullptr;
+  bool skip_next_turn = false;
 };
 
 // In the configured order; only lists that are switched on.
@@ -40,7 +42,8 @@ void ConfigureAnnouncementLists(const std::vector<AnnouncementListSettings>& lis
         IntervalTimer(now_ticks + IntervalTicks(static_cast<double>(list.interval_seconds))),
         -1,
         list.leave_out_opted_out ? OptedOutPlayers::kLeftOut : OptedOutPlayers::kIncluded,
-        &list.list};
+        &list.list,
+        false};
     const auto earlier = std::ranges::find(RunningLists, next.name_key, &RunningList::name_key);
     if (earlier != RunningLists.end() && earlier->interval_seconds == next.interval_seconds) {
       next.timer = earlier->timer;
@@ -57,8 +60,10 @@ void SendDueAnnouncementLists(std::int64_t now_ticks) {
                              IntervalTicks(static_cast<double>(list.interval_seconds)))) {
       continue;
     }
-    // A paused list's clock keeps moving, but its turn neither sends nor moves its order.
-    if (IsAnnouncementPaused(list.name)) {
+    const bool skipped = std::exchange(list.skip_next_turn, false);
+    // A paused or skipped list's clock keeps moving, but its turn neither sends nor moves
+    // its order.
+    if (skipped || IsAnnouncementPaused(list.name)) {
       continue;
     }
     SendListTurn(*list.messages, list.last_index, list.opted_out);
@@ -69,10 +74,15 @@ std::vector<AnnouncementListState> RunningAnnouncementLists() {
   std::vector<AnnouncementListState> states;
   states.reserve(RunningLists.size());
   for (const RunningList& list : RunningLists) {
-    states.push_back(
-        {list.name, list.interval_seconds, list.timer.DueTicks(), list.last_index, list.messages});
+    states.push_back({list.name, list.interval_seconds, list.timer.DueTicks(), list.last_index,
+                      list.messages, list.skip_next_turn});
   }
   return states;
+}
+
+bool SkipNextListTurn(std::string_view name) {
+  const auto list = std::ranges::find(RunningLists, name, &RunningList::name);
+  return list != RunningLists.end() && !std::exchange(list->skip_next_turn, true);
 }
 
 void StopAnnouncementLists() {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "config/announcement_settings.hpp"
@@ -21,6 +22,10 @@ void SendDueAnnouncementLists(std::int64_t now_ticks);
 
 void StopAnnouncementLists();
 
+// bw.skip: the next turn of the running list `name` (as it runs, letter case and all)
+// passes unsent. False when no such list runs or its next turn is skipped already.
+bool SkipNextListTurn(std::string_view name);
+
 // What bw.status, bw.preview and bw.pause see of a list that runs.
 struct AnnouncementListState {
   std::string name;
@@ -29,6 +34,7 @@ struct AnnouncementListState {
   // The index of the message chosen last; -1 before the first.
   int last_index = -1;
   const MessageList* messages = nullptr;
+  bool next_turn_skipped = false;
 };
 std::vector<AnnouncementListState> RunningAnnouncementLists();
 

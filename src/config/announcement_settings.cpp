@@ -96,7 +96,7 @@ TimedMessageSettings ReadTimed(const SettingValue& document,
        .missing = "timed messages are enabled without \"Messages\": nothing is ever sent",
        .empty = "timed messages are enabled with no messages: nothing is ever sent",
        .entry = {"this timed message is never sent (its turn passes with nothing sent)",
-                 "this timed message is never sent", TimedMessageTextRule()},
+                 "this timed message is never sent", TimedMessageTextRule(), BlankText::kSent},
        .members_judged_whole = true},
       settings.enabled);
   const SettingValue command = timed.Member("OptOutCommand");
@@ -120,6 +120,23 @@ TimedMessageSettings ReadTimed(const SettingValue& document,
 
 // Names taken so far, ignoring letter case, with the pointer of the first taker.
 using TakenNames = std::map<std::string, std::string>;
+
+// How bw.status names an item that does not run: its name as written, or its place.
+std::string IdleName(const SettingValue& item) {
+  const SettingValue name = item.Member("Name");
+  if (name.IsString() && !name.Json()->get_ref<const std::string&>().empty()) {
+    return name.Json()->get<std::string>();
+  }
+  return item.Pointer();
+}
+
+std::string NameProblem(const SettingValue& item) {
+  const SettingValue name = item.Member("Name");
+  if (name.IsString() && !name.Json()->get_ref<const std::string&>().empty()) {
+    return "an earlier list or schedule took its name (ignoring letter case)";
+  }
+  return "it has no usable \"Name\"";
+}
 
 // An item without a usable name does not run, and neither does one whose name an
 // earlier one took: the name is taken whether the item is switched on or not.
@@ -171,7 +188,8 @@ std::optional<long long> ReadListInterval(const SettingValue& list, bool runs) {
   return static_cast<long long>(std::min(seconds, kLongestIntervalSeconds));
 }
 
-std::optional<AnnouncementListSettings> ReadList(const SettingValue& list, TakenNames& taken) {
+std::optional<AnnouncementListSettings> ReadList(const SettingValue& list, TakenNames& taken,
+                                                 std::vector<IdleAnnouncement>& idle) {
   std::optional<std::string> name = TakeName("list", kListStopped, list, taken);
   const bool runs = !WrittenOff(list);
   AnnouncementListSettings settings;
@@ -191,7 +209,10 @@ std::optional<AnnouncementListSettings> ReadList(const SettingValue& list, Taken
        .entry = {"this message is never sent (its turn passes with nothing sent)",
                  "this message is never sent", ListMessageTextRule()}},
       runs);
+  ApplyListGroups(list, settings.list);
   if (!name || !interval) {
+    idle.push_back(
+        {"list", IdleName(list), !name ? NameProblem(list) : "it has no usable \"Interval\""});
     return std::nullopt;
   }
   settings.name = std::move(*name);
@@ -199,16 +220,70 @@ std::optional<AnnouncementListSettings> ReadList(const SettingValue& list, Taken
   return settings;
 }
 
-std::optional<ScheduleSettings> ReadSchedule(const SettingValue& schedule, TakenNames& taken) {
+// Which of a schedule's steps send the schedule's own text.
+enum class ScheduleTextUse { kEveryStep, kSomeSteps, kNoStep };
+
+ScheduleTextUse ReadStepMessages(const SettingValue& schedule, const EntryWords& words,
+                                 ScheduleSettings& settings) {
+  const SettingValue before = schedule.Member("Before");
+  if (!before.IsArray()) {
+    return ScheduleTextUse::kEveryStep;
+  }
+  bool own_text = false;
+  bool schedule_text = false;
+  for (const SettingValue& step : before.Elements()) {
+    const SettingValue minutes = step.IsObject() ? step.Member("Minutes") : step;
+    // -1: the step has no usable minutes.
+    const int usable =
+        minutes.IsNumber() ? StepMinutesFromNumber(minutes.Json()->get<double>()).value_or(-1) : -1;
+    // A step object's keys are judged even when its minutes leave it out.
+    std::optional<MessageEntry> message;
+    if (step.IsObject()) {
+      message = ReadStepMessage(step, settings.message, words);
+    }
+    if (usable < 0) {
+      continue;  // skipped, with the step's own finding
+    }
+    const bool gives_text = step.IsObject() && step.Member("MessageToSend").Present();
+    (gives_text ? own_text : schedule_text) = true;
+    if (message) {
+      settings.step_messages.try_emplace(usable, std::move(*message));
+    }
+  }
+  if (!own_text) {
+    return ScheduleTextUse::kEveryStep;
+  }
+  return schedule_text ? ScheduleTextUse::kSomeSteps : ScheduleTextUse::kNoStep;
+}
+
+std::optional<ScheduleSettings> ReadSchedule(const SettingValue& schedule, TakenNames& taken,
+                                             std::chrono::sys_seconds now,
+                                             std::vector<IdleAnnouncement>& idle) {
   std::optional<std::string> name = TakeName("schedule", kScheduleStopped, schedule, taken);
   ScheduleSettings settings;
   settings.enabled = ReadSwitch(schedule, true, kScheduleStopped);
-  std::optional<ScheduleTimes> times = ReadScheduleTimes(schedule);
+  std::string times_problem;
+  std::optional<ScheduleTimes> times = ReadScheduleTimes(schedule, now, times_problem);
   settings.leave_out_opted_out = schedule.Member("OptOut").ValueOr<bool>(
       JsonKind::kBoolean, false, {kError, "it is ignored, so the schedule reaches every player"});
-  settings.message = ReadMessageEntry(
-      schedule, {kScheduleSilent, "this schedule sends nothing", ScheduleTextRule()});
+  settings.message =
+      ReadMessageEntry(schedule, {kScheduleSilent, "this schedule sends nothing",
+                                  ScheduleTextRule(), BlankText::kNotSentJudgedByOwner});
+  switch (ReadStepMessages(schedule,
+                           {"this step sends nothing", "this step sends nothing",
+                            ScheduleTextRule(), BlankText::kNotSent},
+                           settings)) {
+    case ScheduleTextUse::kEveryStep:
+      JudgeBlankText(schedule, "this schedule sends nothing");
+      break;
+    case ScheduleTextUse::kSomeSteps:
+      JudgeBlankText(schedule, "its steps without a text of their own send nothing");
+      break;
+    case ScheduleTextUse::kNoStep:
+      break;
+  }
   if (!name || !times) {
+    idle.push_back({"schedule", IdleName(schedule), !name ? NameProblem(schedule) : times_problem});
     return std::nullopt;
   }
   settings.name = std::move(*name);
@@ -276,14 +351,15 @@ const TextRule& ScheduleTextRule() {
 }
 
 AnnouncementSettings ReadAnnouncementSettings(const SettingValue& document,
-                                              const ConfigCheck::Registrations& commands) {
+                                              const ConfigCheck::Registrations& commands,
+                                              std::chrono::sys_seconds now) {
   AnnouncementSettings settings;
   settings.timed = ReadTimed(document, commands);
   TakenNames taken;
   ReadSection(
       document.Member("Announcements"), "it is ignored, so no announcement list runs", kListStopped,
       [&](const SettingValue& item) {
-        if (auto list = ReadList(item, taken)) {
+        if (auto list = ReadList(item, taken, settings.idle)) {
           settings.lists.push_back(std::move(*list));
         }
       },
@@ -291,7 +367,7 @@ AnnouncementSettings ReadAnnouncementSettings(const SettingValue& document,
   ReadSection(
       document.Member("Schedules"), "it is ignored, so no schedule runs", kScheduleSilent,
       [&](const SettingValue& item) {
-        if (auto schedule = ReadSchedule(item, taken)) {
+        if (auto schedule = ReadSchedule(item, taken, now, settings.idle)) {
           settings.schedules.push_back(std::move(*schedule));
         }
       },

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "base/clock_ticks.hpp"
 #include "base/log.hpp"
 #include "base/platform_text.hpp"
 #include "base/plugin_folder.hpp"
@@ -86,7 +87,9 @@ ConfigRead ReadConfigFile() {
     return {std::nullopt, fmt::format("Can't open config.json: {}: {}",
                                       Platform::Utf8FromPath(path), file.failure)};
   }
-  ConfigText read = ReadConfigText(*file.text);
+  // The host's calendar clock, which the schedules run on.
+  ConfigText read =
+      ReadConfigText(*file.text, CalendarSecond(AsaApi::Tools::GetSystemClockTicks()));
   const ConfigCheck::Report& report = read.report;
   if (report.syntax_error) {
     return {std::nullopt, SyntaxFailure(report)};

@@ -1,5 +1,6 @@
 #include "config/config_text.hpp"
 
+#include <chrono>
 #include <exception>
 #include <string>
 
@@ -14,7 +15,8 @@ namespace {
 
 using ConfigCheck::Findings;
 
-ConfigSettings ReadSettings(const nlohmann::json& document, Findings& findings) {
+ConfigSettings ReadSettings(const nlohmann::json& document, Findings& findings,
+                            std::chrono::sys_seconds now) {
   const SettingValue root(&document, "", findings);
   ConfigSettings settings;
   // First: the value that stops the custom commands is watched before any finding.
@@ -30,7 +32,7 @@ ConfigSettings ReadSettings(const nlohmann::json& document, Findings& findings) 
   settings.general = ReadGeneralSettings(root);
   const SettingValue general = GeneralSection(root);
   settings.welcome = ReadWelcomeSettings(general);
-  settings.announcements = ReadAnnouncementSettings(root, names.registrations);
+  settings.announcements = ReadAnnouncementSettings(root, names.registrations, now);
   const bool storage_in_use = !settings.announcements.timed.opt_out_command.empty() ||
                               !settings.welcome.first_join_message.empty();
   settings.storage = ReadStorageSetting(general, storage_in_use);
@@ -38,7 +40,7 @@ ConfigSettings ReadSettings(const nlohmann::json& document, Findings& findings) 
   return settings;
 }
 
-ConfigText Read(std::string_view text) {
+ConfigText Read(std::string_view text, std::chrono::sys_seconds now) {
   ConfigText read;
   if (text.size() > ConfigCheck::kMaxTextBytes) {
     read.report = ConfigCheck::TooLargeReport();
@@ -56,9 +58,9 @@ ConfigText Read(std::string_view text) {
   } else if (ConfigCheck::CheckDepth(findings)) {
     report.not_json = true;
     Findings unchecked(index);
-    read.settings = ReadSettings(read.document, unchecked);
+    read.settings = ReadSettings(read.document, unchecked, now);
   } else {
-    read.settings = ReadSettings(read.document, findings);
+    read.settings = ReadSettings(read.document, findings, now);
     if (findings.Watched() && !findings.WatchedError()) {
       // Every value the loader cannot read has its own finding; this keeps the reason
       // for a failed load from ever going missing.
@@ -74,9 +76,14 @@ ConfigText Read(std::string_view text) {
 }  // namespace
 
 ConfigText ReadConfigText(std::string_view text) noexcept {
+  return ReadConfigText(text,
+                        std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now()));
+}
+
+ConfigText ReadConfigText(std::string_view text, std::chrono::sys_seconds now) noexcept {
   std::string reason = "an unknown failure";
   try {
-    return Read(text);
+    return Read(text, now);
   } catch (const std::exception& error) {
     reason = error.what();
   } catch (...) {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "base/blank_text.hpp"
 #include "config/colour_reader.hpp"
 #include "config/message_members.hpp"
 #include "config_checks/text_faults.hpp"
@@ -86,6 +87,13 @@ const ConfigCheck::TextRule& CountdownFinalTextRule() {
   return rule;
 }
 
+const ConfigCheck::TextRule& CountdownCancelTextRule() {
+  static const ConfigCheck::TextRule rule = ConfigCheck::FormattedOnce(
+      "the countdown's cancel message", "{PlayerName} and {PlayerCount}",
+      "players are not told when a countdown is cancelled", {"PlayerName", "PlayerCount"});
+  return rule;
+}
+
 CountdownSettings ReadCountdownSettings(const SettingValue& document) {
   CountdownSettings settings;
   const SettingValue countdown = document.Member("Countdown");
@@ -99,10 +107,21 @@ CountdownSettings ReadCountdownSettings(const SettingValue& document) {
   settings.text = members.text.ValueOr<std::string>(
       JsonKind::kString, settings.text, {kError, "it is ignored, so the countdown says $default"});
   members.text.JudgeText(CountdownTextRule());
+  if (members.text.IsString() && IsBlankText(settings.text)) {
+    members.text.AtValue(
+        kError, fmt::format("a blank text: the countdown's announcements before 0 are never sent; "
+                            "write the text, such as \"{}\"",
+                            kDefaultCountdownText));
+  }
   const SettingValue final_text = countdown.Member("FinalMessage");
   settings.final_text = final_text.ValueOr<std::string>(
       JsonKind::kString, "", {kError, "it is ignored, so nothing is sent at 0"});
   final_text.JudgeText(CountdownFinalTextRule());
+  const SettingValue cancel_text = countdown.Member("CancelMessage");
+  settings.cancel_text = cancel_text.ValueOr<std::string>(
+      JsonKind::kString, settings.cancel_text,
+      {kError, "it is ignored, so a cancelled countdown is announced with $default"});
+  cancel_text.JudgeText(CountdownCancelTextRule());
   settings.look = ReadLook(members);
   return settings;
 }

@@ -1,10 +1,16 @@
 #include "config/schedule_times.hpp"
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include <algorithm>
+#include <chrono>
+#include <string>
+#include <vector>
 
+#include "base/calendar_text.hpp"
 #include "base/schedule_fields.hpp"
+#include "base/time_zone.hpp"
 #include "config_checks/json_text/json_pointer.hpp"
 
 namespace Bellwright {
@@ -79,19 +85,42 @@ bool ReadDays(const SettingValue& schedule, ScheduleTimes& times) {
   });
 }
 
+// A restart warning is given within the day before; a step longer than that is most
+// likely hours written as minutes, or a slip of a digit.
+constexpr int kLongestUsualStep = 1440;
+
+void JudgeLongStep(const SettingValue& step, int minutes) {
+  if (minutes <= kLongestUsualStep) {
+    return;
+  }
+  step.AtValue(kWarning,
+               fmt::format("a step of {} minutes goes out {}h{:02} before its \"At\" time, more "
+                           "than a day early; steps are minutes, up to {} for a day",
+                           minutes, minutes / 60, minutes % 60, kLongestUsualStep));
+}
+
 bool ReadSteps(const SettingValue& schedule, ScheduleTimes& times) {
   const SettingValue before = schedule.Member("Before");
   if (!before.Present()) {
     times.before_minutes = {0};
   }
   return ReadEntries(
-      before, JsonKind::kNumberArray, "no countdown step", [&times](const SettingValue& entry) {
+      before, JsonKind::kArray, "no countdown step", [&times](const SettingValue& step) {
+        // A step object gives its minutes as a plain step does.
+        const SettingValue entry = step.IsObject() ? step.Member("Minutes") : step;
+        if (step.IsObject() && !entry.Present()) {
+          step.AtValue(kWarning,
+                       "a step without \"Minutes\" is skipped; add for example "
+                       "\"Minutes\": 5");
+          return false;
+        }
         if (!entry.Judge(JsonKind::kNumber, {kWarning, "this step is skipped", kNumbersOnly})) {
           return false;
         }
         const auto minutes = StepMinutesFromNumber(entry.Json()->get<double>());
         if (minutes) {
           times.before_minutes.push_back(*minutes);
+          JudgeLongStep(entry, *minutes);
           return true;
         }
         entry.AtValue(kWarning, fmt::format("{} is not a whole number of minutes from 0 to "
@@ -128,21 +157,89 @@ bool ReadZone(const SettingValue& schedule, ScheduleTimes& times) {
   return false;
 }
 
+// How far ahead the clocks' changes are looked for: a year from the reading.
+constexpr std::chrono::days kGapsAhead{366};
+
+// The day `time` falls on, as "Sun 2027-03-28", and its time of day, "02:30".
+std::string DayText(std::chrono::local_seconds time) {
+  const auto day = std::chrono::floor<std::chrono::days>(time);
+  const std::string calendar = CalendarMinuteText(time);
+  return fmt::format("{} {}", kDays[std::chrono::weekday(day).iso_encoding() - 1],
+                     calendar.substr(0, calendar.find(' ')));
+}
+
+std::string ClockText(std::chrono::local_seconds time) {
+  const std::string calendar = CalendarMinuteText(time);
+  return calendar.substr(calendar.find(' ') + 1);
+}
+
+// An "At" time the clocks skip on one of its days in the coming year goes out at the
+// first minute after the gap that day; the administrator hears of it beforehand.
+void JudgeClockGaps(const SettingValue& schedule, const ScheduleTimes& times,
+                    std::chrono::sys_seconds now) {
+  const std::vector<ClockGap> gaps = ClockGapsBetween(*times.zone, now, now + kGapsAhead);
+  if (gaps.empty()) {
+    return;
+  }
+  for (const SettingValue& entry : schedule.Member("At").Elements()) {
+    const auto minute = entry.IsString()
+                            ? MinuteOfDayFromText(entry.Json()->get_ref<const std::string&>())
+                            : std::nullopt;
+    if (!minute) {
+      continue;
+    }
+    std::vector<std::string> skipped;
+    for (const ClockGap& gap : gaps) {
+      const auto first_day = std::chrono::floor<std::chrono::days>(gap.first);
+      const auto last_day =
+          std::chrono::floor<std::chrono::days>(gap.after - std::chrono::seconds{1});
+      for (auto day = first_day; day <= last_day; day += std::chrono::days{1}) {
+        const std::chrono::local_seconds at = day + std::chrono::minutes{*minute};
+        if (at >= gap.first && at < gap.after &&
+            times.on_day[std::chrono::weekday(day).iso_encoding() - 1]) {
+          skipped.push_back(
+              fmt::format("on {} it goes out at {} instead", DayText(at), ClockText(gap.after)));
+        }
+      }
+    }
+    if (!skipped.empty()) {
+      entry.AtValue(kWarning, fmt::format("{} is skipped by the clocks of {} when they go "
+                                          "forward: {}",
+                                          ConfigCheck::Quote(entry.Json()->get<std::string>()),
+                                          times.zone_name, fmt::join(skipped, "; ")));
+    }
+  }
+}
+
 }  // namespace
 
-std::optional<ScheduleTimes> ReadScheduleTimes(const SettingValue& schedule) {
+std::optional<ScheduleTimes> ReadScheduleTimes(const SettingValue& schedule,
+                                               std::chrono::sys_seconds now, std::string& problem) {
   ScheduleTimes times;
   // Each is read and judged, whatever the others give.
   const bool clock = ReadClockTimes(schedule, times);
   const bool days = ReadDays(schedule, times);
   const bool steps = ReadSteps(schedule, times);
   const bool zone = ReadZone(schedule, times);
-  const bool any_day = std::ranges::find(times.on_day, true) != times.on_day.end();
-  if (!clock || !days || !steps || !zone || times.at_minutes.empty() ||
-      times.before_minutes.empty() || !any_day) {
-    return std::nullopt;
+  if (zone && days) {
+    JudgeClockGaps(schedule, times, now);
   }
-  return times;
+  const bool any_day = std::ranges::find(times.on_day, true) != times.on_day.end();
+  if (!clock || times.at_minutes.empty()) {
+    problem = "it has no usable \"At\" clock time";
+  } else if (!days || !any_day) {
+    problem = "it has no usable day in \"Days\"";
+  } else if (!steps || times.before_minutes.empty()) {
+    problem = "it has no usable \"Before\" step";
+  } else if (!zone) {
+    problem =
+        TimeZoneDatabaseProblem().empty() || times.zone_name == "UTC"
+            ? fmt::format("the time zone {} is not known", ConfigCheck::Quote(times.zone_name))
+            : "the time-zone database cannot be read";
+  } else {
+    return times;
+  }
+  return std::nullopt;
 }
 
 }  // namespace Bellwright

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,9 @@ struct ScheduleTimes {
 
 // The times of `schedule`, each entry that cannot be used skipped with a word; none when
 // the schedule cannot run (no clock time, day or step is left, or the zone is unknown).
-std::optional<ScheduleTimes> ReadScheduleTimes(const SettingValue& schedule);
+// `now`: the clocks' changes of the coming year from then are judged. `problem` says why
+// the schedule cannot run, when it cannot.
+std::optional<ScheduleTimes> ReadScheduleTimes(const SettingValue& schedule,
+                                               std::chrono::sys_seconds now, std::string& problem);
 
 }  // namespace Bellwright

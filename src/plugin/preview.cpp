@@ -7,6 +7,7 @@
 
 #include "announcements/announcements.hpp"
 #include "base/schedule_fields.hpp"
+#include "countdown/countdown.hpp"
 #include "welcome/welcome.hpp"
 
 namespace Bellwright {
@@ -19,6 +20,7 @@ std::vector<std::string> PreviewableNames() {
   if (HasFirstJoinWelcome()) {
     names.insert(names.begin() + 2, std::string(kFirstJoinName));
   }
+  names.emplace_back(kCountdownName);
   return names;
 }
 
@@ -33,6 +35,9 @@ CommandOutcome PreviewByName(std::string_view name, std::optional<int> entry,
   }
   if (SameAnnouncementName(name, kFirstJoinName)) {
     return PreviewFirstJoin(entry, viewer);
+  }
+  if (SameAnnouncementName(name, kCountdownName)) {
+    return PreviewCountdown(entry, viewer);
   }
   if (std::optional<CommandOutcome> outcome = PreviewAnnouncement(name, entry, viewer)) {
     return std::move(*outcome);
