@@ -90,7 +90,8 @@ int main(int argc, char** argv) {
       status = kUnreadable;
       continue;
     }
-    ConfigCheck::Report report = Bellwright::ReadConfigText(*file.text, now).report;
+    ConfigCheck::Report report =
+        Bellwright::ReadConfigText(*file.text, Bellwright::ZoneChecks::kWithTheOthers, now).report;
     if (report.not_json) {
       status = kUnreadable;
     } else if ((report.HasErrors() || (strict && !report.findings.empty())) && status == kClean) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,7 +23,7 @@ void SendDueAnnouncementLists(std::int64_t now_ticks);
 
 void StopAnnouncementLists();
 
-// bw.skip: the next turn of the running list `name` (as it runs, letter case and all)
+// bw.skip: the next turn of the running list `name` (letter case ignored)
 // passes unsent. False when no such list runs or its next turn is skipped already.
 bool SkipNextListTurn(std::string_view name);
 
@@ -30,12 +31,15 @@ bool SkipNextListTurn(std::string_view name);
 struct AnnouncementListState {
   std::string name;
   long long interval_seconds = 0;
-  std::int64_t due_ticks = 0;
+  // On the steady clock; none when the next turn comes at the next timer call.
+  std::optional<std::int64_t> due_ticks;
   // The index of the message chosen last; -1 before the first.
   int last_index = -1;
   const MessageList* messages = nullptr;
   bool next_turn_skipped = false;
 };
 std::vector<AnnouncementListState> RunningAnnouncementLists();
+// The list that runs under this name key (AnnouncementNameKey), if any.
+std::optional<AnnouncementListState> FindAnnouncementList(std::string_view name_key);
 
 }  // namespace Bellwright

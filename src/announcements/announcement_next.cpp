@@ -96,9 +96,12 @@ CommandOutcome NextAnnouncements(int hours) {
   const std::chrono::sys_seconds until = CalendarSecond(now_ticks) + std::chrono::hours{hours};
   std::vector<Upcoming> upcoming;
   AddTimedTurns(now_ticks, until, upcoming);
+  // A list's turns are kept on the steady clock: its calendar moment is as far from now.
+  const std::int64_t steady_now = AsaApi::Tools::GetSteadyClockTicks();
   for (const AnnouncementListState& list : RunningAnnouncementLists()) {
-    AddTurns(list.name, "list", list.due_ticks, list.interval_seconds, list.next_turn_skipped,
-             until, upcoming);
+    const std::int64_t due = now_ticks + list.due_ticks.value_or(steady_now) - steady_now;
+    AddTurns(list.name, "list", due, list.interval_seconds, list.next_turn_skipped, until,
+             upcoming);
   }
   for (const ClockScheduleState& schedule : RunningClockSchedules()) {
     AddOccurrences(schedule, until, upcoming);

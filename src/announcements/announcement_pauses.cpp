@@ -13,13 +13,13 @@ namespace {
 // Keys folded as the engine folds letter case, each with the end of its pause (none:
 // until bw.resume). Made on first use: the library's start-up runs before its other
 // static objects are constructed.
-std::map<std::string, std::optional<std::int64_t>, std::less<>>& Pauses() {
-  static std::map<std::string, std::optional<std::int64_t>, std::less<>> pauses;
+std::map<std::string, std::optional<PauseEnd>, std::less<>>& Pauses() {
+  static std::map<std::string, std::optional<PauseEnd>, std::less<>> pauses;
   return pauses;
 }
 
 // The pause of `name` that still holds, an ended one forgotten.
-const std::optional<std::int64_t>* HoldingPause(std::string_view name) {
+const std::optional<PauseEnd>* HoldingPause(std::string_view name) {
   if (Pauses().empty()) {
     return nullptr;
   }
@@ -27,7 +27,7 @@ const std::optional<std::int64_t>* HoldingPause(std::string_view name) {
   if (found == Pauses().end()) {
     return nullptr;
   }
-  if (found->second && AsaApi::Tools::GetSystemClockTicks() >= *found->second) {
+  if (found->second && AsaApi::Tools::GetSteadyClockTicks() >= found->second->steady_ticks) {
     Pauses().erase(found);
     return nullptr;
   }
@@ -40,9 +40,9 @@ bool IsAnnouncementPaused(std::string_view name) {
   return HoldingPause(name) != nullptr;
 }
 
-bool PauseAnnouncement(std::string_view name, std::optional<std::int64_t> until_ticks) {
+bool PauseAnnouncement(std::string_view name, std::optional<PauseEnd> end) {
   const bool running = !IsAnnouncementPaused(name);
-  Pauses()[AnnouncementNameKey(name)] = until_ticks;
+  Pauses()[AnnouncementNameKey(name)] = end;
   return running;
 }
 
@@ -53,8 +53,11 @@ bool ResumeAnnouncement(std::string_view name) {
 }
 
 std::optional<std::int64_t> AnnouncementPausedUntil(std::string_view name) {
-  const std::optional<std::int64_t>* pause = HoldingPause(name);
-  return pause != nullptr ? *pause : std::nullopt;
+  const std::optional<PauseEnd>* pause = HoldingPause(name);
+  if (pause == nullptr || !*pause) {
+    return std::nullopt;
+  }
+  return (*pause)->calendar_ticks;
 }
 
 void StartAnnouncementPauses() {

@@ -1,4 +1,5 @@
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include <algorithm>
 #include <array>
@@ -28,8 +29,8 @@
 namespace Bellwright {
 namespace {
 
-long long SecondsUntil(std::int64_t due_ticks) {
-  return WholeSecondsUntil(due_ticks, AsaApi::Tools::GetSystemClockTicks());
+long long SecondsUntil(std::optional<std::int64_t> due_ticks) {
+  return due_ticks ? WholeSecondsUntil(*due_ticks, AsaApi::Tools::GetSteadyClockTicks()) : 0;
 }
 
 // The calendar moment a tick count stands for, as replies name it.
@@ -71,19 +72,10 @@ std::string ScheduleStatusLine(const ClockScheduleState& schedule) {
         fmt::format(", the occurrence at {} skipped",
                     CalendarMinuteText(LocalTime(*schedule.zone, *schedule.skipped_clock_time)));
   }
-  return fmt::format("{} (schedule): on{}, next at {} {}{} in {} s{}", schedule.name,
-                     PausedNote(schedule.name),
-                     CalendarMinuteText(LocalTime(*schedule.zone, *schedule.next)),
-                     schedule.zone_name, step, SecondsUntil(next_ticks), skipped);
-}
-
-std::optional<std::string> SteerableName(std::string_view typed) {
-  for (std::string& name : SteerableNames()) {
-    if (SameAnnouncementName(typed, name)) {
-      return std::move(name);
-    }
-  }
-  return std::nullopt;
+  return fmt::format(
+      "{} (schedule): on{}, next at {} {}{} in {} s{}", schedule.name, PausedNote(schedule.name),
+      CalendarMinuteText(LocalTime(*schedule.zone, *schedule.next)), schedule.zone_name, step,
+      WholeSecondsUntil(next_ticks, AsaApi::Tools::GetSystemClockTicks()), skipped);
 }
 
 CommandOutcome UnknownSteerable(std::string_view typed) {
@@ -98,7 +90,7 @@ constexpr std::string_view kUntil = "sends nothing until bw.resume, a reload or 
 template <typename Change>
 CommandOutcome ChangeEach(std::string_view typed, std::string_view done, std::string_view unchanged,
                           std::string_view after, Change&& change) {
-  if (SameAnnouncementName(typed, kAllName)) {
+  if (AnnouncementNameKey(typed) == kAllName) {
     const std::vector<std::string> names = SteerableNames();
     for (const std::string& name : names) {
       change(name);
@@ -106,7 +98,7 @@ CommandOutcome ChangeEach(std::string_view typed, std::string_view done, std::st
     return CommandOutcome::Success(
         fmt::format("{} all: {} ({})", done, fmt::join(names, ", "), after));
   }
-  const std::optional<std::string> name = SteerableName(typed);
+  const std::optional<std::string> name = RunningAnnouncementName(typed);
   if (!name) {
     return UnknownSteerable(typed);
   }
@@ -125,6 +117,18 @@ void AddIdleLines(const std::vector<IdleAnnouncement>& idle, std::string_view ki
       lines.push_back(fmt::format("{} ({}): does not run: {}", item.name, kind, item.reason));
     }
   }
+}
+
+// A schedule that is read but does not run: switched off, or its zone is unknown.
+std::string WhyIdle(const ScheduleSettings& schedule) {
+  if (!schedule.enabled) {
+    return std::string(kSwitchedOff);
+  }
+  if (const std::string problem = TimeZoneDatabaseProblem();
+      !problem.empty() && schedule.times.zone_name != "UTC") {
+    return "does not run: the time-zone database cannot be read";
+  }
+  return fmt::format("does not run: the time zone \"{}\" is not known", schedule.times.zone_name);
 }
 
 std::string TimedStatusLine() {
@@ -148,14 +152,15 @@ CommandOutcome PauseAnnouncements(std::string_view name, std::optional<int> minu
     return ChangeEach(name, "Paused", "paused", kUntil,
                       [](std::string_view each) { return PauseAnnouncement(each, std::nullopt); });
   }
-  const std::int64_t until = AsaApi::Tools::GetSystemClockTicks() +
-                             static_cast<std::int64_t>(*minutes) * 60 * kClockTicksPerSecond;
-  const std::string after =
-      fmt::format("sends nothing for {} {}, until {}, or until bw.resume, a reload or a restart",
-                  *minutes, *minutes == 1 ? "minute" : "minutes", UtcSecondText(until));
+  const std::int64_t length = static_cast<std::int64_t>(*minutes) * 60 * kClockTicksPerSecond;
+  const PauseEnd end{AsaApi::Tools::GetSteadyClockTicks() + length,
+                     AsaApi::Tools::GetSystemClockTicks() + length};
+  const std::string after = fmt::format(
+      "sends nothing for {} {}, until {}, or until bw.resume, a reload or a restart", *minutes,
+      *minutes == 1 ? "minute" : "minutes", UtcSecondText(end.calendar_ticks));
   // A pause for a time replaces any earlier one, so it always changes something.
-  return ChangeEach(name, "Paused", "paused", after, [until](std::string_view each) {
-    PauseAnnouncement(each, until);
+  return ChangeEach(name, "Paused", "paused", after, [end](std::string_view each) {
+    PauseAnnouncement(each, end);
     return true;
   });
 }
@@ -166,47 +171,39 @@ CommandOutcome ResumeAnnouncements(std::string_view name) {
 }
 
 CommandOutcome SkipAnnouncement(std::string_view typed) {
-  if (SameAnnouncementName(typed, kAllName)) {
+  const std::string key = AnnouncementNameKey(typed);
+  if (key == kAllName) {
     return CommandOutcome::Failure("bw.skip takes one list or schedule: bw.skip NAME");
   }
-  const std::optional<std::string> name = SteerableName(typed);
-  if (!name) {
-    return UnknownSteerable(typed);
-  }
-  if (*name == kTimedName) {
+  if (key == kTimedName) {
     return SkipNextTimedMessage()
                ? CommandOutcome::Success(
                      fmt::format("Skipped timed: its next turn, in {} s, sends nothing",
                                  SecondsToNextTimedMessage()))
                : CommandOutcome::Success("timed: its next turn is skipped already");
   }
-  for (const AnnouncementListState& list : RunningAnnouncementLists()) {
-    if (list.name == *name) {
-      return SkipNextListTurn(list.name) ? CommandOutcome::Success(fmt::format(
-                                               "Skipped {}: its next turn, in {} s, sends nothing",
-                                               list.name, SecondsUntil(list.due_ticks)))
-                                         : CommandOutcome::Success(fmt::format(
-                                               "{}: its next turn is skipped already", list.name));
-    }
+  if (const std::optional<AnnouncementListState> list = FindAnnouncementList(key)) {
+    return SkipNextListTurn(list->name) ? CommandOutcome::Success(fmt::format(
+                                              "Skipped {}: its next turn, in {} s, sends nothing",
+                                              list->name, SecondsUntil(list->due_ticks)))
+                                        : CommandOutcome::Success(fmt::format(
+                                              "{}: its next turn is skipped already", list->name));
   }
-  for (const ClockScheduleState& schedule : RunningClockSchedules()) {
-    if (schedule.name != *name) {
-      continue;
-    }
-    const auto clock_time = SkipNextClockOccurrence(schedule.name);
-    if (!clock_time || schedule.zone == nullptr) {
-      return CommandOutcome::Failure(
-          fmt::format("{} has nothing more to send: nothing to skip", schedule.name));
-    }
-    return CommandOutcome::Success(fmt::format(
-        "Skipped {}: the occurrence at {} {}{} and each of its steps still to come send "
-        "nothing",
-        schedule.name, CalendarMinuteText(LocalTime(*schedule.zone, *clock_time)),
-        schedule.zone_name,
-        schedule.zone_name == "UTC" ? std::string()
-                                    : fmt::format(" ({})", CalendarSecondTextUtc(*clock_time))));
+  const std::optional<ClockScheduleState> schedule = FindClockSchedule(key);
+  if (!schedule) {
+    return UnknownSteerable(typed);
   }
-  return UnknownSteerable(typed);
+  const auto clock_time = SkipNextClockOccurrence(schedule->name);
+  if (!clock_time || schedule->zone == nullptr) {
+    return CommandOutcome::Failure(
+        fmt::format("{} has nothing more to send: nothing to skip", schedule->name));
+  }
+  return CommandOutcome::Success(fmt::format(
+      "Skipped {}: the occurrence at {} {}{} and each of its steps still to come send nothing",
+      schedule->name, CalendarMinuteText(LocalTime(*schedule->zone, *clock_time)),
+      schedule->zone_name,
+      schedule->zone_name == "UTC" ? std::string()
+                                   : fmt::format(" ({})", CalendarSecondTextUtc(*clock_time))));
 }
 
 std::vector<std::string> AnnouncementStatusLines() {
@@ -224,27 +221,28 @@ std::vector<std::string> AnnouncementStatusLines() {
     const auto running = std::ranges::find(schedules, schedule.name, &ClockScheduleState::name);
     lines.push_back(running != schedules.end()
                         ? ScheduleStatusLine(*running)
-                        : fmt::format("{} (schedule): {}", schedule.name, kSwitchedOff));
+                        : fmt::format("{} (schedule): {}", schedule.name, WhyIdle(schedule)));
   }
   AddIdleLines(settings.idle, "schedule", lines);
   return lines;
 }
 
 std::optional<std::string> WhyNotRunning(std::string_view name) {
+  const std::string key = AnnouncementNameKey(name);
   const AnnouncementSettings& settings = LiveSettings().announcements;
   for (const AnnouncementListSettings& list : settings.lists) {
-    if (!list.enabled && SameAnnouncementName(name, list.name)) {
+    if (!list.enabled && AnnouncementNameKey(list.name) == key) {
       return fmt::format("{} is {}", list.name, kSwitchedOff);
     }
   }
   for (const ScheduleSettings& schedule : settings.schedules) {
-    if (!schedule.enabled && SameAnnouncementName(name, schedule.name)) {
-      return fmt::format("{} is {}", schedule.name, kSwitchedOff);
+    if (AnnouncementNameKey(schedule.name) == key && !FindClockSchedule(key)) {
+      return fmt::format("{}: {}", schedule.name, WhyIdle(schedule));
     }
   }
   for (const IdleAnnouncement& item : settings.idle) {
-    if (SameAnnouncementName(name, item.name)) {
-      return fmt::format("{} does not run: {}", item.name, item.reason);
+    if (AnnouncementNameKey(item.name) == key) {
+      return fmt::format("{}: does not run: {}", item.name, item.reason);
     }
   }
   return std::nullopt;

@@ -23,7 +23,7 @@ constinit bool SkipNextTurn = false;
 
 void SendTimedMessageIfDue() {
   const TimedMessageSettings& timed = LiveSettings().announcements.timed;
-  if (!timed.enabled || !Timer.TakeTurn(AsaApi::Tools::GetSystemClockTicks(),
+  if (!timed.enabled || !Timer.TakeTurn(AsaApi::Tools::GetSteadyClockTicks(),
                                         IntervalTicks(timed.interval_seconds))) {
     return;
   }
@@ -34,7 +34,7 @@ void SendTimedMessageIfDue() {
 }
 
 long long SecondsToNextTimedMessage() {
-  return Timer.SecondsUntilDue(AsaApi::Tools::GetSystemClockTicks());
+  return Timer.SecondsUntilDue(AsaApi::Tools::GetSteadyClockTicks());
 }
 
 int LastChosenTimedMessage() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,5 +42,9 @@ struct ClockGap {
 // The gaps whose jump falls from `from` up to `to`, in order.
 std::vector<ClockGap> ClockGapsBetween(const TimeZone& zone, std::chrono::sys_seconds from,
                                        std::chrono::sys_seconds to);
+
+// The zone's offset from UTC (local minus UTC) when it holds all through the local
+// `day`; none on a day the clocks change, whose times need InstantOfLocalTime each.
+std::optional<std::chrono::seconds> OffsetAllDay(const TimeZone& zone, std::chrono::local_days day);
 
 }  // namespace Bellwright

@@ -132,14 +132,23 @@ std::string IdleName(const SettingValue& item) {
 
 std::string NameProblem(const SettingValue& item) {
   const SettingValue name = item.Member("Name");
-  if (name.IsString() && !name.Json()->get_ref<const std::string&>().empty()) {
-    return "an earlier list or schedule took its name (ignoring letter case)";
+  if (!name.IsString() || name.Json()->get_ref<const std::string&>().empty()) {
+    return "it has no usable \"Name\"";
   }
-  return "it has no usable \"Name\"";
+  switch (RefuseAnnouncementName(name.Json()->get_ref<const std::string&>())) {
+    case NameRefusal::kReserved:
+      return "its name is a word the commands keep for themselves";
+    case NameRefusal::kControlCharacter:
+      return "its name holds a control character";
+    case NameRefusal::kNone:
+      break;
+  }
+  return "an earlier list or schedule took its name (ignoring letter case)";
 }
 
-// An item without a usable name does not run, and neither does one whose name an
-// earlier one took: the name is taken whether the item is switched on or not.
+// An item without a usable name does not run, and neither does one named with a word of
+// the commands or a control character, or whose name an earlier one took: the name is
+// taken whether the item is switched on or not.
 std::optional<std::string> TakeName(std::string_view what, std::string_view stopped,
                                     const SettingValue& item, TakenNames& taken) {
   const SettingValue name = item.Member("Name");
@@ -154,6 +163,22 @@ std::optional<std::string> TakeName(std::string_view what, std::string_view stop
     return std::nullopt;
   }
   const std::string& text = name.Json()->get_ref<const std::string&>();
+  switch (RefuseAnnouncementName(text)) {
+    case NameRefusal::kReserved:
+      name.AtValue(kError, fmt::format("{} is a word of bw.pause, bw.resume and bw.preview (timed, "
+                                       "all, welcome, firstjoin, ignoring letter case), so this {} "
+                                       "does not run; give it another name",
+                                       ConfigCheck::Quote(text), what));
+      return std::nullopt;
+    case NameRefusal::kControlCharacter:
+      name.AtValue(kError, fmt::format("this name holds a control character (a line break, a tab, "
+                                       "…), so this {} does not run; give it a name of visible "
+                                       "characters and blanks",
+                                       what));
+      return std::nullopt;
+    case NameRefusal::kNone:
+      break;
+  }
   const auto [first, inserted] = taken.try_emplace(AnnouncementNameKey(text), item.Pointer());
   if (!inserted) {
     name.AtValue(kError, fmt::format("the name {} is taken by {} (names compare ignoring letter "
@@ -256,14 +281,21 @@ ScheduleTextUse ReadStepMessages(const SettingValue& schedule, const EntryWords&
   return schedule_text ? ScheduleTextUse::kSomeSteps : ScheduleTextUse::kNoStep;
 }
 
+// Where a schedule's findings and what bw.status says of it go.
+struct ScheduleReading {
+  std::vector<ZoneToLookUp>* zones_later;
+  std::chrono::sys_seconds now;
+  std::vector<IdleAnnouncement>& idle;
+};
+
 std::optional<ScheduleSettings> ReadSchedule(const SettingValue& schedule, TakenNames& taken,
-                                             std::chrono::sys_seconds now,
-                                             std::vector<IdleAnnouncement>& idle) {
+                                             const ScheduleReading& reading) {
   std::optional<std::string> name = TakeName("schedule", kScheduleStopped, schedule, taken);
   ScheduleSettings settings;
   settings.enabled = ReadSwitch(schedule, true, kScheduleStopped);
   std::string times_problem;
-  std::optional<ScheduleTimes> times = ReadScheduleTimes(schedule, now, times_problem);
+  std::optional<ScheduleTimes> times =
+      ReadScheduleTimes(schedule, reading.zones_later, reading.now, times_problem);
   settings.leave_out_opted_out = schedule.Member("OptOut").ValueOr<bool>(
       JsonKind::kBoolean, false, {kError, "it is ignored, so the schedule reaches every player"});
   settings.message =
@@ -283,7 +315,8 @@ std::optional<ScheduleSettings> ReadSchedule(const SettingValue& schedule, Taken
       break;
   }
   if (!name || !times) {
-    idle.push_back({"schedule", IdleName(schedule), !name ? NameProblem(schedule) : times_problem});
+    reading.idle.push_back(
+        {"schedule", IdleName(schedule), !name ? NameProblem(schedule) : times_problem});
     return std::nullopt;
   }
   settings.name = std::move(*name);
@@ -291,23 +324,40 @@ std::optional<ScheduleSettings> ReadSchedule(const SettingValue& schedule, Taken
   return settings;
 }
 
+// What a section holds: "list", and how many of them run (base/schedule_fields.hpp).
+struct SectionKind {
+  std::string_view what;
+  std::size_t most = 0;
+  std::string_view wrong_section;
+  std::string_view wrong_item;
+};
+
 // Lists or schedules written as an object are none, but `judge_unread` judges the
-// messages of each member as the checks always have.
+// messages of each member as the checks always have. Those past the limit are named
+// once, and neither read nor judged.
 template <typename Read, typename JudgeUnread>
-void ReadSection(const SettingValue& section, std::string_view wrong_section,
-                 std::string_view wrong_item, Read&& read, JudgeUnread&& judge_unread) {
+void ReadSection(const SettingValue& section, const SectionKind& kind, Read&& read,
+                 JudgeUnread&& judge_unread) {
   if (!section.Present()) {
     return;
   }
-  if (!section.Judge(JsonKind::kArray, {kError, wrong_section})) {
+  if (!section.Judge(JsonKind::kArray, {kError, kind.wrong_section})) {
     for (const SettingValue& item : section.Entries()) {
       judge_unread(item);
     }
     return;
   }
-  for (const SettingValue& item : section.Elements()) {
-    if (item.Judge(JsonKind::kObject, {kError, wrong_item})) {
-      read(item);
+  const std::vector<SettingValue> items = section.Elements();
+  for (std::size_t index = 0; index < items.size(); ++index) {
+    if (index == kind.most) {
+      items[index].AtValue(kError, fmt::format("only the first {} {}s run: this one and those "
+                                               "after it do not; join some, or remove those no "
+                                               "longer needed",
+                                               kind.most, kind.what));
+      return;
+    }
+    if (items[index].Judge(JsonKind::kObject, {kError, kind.wrong_item})) {
+      read(items[index]);
     }
   }
 }
@@ -352,12 +402,14 @@ const TextRule& ScheduleTextRule() {
 
 AnnouncementSettings ReadAnnouncementSettings(const SettingValue& document,
                                               const ConfigCheck::Registrations& commands,
+                                              std::vector<ZoneToLookUp>* zones_later,
                                               std::chrono::sys_seconds now) {
   AnnouncementSettings settings;
   settings.timed = ReadTimed(document, commands);
   TakenNames taken;
   ReadSection(
-      document.Member("Announcements"), "it is ignored, so no announcement list runs", kListStopped,
+      document.Member("Announcements"),
+      {"list", kMostAnnouncementLists, "it is ignored, so no announcement list runs", kListStopped},
       [&](const SettingValue& item) {
         if (auto list = ReadList(item, taken, settings.idle)) {
           settings.lists.push_back(std::move(*list));
@@ -365,9 +417,10 @@ AnnouncementSettings ReadAnnouncementSettings(const SettingValue& document,
       },
       [](const SettingValue& item) { JudgeUnreadList(item, ListMessageTextRule()); });
   ReadSection(
-      document.Member("Schedules"), "it is ignored, so no schedule runs", kScheduleSilent,
+      document.Member("Schedules"),
+      {"schedule", kMostSchedules, "it is ignored, so no schedule runs", kScheduleSilent},
       [&](const SettingValue& item) {
-        if (auto schedule = ReadSchedule(item, taken, now, settings.idle)) {
+        if (auto schedule = ReadSchedule(item, taken, {zones_later, now, settings.idle})) {
           settings.schedules.push_back(std::move(*schedule));
         }
       },

@@ -78,9 +78,10 @@ struct IdleAnnouncement {
 
 struct AnnouncementSettings {
   TimedMessageSettings timed;
-  // In array order. Each takes its name (ignoring letter case) whether it is enabled or
-  // not; one without a usable name, or whose name an earlier one took, is left out, and
-  // so is one without a usable interval or times.
+  // In array order, the first kMostAnnouncementLists and kMostSchedules of
+  // base/schedule_fields.hpp. Each takes its name (ignoring letter case) whether it is
+  // enabled or not; one without a usable name, or whose name an earlier one took, is
+  // left out, and so is one without a usable interval or times.
   std::vector<AnnouncementListSettings> lists;
   std::vector<ScheduleSettings> schedules;
   // The lists and schedules left out, in the configured order.
@@ -89,10 +90,13 @@ struct AnnouncementSettings {
   friend bool operator==(const AnnouncementSettings&, const AnnouncementSettings&) = default;
 };
 
-// `commands`: the names the custom commands take, which the opt-out command must not;
-// `now`: when the file is read, for the schedules' findings about the coming year.
+// `commands`: the names the custom commands take, which the opt-out command must not.
+// `zones_later`: where the schedules' zones are left to be looked up, when they are not
+// looked up now (ReadScheduleTimes); `now`: when the file is read, for the schedules'
+// findings about the coming year.
 AnnouncementSettings ReadAnnouncementSettings(const SettingValue& document,
                                               const ConfigCheck::Registrations& commands,
+                                              std::vector<ZoneToLookUp>* zones_later,
                                               std::chrono::sys_seconds now);
 
 // How the texts are formatted: a timed message, the opt-out's answers, a list's message

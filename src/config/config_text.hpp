@@ -2,7 +2,9 @@
 
 #include <chrono>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #include "config/config_settings.hpp"
 #include "config_checks/report.hpp"
@@ -16,6 +18,8 @@ struct ConfigText {
   nlohmann::json document;
   ConfigSettings settings;
   ConfigCheck::Report report;
+  // The schedules' zones, when they were left to be looked up later (LookUpZones).
+  std::vector<ZoneToLookUp> zones_to_look_up;
 };
 
 // The one reading of a configuration text, for the plug-in's load and reload and for
@@ -24,7 +28,7 @@ struct ConfigText {
 // findings. Never throws; its cost grows with the text as n log n at most. `now` is when
 // the file is read, for what the checks say of the coming year; by default the system's
 // clock.
-ConfigText ReadConfigText(std::string_view text) noexcept;
-ConfigText ReadConfigText(std::string_view text, std::chrono::sys_seconds now) noexcept;
+ConfigText ReadConfigText(std::string_view text, ZoneChecks zones = ZoneChecks::kWithTheOthers,
+                          std::optional<std::chrono::sys_seconds> now = std::nullopt) noexcept;
 
 }  // namespace Bellwright

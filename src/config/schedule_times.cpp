@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -19,23 +20,39 @@ namespace {
 constexpr std::string_view kStopped = "this schedule does not run";
 constexpr std::string_view kDays[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
 
-// Each entry of an array passed to `use`, which tells whether the plug-in takes it; an
-// array left with none stops the schedule. False when the value is there but not an
-// array.
+// How many usable entries of an array a schedule takes, and what the rest are called.
+struct EntryLimit {
+  std::size_t most = std::numeric_limits<std::size_t>::max();
+  std::string_view what;  // "clock times"
+};
+
+// Each entry of an array passed to `use`, which tells whether the plug-in can use it and
+// takes it while `room` says so; an array left with none stops the schedule, and the
+// usable entries past the limit are named once. False when the value is there but not
+// an array.
 template <typename Use>
 bool ReadEntries(const SettingValue& entries, JsonKind kind, std::string_view none_left,
-                 Use&& use) {
+                 const EntryLimit& limit, Use&& use) {
   if (!entries.Present()) {
     return true;
   }
   if (!entries.Judge(kind, {kError, kStopped})) {
     return false;
   }
-  bool any_usable = false;
+  std::size_t used = 0;
   for (const SettingValue& entry : entries.Elements()) {
-    any_usable = use(entry) || any_usable;
+    if (!use(entry, used < limit.most)) {
+      continue;
+    }
+    if (used == limit.most) {
+      entry.AtValue(kWarning, fmt::format("a schedule uses its first {} {}: this one and those "
+                                          "after it are skipped",
+                                          limit.most, limit.what));
+      break;
+    }
+    ++used;
   }
-  if (!any_usable) {
+  if (used == 0) {
     entries.AtValue(kError, fmt::format("{}, so this schedule never sends anything", none_left));
   }
   return true;
@@ -50,14 +67,17 @@ bool ReadClockTimes(const SettingValue& schedule, ScheduleTimes& times) {
     return false;
   }
   return ReadEntries(
-      at, JsonKind::kStringArray, "no clock time", [&times](const SettingValue& entry) {
+      at, JsonKind::kStringArray, "no clock time", {kMostClockTimes, "clock times"},
+      [&times](const SettingValue& entry, bool room) {
         if (!entry.Judge(JsonKind::kString, {kWarning, "this clock time is skipped"})) {
           return false;
         }
         const std::string& text = entry.Json()->get_ref<const std::string&>();
         if (const auto minutes = MinuteOfDayFromText(text)) {
-          times.at_texts.push_back(text);
-          times.at_minutes.push_back(*minutes);
+          if (room) {
+            times.at_texts.push_back(text);
+            times.at_minutes.push_back(*minutes);
+          }
           return true;
         }
         entry.AtValue(kWarning, fmt::format("{} is not a clock time written HH:MM from 00:00 to "
@@ -72,17 +92,19 @@ bool ReadDays(const SettingValue& schedule, ScheduleTimes& times) {
   if (!days.Present()) {
     times.on_day.fill(true);
   }
-  return ReadEntries(days, JsonKind::kStringArray, "no day", [&times](const SettingValue& entry) {
-    if (!entry.Judge(JsonKind::kString, {kWarning, "this day is skipped"})) {
-      return false;
-    }
-    entry.JudgeChoice({kDays, kWarning, "a day", "this entry is skipped", "days"});
-    const auto day = WeekdayFromName(entry.Json()->get_ref<const std::string&>());
-    if (day) {
-      times.on_day[static_cast<std::size_t>(*day)] = true;
-    }
-    return day.has_value();
-  });
+  return ReadEntries(
+      days, JsonKind::kStringArray, "no day", {},
+      [&times](const SettingValue& entry, bool /*room*/) {
+        if (!entry.Judge(JsonKind::kString, {kWarning, "this day is skipped"})) {
+          return false;
+        }
+        entry.JudgeChoice({kDays, kWarning, "a day", "this entry is skipped", "days"});
+        const auto day = WeekdayFromName(entry.Json()->get_ref<const std::string&>());
+        if (day) {
+          times.on_day[static_cast<std::size_t>(*day)] = true;
+        }
+        return day.has_value();
+      });
 }
 
 // A restart warning is given within the day before; a step longer than that is most
@@ -105,7 +127,8 @@ bool ReadSteps(const SettingValue& schedule, ScheduleTimes& times) {
     times.before_minutes = {0};
   }
   return ReadEntries(
-      before, JsonKind::kArray, "no countdown step", [&times](const SettingValue& step) {
+      before, JsonKind::kArray, "no countdown step", {kMostCountdownSteps, "countdown steps"},
+      [&times](const SettingValue& step, bool room) {
         // A step object gives its minutes as a plain step does.
         const SettingValue entry = step.IsObject() ? step.Member("Minutes") : step;
         if (step.IsObject() && !entry.Present()) {
@@ -119,8 +142,10 @@ bool ReadSteps(const SettingValue& schedule, ScheduleTimes& times) {
         }
         const auto minutes = StepMinutesFromNumber(entry.Json()->get<double>());
         if (minutes) {
-          times.before_minutes.push_back(*minutes);
           JudgeLongStep(entry, *minutes);
+          if (room) {
+            times.before_minutes.push_back(*minutes);
+          }
           return true;
         }
         entry.AtValue(kWarning, fmt::format("{} is not a whole number of minutes from 0 to "
@@ -130,31 +155,44 @@ bool ReadSteps(const SettingValue& schedule, ScheduleTimes& times) {
       });
 }
 
-bool ReadZone(const SettingValue& schedule, ScheduleTimes& times) {
+// Why `name` stops its schedule; none when the database knows it.
+std::optional<std::string> ZoneProblem(const std::string& name) {
+  if (FindTimeZone(name) != nullptr) {
+    return std::nullopt;
+  }
+  if (const std::string problem = TimeZoneDatabaseProblem(); !problem.empty()) {
+    return fmt::format(
+        "{} cannot be looked up, so this schedule does not run: the time-zone "
+        "database cannot be read ({}); only \"UTC\" is known without it",
+        ConfigCheck::Quote(name), problem);
+  }
+  return fmt::format(
+      "{} is not a zone of the IANA time-zone database, so this schedule does "
+      "not run; write a name such as \"Europe/Berlin\" or \"UTC\", letter case as "
+      "listed",
+      ConfigCheck::Quote(name));
+}
+
+bool ReadZone(const SettingValue& schedule, ScheduleTimes& times,
+              std::vector<ZoneToLookUp>* zones_later) {
   const SettingValue zone = schedule.Member("TimeZone");
-  if (zone.Present() && !zone.Judge(JsonKind::kString, {kError, kStopped})) {
+  if (!zone.Present()) {
+    return true;
+  }
+  if (!zone.Judge(JsonKind::kString, {kError, kStopped})) {
     return false;
   }
-  if (zone.Present()) {
-    times.zone_name = zone.Json()->get<std::string>();
+  times.zone_name = zone.Json()->get<std::string>();
+  if (zones_later != nullptr) {
+    const ConfigCheck::PositionIndex& index = zone.Findings().Index();
+    const std::optional<ConfigCheck::ValuePlace> place = index.Find(zone.Pointer());
+    const ConfigCheck::LineColumn at = index.Locate(place ? place->value_offset : 0);
+    // The clock times and days are added once they are read.
+    zones_later->push_back({times.zone_name, zone.Pointer(), at.line, at.column, {}, {}});
+  } else if (auto problem = ZoneProblem(times.zone_name)) {
+    zone.AtValue(kError, std::move(*problem));
   }
-  times.zone = FindTimeZone(times.zone_name);
-  if (times.zone != nullptr || !zone.Present()) {
-    return times.zone != nullptr;
-  }
-  const std::string name = ConfigCheck::Quote(times.zone_name);
-  if (const std::string problem = TimeZoneDatabaseProblem(); !problem.empty()) {
-    zone.AtValue(kError, fmt::format("{} cannot be looked up, so this schedule does not run: the "
-                                     "time-zone database cannot be read ({}); only \"UTC\" is "
-                                     "known without it",
-                                     name, problem));
-  } else {
-    zone.AtValue(kError, fmt::format("{} is not a zone of the IANA time-zone database, so this "
-                                     "schedule does not run; write a name such as "
-                                     "\"Europe/Berlin\" or \"UTC\", letter case as listed",
-                                     name));
-  }
-  return false;
+  return true;
 }
 
 // How far ahead the clocks' changes are looked for: a year from the reading.
@@ -173,12 +211,58 @@ std::string ClockText(std::chrono::local_seconds time) {
   return calendar.substr(calendar.find(' ') + 1);
 }
 
+// The days within a year of `now` on which the clocks of `zone` skip `minute` of the
+// day, on the listed days, each with the time it goes out at instead.
+std::vector<std::string> SkippedDays(const TimeZone& zone, int minute,
+                                     const std::array<bool, 7>& on_day,
+                                     std::chrono::sys_seconds now) {
+  std::vector<std::string> skipped;
+  for (const ClockGap& gap : ClockGapsBetween(zone, now, now + kGapsAhead)) {
+    const auto first_day = std::chrono::floor<std::chrono::days>(gap.first);
+    const auto last_day =
+        std::chrono::floor<std::chrono::days>(gap.after - std::chrono::seconds{1});
+    for (auto day = first_day; day <= last_day; day += std::chrono::days{1}) {
+      const std::chrono::local_seconds at = day + std::chrono::minutes{minute};
+      if (at >= gap.first && at < gap.after &&
+          on_day[std::chrono::weekday(day).iso_encoding() - 1]) {
+        skipped.push_back(
+            fmt::format("on {} it goes out at {} instead", DayText(at), ClockText(gap.after)));
+      }
+    }
+  }
+  return skipped;
+}
+
+std::string SkippedMessage(std::string_view text, std::string_view zone_name,
+                           const std::vector<std::string>& skipped) {
+  return fmt::format("{} is skipped by the clocks of {} when they go forward: {}",
+                     ConfigCheck::Quote(text), zone_name, fmt::join(skipped, "; "));
+}
+
+// Each usable "At" time of `schedule`, with where it stands.
+std::vector<ClockTimeToJudge> ClockTimesOf(const SettingValue& schedule) {
+  std::vector<ClockTimeToJudge> clock_times;
+  for (const SettingValue& entry : schedule.Member("At").Elements()) {
+    if (!entry.IsString()) {
+      continue;
+    }
+    const std::string& text = entry.Json()->get_ref<const std::string&>();
+    if (const auto minute = MinuteOfDayFromText(text)) {
+      const ConfigCheck::PositionIndex& index = entry.Findings().Index();
+      const std::optional<ConfigCheck::ValuePlace> place = index.Find(entry.Pointer());
+      const ConfigCheck::LineColumn at = index.Locate(place ? place->value_offset : 0);
+      clock_times.push_back({text, *minute, entry.Pointer(), at.line, at.column});
+    }
+  }
+  return clock_times;
+}
+
 // An "At" time the clocks skip on one of its days in the coming year goes out at the
 // first minute after the gap that day; the administrator hears of it beforehand.
 void JudgeClockGaps(const SettingValue& schedule, const ScheduleTimes& times,
                     std::chrono::sys_seconds now) {
-  const std::vector<ClockGap> gaps = ClockGapsBetween(*times.zone, now, now + kGapsAhead);
-  if (gaps.empty()) {
+  const TimeZone* zone = FindTimeZone(times.zone_name);
+  if (zone == nullptr) {
     return;
   }
   for (const SettingValue& entry : schedule.Member("At").Elements()) {
@@ -188,25 +272,9 @@ void JudgeClockGaps(const SettingValue& schedule, const ScheduleTimes& times,
     if (!minute) {
       continue;
     }
-    std::vector<std::string> skipped;
-    for (const ClockGap& gap : gaps) {
-      const auto first_day = std::chrono::floor<std::chrono::days>(gap.first);
-      const auto last_day =
-          std::chrono::floor<std::chrono::days>(gap.after - std::chrono::seconds{1});
-      for (auto day = first_day; day <= last_day; day += std::chrono::days{1}) {
-        const std::chrono::local_seconds at = day + std::chrono::minutes{*minute};
-        if (at >= gap.first && at < gap.after &&
-            times.on_day[std::chrono::weekday(day).iso_encoding() - 1]) {
-          skipped.push_back(
-              fmt::format("on {} it goes out at {} instead", DayText(at), ClockText(gap.after)));
-        }
-      }
-    }
-    if (!skipped.empty()) {
-      entry.AtValue(kWarning, fmt::format("{} is skipped by the clocks of {} when they go "
-                                          "forward: {}",
-                                          ConfigCheck::Quote(entry.Json()->get<std::string>()),
-                                          times.zone_name, fmt::join(skipped, "; ")));
+    if (const auto skipped = SkippedDays(*zone, *minute, times.on_day, now); !skipped.empty()) {
+      entry.AtValue(kWarning, SkippedMessage(entry.Json()->get_ref<const std::string&>(),
+                                             times.zone_name, skipped));
     }
   }
 }
@@ -214,15 +282,19 @@ void JudgeClockGaps(const SettingValue& schedule, const ScheduleTimes& times,
 }  // namespace
 
 std::optional<ScheduleTimes> ReadScheduleTimes(const SettingValue& schedule,
+                                               std::vector<ZoneToLookUp>* zones_later,
                                                std::chrono::sys_seconds now, std::string& problem) {
   ScheduleTimes times;
   // Each is read and judged, whatever the others give.
   const bool clock = ReadClockTimes(schedule, times);
   const bool days = ReadDays(schedule, times);
   const bool steps = ReadSteps(schedule, times);
-  const bool zone = ReadZone(schedule, times);
-  if (zone && days) {
+  const bool zone = ReadZone(schedule, times, zones_later);
+  if (zone && days && zones_later == nullptr) {
     JudgeClockGaps(schedule, times, now);
+  } else if (zone && days && schedule.Member("TimeZone").Present()) {
+    zones_later->back().clock_times = ClockTimesOf(schedule);
+    zones_later->back().on_day = times.on_day;
   }
   const bool any_day = std::ranges::find(times.on_day, true) != times.on_day.end();
   if (!clock || times.at_minutes.empty()) {
@@ -232,14 +304,31 @@ std::optional<ScheduleTimes> ReadScheduleTimes(const SettingValue& schedule,
   } else if (!steps || times.before_minutes.empty()) {
     problem = "it has no usable \"Before\" step";
   } else if (!zone) {
-    problem =
-        TimeZoneDatabaseProblem().empty() || times.zone_name == "UTC"
-            ? fmt::format("the time zone {} is not known", ConfigCheck::Quote(times.zone_name))
-            : "the time-zone database cannot be read";
+    problem = "its \"TimeZone\" is not a name";
   } else {
     return times;
   }
   return std::nullopt;
+}
+
+std::vector<ConfigCheck::Finding> LookUpZones(const std::vector<ZoneToLookUp>& zones,
+                                              std::chrono::sys_seconds now) {
+  std::vector<ConfigCheck::Finding> found;
+  for (const ZoneToLookUp& zone : zones) {
+    if (auto problem = ZoneProblem(zone.name)) {
+      found.push_back({kError, zone.pointer, zone.line, zone.column, std::move(*problem)});
+      continue;
+    }
+    const TimeZone* rules = FindTimeZone(zone.name);
+    for (const ClockTimeToJudge& clock_time : zone.clock_times) {
+      if (const auto skipped = SkippedDays(*rules, clock_time.minute, zone.on_day, now);
+          !skipped.empty()) {
+        found.push_back({kWarning, clock_time.pointer, clock_time.line, clock_time.column,
+                         SkippedMessage(clock_time.text, zone.name, skipped)});
+      }
+    }
+  }
+  return found;
 }
 
 }  // namespace Bellwright

@@ -37,6 +37,12 @@ void OptOutStore::Pump(ChoiceMemory& choices, SeenMemory& greeted) {
   }
 }
 
+void OptOutStore::SettleOnDisk() {
+  if (job_ == Job::kNone && database_->IsOpen()) {
+    database_->SettleOnDisk();
+  }
+}
+
 bool OptOutStore::IsIdle(const ChoiceMemory& memory, const SeenMemory& greeted) const {
   return job_ == Job::kNone && !memory.HasUnwritten() && !memory.HasQuestions() &&
          !greeted.HasUnrecorded() && !greeted.HasQuestions();

@@ -37,6 +37,9 @@ class OptOutStore {
   // answers their questions, for as long as the database answers at once and the turn
   // budget lasts.
   void Pump(ChoiceMemory& memory, SeenMemory& greeted);
+  // At the unload: what the storage took is made to last a power cut (SQLite); the game
+  // never waits for the disk otherwise.
+  void SettleOnDisk();
   // Nothing under way and nothing to do (for tests and benchmarks).
   bool IsIdle(const ChoiceMemory& memory, const SeenMemory& greeted) const;
   // Whether being driven again soon would get on with something: an operation under way,
