@@ -82,6 +82,7 @@ std::vector<ClockScheduleState::Step> PreviewSteps(const RunningSchedule& schedu
   std::ranges::sort(minutes, std::greater<>());
   minutes.erase(std::unique(minutes.begin(), minutes.end()), minutes.end());
   std::vector<ClockScheduleState::Step> steps;
+  steps.reserve(minutes.size());
   for (const int step : minutes) {
     steps.push_back({step, &schedule.MessageAt(step), CountdownFill(step, at_text)});
   }

@@ -283,8 +283,8 @@ ScheduleTextUse ReadStepMessages(const SettingValue& schedule, const EntryWords&
 
 // Where a schedule's findings and what bw.status says of it go.
 struct ScheduleReading {
-  std::vector<ZoneToLookUp>* zones_later;
-  std::chrono::sys_seconds now;
+  std::vector<ZoneToLookUp>* zones_later = nullptr;
+  std::chrono::sys_seconds now{};
   std::vector<IdleAnnouncement>& idle;
 };
 

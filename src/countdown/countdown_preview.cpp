@@ -24,7 +24,7 @@ struct CountdownText {
 
 // {Minutes} filled as the countdown fills it; the players' fields are left.
 FString WithMinutes(const CountdownText& text) {
-  const FString configured = FromUtf8(text.text);
+  FString configured = FromUtf8(text.text);
   if (!text.minutes) {
     return configured;
   }

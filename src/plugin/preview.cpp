@@ -40,11 +40,12 @@ CommandOutcome PreviewByName(std::string_view name, std::optional<int> entry,
   if (key == kFirstJoinName) {
     return PreviewFirstJoin(entry, viewer);
   }
-  if (key == kCountdownName) {
-    return PreviewCountdown(entry, viewer);
-  }
   if (std::optional<CommandOutcome> outcome = PreviewAnnouncement(key, entry, viewer)) {
     return std::move(*outcome);
+  }
+  // After the lists and schedules: one named "countdown" kept its preview.
+  if (key == kCountdownName) {
+    return PreviewCountdown(entry, viewer);
   }
   return CommandOutcome::Failure(fmt::format("Nothing to preview is named \"{}\"; there are: {}",
                                              name, fmt::join(PreviewableNames(), ", ")));
