@@ -1,10 +1,13 @@
-// bellwright-check [--format text|json] [--strict] FILE...: checks configuration
+// bellwright-check [--format text|json] [--strict] [--at DAY] FILE...: checks configuration
 // files and prints what the plug-in will do wrong with them. Exit status 2 when a
 // file cannot be read or is not JSON, else 1 when any finding is an error (with
 // --strict: any finding at all), else 0.
 #include <CLI/CLI.hpp>
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +27,24 @@ std::filesystem::path PathFromUtf8(const std::string& name) {
   return {std::u8string(name.begin(), name.end())};
 }
 
+// "2027-01-31" as its first second, UTC.
+std::optional<std::chrono::sys_seconds> DayFromText(const std::string& text) {
+  int year = 0;
+  unsigned month = 0;
+  unsigned day = 0;
+  char rest = 0;
+  if (text.size() != 10 ||
+      std::sscanf(text.c_str(), "%4d-%2u-%2u%c", &year, &month, &day, &rest) != 3) {
+    return std::nullopt;
+  }
+  const std::chrono::year_month_day date{std::chrono::year(year), std::chrono::month(month),
+                                         std::chrono::day(day)};
+  if (!date.ok()) {
+    return std::nullopt;
+  }
+  return std::chrono::sys_days(date);
+}
+
 constexpr int kClean = 0;
 constexpr int kErrors = 1;
 constexpr int kUnreadable = 2;
@@ -40,6 +61,12 @@ int main(int argc, char** argv) {
   // For files kept in a repository and checked before they are deployed: a warning
   // there is as much a reason to stop as an error.
   app.add_flag("--strict", strict, "warnings count for the exit status as errors do");
+  // What the checks say of the coming year (the clocks' changes) is said as from then.
+  std::string at_day;
+  app.add_option("--at", at_day, "judge the coming year from this day, YYYY-MM-DD (default: today)")
+      ->check([](const std::string& text) {
+        return DayFromText(text) ? std::string() : "not a day written YYYY-MM-DD: " + text;
+      });
   app.add_option("FILE", names, "configuration files to check")->required();
   // The same command line everywhere: on Windows too, "/name" is a file, not an option.
   app.allow_windows_style_options(false);
@@ -51,6 +78,9 @@ int main(int argc, char** argv) {
     return status == 0 ? kClean : kUnreadable;
   }
 
+  const auto now = at_day.empty()
+                       ? std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now())
+                       : *DayFromText(at_day);
   std::vector<CheckedFile> files;
   int status = kClean;
   for (const std::string& name : names) {
@@ -60,7 +90,8 @@ int main(int argc, char** argv) {
       status = kUnreadable;
       continue;
     }
-    ConfigCheck::Report report = Bellwright::ReadConfigText(*file.text).report;
+    ConfigCheck::Report report =
+        Bellwright::ReadConfigText(*file.text, Bellwright::ZoneChecks::kWithTheOthers, now).report;
     if (report.not_json) {
       status = kUnreadable;
     } else if ((report.HasErrors() || (strict && !report.findings.empty())) && status == kClean) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "announcements/announcement_pauses.hpp"
 #include "announcements/interval_timer.hpp"
@@ -20,6 +21,7 @@ struct RunningList {
   int last_index = -1;
   OptedOutPlayers opted_out = OptedOutPlayers::kLeftOut;
   const MessageList* messages = nullptr;
+  bool skip_next_turn = false;
 };
 
 // In the configured order; only lists that are switched on.
@@ -33,7 +35,8 @@ std::map<std::string, std::size_t, std::less<>>& ListByKey() {
 }
 
 AnnouncementListState StateOf(const RunningList& list) {
-  return {list.name, list.interval_seconds, list.timer.DueTicks(), list.last_index, list.messages};
+  return {list.name,       list.interval_seconds, list.timer.DueTicks(),
+          list.last_index, list.messages,         list.skip_next_turn};
 }
 
 }  // namespace
@@ -52,7 +55,8 @@ void ConfigureAnnouncementLists(const std::vector<AnnouncementListSettings>& lis
         IntervalTimer(now_ticks + IntervalTicks(static_cast<double>(list.interval_seconds))),
         -1,
         list.leave_out_opted_out ? OptedOutPlayers::kLeftOut : OptedOutPlayers::kIncluded,
-        &list.list};
+        &list.list,
+        false};
     const auto earlier = std::ranges::find(RunningLists, next.name_key, &RunningList::name_key);
     if (earlier != RunningLists.end() && earlier->interval_seconds == next.interval_seconds) {
       next.timer = earlier->timer;
@@ -73,8 +77,10 @@ void SendDueAnnouncementLists(std::int64_t now_ticks) {
                              IntervalTicks(static_cast<double>(list.interval_seconds)))) {
       continue;
     }
-    // A paused list's clock keeps moving, but its turn neither sends nor moves its order.
-    if (IsAnnouncementPaused(list.name)) {
+    const bool skipped = std::exchange(list.skip_next_turn, false);
+    // A paused or skipped list's clock keeps moving, but its turn neither sends nor moves
+    // its order.
+    if (skipped || IsAnnouncementPaused(list.name)) {
       continue;
     }
     SendListTurn(*list.messages, list.last_index, list.opted_out);
@@ -96,6 +102,12 @@ std::optional<AnnouncementListState> FindAnnouncementList(std::string_view name_
     return std::nullopt;
   }
   return StateOf(RunningLists[found->second]);
+}
+
+bool SkipNextListTurn(std::string_view name) {
+  const auto found = ListByKey().find(AnnouncementNameKey(name));
+  return found != ListByKey().end() &&
+         !std::exchange(RunningLists[found->second].skip_next_turn, true);
 }
 
 void StopAnnouncementLists() {

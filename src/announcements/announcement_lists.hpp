@@ -23,6 +23,10 @@ void SendDueAnnouncementLists(std::int64_t now_ticks);
 
 void StopAnnouncementLists();
 
+// bw.skip: the next turn of the running list `name` (letter case ignored)
+// passes unsent. False when no such list runs or its next turn is skipped already.
+bool SkipNextListTurn(std::string_view name);
+
 // What bw.status, bw.preview and bw.pause see of a list that runs.
 struct AnnouncementListState {
   std::string name;
@@ -32,6 +36,7 @@ struct AnnouncementListState {
   // The index of the message chosen last; -1 before the first.
   int last_index = -1;
   const MessageList* messages = nullptr;
+  bool next_turn_skipped = false;
 };
 std::vector<AnnouncementListState> RunningAnnouncementLists();
 // The list that runs under this name key (AnnouncementNameKey), if any.

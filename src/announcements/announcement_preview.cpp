@@ -20,6 +20,10 @@ namespace {
 // One entry to the viewer, or in words without one; `which` names it in the reply.
 CommandOutcome PreviewEntry(const MessageEntry& entry, const std::string& which,
                             AShooterPlayerController* viewer, const TextFill& fill) {
+  if (entry.blank) {
+    return CommandOutcome::Failure(
+        fmt::format("{} has no text, so it is never sent; bellwright-check names it", which));
+  }
   std::optional<std::vector<std::string>> described = DescribeEntry(entry, fill);
   if (!described) {
     return CommandOutcome::Failure(fmt::format(
@@ -52,12 +56,29 @@ CommandOutcome PreviewList(std::string_view name, const MessageList& list, int l
                       fmt::format("{}, message {} of {}", name, index + 1, count), viewer, {});
 }
 
+std::string StepName(const ClockScheduleState& schedule, int minutes) {
+  if (minutes == 0) {
+    return fmt::format("{}, at {}", schedule.name, schedule.next_at_text);
+  }
+  return fmt::format("{}, {} {} before {}", schedule.name, minutes,
+                     minutes == 1 ? "minute" : "minutes", schedule.next_at_text);
+}
+
+// Every step, the earliest first: to the viewer one after the other, or in words.
 CommandOutcome PreviewSchedule(const ClockScheduleState& schedule, std::optional<int> entry,
                                AShooterPlayerController* viewer) {
   if (entry) {
-    return CommandOutcome::Failure(fmt::format("{} has one message: give no N", schedule.name));
+    return CommandOutcome::Failure(
+        fmt::format("{} shows every step at once: give no N", schedule.name));
   }
-  return PreviewEntry(*schedule.message, schedule.name, viewer, schedule.preview_fill);
+  CommandOutcome all{true, {}};
+  for (const ClockScheduleState::Step& step : schedule.steps) {
+    CommandOutcome one =
+        PreviewEntry(*step.message, StepName(schedule, step.minutes), viewer, step.fill);
+    all.succeeded = all.succeeded && one.succeeded;
+    all.lines.insert(all.lines.end(), one.lines.begin(), one.lines.end());
+  }
+  return all;
 }
 
 }  // namespace
@@ -73,6 +94,9 @@ std::optional<CommandOutcome> PreviewAnnouncement(std::string_view key, std::opt
   }
   if (const auto schedule = FindClockSchedule(key)) {
     return PreviewSchedule(*schedule, entry, viewer);
+  }
+  if (auto why = WhyNotRunning(key)) {
+    return CommandOutcome::Failure(std::move(*why));
   }
   return std::nullopt;
 }

@@ -37,12 +37,21 @@ void SendTimedMessageIfDue();
 // Then the announcement lists that are due, in the configured order, then the schedules.
 void SendDueAnnouncements();
 
-// What administrators see and steer (bw.status, bw.preview, bw.pause, bw.resume). Names
-// match ignoring letter case; "timed" is the TimedMessages section, "all" every list and
-// schedule. Each outcome's lines are the reply.
+// What administrators see and steer (bw.status, bw.preview, bw.pause, bw.resume,
+// bw.skip). Names match ignoring letter case; "timed" is the TimedMessages section, "all"
+// every list and schedule. Each outcome's lines are the reply.
 std::vector<std::string> AnnouncementStatusLines();
-CommandOutcome PauseAnnouncements(std::string_view name);
+// `minutes`: the pause ends by itself after so long; none waits for bw.resume.
+CommandOutcome PauseAnnouncements(std::string_view name, std::optional<int> minutes);
 CommandOutcome ResumeAnnouncements(std::string_view name);
+// The next turn of a list, or the next occurrence of a schedule with all its steps.
+CommandOutcome SkipAnnouncement(std::string_view name);
+// bw.next: what goes out in the next `hours`, in order, at most 50 lines.
+CommandOutcome NextAnnouncements(int hours);
+
+// Why the list or schedule `name` sends nothing: switched off, or it cannot run; none
+// when it runs or nothing has that name.
+std::optional<std::string> WhyNotRunning(std::string_view name);
 
 // "timed", then the lists and schedules that run, in the configured order.
 std::vector<std::string> SteerableNames();

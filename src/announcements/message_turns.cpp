@@ -65,7 +65,7 @@ std::vector<FString> GroupList(const std::vector<std::string>& names) {
 
 // None when the message cannot be read: its turn passes with nothing sent.
 std::optional<TimedMessage> ReadTimedMessage(const MessageEntry& entry) {
-  if (!entry.content) {
+  if (!entry.content || entry.blank) {
     return std::nullopt;
   }
   const MessageContent& content = *entry.content;

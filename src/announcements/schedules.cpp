@@ -24,6 +24,14 @@ struct RunningSchedule {
   std::vector<std::u16string> at_texts;
   OptedOutPlayers opted_out = OptedOutPlayers::kIncluded;
   const MessageEntry* message = nullptr;
+  const std::map<int, MessageEntry>* step_messages = nullptr;
+  // bw.skip: the occurrences counting down to this clock time pass unsent.
+  std::optional<std::chrono::sys_seconds> skipped_clock_time;
+
+  [[nodiscard]] const MessageEntry& MessageAt(int minutes_left) const {
+    const auto step = step_messages->find(minutes_left);
+    return step == step_messages->end() ? *message : step->second;
+  }
 };
 
 std::vector<RunningSchedule> RunningSchedules;
@@ -57,25 +65,46 @@ TextFill CountdownFill(int minutes_left, std::u16string at_text) {
 }
 
 void Send(const RunningSchedule& schedule, const Occurrence& occurrence) {
-  SendEntry(*schedule.message, schedule.opted_out,
+  SendEntry(schedule.MessageAt(occurrence.minutes_left), schedule.opted_out,
             CountdownFill(occurrence.minutes_left, schedule.at_texts[occurrence.at_index]));
 }
 
-TextFill PreviewFill(const RunningSchedule& schedule) {
+std::chrono::sys_seconds ClockTimeOf(const Occurrence& occurrence) {
+  return occurrence.instant + std::chrono::minutes{occurrence.minutes_left};
+}
+
+std::vector<ClockScheduleState::Step> PreviewSteps(const RunningSchedule& schedule) {
   const auto& next = schedule.cursor.Next();
   const std::size_t at_index = next ? next->at_index : 0;
-  const std::vector<int>& steps = schedule.cursor.Times().before_minutes;
-  return CountdownFill(steps.empty() ? 0 : steps.front(),
-                       at_index < schedule.at_texts.size() ? schedule.at_texts[at_index] : u"");
+  const std::u16string at_text =
+      at_index < schedule.at_texts.size() ? schedule.at_texts[at_index] : u"";
+  std::vector<int> minutes = schedule.cursor.Times().before_minutes;
+  std::ranges::sort(minutes, std::greater<>());
+  minutes.erase(std::unique(minutes.begin(), minutes.end()), minutes.end());
+  std::vector<ClockScheduleState::Step> steps;
+  steps.reserve(minutes.size());
+  for (const int step : minutes) {
+    steps.push_back({step, &schedule.MessageAt(step), CountdownFill(step, at_text)});
+  }
+  return steps;
 }
 
 ClockScheduleState StateOf(const RunningSchedule& schedule) {
-  std::optional<std::chrono::sys_seconds> next;
-  if (schedule.cursor.Next()) {
-    next = schedule.cursor.Next()->instant;
+  ClockScheduleState state{.name = schedule.name,
+                           .zone_name = schedule.zone_name,
+                           .zone = schedule.zone,
+                           .steps = PreviewSteps(schedule)};
+  if (const auto& next = schedule.cursor.Next()) {
+    state.next = next->instant;
+    state.next_clock_time = ClockTimeOf(*next);
+    state.next_minutes_left = next->minutes_left;
+    state.next_at_text = ToUtf8(FString(schedule.at_texts[next->at_index]));
   }
-  return {schedule.name, schedule.zone_name, schedule.zone,
-          next,          schedule.message,   PreviewFill(schedule)};
+  if (schedule.skipped_clock_time && state.next_clock_time &&
+      *schedule.skipped_clock_time >= *state.next_clock_time) {
+    state.skipped_clock_time = schedule.skipped_clock_time;
+  }
+  return state;
 }
 
 // A schedule whose zone the database does not know does not run; the checks' findings
@@ -98,7 +127,7 @@ void Build(const std::vector<ScheduleSettings>& schedules, std::chrono::sys_seco
         {schedule.name, schedule.times.zone_name, zone,
          OccurrenceCursor(TimesOf(schedule.times, zone), start), std::move(at_texts),
          schedule.leave_out_opted_out ? OptedOutPlayers::kLeftOut : OptedOutPlayers::kIncluded,
-         &schedule.message});
+         &schedule.message, &schedule.step_messages, std::nullopt});
   }
   RunningSchedules = std::move(running);
   ScheduleByKey().clear();
@@ -142,9 +171,10 @@ void SendDueClockSchedules(std::chrono::sys_seconds now) {
     if (!next || now < next->instant) {
       continue;
     }
-    // A paused schedule lets its occurrences pass unsent.
+    // A paused schedule, or a skipped occurrence, lets its occurrences pass unsent.
     if (const auto due = schedule.cursor.TakeDue(now);
-        due && !IsAnnouncementPaused(schedule.name)) {
+        due && ClockTimeOf(*due) != schedule.skipped_clock_time &&
+        !IsAnnouncementPaused(schedule.name)) {
       Send(schedule, *due);
     }
   }
@@ -167,6 +197,36 @@ std::optional<ClockScheduleState> FindClockSchedule(std::string_view name_key) {
     return std::nullopt;
   }
   return StateOf(RunningSchedules[found->second]);
+}
+
+std::vector<ScheduledMessage> UpcomingClockMessages(std::string_view name,
+                                                    std::chrono::sys_seconds until,
+                                                    std::size_t most) {
+  std::vector<ScheduledMessage> messages;
+  LookUpZonesLeftForLater();
+  const auto found = ScheduleByKey().find(AnnouncementNameKey(name));
+  if (found == ScheduleByKey().end()) {
+    return messages;
+  }
+  const RunningSchedule* schedule = &RunningSchedules[found->second];
+  std::optional<Occurrence> next = schedule->cursor.Next();
+  while (next && next->instant <= until && messages.size() < most) {
+    messages.push_back({next->instant, ClockTimeOf(*next), next->minutes_left,
+                        ToUtf8(FString(schedule->at_texts[next->at_index]))});
+    next = FirstOccurrenceFrom(schedule->cursor.Times(), next->instant + std::chrono::seconds{1});
+  }
+  return messages;
+}
+
+std::optional<std::chrono::sys_seconds> SkipNextClockOccurrence(std::string_view name) {
+  LookUpZonesLeftForLater();
+  const auto found = ScheduleByKey().find(AnnouncementNameKey(name));
+  if (found == ScheduleByKey().end() || !RunningSchedules[found->second].cursor.Next()) {
+    return std::nullopt;
+  }
+  RunningSchedule* schedule = &RunningSchedules[found->second];
+  schedule->skipped_clock_time = ClockTimeOf(*schedule->cursor.Next());
+  return schedule->skipped_clock_time;
 }
 
 void StopClockSchedules() {

@@ -1,5 +1,7 @@
 #include "announcements/timed_messages.hpp"
 
+#include <utility>
+
 #include "announcements/announcement_names.hpp"
 #include "announcements/announcement_pauses.hpp"
 #include "announcements/announcements.hpp"
@@ -15,6 +17,7 @@ constinit IntervalTimer Timer;
 // The index of the message chosen last, by either order. Kept across reloads, so that a
 // sequential order goes on where it was.
 constinit int LastTimedMessageIndex = -1;
+constinit bool SkipNextTurn = false;
 
 }  // namespace
 
@@ -24,7 +27,7 @@ void SendTimedMessageIfDue() {
                                         IntervalTicks(timed.interval_seconds))) {
     return;
   }
-  if (IsAnnouncementPaused(kTimedName)) {
+  if (std::exchange(SkipNextTurn, false) || IsAnnouncementPaused(kTimedName)) {
     return;
   }
   SendListTurn(timed.list, LastTimedMessageIndex, OptedOutPlayers::kLeftOut);
@@ -38,6 +41,14 @@ int LastChosenTimedMessage() {
   return LastTimedMessageIndex;
 }
 
+bool SkipNextTimedMessage() {
+  return !std::exchange(SkipNextTurn, true);
+}
+
+bool IsNextTimedMessageSkipped() {
+  return SkipNextTurn;
+}
+
 // The first tick with timed messages on sends at once.
 void StartTimedMessages() {
   StopTimedMessages();
@@ -46,6 +57,7 @@ void StartTimedMessages() {
 void StopTimedMessages() {
   Timer = IntervalTimer();
   LastTimedMessageIndex = -1;
+  SkipNextTurn = false;
 }
 
 }  // namespace Bellwright

@@ -9,4 +9,8 @@ long long SecondsToNextTimedMessage();
 // The index of the timed message chosen last, -1 before the first.
 int LastChosenTimedMessage();
 
+// bw.skip timed: the next turn passes unsent. False when it is skipped already.
+bool SkipNextTimedMessage();
+[[nodiscard]] bool IsNextTimedMessageSkipped();
+
 }  // namespace Bellwright

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/count_forms.hpp"
+
 namespace Bellwright {
 namespace {
 
@@ -16,6 +18,33 @@ void AppendEscaped(std::u16string& out, std::u16string_view value) {
 }
 
 }  // namespace
+
+std::optional<PlaceholderText::Field> PlaceholderText::FieldAt(
+    std::u16string_view units, std::size_t brace, std::span<const std::u16string_view> names) {
+  const std::u16string_view rest = units.substr(brace + 1);
+  for (std::size_t name = 0; name < names.size(); ++name) {
+    const std::u16string_view candidate = names[name];
+    if (rest.size() <= candidate.size() || !rest.starts_with(candidate)) {
+      continue;
+    }
+    if (rest[candidate.size()] == u'}') {
+      return Field{.begin = brace, .end = brace + candidate.size() + 2, .name = name};
+    }
+    if (!TakesCountForms(candidate, kCountFieldWideNames)) {
+      continue;
+    }
+    const std::u16string_view after_name = rest.substr(candidate.size());
+    if (const auto forms = ReadCountForms(after_name)) {
+      return Field{brace,
+                   brace + 1 + candidate.size() + forms->length,
+                   name,
+                   after_name.substr(forms->one_begin, forms->one_size),
+                   after_name.substr(forms->other_begin, forms->other_size),
+                   true};
+    }
+  }
+  return std::nullopt;
+}
 
 PlaceholderText::PlaceholderText(const FString& text, std::span<const std::u16string_view> names)
     : text_(&text) {
@@ -33,15 +62,10 @@ PlaceholderText::PlaceholderText(const FString& text, std::span<const std::u16st
       continue;
     }
     if (unit == u'{') {
-      const std::u16string_view rest = units.substr(index + 1);
-      const auto name = std::find_if(names.begin(), names.end(), [rest](std::u16string_view n) {
-        return rest.size() > n.size() && rest.starts_with(n) && rest[n.size()] == u'}';
-      });
-      if (name != names.end()) {
-        const auto name_index = static_cast<std::size_t>(name - names.begin());
-        fields_.push_back({index, index + name->size() + 2, name_index});
-        used_ |= 1U << name_index;
-        index += name->size() + 2;
+      if (const auto field = FieldAt(units, index, names)) {
+        fields_.push_back(*field);
+        used_ |= 1U << field->name;
+        index = field->end;
         continue;
       }
     }
@@ -60,7 +84,13 @@ FString PlaceholderText::Fill(std::span<const std::u16string_view> values) const
   std::size_t copied = 0;
   for (const Field& field : fields_) {
     filled.append(units.substr(copied, field.begin - copied));
-    AppendEscaped(filled, field.name < values.size() ? values[field.name] : std::u16string_view());
+    const std::u16string_view value =
+        field.name < values.size() ? values[field.name] : std::u16string_view();
+    AppendEscaped(filled, value);
+    if (field.with_word) {
+      filled += u' ';
+      filled.append(value == u"1" ? field.one : field.other);
+    }
     copied = field.end;
   }
   filled.append(units.substr(copied));

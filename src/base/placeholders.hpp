@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -16,7 +17,9 @@ namespace Bellwright {
 // no arguments. Doubled braces are literal text and stay doubled, and a filled-in
 // value has its own braces doubled, so the delivery's brace rule applies to the
 // configured text exactly as it did without the fields, and a value never becomes a
-// field. A field is only ever a name written exactly between two single braces.
+// field. A field is only ever a name written exactly between two single braces, or a
+// count's name with its two words, "{Minutes|minute|minutes}" (count_forms.hpp), which
+// is filled with the number and the word that fits it.
 class PlaceholderText {
  public:
   // `text` must outlive the object; `names` (at most 32, without braces) are only read
@@ -39,7 +42,15 @@ class PlaceholderText {
     std::size_t begin;  // the opening brace
     std::size_t end;    // one past the closing brace
     std::size_t name;
+    // The words after the count, from the start of the text; none for a plain field.
+    std::u16string_view one{};
+    std::u16string_view other{};
+    bool with_word = false;
   };
+
+  // The field whose opening brace is at `brace`, if one is.
+  static std::optional<Field> FieldAt(std::u16string_view units, std::size_t brace,
+                                      std::span<const std::u16string_view> names);
 
   const FString* text_;
   std::vector<Field> fields_;

@@ -138,6 +138,27 @@ std::chrono::sys_seconds InstantOfLocalTime(const TimeZone& zone,
   return std::chrono::sys_seconds((wall - info.first.offset).time_since_epoch());
 }
 
+std::vector<ClockGap> ClockGapsBetween(const TimeZone& zone, std::chrono::sys_seconds from,
+                                       std::chrono::sys_seconds to) {
+  std::vector<ClockGap> gaps;
+  if (IsUtcWithoutDatabase(zone)) {
+    return gaps;
+  }
+  const zones::time_zone& rules = Rules(zone);
+  auto info = rules.get_info(zones::sys_seconds(from.time_since_epoch()));
+  // A zone changes its clocks a few times a year; the bound only guards a strange database.
+  for (int changes = 0; changes < 1000 && info.end.time_since_epoch() < to.time_since_epoch();
+       ++changes) {
+    const auto next = rules.get_info(info.end);
+    if (next.offset > info.offset) {
+      const std::chrono::local_seconds jump((info.end.time_since_epoch()));
+      gaps.push_back({jump + info.offset, jump + next.offset});
+    }
+    info = next;
+  }
+  return gaps;
+}
+
 }  // namespace Bellwright
 
 namespace Bellwright {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace Bellwright {
 
@@ -30,6 +31,17 @@ std::chrono::local_seconds LocalTime(const TimeZone& zone, std::chrono::sys_seco
 // go forward) is taken as the end of the gap, the first minute after it; a time they
 // show twice (they go back) as the first of the two.
 std::chrono::sys_seconds InstantOfLocalTime(const TimeZone& zone, std::chrono::local_seconds local);
+
+// Local times the clocks of a zone skip when they go forward: from `first` up to, not
+// including, `after`, the time they show next.
+struct ClockGap {
+  std::chrono::local_seconds first;
+  std::chrono::local_seconds after;
+};
+
+// The gaps whose jump falls from `from` up to `to`, in order.
+std::vector<ClockGap> ClockGapsBetween(const TimeZone& zone, std::chrono::sys_seconds from,
+                                       std::chrono::sys_seconds to);
 
 // The zone's offset from UTC (local minus UTC) when it holds all through the local
 // `day`; none on a day the clocks change, whose times need InstantOfLocalTime each.

@@ -23,7 +23,7 @@ struct AdministrativeCommand {
   RconHandler rcon;
 };
 
-constexpr std::array<AdministrativeCommand, 20> kAdministrativeCommands{{
+constexpr std::array<AdministrativeCommand, 24> kAdministrativeCommands{{
     {"bw.sendserver", &Guarded<ConsoleSendServer>::Call, nullptr},
     {"bw.sendchat", &Guarded<ConsoleSendChat>::Call, nullptr},
     {"bw.sendnotification", &Guarded<ConsoleSendNotification>::Call, nullptr},
@@ -36,12 +36,16 @@ constexpr std::array<AdministrativeCommand, 20> kAdministrativeCommands{{
     {"bw.chatasplayer", nullptr, &Guarded<RconChatAsPlayer>::Call},
     {"bw.status", &Guarded<ConsoleStatus>::Call, nullptr},
     {"bw.status", nullptr, &Guarded<RconStatus>::Call},
+    {"bw.next", &Guarded<ConsoleNext>::Call, nullptr},
+    {"bw.next", nullptr, &Guarded<RconNext>::Call},
     {"bw.preview", &Guarded<ConsolePreview>::Call, nullptr},
     {"bw.preview", nullptr, &Guarded<RconPreview>::Call},
     {"bw.pause", &Guarded<ConsolePause>::Call, nullptr},
     {"bw.pause", nullptr, &Guarded<RconPause>::Call},
     {"bw.resume", &Guarded<ConsoleResume>::Call, nullptr},
     {"bw.resume", nullptr, &Guarded<RconResume>::Call},
+    {"bw.skip", &Guarded<ConsoleSkip>::Call, nullptr},
+    {"bw.skip", nullptr, &Guarded<RconSkip>::Call},
     {"bw.countdown", &Guarded<ConsoleCountdown>::Call, nullptr},
     {"bw.countdown", nullptr, &Guarded<RconCountdown>::Call},
 }};

@@ -5,10 +5,10 @@
 
 // The administrators' commands: the console and the RCON form of bw.sendserver,
 // bw.sendchat, bw.sendnotification, bw.reload, bw.chatasplayer, bw.status,
-// bw.preview, bw.pause, bw.resume and bw.countdown.
+// bw.next, bw.preview, bw.pause, bw.resume, bw.skip and bw.countdown.
 namespace Bellwright {
 
-// Registers the twenty handlers, each behind the host-boundary guard; bw.reload runs
+// Registers the twenty-four handlers, each behind the host-boundary guard; bw.reload runs
 // `reload`, the commands that see and steer the plug-in run `steering`.
 void RegisterAdministrativeCommands(ReloadFunction reload, const SteeringWork& steering);
 

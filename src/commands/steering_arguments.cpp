@@ -76,9 +76,40 @@ ParsedArguments<Request> Refused(std::string error) {
 ParsedArguments<std::string> ParseAnnouncementName(const CommandLine& line,
                                                    std::string_view command) {
   if (line.TokenCount() < 2) {
-    return Refused<std::string>(fmt::format("Usage: {} NAME|all", command));
+    return Refused<std::string>(
+        fmt::format("Usage: {} {}", command, command == "bw.skip" ? "NAME" : "NAME|all"));
   }
   return {NameArgument(line).name, {}};
+}
+
+ParsedArguments<PauseRequest> ParsePause(const CommandLine& line) {
+  if (line.TokenCount() < 2) {
+    return Refused<PauseRequest>("Usage: bw.pause NAME|all [MINUTES]");
+  }
+  const NameOnLine name = NameArgument(line);
+  PauseRequest request{name.name, std::nullopt};
+  if (const std::optional<std::string> minutes = EntryArgument(line, name)) {
+    request.minutes = WholeNumberIn(*minutes, 1, kLongestPauseMinutes);
+    if (!request.minutes) {
+      return Refused<PauseRequest>(
+          fmt::format("MINUTES must be a whole number from 1 to {}, not \"{}\"",
+                      kLongestPauseMinutes, *minutes));
+    }
+  }
+  return {std::move(request), {}};
+}
+
+ParsedArguments<int> ParseNext(const CommandLine& line) {
+  if (line.TokenCount() < 2) {
+    return {kDefaultNextHours, {}};
+  }
+  const std::string hours = ToUtf8(line.Token(1));
+  if (const auto whole = WholeNumberIn(hours, 1, kLongestNextHours);
+      whole && line.TokenCount() == 2) {
+    return {*whole, {}};
+  }
+  return Refused<int>(
+      fmt::format("Usage: bw.next [HOURS], HOURS a whole number from 1 to {}", kLongestNextHours));
 }
 
 ParsedArguments<PreviewRequest> ParsePreview(const CommandLine& line) {

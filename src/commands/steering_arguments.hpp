@@ -15,10 +15,23 @@ struct ParsedArguments {
   std::string error;  // set when there is no request
 };
 
-// bw.pause NAME|all, bw.resume NAME|all: token 1 as typed, or a name with blanks in
-// double quotes.
+// bw.resume NAME|all, bw.skip NAME: token 1 as typed, or a name with blanks in double
+// quotes.
 ParsedArguments<std::string> ParseAnnouncementName(const CommandLine& line,
                                                    std::string_view command);
+
+// bw.pause NAME|all [MINUTES]: MINUTES from 1 to a week ends the pause by itself.
+inline constexpr int kLongestPauseMinutes = 7 * 24 * 60;
+struct PauseRequest {
+  std::string name;
+  std::optional<int> minutes;
+};
+ParsedArguments<PauseRequest> ParsePause(const CommandLine& line);
+
+// bw.next [HOURS]: from 1 to a week, 24 without.
+inline constexpr int kDefaultNextHours = 24;
+inline constexpr int kLongestNextHours = 7 * 24;
+ParsedArguments<int> ParseNext(const CommandLine& line);
 
 // bw.preview NAME [N]: N counts entries from 1; NAME as for bw.pause.
 struct PreviewRequest {

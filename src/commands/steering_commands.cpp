@@ -33,6 +33,17 @@ CommandOutcome RunStatus(const CommandLine& /*line*/, AShooterPlayerController* 
   return {true, Work.status()};
 }
 
+CommandOutcome RunNext(const CommandLine& line, AShooterPlayerController* /*viewer*/) {
+  auto parsed = ParseNext(line);
+  if (!parsed.request) {
+    return CommandOutcome::Failure(std::move(parsed.error));
+  }
+  if (Work.next == nullptr) {
+    return NotAvailable();
+  }
+  return Work.next(*parsed.request);
+}
+
 CommandOutcome RunPreview(const CommandLine& line, AShooterPlayerController* viewer) {
   auto parsed = ParsePreview(line);
   if (!parsed.request) {
@@ -56,8 +67,19 @@ CommandOutcome RunNamed(const CommandLine& line, AShooterPlayerController* /*vie
   return (Work.*Member)(*parsed.request);
 }
 
-constexpr char kPause[] = "bw.pause";
 constexpr char kResume[] = "bw.resume";
+constexpr char kSkip[] = "bw.skip";
+
+CommandOutcome RunPause(const CommandLine& line, AShooterPlayerController* /*viewer*/) {
+  auto parsed = ParsePause(line);
+  if (!parsed.request) {
+    return CommandOutcome::Failure(std::move(parsed.error));
+  }
+  if (Work.pause == nullptr) {
+    return NotAvailable();
+  }
+  return Work.pause(parsed.request->name, parsed.request->minutes);
+}
 
 CommandOutcome RunCountdown(const CommandLine& line, AShooterPlayerController* /*viewer*/) {
   auto parsed = ParseCountdown(line);
@@ -116,11 +138,10 @@ void RconPreview(RCONClientConnection* connection, RCONPacket* packet, UWorld* u
   OnRcon<&RunPreview>(connection, packet, unused);
 }
 void ConsolePause(APlayerController* caller, FString* command_line, bool unused) {
-  OnConsole<&RunNamed<&SteeringWork::pause, kPause>, HideRule::kApplies>(caller, command_line,
-                                                                         unused);
+  OnConsole<&RunPause, HideRule::kApplies>(caller, command_line, unused);
 }
 void RconPause(RCONClientConnection* connection, RCONPacket* packet, UWorld* unused) {
-  OnRcon<&RunNamed<&SteeringWork::pause, kPause>>(connection, packet, unused);
+  OnRcon<&RunPause>(connection, packet, unused);
 }
 void ConsoleResume(APlayerController* caller, FString* command_line, bool unused) {
   OnConsole<&RunNamed<&SteeringWork::resume, kResume>, HideRule::kApplies>(caller, command_line,
@@ -128,6 +149,19 @@ void ConsoleResume(APlayerController* caller, FString* command_line, bool unused
 }
 void RconResume(RCONClientConnection* connection, RCONPacket* packet, UWorld* unused) {
   OnRcon<&RunNamed<&SteeringWork::resume, kResume>>(connection, packet, unused);
+}
+void ConsoleNext(APlayerController* caller, FString* command_line, bool unused) {
+  OnConsole<&RunNext, HideRule::kNever>(caller, command_line, unused);
+}
+void RconNext(RCONClientConnection* connection, RCONPacket* packet, UWorld* unused) {
+  OnRcon<&RunNext>(connection, packet, unused);
+}
+void ConsoleSkip(APlayerController* caller, FString* command_line, bool unused) {
+  OnConsole<&RunNamed<&SteeringWork::skip, kSkip>, HideRule::kApplies>(caller, command_line,
+                                                                       unused);
+}
+void RconSkip(RCONClientConnection* connection, RCONPacket* packet, UWorld* unused) {
+  OnRcon<&RunNamed<&SteeringWork::skip, kSkip>>(connection, packet, unused);
 }
 void ConsoleCountdown(APlayerController* caller, FString* command_line, bool unused) {
   OnConsole<&RunCountdown, HideRule::kApplies>(caller, command_line, unused);

@@ -88,7 +88,7 @@ TimedMessageSettings ReadTimed(const SettingValue& document,
        .missing = "timed messages are enabled without \"Messages\": nothing is ever sent",
        .empty = "timed messages are enabled with no messages: nothing is ever sent",
        .entry = {"this timed message is never sent (its turn passes with nothing sent)",
-                 "this timed message is never sent", TimedMessageTextRule()},
+                 "this timed message is never sent", TimedMessageTextRule(), BlankText::kSent},
        .members_judged_whole = true},
       settings.enabled);
   const SettingValue command = timed.Member("OptOutCommand");
@@ -118,6 +118,31 @@ TimedMessageSettings ReadTimed(const SettingValue& document,
 
 // Names taken so far, ignoring letter case, with the pointer of the first taker.
 using TakenNames = std::map<std::string, std::string>;
+
+// How bw.status names an item that does not run: its name as written, or its place.
+std::string IdleName(const SettingValue& item) {
+  const SettingValue name = item.Member("Name");
+  if (name.IsString() && !name.Json()->get_ref<const std::string&>().empty()) {
+    return name.Json()->get<std::string>();
+  }
+  return item.Pointer();
+}
+
+std::string NameProblem(const SettingValue& item) {
+  const SettingValue name = item.Member("Name");
+  if (!name.IsString() || name.Json()->get_ref<const std::string&>().empty()) {
+    return "it has no usable \"Name\"";
+  }
+  switch (RefuseAnnouncementName(name.Json()->get_ref<const std::string&>())) {
+    case NameRefusal::kReserved:
+      return "its name is a word the commands keep for themselves";
+    case NameRefusal::kControlCharacter:
+      return "its name holds a control character";
+    case NameRefusal::kNone:
+      break;
+  }
+  return "an earlier list or schedule took its name (ignoring letter case)";
+}
 
 // An item without a usable name does not run, and neither does one named with a word of
 // the commands or a control character, or whose name an earlier one took: the name is
@@ -186,7 +211,8 @@ std::optional<long long> ReadListInterval(const SettingValue& list, bool runs) {
   return static_cast<long long>(std::min(seconds, kLongestIntervalSeconds));
 }
 
-std::optional<AnnouncementListSettings> ReadList(const SettingValue& list, TakenNames& taken) {
+std::optional<AnnouncementListSettings> ReadList(const SettingValue& list, TakenNames& taken,
+                                                 std::vector<IdleAnnouncement>& idle) {
   std::optional<std::string> name = TakeName("list", kListStopped, list, taken);
   const bool runs = !WrittenOff(list);
   AnnouncementListSettings settings;
@@ -206,7 +232,10 @@ std::optional<AnnouncementListSettings> ReadList(const SettingValue& list, Taken
        .entry = {"this message is never sent (its turn passes with nothing sent)",
                  "this message is never sent", ListMessageTextRule()}},
       runs);
+  ApplyListGroups(list, settings.list);
   if (!name || !interval) {
+    idle.push_back(
+        {"list", IdleName(list), !name ? NameProblem(list) : "it has no usable \"Interval\""});
     return std::nullopt;
   }
   settings.name = std::move(*name);
@@ -214,17 +243,78 @@ std::optional<AnnouncementListSettings> ReadList(const SettingValue& list, Taken
   return settings;
 }
 
+// Which of a schedule's steps send the schedule's own text.
+enum class ScheduleTextUse { kEveryStep, kSomeSteps, kNoStep };
+
+ScheduleTextUse ReadStepMessages(const SettingValue& schedule, const EntryWords& words,
+                                 ScheduleSettings& settings) {
+  const SettingValue before = schedule.Member("Before");
+  if (!before.IsArray()) {
+    return ScheduleTextUse::kEveryStep;
+  }
+  bool own_text = false;
+  bool schedule_text = false;
+  for (const SettingValue& step : before.Elements()) {
+    const SettingValue minutes = step.IsObject() ? step.Member("Minutes") : step;
+    // -1: the step has no usable minutes.
+    const int usable =
+        minutes.IsNumber() ? StepMinutesFromNumber(minutes.Json()->get<double>()).value_or(-1) : -1;
+    // A step object's keys are judged even when its minutes leave it out.
+    std::optional<MessageEntry> message;
+    if (step.IsObject()) {
+      message = ReadStepMessage(step, settings.message, words);
+    }
+    if (usable < 0) {
+      continue;  // skipped, with the step's own finding
+    }
+    const bool gives_text = step.IsObject() && step.Member("MessageToSend").Present();
+    (gives_text ? own_text : schedule_text) = true;
+    if (message) {
+      settings.step_messages.try_emplace(usable, std::move(*message));
+    }
+  }
+  if (!own_text) {
+    return ScheduleTextUse::kEveryStep;
+  }
+  return schedule_text ? ScheduleTextUse::kSomeSteps : ScheduleTextUse::kNoStep;
+}
+
+// Where a schedule's findings and what bw.status says of it go.
+struct ScheduleReading {
+  std::vector<ZoneToLookUp>* zones_later = nullptr;
+  std::chrono::sys_seconds now{};
+  std::vector<IdleAnnouncement>& idle;
+};
+
 std::optional<ScheduleSettings> ReadSchedule(const SettingValue& schedule, TakenNames& taken,
-                                             std::vector<ZoneToLookUp>* zones_later) {
+                                             const ScheduleReading& reading) {
   std::optional<std::string> name = TakeName("schedule", kScheduleStopped, schedule, taken);
   ScheduleSettings settings;
   settings.enabled = ReadSwitch(schedule, true, kScheduleStopped);
-  std::optional<ScheduleTimes> times = ReadScheduleTimes(schedule, zones_later);
+  std::string times_problem;
+  std::optional<ScheduleTimes> times =
+      ReadScheduleTimes(schedule, reading.zones_later, reading.now, times_problem);
   settings.leave_out_opted_out = schedule.Member("OptOut").ValueOr<bool>(
       JsonKind::kBoolean, false, {kError, "it is ignored, so the schedule reaches every player"});
-  settings.message = ReadMessageEntry(
-      schedule, {kScheduleSilent, "this schedule sends nothing", ScheduleTextRule()});
+  settings.message =
+      ReadMessageEntry(schedule, {kScheduleSilent, "this schedule sends nothing",
+                                  ScheduleTextRule(), BlankText::kNotSentJudgedByOwner});
+  switch (ReadStepMessages(schedule,
+                           {"this step sends nothing", "this step sends nothing",
+                            ScheduleTextRule(), BlankText::kNotSent},
+                           settings)) {
+    case ScheduleTextUse::kEveryStep:
+      JudgeBlankText(schedule, "this schedule sends nothing");
+      break;
+    case ScheduleTextUse::kSomeSteps:
+      JudgeBlankText(schedule, "its steps without a text of their own send nothing");
+      break;
+    case ScheduleTextUse::kNoStep:
+      break;
+  }
   if (!name || !times) {
+    reading.idle.push_back(
+        {"schedule", IdleName(schedule), !name ? NameProblem(schedule) : times_problem});
     return std::nullopt;
   }
   settings.name = std::move(*name);
@@ -310,7 +400,8 @@ const TextRule& ScheduleTextRule() {
 
 AnnouncementSettings ReadAnnouncementSettings(const SettingValue& document,
                                               const ConfigCheck::Registrations& commands,
-                                              std::vector<ZoneToLookUp>* zones_later) {
+                                              std::vector<ZoneToLookUp>* zones_later,
+                                              std::chrono::sys_seconds now) {
   AnnouncementSettings settings;
   settings.timed = ReadTimed(document, commands);
   TakenNames taken;
@@ -318,7 +409,7 @@ AnnouncementSettings ReadAnnouncementSettings(const SettingValue& document,
       document.Member("Announcements"),
       {"list", kMostAnnouncementLists, "it is ignored, so no announcement list runs", kListStopped},
       [&](const SettingValue& item) {
-        if (auto list = ReadList(item, taken)) {
+        if (auto list = ReadList(item, taken, settings.idle)) {
           settings.lists.push_back(std::move(*list));
         }
       },
@@ -327,7 +418,7 @@ AnnouncementSettings ReadAnnouncementSettings(const SettingValue& document,
       document.Member("Schedules"),
       {"schedule", kMostSchedules, "it is ignored, so no schedule runs", kScheduleSilent},
       [&](const SettingValue& item) {
-        if (auto schedule = ReadSchedule(item, taken, zones_later)) {
+        if (auto schedule = ReadSchedule(item, taken, {zones_later, now, settings.idle})) {
           settings.schedules.push_back(std::move(*schedule));
         }
       },

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -56,10 +58,22 @@ struct ScheduleSettings {
   ScheduleTimes times;
   // Players who turned timed messages off do not get this schedule.
   bool leave_out_opted_out = false;
-  // The schedule is its own message.
+  // The schedule is its own message; a step written as an object has its own, by its
+  // minutes (the first object that gives them).
   MessageEntry message;
+  std::map<int, MessageEntry> step_messages;
 
   friend bool operator==(const ScheduleSettings&, const ScheduleSettings&) = default;
+};
+
+// A list or schedule that cannot run, with the reason bw.status and bw.preview give.
+struct IdleAnnouncement {
+  std::string kind;  // "list" or "schedule"
+  // As written; where it stands ("/Announcements/3") when it has no usable name.
+  std::string name;
+  std::string reason;
+
+  friend bool operator==(const IdleAnnouncement&, const IdleAnnouncement&) = default;
 };
 
 struct AnnouncementSettings {
@@ -70,16 +84,20 @@ struct AnnouncementSettings {
   // left out, and so is one without a usable interval or times.
   std::vector<AnnouncementListSettings> lists;
   std::vector<ScheduleSettings> schedules;
+  // The lists and schedules left out, in the configured order.
+  std::vector<IdleAnnouncement> idle;
 
   friend bool operator==(const AnnouncementSettings&, const AnnouncementSettings&) = default;
 };
 
 // `commands`: the names the custom commands take, which the opt-out command must not.
 // `zones_later`: where the schedules' zones are left to be looked up, when they are not
-// looked up now (ReadScheduleTimes).
+// looked up now (ReadScheduleTimes); `now`: when the file is read, for the schedules'
+// findings about the coming year.
 AnnouncementSettings ReadAnnouncementSettings(const SettingValue& document,
                                               const ConfigCheck::Registrations& commands,
-                                              std::vector<ZoneToLookUp>* zones_later = nullptr);
+                                              std::vector<ZoneToLookUp>* zones_later,
+                                              std::chrono::sys_seconds now);
 
 // How the texts are formatted: a timed message, the opt-out's answers, a list's message
 // and a schedule's.

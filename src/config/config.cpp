@@ -6,6 +6,7 @@
 #include <tuple>
 #include <utility>
 
+#include "base/clock_ticks.hpp"
 #include "base/log.hpp"
 #include "base/platform_text.hpp"
 #include "base/plugin_folder.hpp"
@@ -101,7 +102,9 @@ ConfigRead ReadConfigFile(ZoneChecks zones) {
     return {std::nullopt, fmt::format("Can't open config.json: {}: {}",
                                       Platform::Utf8FromPath(path), file.failure)};
   }
-  ConfigText read = ReadConfigText(*file.text, zones);
+  // The host's calendar clock, which the schedules run on.
+  ConfigText read =
+      ReadConfigText(*file.text, zones, CalendarSecond(AsaApi::Tools::GetSystemClockTicks()));
   const ConfigCheck::Report& report = read.report;
   if (report.syntax_error) {
     return {std::nullopt, SyntaxFailure(report)};
@@ -160,7 +163,8 @@ void CheckZonesLeftForLater() {
   if (LiveZonesToLookUp().empty()) {
     return;
   }
-  const std::vector<ConfigCheck::Finding> found = LookUpZones(LiveZonesToLookUp());
+  const std::vector<ConfigCheck::Finding> found =
+      LookUpZones(LiveZonesToLookUp(), CalendarSecond(AsaApi::Tools::GetSystemClockTicks()));
   LiveZonesToLookUp().clear();
   LogFindings(found);
   std::vector<ConfigCheck::Finding>& live = LiveFindingList();

@@ -1,5 +1,6 @@
 #include "config/config_text.hpp"
 
+#include <chrono>
 #include <exception>
 #include <string>
 
@@ -15,7 +16,7 @@ namespace {
 using ConfigCheck::Findings;
 
 ConfigSettings ReadSettings(const nlohmann::json& document, Findings& findings,
-                            std::vector<ZoneToLookUp>* zones_later) {
+                            std::vector<ZoneToLookUp>* zones_later, std::chrono::sys_seconds now) {
   const SettingValue root(&document, "", findings);
   ConfigSettings settings;
   // First: the value that stops the custom commands is watched before any finding.
@@ -31,7 +32,7 @@ ConfigSettings ReadSettings(const nlohmann::json& document, Findings& findings,
   settings.general = ReadGeneralSettings(root);
   const SettingValue general = GeneralSection(root);
   settings.welcome = ReadWelcomeSettings(general);
-  settings.announcements = ReadAnnouncementSettings(root, names.registrations, zones_later);
+  settings.announcements = ReadAnnouncementSettings(root, names.registrations, zones_later, now);
   const bool storage_in_use = !settings.announcements.timed.opt_out_command.empty() ||
                               !settings.welcome.first_join_message.empty();
   settings.storage = ReadStorageSetting(general, storage_in_use);
@@ -39,7 +40,7 @@ ConfigSettings ReadSettings(const nlohmann::json& document, Findings& findings,
   return settings;
 }
 
-ConfigText Read(std::string_view text, ZoneChecks zones) {
+ConfigText Read(std::string_view text, ZoneChecks zones, std::chrono::sys_seconds now) {
   ConfigText read;
   std::vector<ZoneToLookUp>* zones_later =
       zones == ZoneChecks::kAtTheFirstTimerCall ? &read.zones_to_look_up : nullptr;
@@ -62,9 +63,9 @@ ConfigText Read(std::string_view text, ZoneChecks zones) {
     // Nor are the zones reported later; still, none is looked up where it must not be.
     std::vector<ZoneToLookUp> unreported;
     read.settings =
-        ReadSettings(read.document, unchecked, zones_later != nullptr ? &unreported : nullptr);
+        ReadSettings(read.document, unchecked, zones_later != nullptr ? &unreported : nullptr, now);
   } else {
-    read.settings = ReadSettings(read.document, findings, zones_later);
+    read.settings = ReadSettings(read.document, findings, zones_later, now);
     if (findings.Watched() && !findings.WatchedError()) {
       // Every value the loader cannot read has its own finding; this keeps the reason
       // for a failed load from ever going missing.
@@ -79,10 +80,13 @@ ConfigText Read(std::string_view text, ZoneChecks zones) {
 
 }  // namespace
 
-ConfigText ReadConfigText(std::string_view text, ZoneChecks zones) noexcept {
+ConfigText ReadConfigText(std::string_view text, ZoneChecks zones,
+                          std::optional<std::chrono::sys_seconds> now) noexcept {
   std::string reason = "an unknown failure";
   try {
-    return Read(text, zones);
+    return Read(
+        text, zones,
+        now.value_or(std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now())));
   } catch (const std::exception& error) {
     reason = error.what();
   } catch (...) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -23,8 +25,10 @@ struct ConfigText {
 // The one reading of a configuration text, for the plug-in's load and reload and for
 // bellwright-check: each section's reader takes its settings and judges them, then the
 // rules across sections run. A document too deep to check is read all the same, without
-// findings. Never throws; its cost grows with the text as n log n at most.
-ConfigText ReadConfigText(std::string_view text,
-                          ZoneChecks zones = ZoneChecks::kWithTheOthers) noexcept;
+// findings. Never throws; its cost grows with the text as n log n at most. `now` is when
+// the file is read, for what the checks say of the coming year; by default the system's
+// clock.
+ConfigText ReadConfigText(std::string_view text, ZoneChecks zones = ZoneChecks::kWithTheOthers,
+                          std::optional<std::chrono::sys_seconds> now = std::nullopt) noexcept;
 
 }  // namespace Bellwright

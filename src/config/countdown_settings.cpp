@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "base/blank_text.hpp"
 #include "config/colour_reader.hpp"
 #include "config/message_members.hpp"
 #include "config_checks/text_faults.hpp"
@@ -86,6 +87,13 @@ const ConfigCheck::TextRule& CountdownFinalTextRule() {
   return rule;
 }
 
+const ConfigCheck::TextRule& CountdownCancelTextRule() {
+  static const ConfigCheck::TextRule rule = ConfigCheck::FormattedOnce(
+      "the countdown's cancel message", "{PlayerName} and {PlayerCount}",
+      "players are not told when a countdown is cancelled", {"PlayerName", "PlayerCount"});
+  return rule;
+}
+
 CountdownSettings ReadCountdownSettings(const SettingValue& document) {
   CountdownSettings settings;
   const SettingValue countdown = document.Member("Countdown");
@@ -99,9 +107,21 @@ CountdownSettings ReadCountdownSettings(const SettingValue& document) {
   settings.text =
       members.text.TextOr(settings.text, {kError, "it is ignored, so the countdown says $default"},
                           CountdownTextRule());
+  if (members.text.IsString() && IsBlankText(settings.text)) {
+    members.text.AtValue(
+        kError, fmt::format("a blank text: the countdown's announcements before 0 are never sent; "
+                            "write the text, such as \"{}\"",
+                            kDefaultCountdownText));
+  }
   settings.final_text =
       countdown.Member("FinalMessage")
           .TextOr("", {kError, "it is ignored, so nothing is sent at 0"}, CountdownFinalTextRule());
+  settings.cancel_text = countdown.Member("CancelMessage")
+                             .TextOr(settings.cancel_text,
+                                     {kError,
+                                      "it is ignored, so a cancelled countdown is announced "
+                                      "with $default"},
+                                     CountdownCancelTextRule());
   settings.look = ReadLook(members);
   return settings;
 }

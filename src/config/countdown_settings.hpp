@@ -15,7 +15,8 @@ struct TextRule;
 // its default, so a broken setting never silences a restart warning.
 namespace Bellwright {
 
-inline constexpr const char* kDefaultCountdownText = "Server restart in {Minutes} minutes";
+inline constexpr const char* kDefaultCountdownText = "Server restart in {Minutes|minute|minutes}";
+inline constexpr const char* kDefaultCountdownCancelText = "The restart is cancelled.";
 inline constexpr int kLongestCountdownStep = 1440;
 
 struct CountdownLook {
@@ -36,6 +37,8 @@ struct CountdownSettings {
   std::string text = kDefaultCountdownText;
   // Sent at 0; empty: nothing goes out then.
   std::string final_text;
+  // Sent when bw.countdown cancel ends a running countdown; empty: nothing goes out.
+  std::string cancel_text = kDefaultCountdownCancelText;
   CountdownLook look;
 
   friend bool operator==(const CountdownSettings&, const CountdownSettings&) = default;
@@ -46,5 +49,6 @@ CountdownSettings ReadCountdownSettings(const SettingValue& document);
 // How the announcements' texts are formatted.
 const ConfigCheck::TextRule& CountdownTextRule();
 const ConfigCheck::TextRule& CountdownFinalTextRule();
+const ConfigCheck::TextRule& CountdownCancelTextRule();
 
 }  // namespace Bellwright

@@ -42,6 +42,10 @@ struct NotificationLook {
 // only, and the look for notifications only, at the first player who gets it.
 struct MessageEntry {
   std::optional<MessageContent> content;
+  // The text is missing, empty or only spaces where a blank message is never sent (a
+  // list's, a schedule's): the turn sends nothing, and the preview says why. The content
+  // stays, for a schedule's steps that bring a text of their own.
+  bool blank = false;
   std::optional<std::string> sender;
   std::optional<NotificationLook> notification;
 
@@ -65,11 +69,17 @@ struct MessageList {
   friend bool operator==(const MessageList&, const MessageList&) = default;
 };
 
+// The timed messages have always sent a blank text as it stands; the lists and the
+// schedules send nothing in its place. A schedule judges its text itself, as its steps
+// may each bring their own.
+enum class BlankText { kSent, kNotSent, kNotSentJudgedByOwner };
+
 // How the findings of an entry speak of it where it stands.
 struct EntryWords {
   std::string_view lost;        // what a value of the wrong type costs
   std::string_view never_sent;  // what a type outside the message types costs
   const ConfigCheck::TextRule& text;
+  BlankText blank = BlankText::kNotSent;
 };
 
 // How the findings of a list speak of it where it stands.
@@ -87,6 +97,14 @@ struct ListWords {
 
 MessageEntry ReadMessageEntry(const SettingValue& entry, const EntryWords& words);
 
+// A schedule's step written as an object: each message key it gives replaces the
+// schedule's (`base`) for this step, the others are the schedule's.
+MessageEntry ReadStepMessage(const SettingValue& step, const MessageEntry& base,
+                             const EntryWords& words);
+
+// An error when `owner`'s text is missing or blank: `never_sent` says what that costs.
+void JudgeBlankText(const SettingValue& owner, std::string_view never_sent);
+
 // The text and the colour of a message the plug-in does not read (one of messages
 // written as an object), and those of a list's messages: the checks have always judged
 // them wherever they stand.
@@ -95,5 +113,9 @@ void JudgeUnreadList(const SettingValue& list, const ConfigCheck::TextRule& rule
 
 // `judge_empty`: whether the list runs, so that one without messages is worth a word.
 MessageList ReadMessageList(const SettingValue& section, const ListWords& words, bool judge_empty);
+
+// A list's own group lists, for each of its messages that has neither of its own; one that
+// cannot be read leaves those messages unsent.
+void ApplyListGroups(const SettingValue& list, MessageList& messages);
 
 }  // namespace Bellwright

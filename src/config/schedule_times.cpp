@@ -1,10 +1,15 @@
 #include "config/schedule_times.hpp"
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include <algorithm>
+#include <chrono>
 #include <limits>
+#include <string>
+#include <vector>
 
+#include "base/calendar_text.hpp"
 #include "base/schedule_fields.hpp"
 #include "base/time_zone.hpp"
 #include "config_checks/json_text/json_pointer.hpp"
@@ -102,19 +107,42 @@ bool ReadDays(const SettingValue& schedule, ScheduleTimes& times) {
       });
 }
 
+// A restart warning is given within the day before; a step longer than that is most
+// likely hours written as minutes, or a slip of a digit.
+constexpr int kLongestUsualStep = 1440;
+
+void JudgeLongStep(const SettingValue& step, int minutes) {
+  if (minutes <= kLongestUsualStep) {
+    return;
+  }
+  step.AtValue(kWarning,
+               fmt::format("a step of {} minutes goes out {}h{:02} before its \"At\" time, more "
+                           "than a day early; steps are minutes, up to {} for a day",
+                           minutes, minutes / 60, minutes % 60, kLongestUsualStep));
+}
+
 bool ReadSteps(const SettingValue& schedule, ScheduleTimes& times) {
   const SettingValue before = schedule.Member("Before");
   if (!before.Present()) {
     times.before_minutes = {0};
   }
   return ReadEntries(
-      before, JsonKind::kNumberArray, "no countdown step", {kMostCountdownSteps, "countdown steps"},
-      [&times](const SettingValue& entry, bool room) {
+      before, JsonKind::kArray, "no countdown step", {kMostCountdownSteps, "countdown steps"},
+      [&times](const SettingValue& step, bool room) {
+        // A step object gives its minutes as a plain step does.
+        const SettingValue entry = step.IsObject() ? step.Member("Minutes") : step;
+        if (step.IsObject() && !entry.Present()) {
+          step.AtValue(kWarning,
+                       "a step without \"Minutes\" is skipped; add for example "
+                       "\"Minutes\": 5");
+          return false;
+        }
         if (!entry.Judge(JsonKind::kNumber, {kWarning, "this step is skipped", kNumbersOnly})) {
           return false;
         }
         const auto minutes = StepMinutesFromNumber(entry.Json()->get<double>());
         if (minutes) {
+          JudgeLongStep(entry, *minutes);
           if (room) {
             times.before_minutes.push_back(*minutes);
           }
@@ -159,36 +187,145 @@ bool ReadZone(const SettingValue& schedule, ScheduleTimes& times,
     const ConfigCheck::PositionIndex& index = zone.Findings().Index();
     const std::optional<ConfigCheck::ValuePlace> place = index.Find(zone.Pointer());
     const ConfigCheck::LineColumn at = index.Locate(place ? place->value_offset : 0);
-    zones_later->push_back({times.zone_name, zone.Pointer(), at.line, at.column});
+    // The clock times and days are added once they are read.
+    zones_later->push_back({times.zone_name, zone.Pointer(), at.line, at.column, {}, {}});
   } else if (auto problem = ZoneProblem(times.zone_name)) {
     zone.AtValue(kError, std::move(*problem));
   }
   return true;
 }
 
+// How far ahead the clocks' changes are looked for: a year from the reading.
+constexpr std::chrono::days kGapsAhead{366};
+
+// The day `time` falls on, as "Sun 2027-03-28", and its time of day, "02:30".
+std::string DayText(std::chrono::local_seconds time) {
+  const auto day = std::chrono::floor<std::chrono::days>(time);
+  const std::string calendar = CalendarMinuteText(time);
+  return fmt::format("{} {}", kDays[std::chrono::weekday(day).iso_encoding() - 1],
+                     calendar.substr(0, calendar.find(' ')));
+}
+
+std::string ClockText(std::chrono::local_seconds time) {
+  const std::string calendar = CalendarMinuteText(time);
+  return calendar.substr(calendar.find(' ') + 1);
+}
+
+// The days within a year of `now` on which the clocks of `zone` skip `minute` of the
+// day, on the listed days, each with the time it goes out at instead.
+std::vector<std::string> SkippedDays(const TimeZone& zone, int minute,
+                                     const std::array<bool, 7>& on_day,
+                                     std::chrono::sys_seconds now) {
+  std::vector<std::string> skipped;
+  for (const ClockGap& gap : ClockGapsBetween(zone, now, now + kGapsAhead)) {
+    const auto first_day = std::chrono::floor<std::chrono::days>(gap.first);
+    const auto last_day =
+        std::chrono::floor<std::chrono::days>(gap.after - std::chrono::seconds{1});
+    for (auto day = first_day; day <= last_day; day += std::chrono::days{1}) {
+      const std::chrono::local_seconds at = day + std::chrono::minutes{minute};
+      if (at >= gap.first && at < gap.after &&
+          on_day[std::chrono::weekday(day).iso_encoding() - 1]) {
+        skipped.push_back(
+            fmt::format("on {} it goes out at {} instead", DayText(at), ClockText(gap.after)));
+      }
+    }
+  }
+  return skipped;
+}
+
+std::string SkippedMessage(std::string_view text, std::string_view zone_name,
+                           const std::vector<std::string>& skipped) {
+  return fmt::format("{} is skipped by the clocks of {} when they go forward: {}",
+                     ConfigCheck::Quote(text), zone_name, fmt::join(skipped, "; "));
+}
+
+// Each usable "At" time of `schedule`, with where it stands.
+std::vector<ClockTimeToJudge> ClockTimesOf(const SettingValue& schedule) {
+  std::vector<ClockTimeToJudge> clock_times;
+  for (const SettingValue& entry : schedule.Member("At").Elements()) {
+    if (!entry.IsString()) {
+      continue;
+    }
+    const std::string& text = entry.Json()->get_ref<const std::string&>();
+    if (const auto minute = MinuteOfDayFromText(text)) {
+      const ConfigCheck::PositionIndex& index = entry.Findings().Index();
+      const std::optional<ConfigCheck::ValuePlace> place = index.Find(entry.Pointer());
+      const ConfigCheck::LineColumn at = index.Locate(place ? place->value_offset : 0);
+      clock_times.push_back({text, *minute, entry.Pointer(), at.line, at.column});
+    }
+  }
+  return clock_times;
+}
+
+// An "At" time the clocks skip on one of its days in the coming year goes out at the
+// first minute after the gap that day; the administrator hears of it beforehand.
+void JudgeClockGaps(const SettingValue& schedule, const ScheduleTimes& times,
+                    std::chrono::sys_seconds now) {
+  const TimeZone* zone = FindTimeZone(times.zone_name);
+  if (zone == nullptr) {
+    return;
+  }
+  for (const SettingValue& entry : schedule.Member("At").Elements()) {
+    const auto minute = entry.IsString()
+                            ? MinuteOfDayFromText(entry.Json()->get_ref<const std::string&>())
+                            : std::nullopt;
+    if (!minute) {
+      continue;
+    }
+    if (const auto skipped = SkippedDays(*zone, *minute, times.on_day, now); !skipped.empty()) {
+      entry.AtValue(kWarning, SkippedMessage(entry.Json()->get_ref<const std::string&>(),
+                                             times.zone_name, skipped));
+    }
+  }
+}
+
 }  // namespace
 
 std::optional<ScheduleTimes> ReadScheduleTimes(const SettingValue& schedule,
-                                               std::vector<ZoneToLookUp>* zones_later) {
+                                               std::vector<ZoneToLookUp>* zones_later,
+                                               std::chrono::sys_seconds now, std::string& problem) {
   ScheduleTimes times;
   // Each is read and judged, whatever the others give.
   const bool clock = ReadClockTimes(schedule, times);
   const bool days = ReadDays(schedule, times);
   const bool steps = ReadSteps(schedule, times);
   const bool zone = ReadZone(schedule, times, zones_later);
-  const bool any_day = std::ranges::find(times.on_day, true) != times.on_day.end();
-  if (!clock || !days || !steps || !zone || times.at_minutes.empty() ||
-      times.before_minutes.empty() || !any_day) {
-    return std::nullopt;
+  if (zone && days && zones_later == nullptr) {
+    JudgeClockGaps(schedule, times, now);
+  } else if (zone && days && schedule.Member("TimeZone").Present()) {
+    zones_later->back().clock_times = ClockTimesOf(schedule);
+    zones_later->back().on_day = times.on_day;
   }
-  return times;
+  const bool any_day = std::ranges::find(times.on_day, true) != times.on_day.end();
+  if (!clock || times.at_minutes.empty()) {
+    problem = "it has no usable \"At\" clock time";
+  } else if (!days || !any_day) {
+    problem = "it has no usable day in \"Days\"";
+  } else if (!steps || times.before_minutes.empty()) {
+    problem = "it has no usable \"Before\" step";
+  } else if (!zone) {
+    problem = "its \"TimeZone\" is not a name";
+  } else {
+    return times;
+  }
+  return std::nullopt;
 }
 
-std::vector<ConfigCheck::Finding> LookUpZones(const std::vector<ZoneToLookUp>& zones) {
+std::vector<ConfigCheck::Finding> LookUpZones(const std::vector<ZoneToLookUp>& zones,
+                                              std::chrono::sys_seconds now) {
   std::vector<ConfigCheck::Finding> found;
   for (const ZoneToLookUp& zone : zones) {
     if (auto problem = ZoneProblem(zone.name)) {
       found.push_back({kError, zone.pointer, zone.line, zone.column, std::move(*problem)});
+      continue;
+    }
+    const TimeZone* rules = FindTimeZone(zone.name);
+    for (const ClockTimeToJudge& clock_time : zone.clock_times) {
+      if (const auto skipped = SkippedDays(*rules, clock_time.minute, zone.on_day, now);
+          !skipped.empty()) {
+        found.push_back({kWarning, clock_time.pointer, clock_time.line, clock_time.column,
+                         SkippedMessage(clock_time.text, zone.name, skipped)});
+      }
     }
   }
   return found;

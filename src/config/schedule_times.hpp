@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,26 +30,44 @@ struct ScheduleTimes {
 // which may load a library, must not be read.
 enum class ZoneChecks { kWithTheOthers, kAtTheFirstTimerCall };
 
-// A schedule's zone left to be looked up later: its name and where it stands.
+// A clock time of a schedule, where it stands, for what the zone's rules say of it.
+struct ClockTimeToJudge {
+  std::string text;
+  int minute = 0;
+  std::string pointer;
+  int line = 0;
+  int column = 0;
+
+  friend bool operator==(const ClockTimeToJudge&, const ClockTimeToJudge&) = default;
+};
+
+// A schedule's zone left to be looked up later: its name and where it stands, and the
+// clock times and days its rules are asked about.
 struct ZoneToLookUp {
   std::string name;
   std::string pointer;
   int line = 0;
   int column = 0;
+  std::vector<ClockTimeToJudge> clock_times;
+  std::array<bool, 7> on_day{};
 
   friend bool operator==(const ZoneToLookUp&, const ZoneToLookUp&) = default;
 };
 
 // The times of `schedule`, each entry that cannot be used skipped with a word, and the
 // entries past the limits of base/schedule_fields.hpp with one; none when the schedule
-// cannot run (no clock time, day or step is left). The zone is judged against the
-// database unless `zones_later` is given: it is then added there, for LookUpZones. A
-// zone the database does not know stops its schedule where the schedule is built.
+// cannot run (no clock time, day or step is left), and `problem` then says why. The
+// zone is judged against the database unless `zones_later` is given: it is then added
+// there, for LookUpZones. A zone the database does not know stops its schedule where
+// the schedule is built. A clock time the zone's clocks skip within a year of `now` is
+// a warning.
 std::optional<ScheduleTimes> ReadScheduleTimes(const SettingValue& schedule,
-                                               std::vector<ZoneToLookUp>* zones_later);
+                                               std::vector<ZoneToLookUp>* zones_later,
+                                               std::chrono::sys_seconds now, std::string& problem);
 
 // The findings about zones left for later: those the database does not know, or all
-// when it cannot be read.
-std::vector<ConfigCheck::Finding> LookUpZones(const std::vector<ZoneToLookUp>& zones);
+// when it cannot be read, and the clock times their clocks skip within a year of `now`.
+std::vector<ConfigCheck::Finding> LookUpZones(const std::vector<ZoneToLookUp>& zones,
+                                              std::chrono::sys_seconds now);
 
 }  // namespace Bellwright

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "base/count_forms.hpp"
+
 namespace Bellwright::ConfigCheck {
 namespace {
 
@@ -140,6 +142,29 @@ PassedText AfterPass(const PassedText& before, const std::vector<Token>& tokens)
   return after;
 }
 
+namespace {
+
+// The length after the opening brace of a field the plug-in fills in ("Name}" or a
+// count with its words, "Minutes|minute|minutes}"); 0 when `rest` starts none.
+std::size_t SubstitutedLength(std::string_view rest, const std::vector<std::string_view>& names) {
+  for (const std::string_view name : names) {
+    if (rest.size() <= name.size() || !rest.starts_with(name)) {
+      continue;
+    }
+    if (rest[name.size()] == '}') {
+      return name.size() + 1;
+    }
+    if (TakesCountForms(name, kCountFieldNames)) {
+      if (const auto forms = ReadCountForms(rest.substr(name.size()))) {
+        return name.size() + forms->length;
+      }
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
 PassedText Substituted(std::string_view text, const std::vector<std::string_view>& names) {
   PassedText after;
   after.text.reserve(text.size());
@@ -159,14 +184,10 @@ PassedText Substituted(std::string_view text, const std::vector<std::string_view
     }
     if (unit == '{') {
       const std::string_view rest = text.substr(at + 1);
-      const auto name = std::ranges::find_if(names, [rest](std::string_view candidate) {
-        return rest.size() > candidate.size() && rest.starts_with(candidate) &&
-               rest[candidate.size()] == '}';
-      });
-      if (name != names.end()) {
+      if (const std::size_t length = SubstitutedLength(rest, names); length > 0) {
         after.text += 'x';
         after.origin.push_back(at);
-        at += name->size() + 2;
+        at += length + 1;
         continue;
       }
     }

@@ -6,6 +6,7 @@
 #include <cctype>
 
 #include "base/ascii_case.hpp"
+#include "base/count_forms.hpp"
 #include "base/format_bounds.hpp"
 #include "config_checks/format_tokens.hpp"
 #include "config_checks/json_text/json_pointer.hpp"
@@ -56,7 +57,25 @@ struct Fault {
   std::string advice;  // empty: how to write a literal brace
 };
 
+// A count the text takes, written with words in a form the plug-in does not fill in.
+std::optional<Fault> CountFormFault(std::string_view field, const TextRule& rule) {
+  const std::string_view inside = field.substr(1);
+  for (const std::string_view name : rule.substituted) {
+    if (inside.size() > name.size() && inside.starts_with(name) && inside[name.size()] == '|' &&
+        TakesCountForms(name, kCountFieldNames)) {
+      return Fault{fmt::format("{} is not a count with its two words", Quote(field)),
+                   fmt::format("a count with its words is written \"{{{0}|one|more}}\", such as "
+                               "\"{{{0}|{1}}}\": two words, without braces or \"|\" in them",
+                               name, name == "Minutes" ? "minute|minutes" : "player|players")};
+    }
+  }
+  return std::nullopt;
+}
+
 Fault FieldFault(std::string_view field, const std::string& complaint, const TextRule& rule) {
+  if (auto fault = CountFormFault(field, rule)) {
+    return std::move(*fault);
+  }
   const std::string quoted = Quote(field);
   if (complaint.find("argument not found") != std::string::npos) {
     return {fmt::format("{} is not a placeholder of {}, which takes {}", quoted, rule.what,

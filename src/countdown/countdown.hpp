@@ -2,8 +2,10 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "base/command_outcome.hpp"
+#include "host/game.hpp"
 
 // The restart countdown that bw.countdown starts: an announcement to everyone at once,
 // then at each configured step, driven by the game-state timer.
@@ -25,5 +27,12 @@ void SendCountdownIfDue();
 
 // "countdown: none", or the minutes left and the next mark.
 std::string CountdownStatusLine();
+
+// The name bw.preview knows the countdown by.
+inline constexpr std::string_view kCountdownName = "countdown";
+
+// bw.preview countdown: the configured announcement at the first step, the final and the
+// cancel message, to `viewer` alone as players get them; without a viewer, in words.
+CommandOutcome PreviewCountdown(std::optional<int> entry, AShooterPlayerController* viewer);
 
 }  // namespace Bellwright

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/blank_text.hpp"
 #include "base/clock_ticks.hpp"
 #include "base/placeholders.hpp"
 #include "base/text.hpp"
@@ -61,18 +62,23 @@ void Announce(MessageKind kind, const FString& text, const MessageStyle& style) 
   });
 }
 
+// In the countdown's configured look; a blank text sends nothing.
+void AnnounceInLook(const std::string& text, const FString& filled) {
+  const CountdownLook& configured = LiveSettings().countdown.look;
+  const MessageLook look =
+      LookOf(MessageKindFromTypeName(configured.type), configured, configured.sender);
+  if (IsBlankText(text) || !look.kind) {
+    return;
+  }
+  Announce(*look.kind, filled, StyleOf(*look.kind, look));
+}
+
 // The last mark, 0, says the final message, when one is configured.
 void AnnounceMark(const RunningCountdown& countdown, int minutes_left) {
   const CountdownSettings& settings = LiveSettings().countdown;
-  const std::string text =
+  const std::string& text =
       minutes_left == 0 ? settings.final_text : countdown.text.value_or(settings.text);
-  const CountdownLook& configured = settings.look;
-  const MessageLook look =
-      LookOf(MessageKindFromTypeName(configured.type), configured, configured.sender);
-  if (text.empty() || !look.kind) {
-    return;
-  }
-  Announce(*look.kind, WithMinutes(text, minutes_left), StyleOf(*look.kind, look));
+  AnnounceInLook(text, WithMinutes(text, minutes_left));
 }
 
 // The host formats every text once; a text it refuses would never be seen.
@@ -150,6 +156,9 @@ CommandOutcome CancelCountdown() {
   }
   const std::int64_t left = SecondsLeft(*Running);
   Running.reset();
+  // Players were told a restart is coming: they are told it is not.
+  const std::string& cancel_text = LiveSettings().countdown.cancel_text;
+  AnnounceInLook(cancel_text, FromUtf8(cancel_text));
   return CommandOutcome::Success(fmt::format("Countdown cancelled with {} s left", left));
 }
 

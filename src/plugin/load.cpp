@@ -71,6 +71,8 @@ constexpr SteeringWork kSteering{
     .status = &StatusLines,
     .pause = &PauseAnnouncements,
     .resume = &ResumeAnnouncements,
+    .skip = &SkipAnnouncement,
+    .next = &NextAnnouncements,
     .preview = &PreviewByName,
     .start_countdown = &StartCountdown,
     .cancel_countdown = &CancelCountdown,

@@ -8,6 +8,7 @@
 
 #include "announcements/announcements.hpp"
 #include "base/schedule_fields.hpp"
+#include "countdown/countdown.hpp"
 #include "welcome/welcome.hpp"
 
 namespace Bellwright {
@@ -20,6 +21,7 @@ std::vector<std::string> PreviewableNames() {
   if (HasFirstJoinWelcome()) {
     names.insert(names.begin() + 2, std::string(kFirstJoinName));
   }
+  names.emplace_back(kCountdownName);
   return names;
 }
 
@@ -40,6 +42,10 @@ CommandOutcome PreviewByName(std::string_view name, std::optional<int> entry,
   }
   if (std::optional<CommandOutcome> outcome = PreviewAnnouncement(key, entry, viewer)) {
     return std::move(*outcome);
+  }
+  // After the lists and schedules: one named "countdown" kept its preview.
+  if (key == kCountdownName) {
+    return PreviewCountdown(entry, viewer);
   }
   return CommandOutcome::Failure(fmt::format("Nothing to preview is named \"{}\"; there are: {}",
                                              name, fmt::join(PreviewableNames(), ", ")));

@@ -91,9 +91,21 @@ class Messages(HTMLParser):
             message[self.capture] += data
 
 
+def count_form(name):
+    """The form "{Name|one|more}": a count with the word that fits it."""
+    return re.compile(r"\{%s\|([^{}|]*)\|([^{}|]*)\}" % name)
+
+
+def with_count(text, name, value):
+    """A count filled in, written plain or with its words."""
+    text = count_form(name).sub(
+        lambda words: "%d %s" % (value, words.group(1) if value == 1 else words.group(2)), text)
+    return text.replace("{%s}" % name, str(value))
+
+
 def filled(text, player_name, player_count):
     """A text as the player reads it: the player's name and the player count filled in."""
-    return text.replace("{PlayerName}", player_name).replace("{PlayerCount}", str(player_count))
+    return with_count(text.replace("{PlayerName}", player_name), "PlayerCount", player_count)
 
 
 def expected_messages(config, player_name, player_count):
@@ -170,7 +182,7 @@ def expected_messages(config, player_name, player_count):
             continue
         for clock_time in schedule.get("At", []):
             for minutes in schedule.get("Before", [0]):
-                text = schedule.get("MessageToSend", "").replace("{Minutes}", str(minutes))
+                text = with_count(schedule.get("MessageToSend", ""), "Minutes", minutes)
                 add_entry(schedule, filled(text.replace("{Time}", clock_time), player_name,
                                            player_count))
     # The restart countdown, at whichever steps it was started with, and its last word.
@@ -178,8 +190,11 @@ def expected_messages(config, player_name, player_count):
     if countdown is not None:
         style = dict(countdown, MessageType=countdown.get("MessageType", "Server"))
         style.setdefault("MessageColour", {"R": 255, "G": 64, "B": 64})
-        text = countdown.get("MessageToSend", "Server restart in {Minutes} minutes")
-        add_entry(style, re.compile(re.escape(text).replace(re.escape("{Minutes}"), r"\d+")))
+        text = countdown.get("MessageToSend", "Server restart in {Minutes|minute|minutes}")
+        # Any number of minutes left, with whichever of its words fits it.
+        marked = count_form("Minutes").sub("\0", text)
+        pattern = re.escape(marked).replace(re.escape("{Minutes}"), r"\d+")
+        add_entry(style, re.compile(pattern.replace(re.escape("\0"), r"\d+ \S+")))
         if countdown.get("FinalMessage"):
             add_entry(style, countdown["FinalMessage"])
     return found

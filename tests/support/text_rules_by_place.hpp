@@ -22,6 +22,7 @@ inline const ConfigCheck::TextRule& TextRuleAt(std::string_view pattern) {
       {"/TimedMessages/OptOutOnMessage", &OptOutOnTextRule},
       {"/Countdown/MessageToSend", &CountdownTextRule},
       {"/Countdown/FinalMessage", &CountdownFinalTextRule},
+      {"/Countdown/CancelMessage", &CountdownCancelTextRule},
       {"/Bellwright/WelcomeMessage/Message", &WelcomeTextRule},
       {"/Bellwright/WelcomeMessage/FirstJoinMessage", &FirstJoinTextRule},
       {"/Bellwright/WelcomeMessage/GroupMessages/*/Message", &GroupWelcomeTextRule},

@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "base/text.hpp"
 
@@ -67,14 +68,44 @@ INSTANTIATE_TEST_SUITE_P(
                  false},
         FillCase{"unknown name left for the delivery", "{PlayerName} {Other}", "Bob", "3",
                  "Bob {Other}", true, false},
-        FillCase{"format options make no field", "{PlayerName:>5}", "Bob", "3", "{PlayerName:>5}", false,
-                 false},
+        FillCase{"format options make no field", "{PlayerName:>5}", "Bob", "3", "{PlayerName:>5}",
+                 false, false},
         FillCase{"unclosed field", "{PlayerName", "Bob", "3", "{PlayerName", false, false},
         FillCase{"lone brace before a field", "{{PlayerName}", "Bob", "3", "{{PlayerName}", false,
                  false},
         FillCase{"lone opening brace then field", "{ {PlayerName}", "Bob", "3", "{ Bob", true,
                  false},
-        FillCase{"empty name", "[{PlayerName}]", "", "3", "[]", true, false}));
+        FillCase{"empty name", "[{PlayerName}]", "", "3", "[]", true, false},
+        FillCase{"count with words, one", "{PlayerCount|player|players}", "Bob", "1", "1 player",
+                 false, true},
+        FillCase{"count with words, none", "{PlayerCount|player|players}!", "Bob", "0",
+                 "0 players!", false, true},
+        FillCase{"count with words, more", "{PlayerCount|player is|players are} on", "Bob", "11",
+                 "11 players are on", false, true},
+        FillCase{"empty words", "[{PlayerCount||s}]", "Bob", "2", "[2 s]", false, true},
+        FillCase{"one word is no form", "{PlayerCount|players}", "Bob", "2",
+                 "{PlayerCount|players}", false, false},
+        FillCase{"three words are no form", "{PlayerCount|a|b|c}", "Bob", "2",
+                 "{PlayerCount|a|b|c}", false, false},
+        FillCase{"a brace in a word is no form", "{PlayerCount|a{|b}", "Bob", "2",
+                 "{PlayerCount|a{|b}", false, false},
+        FillCase{"unclosed form", "{PlayerCount|a|b", "Bob", "2", "{PlayerCount|a|b", false, false},
+        FillCase{"a name is no count", "{PlayerName|a|b}", "Bob", "2", "{PlayerName|a|b}", false,
+                 false},
+        FillCase{"doubled braces around a form stay literal", "{{PlayerCount|a|b}}", "Bob", "1",
+                 "{{PlayerCount|a|b}}", false, false}));
+
+TEST(PlaceholderTextTest, MinutesTakeTheirWords) {
+  const std::u16string_view names[] = {u"Minutes"};
+  const FString configured(u"in {Minutes|minute|minutes} ({Minutes})");
+  const PlaceholderText text(configured, names);
+  for (const auto& [value, expected] : {std::pair{u"1", "in 1 minute (1)"},
+                                        {u"5", "in 5 minutes (5)"},
+                                        {u"0", "in 0 minutes (0)"}}) {
+    const std::array<std::u16string_view, 1> values{value};
+    EXPECT_EQ(ToUtf8(text.Fill(values)), expected);
+  }
+}
 
 TEST(PlaceholderTextTest, NamesAreReadOnlyWhileScanning) {
   std::u16string names[] = {u"Seconds", u"Command"};

@@ -90,12 +90,58 @@ TEST(SteeringArguments, PreviewTakesANameAndAnEntryFromOne) {
   }
 }
 
-TEST(SteeringArguments, PauseAndResumeNeedAName) {
-  EXPECT_EQ(*ParseAnnouncementName(Line("bw.pause all"), "bw.pause").request, "all");
+TEST(SteeringArguments, ResumeAndSkipNeedAName) {
+  EXPECT_EQ(*ParseAnnouncementName(Line("bw.skip tips"), "bw.skip").request, "tips");
   EXPECT_EQ(*ParseAnnouncementName(Line("bw.resume  TIMED"), "bw.resume").request, "TIMED");
   const auto missing = ParseAnnouncementName(Line("bw.resume"), "bw.resume");
   EXPECT_FALSE(missing.request);
   EXPECT_EQ(missing.error, "Usage: bw.resume NAME|all");
+  EXPECT_EQ(ParseAnnouncementName(Line("bw.skip"), "bw.skip").error, "Usage: bw.skip NAME");
+}
+
+TEST(SteeringArguments, NextTakesHoursUpToAWeek) {
+  EXPECT_EQ(ParseNext(Line("bw.next")).request, 24);
+  EXPECT_EQ(ParseNext(Line("bw.next 1")).request, 1);
+  EXPECT_EQ(ParseNext(Line("bw.next 168")).request, 168);
+  for (const char* refused : {"bw.next 0", "bw.next 169", "bw.next x", "bw.next 2 3"}) {
+    const auto parsed = ParseNext(Line(refused));
+    EXPECT_FALSE(parsed.request) << refused;
+    EXPECT_EQ(parsed.error, "Usage: bw.next [HOURS], HOURS a whole number from 1 to 168")
+        << refused;
+  }
+}
+
+TEST(SteeringArguments, PauseTakesANameAndMinutesUpToAWeek) {
+  struct Case {
+    const char* line;
+    const char* name;  // null: refused
+    std::optional<int> minutes;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"bw.pause all", "all", std::nullopt, ""},
+      {"bw.pause tips 60", "tips", 60, ""},
+      {"bw.pause tips 10080", "tips", 10080, ""},
+      {R"(bw.pause "Daily restart" 30)", "Daily restart", 30, ""},
+      {R"(bw.pause "Daily restart")", "Daily restart", std::nullopt, ""},
+      {"bw.pause", nullptr, std::nullopt, "Usage: bw.pause NAME|all [MINUTES]"},
+      {"bw.pause tips 0", nullptr, std::nullopt,
+       "MINUTES must be a whole number from 1 to 10080, not \"0\""},
+      {"bw.pause tips 10081", nullptr, std::nullopt,
+       "MINUTES must be a whole number from 1 to 10080, not \"10081\""},
+      {"bw.pause tips 1.5", nullptr, std::nullopt,
+       "MINUTES must be a whole number from 1 to 10080, not \"1.5\""},
+  };
+  for (const Case& c : cases) {
+    const auto parsed = ParsePause(Line(c.line));
+    ASSERT_EQ(parsed.request.has_value(), c.name != nullptr) << c.line;
+    if (c.name == nullptr) {
+      EXPECT_EQ(parsed.error, c.error) << c.line;
+      continue;
+    }
+    EXPECT_EQ(parsed.request->name, c.name) << c.line;
+    EXPECT_EQ(parsed.request->minutes, c.minutes) << c.line;
+  }
 }
 
 }  // namespace

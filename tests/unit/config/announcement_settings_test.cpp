@@ -92,6 +92,107 @@ TEST(AnnouncementSettings, SchedulesKeepTheirUsableEntries) {
   EXPECT_TRUE(defaults.enabled);
 }
 
+TEST(AnnouncementSettings, BlankTextsOfListsAndSchedulesAreNeverSent) {
+  const json document = json::parse(R"({
+    "TimedMessages": {"Messages": [{"MessageToSend": ""}, {}]},
+    "Announcements": [{"Name": "Tips", "Interval": 60, "Messages": [
+      {"MessageToSend": ""}, {"MessageToSend": " \t\n"}, {}, {"MessageToSend": " a "}]}],
+    "Schedules": [{"Name": "Silent", "At": ["06:00"]},
+                  {"Name": "Spoken", "At": ["06:00"], "MessageToSend": "Up"}]})");
+  const AnnouncementSettings settings = SettingsOf(document).announcements;
+  // The timed messages send a blank text as they always have.
+  for (const MessageEntry& timed : settings.timed.list.messages) {
+    EXPECT_TRUE(timed.content.has_value());
+    EXPECT_FALSE(timed.blank);
+  }
+  const std::vector<MessageEntry>& tips = settings.lists.at(0).list.messages;
+  ASSERT_EQ(tips.size(), 4U);
+  for (std::size_t index = 0; index < 3; ++index) {
+    EXPECT_TRUE(tips[index].blank) << index;
+  }
+  EXPECT_FALSE(tips[3].blank);
+  EXPECT_EQ(tips[3].content->text, " a ");
+  ASSERT_EQ(settings.schedules.size(), 2U);
+  EXPECT_TRUE(settings.schedules[0].message.blank);
+  EXPECT_FALSE(settings.schedules[1].message.blank);
+}
+
+TEST(AnnouncementSettings, AListsGroupsGoToEachMessageWithoutGroupsOfItsOwn) {
+  using Groups = std::vector<std::string>;
+  const json document = json::parse(R"({"Announcements": [
+    {"Name": "VIP", "Interval": 60, "Only_Send_To_Permission_Groups": ["Vip"],
+     "Exclude_Permissions_Groups": ["Banned"], "Messages": [
+       {"MessageToSend": "inherits"},
+       {"MessageToSend": "everyone", "Only_Send_To_Permission_Groups": []},
+       {"MessageToSend": "own exclude", "Exclude_Permissions_Groups": ["Member"]}]},
+    {"Name": "Broken", "Interval": 60, "Only_Send_To_Permission_Groups": "Vip", "Messages": [
+       {"MessageToSend": "never"}, {"MessageToSend": "own", "Only_Send_To_Permission_Groups": ["A"]}]},
+    {"Name": "Plain", "Interval": 60, "Messages": [{"MessageToSend": "all"}]}]})");
+  const AnnouncementSettings settings = SettingsOf(document).announcements;
+  ASSERT_EQ(settings.lists.size(), 3U);
+  const auto& vip = settings.lists[0].list.messages;
+  EXPECT_EQ(vip[0].content->include_groups, Groups{"Vip"});
+  EXPECT_EQ(vip[0].content->exclude_groups, Groups{"Banned"});
+  EXPECT_EQ(vip[1].content->include_groups, Groups{});
+  EXPECT_EQ(vip[1].content->exclude_groups, Groups{});
+  EXPECT_EQ(vip[2].content->include_groups, Groups{});
+  EXPECT_EQ(vip[2].content->exclude_groups, Groups{"Member"});
+  // A group list that cannot be read never widens who gets a message.
+  const auto& broken = settings.lists[1].list.messages;
+  EXPECT_FALSE(broken[0].content.has_value());
+  EXPECT_EQ(broken[1].content->include_groups, Groups{"A"});
+  EXPECT_EQ(settings.lists[2].list.messages[0].content->include_groups, Groups{});
+}
+
+TEST(AnnouncementSettings, AStepObjectReplacesTheSchedulesKeysForItselfAlone) {
+  const json document = json::parse(R"({"Schedules": [
+    {"Name": "Restart", "At": ["06:00"], "MessageToSend": "In {Minutes}", "MessageType": "Server",
+     "Only_Send_To_Permission_Groups": ["All"],
+     "Before": [15, {"Minutes": 5, "MessageToSend": "Five", "Only_Send_To_Permission_Groups": []},
+                {"Minutes": 1, "MessageType": "Chat", "Sender": "Ops"}, {"Minutes": 0, "MessageToSend": " "},
+                {"Minutes": 5, "MessageToSend": "Later five"}, {"MessageToSend": "No minutes"}]},
+    {"Name": "Own texts", "At": ["06:00"], "Before": [{"Minutes": 0, "MessageToSend": "Now"}]}]})");
+  const AnnouncementSettings settings = SettingsOf(document).announcements;
+  ASSERT_EQ(Names(settings.schedules), (std::vector<std::string>{"Restart", "Own texts"}));
+  const ScheduleSettings& restart = settings.schedules[0];
+  EXPECT_EQ(restart.times.before_minutes, (std::vector<int>{15, 5, 1, 0, 5}));
+  ASSERT_EQ(restart.step_messages.size(), 3U);
+  const MessageContent& five = *restart.step_messages.at(5).content;
+  EXPECT_EQ(five.text, "Five");
+  EXPECT_EQ(five.type, "Server");
+  EXPECT_TRUE(five.include_groups.empty());
+  const MessageEntry& one = restart.step_messages.at(1);
+  EXPECT_EQ(one.content->text, "In {Minutes}");
+  EXPECT_EQ(one.content->type, "Chat");
+  EXPECT_EQ(one.content->include_groups, std::vector<std::string>{"All"});
+  EXPECT_EQ(one.sender, "Ops");
+  EXPECT_TRUE(restart.step_messages.at(0).blank);
+  EXPECT_FALSE(restart.message.blank);
+  // Every step has its own text: the schedule needs none, and its own is blank.
+  const ScheduleSettings& own = settings.schedules[1];
+  EXPECT_TRUE(own.message.blank);
+  EXPECT_EQ(own.step_messages.at(0).content->text, "Now");
+  EXPECT_FALSE(own.step_messages.at(0).blank);
+}
+
+TEST(AnnouncementSettings, ItemsThatCannotRunAreKeptWithTheirReason) {
+  const json document = json::parse(R"({
+    "Announcements": [{"Interval": 5}, {"Name": "Tips"}, {"Name": "TIPS", "Interval": 5}],
+    "Schedules": [{"Name": "Lost", "At": ["06:00"], "TimeZone": "Europe/Berln"},
+                  {"Name": "Never", "At": ["6"]}, {"Name": "Off", "Enabled": false, "At": ["06:00"]}]})");
+  const AnnouncementSettings settings = SettingsOf(document).announcements;
+  const std::vector<IdleAnnouncement> expected = {
+      {"list", "/Announcements/0", "it has no usable \"Name\""},
+      {"list", "Tips", "it has no usable \"Interval\""},
+      {"list", "TIPS", "an earlier list or schedule took its name (ignoring letter case)"},
+      {"schedule", "Never", "it has no usable \"At\" clock time"},
+  };
+  EXPECT_EQ(settings.idle, expected);
+  // One that is switched off is read as usual, and so is one whose zone is unknown: it is
+  // left out where the schedules are built, where the zone is looked up.
+  EXPECT_EQ(Names(settings.schedules), (std::vector<std::string>{"Lost", "Off"}));
+}
+
 // However large the file, what runs stays within the limits: the first lists and
 // schedules, and in each schedule its first usable clock times and steps.
 TEST(AnnouncementSettings, ListsSchedulesTimesAndStepsStopAtTheirLimits) {

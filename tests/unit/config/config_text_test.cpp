@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -154,31 +155,37 @@ TEST(CheckConfigText, DoesNotWalkADocumentReadBeforehandThatIsTooDeep) {
 }
 
 // At the start no zone is looked up: the zones wait, placed, and their findings later
-// are those the checks give at once; the settings are the same either way.
+// (an unknown zone, a clock time the clocks skip) are those the checks give at once; the
+// settings are the same either way.
 TEST(CheckConfigText, ZonesLeftForLaterGiveTheFindingsOfZonesLookedUpAtOnce) {
   const std::string text = R"({"Bellwright": {}, "Schedules": [
-  {"Name": "A", "At": ["06:00"], "TimeZone": "Europe/Berlin"},
-  {"Name": "B", "At": ["06:00"], "TimeZone": "Europe/Berln"},
-  {"Name": "C", "At": ["06:00"], "TimeZone": 5}]})";
-  const ConfigText now = ReadConfigText(text);
-  const ConfigText later = ReadConfigText(text, ZoneChecks::kAtTheFirstTimerCall);
+  {"Name": "A", "At": ["02:30", "06:00"], "TimeZone": "Europe/Berlin", "MessageToSend": "a"},
+  {"Name": "B", "At": ["06:00"], "TimeZone": "Europe/Berln", "MessageToSend": "b"},
+  {"Name": "C", "At": ["06:00"], "TimeZone": 5, "MessageToSend": "c"}]})";
+  const std::chrono::sys_seconds day{std::chrono::sys_days{std::chrono::year{2027} / 1 / 1}};
+  const ConfigText now = ReadConfigText(text, ZoneChecks::kWithTheOthers, day);
+  const ConfigText later = ReadConfigText(text, ZoneChecks::kAtTheFirstTimerCall, day);
   EXPECT_TRUE(now.zones_to_look_up.empty());
   ASSERT_EQ(later.zones_to_look_up.size(), 2U);
   EXPECT_EQ(later.zones_to_look_up[1].name, "Europe/Berln");
   EXPECT_EQ(later.zones_to_look_up[1].pointer, "/Schedules/1/TimeZone");
   EXPECT_EQ(later.settings, now.settings);
 
-  std::vector<Finding> looked_up = LookUpZones(later.zones_to_look_up);
-  ASSERT_EQ(looked_up.size(), 1U);
-  EXPECT_EQ(later.report.findings.size() + 1, now.report.findings.size());
-  const auto same = [&](const Finding& finding) {
-    const Finding& found = looked_up.front();
-    return finding.pointer == found.pointer && finding.line == found.line &&
-           finding.column == found.column && finding.message == found.message &&
-           finding.severity == found.severity;
-  };
-  EXPECT_EQ(std::ranges::count_if(now.report.findings, same), 1);
-  EXPECT_EQ(std::ranges::count_if(later.report.findings, same), 0);
+  const std::vector<Finding> looked_up = LookUpZones(later.zones_to_look_up, day);
+  ASSERT_EQ(looked_up.size(), 2U);
+  EXPECT_EQ(looked_up[0].pointer, "/Schedules/0/At/0");
+  EXPECT_NE(looked_up[0].message.find("on Sun 2027-03-28 it goes out at 03:00"), std::string::npos)
+      << looked_up[0].message;
+  EXPECT_EQ(later.report.findings.size() + 2, now.report.findings.size());
+  for (const Finding& found : looked_up) {
+    const auto same = [&](const Finding& finding) {
+      return finding.pointer == found.pointer && finding.line == found.line &&
+             finding.column == found.column && finding.message == found.message &&
+             finding.severity == found.severity;
+    };
+    EXPECT_EQ(std::ranges::count_if(now.report.findings, same), 1) << found.message;
+    EXPECT_EQ(std::ranges::count_if(later.report.findings, same), 0) << found.message;
+  }
 }
 
 TEST(FormatFinding, WritesOneCompilerStyleLine) {

@@ -1,5 +1,3 @@
-#include "config_checks/text_faults.hpp"
-
 #include <fmt/format.h>
 #include <gtest/gtest.h>
 
@@ -7,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "config_checks/text_faults.hpp"
 #include "text_rules_by_place.hpp"
 
 namespace Bellwright::ConfigCheck {
@@ -141,6 +140,37 @@ TEST(TextFormat, EachLineTakesItsOwnFields) {
       {"/TimedMessages/OptOutOffMessage", "{Seconds}", Expected{0, Severity::kError, "{Command}"}},
       {"/NoPermission", "Not for you, {PlayerName}",
        Expected{13, Severity::kError, "which takes no placeholders"}},
+  };
+  for (const auto& c : cases) {
+    ExpectFault(RuleFor(c.pattern), c.text, c.fault);
+  }
+}
+
+TEST(TextFormat, ACountTakesItsWordsWhereTheTextTakesTheCount) {
+  const struct {
+    std::string_view pattern;
+    std::string_view text;
+    std::optional<Expected> fault;
+  } cases[] = {
+      {"/Countdown/MessageToSend", "Restart in {Minutes|minute|minutes}", std::nullopt},
+      {"/Countdown/MessageToSend", "{PlayerCount|player|players}, {Minutes||s}", std::nullopt},
+      {"/Schedules/*/MessageToSend", "At {Time}: {Minutes|minute|minutes}", std::nullopt},
+      {"/CustomCommands/*/Message", "{PlayerCount|player is|players are} on", std::nullopt},
+      {"/Countdown/MessageToSend", "Restart in {Minutes|minute}",
+       Expected{11, Severity::kError,
+                "written \"{Minutes|one|more}\", such as "
+                "\"{Minutes|minute|minutes}\""}},
+      {"/Countdown/MessageToSend", "{Minutes|a|b|c}",
+       Expected{0, Severity::kError, "such as \"{Minutes|minute|minutes}\""}},
+      {"/TimedMessages/Messages/*/MessageToSend", "{PlayerCount|one}",
+       Expected{0, Severity::kError, "such as \"{PlayerCount|player|players}\""}},
+      // Only a count takes words, and only where the text takes the count.
+      {"/TimedMessages/Messages/*/MessageToSend", "{Minutes|minute|minutes}",
+       Expected{0, Severity::kError, "\"{Minutes|minute|minutes}\" is not a placeholder"}},
+      {"/Countdown/CancelMessage", "{Minutes|minute|minutes}",
+       Expected{0, Severity::kError, "\"{Minutes|minute|minutes}\" is not a placeholder"}},
+      {"/Countdown/MessageToSend", "{PlayerName|a|b}",
+       Expected{0, Severity::kError, "is not a placeholder"}},
   };
   for (const auto& c : cases) {
     ExpectFault(RuleFor(c.pattern), c.text, c.fault);
