@@ -8,6 +8,7 @@
 #include "config/storage_settings_reader.hpp"
 #include "host/fstring.hpp"
 #include "storage/choice_memory.hpp"
+#include "storage/cluster_memory.hpp"
 #include "storage/opt_out_store.hpp"
 #include "storage/seen_memory.hpp"
 
@@ -29,6 +30,7 @@ struct State {
   std::unique_ptr<Storage::OptOutStore> store;
   Storage::ChoiceMemory memory;
   Storage::SeenMemory greeted;
+  Storage::ClusterMemory cluster;
   // Whether the storage the settings name was set up since the start or the last move.
   bool storage_set_up = false;
   // The host's clock at the first turn that found the storage failing, while it fails.

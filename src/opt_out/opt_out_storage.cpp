@@ -220,10 +220,10 @@ void DriveOptOutStorage() {
     state.greeted.AnswerEveryoneGreetedBefore();
     return;
   }
-  state.store->Pump(state.memory, state.greeted);
+  state.store->Pump(state.memory, state.greeted, state.cluster);
   NoteWhenFailingBegan(state);
   DropKeptChoicesWhenWritten();
-  if (state.store->HasWorkForNextFrame(state.memory, state.greeted)) {
+  if (state.store->HasWorkForNextFrame(state.memory, state.greeted, state.cluster)) {
     DriveStorageAtNextFrame();
   }
 }
