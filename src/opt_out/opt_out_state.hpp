@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "config/storage_settings_reader.hpp"
@@ -21,6 +22,7 @@ struct OptOutSettings {
   FString command;          // empty while only the first-join welcome keeps the storage
   bool first_join = false;  // a first-join welcome asks whether players were greeted
   StorageSetting storage;
+  std::string server_name;  // this server in its cluster; empty outside one
 };
 
 struct State {

@@ -13,6 +13,7 @@
 #include "config/welcome_settings.hpp"
 #include "delivery/world_players.hpp"
 #include "host/tools.hpp"
+#include "opt_out/cluster_link.hpp"
 #include "opt_out/kept_choices_file.hpp"
 #include "opt_out/opt_out_state.hpp"
 #include "opt_out/storage_frames.hpp"
@@ -57,7 +58,7 @@ std::optional<OptOutSettings> ReadSettings() {
   if (command.empty() && !first_join) {
     return std::nullopt;
   }
-  return OptOutSettings{FromUtf8(command), first_join, ReadStorageSetting(document)};
+  return OptOutSettings{FromUtf8(command), first_join, ReadStorageSetting(document), {}};
 }
 
 void Use(OptOutSettings settings) {
@@ -220,7 +221,9 @@ void DriveOptOutStorage() {
     state.greeted.AnswerEveryoneGreetedBefore();
     return;
   }
+  PrepareClusterReport();
   state.store->Pump(state.memory, state.greeted, state.cluster);
+  HandleClusterArrivals();
   NoteWhenFailingBegan(state);
   DropKeptChoicesWhenWritten();
   if (state.store->HasWorkForNextFrame(state.memory, state.greeted, state.cluster)) {

@@ -37,12 +37,6 @@ struct Pace {
   Clock::duration second_server_bound;  // a choice made on one server known on the other
 };
 
-SandboxCommand Sandbox() {
-  const char* sandbox = std::getenv("BELLWRIGHT_SANDBOX");
-  const char* runner = std::getenv("BELLWRIGHT_RUNNER");
-  return {sandbox != nullptr ? sandbox : "", runner != nullptr ? runner : ""};
-}
-
 std::string ClusterConfig(const Storage::StorageSettings& database) {
   return R"({"Bellwright": {
   "WelcomeMessage": {"EnableWelcomeMessage": true, "WelcomeMessageType": "Server",
@@ -97,7 +91,7 @@ bool AllKnown(LiveServer& server, int connected, int opted_out) {
 }
 
 TEST(LiveClusterTest, TwoServersShareChoicesAndFirstVisitsAtANetworksPace) {
-  const SandboxCommand sandbox = Sandbox();
+  const SandboxCommand sandbox = SandboxFromEnvironment();
   ASSERT_FALSE(sandbox.sandbox.empty()) << "BELLWRIGHT_SANDBOX names the sandbox to run";
   const Pace paces[] = {{"1 ms each way", 1ms, 500ms, 500ms, 500ms},
                         {"25 ms each way", 25ms, 2s, 1s, 2s}};
