@@ -10,11 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "automatic/automatic.hpp"
-#include "automatic/timed_messages.hpp"
-#include "automatic/welcome_message.hpp"
-#include "automatic/welcome_queue.hpp"
+#include "announcements/message_turns.hpp"
 #include "base/byte_color.hpp"
+#include "config/config.hpp"
 #include "delivery/delivery.hpp"
 #include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
@@ -23,10 +21,19 @@
 #include "host_library/timer.hpp"
 #include "host_library/world.hpp"
 #include "opt_out/opt_out_command.hpp"
+#include "plugin/game_hooks.hpp"
 #include "plugin/load.hpp"
 #include "plugin_session.hpp"
+#include "welcome/welcome.hpp"
 
 namespace {
+
+// One turn of the live timed messages, whatever their interval.
+void SendTimedTurn() {
+  static int last_index = -1;
+  Bellwright::SendListTurn(Bellwright::LiveSettings().announcements.timed.list, last_index,
+                           Bellwright::OptedOutPlayers::kLeftOut);
+}
 
 using nlohmann::json;
 
@@ -215,7 +222,7 @@ constexpr const char* kPlayerNameTimedConfig = R"({
 void BM_TimedMessageWithPlayerNameToACrowd(benchmark::State& state) {
   const CrowdedServer server(kCrowd, kPlayerNameTimedConfig);
   for (auto _ : state) {
-    Bellwright::SendTimedMessage();
+    SendTimedTurn();
   }
   state.counters["per_player_ns"] = PerPlayerNanoseconds();
 }
@@ -224,7 +231,7 @@ BENCHMARK(BM_TimedMessageWithPlayerNameToACrowd)->Unit(benchmark::kMicrosecond);
 void BM_FilteredTimedMessageToACrowd(benchmark::State& state) {
   const CrowdedServer server(kCrowd, kFilteredTimedConfig);
   for (auto _ : state) {
-    Bellwright::SendTimedMessage();
+    SendTimedTurn();
   }
   state.counters["per_player_ns"] = PerPlayerNanoseconds();
 }
@@ -304,7 +311,7 @@ void BM_TimedMessageWithTenOptedOut(benchmark::State& state) {
     Bellwright::HandleOptOutCommand(server.Players()[index], &typed, false, 0);
   }
   for (auto _ : state) {
-    Bellwright::SendTimedMessage();
+    SendTimedTurn();
   }
 }
 BENCHMARK(BM_TimedMessageWithTenOptedOut)->Unit(benchmark::kMicrosecond);

@@ -6,7 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "config_checks/config_check.hpp"
+#include "config/config_text.hpp"
 #include "plugin/load.hpp"
 #include "plugin_session.hpp"
 
@@ -84,29 +84,16 @@ Shape ShapeOf(const benchmark::State& state) {
   return static_cast<Shape>(state.range(0));
 }
 
-// The checks from the text, parse included.
+// The one reading of the file: parse, settings and findings.
 void BM_CheckThousandCustomCommands(benchmark::State& state) {
   const std::string text = ConfigText(ShapeOf(state));
   for (auto _ : state) {
-    const Bellwright::ConfigCheck::Report report = Bellwright::ConfigCheck::CheckConfigText(text);
-    benchmark::DoNotOptimize(report.findings.data());
+    const Bellwright::ConfigText read = Bellwright::ReadConfigText(text);
+    benchmark::DoNotOptimize(read.report.findings.data());
   }
   state.counters["bytes"] = static_cast<double>(text.size());
 }
 BENCHMARK(BM_CheckThousandCustomCommands)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
-
-// The checks of a document the reload has read already.
-void BM_CheckReadThousandCustomCommands(benchmark::State& state) {
-  const std::string text = ConfigText(ShapeOf(state));
-  const Bellwright::ConfigCheck::ReadResult read =
-      Bellwright::ConfigCheck::ReadConfigDocument(text);
-  for (auto _ : state) {
-    const Bellwright::ConfigCheck::Report report =
-        Bellwright::ConfigCheck::CheckConfigText(text, read);
-    benchmark::DoNotOptimize(report.findings.data());
-  }
-}
-BENCHMARK(BM_CheckReadThousandCustomCommands)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 // bw.reload as it runs now: read, parse, check (findings to the log), build the
 // table, swap and register, on the lean and the rich file (budget 15 ms).
@@ -136,8 +123,8 @@ std::string MillionUnknownKeys() {
 void BM_CheckMillionUnknownKeys(benchmark::State& state) {
   const std::string text = MillionUnknownKeys();
   for (auto _ : state) {
-    const Bellwright::ConfigCheck::Report report = Bellwright::ConfigCheck::CheckConfigText(text);
-    benchmark::DoNotOptimize(report.findings.data());
+    const Bellwright::ConfigText read = Bellwright::ReadConfigText(text);
+    benchmark::DoNotOptimize(read.report.findings.data());
   }
 }
 BENCHMARK(BM_CheckMillionUnknownKeys)->Unit(benchmark::kMillisecond);

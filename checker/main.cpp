@@ -9,8 +9,9 @@
 #include <vector>
 
 #include "base/utf8_command_line.hpp"
-#include "config_checks/config_check.hpp"
+#include "config/config_text.hpp"
 #include "config_checks/config_file_text.hpp"
+#include "config_checks/report.hpp"
 #include "report_output.hpp"
 
 namespace {
@@ -59,7 +60,7 @@ int main(int argc, char** argv) {
       status = kUnreadable;
       continue;
     }
-    ConfigCheck::Report report = ConfigCheck::CheckConfigText(*file.text);
+    ConfigCheck::Report report = Bellwright::ReadConfigText(*file.text).report;
     if (report.not_json) {
       status = kUnreadable;
     } else if ((report.HasErrors() || (strict && !report.findings.empty())) && status == kClean) {

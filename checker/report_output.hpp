@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "config_checks/config_check.hpp"
+#include "config_checks/report.hpp"
 
 namespace Bellwright::Checker {
 

@@ -1,8 +1,8 @@
-// Arbitrary bytes as a configuration file, through the checks. Besides never
-// crashing or hanging, the checks must agree with the plug-in itself: a text its
-// reader refuses is a syntax error, and the custom commands fail to load exactly
-// when the checks name the value that stops them, and the aliases the checks expect
-// registered are the plug-in's, in its order.
+// Arbitrary bytes as a configuration file, through the one reading the plug-in and the
+// checker share. Besides never crashing or hanging: a text the document reader refuses
+// is a syntax error, a custom-command table that does not load always has the value
+// that stops it named, and the aliases the checks expect registered are the ones the
+// host's table registers, in its order.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -15,9 +15,11 @@
 #include <vector>
 
 #include "base/text.hpp"
-#include "config_checks/command_registrations.hpp"
-#include "config_checks/config_check.hpp"
+#include "config/config_text.hpp"
+#include "config/custom_command_settings.hpp"
 #include "config_checks/json_text/document_reader.hpp"
+#include "config_checks/json_text/findings.hpp"
+#include "config_checks/json_text/position_index.hpp"
 #include "custom_commands/command_aliases.hpp"
 #include "custom_commands/custom_command_table.hpp"
 
@@ -41,22 +43,15 @@ std::optional<nlohmann::json> ReadAsThePlugInDoes(std::string_view text) {
   return std::move(read.document);
 }
 
-bool LoaderFails(const nlohmann::json& document) {
-  try {
-    static_cast<void>(Bellwright::BuildCustomCommandTable(document));
-    return false;
-  } catch (const std::exception&) {
-    return true;
-  }
-}
-
-void RequireTheSameAliases(const nlohmann::json& document) {
+void RequireTheSameAliases(std::string_view text, const nlohmann::json& document,
+                           const Bellwright::CustomCommandSettings& settings) {
   const std::vector<Bellwright::CommandAlias> registered =
-      Bellwright::RegistrableAliases(Bellwright::BuildCustomCommandTable(document));
-  static const nlohmann::json kNoSection;
-  const auto section = document.find("CustomCommands");
-  const Bellwright::ConfigCheck::Registrations expected =
-      Bellwright::ConfigCheck::RegisterCommands(section != document.end() ? *section : kNoSection);
+      Bellwright::RegistrableAliases(Bellwright::BuildCustomCommandTable(settings));
+  const Bellwright::ConfigCheck::PositionIndex index(text, Bellwright::ConfigCheck::kMaxDepth);
+  Bellwright::ConfigCheck::Findings findings(index);
+  Bellwright::CommandNameTable names;
+  static_cast<void>(Bellwright::ReadCustomCommandSettings({&document, "", findings}, names));
+  const Bellwright::ConfigCheck::Registrations& expected = names.registrations;
   Require(expected.aliases.size() == registered.size());
   for (std::size_t index = 0; index < registered.size(); ++index) {
     const auto& alias = expected.aliases[index];
@@ -76,7 +71,8 @@ void CheckFinding(const Finding& finding) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  const Report report = Bellwright::ConfigCheck::CheckConfigText(text);
+  const Bellwright::ConfigText read = Bellwright::ReadConfigText(text);
+  const Report& report = read.report;
   for (const Finding& finding : report.findings) {
     CheckFinding(finding);
   }
@@ -84,10 +80,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::optional<nlohmann::json> document = ReadAsThePlugInDoes(text);
   Require(report.syntax_error == !document.has_value());
   if (document && !report.not_json) {
-    const bool loader_fails = LoaderFails(*document);
+    const bool loader_fails = read.settings.custom_commands.unreadable != nullptr;
     Require(report.custom_commands_failure.has_value() == loader_fails);
     if (!loader_fails) {
-      RequireTheSameAliases(*document);
+      RequireTheSameAliases(text, *document, read.settings.custom_commands);
     }
   }
   return 0;

@@ -8,7 +8,7 @@
 #include <set>
 #include <string_view>
 
-#include "config_checks/json_text/document_reader.hpp"
+#include "config/config_text.hpp"
 #include "custom_commands/command_aliases.hpp"
 #include "custom_commands/custom_command_table.hpp"
 
@@ -57,14 +57,13 @@ void CheckTable(const Bellwright::CustomCommandTable& table, const nlohmann::jso
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // Read exactly as the configuration file is read; a syntax error is a refused file.
-  const Bellwright::ConfigCheck::ReadResult read = Bellwright::ConfigCheck::ReadConfigDocument(
-      std::string_view(reinterpret_cast<const char*>(data), size));
-  if (read.syntax_error) {
+  const Bellwright::ConfigText read =
+      Bellwright::ReadConfigText(std::string_view(reinterpret_cast<const char*>(data), size));
+  if (read.report.syntax_error) {
     return 0;
   }
-  const nlohmann::json& document = read.document;
   try {
-    CheckTable(Bellwright::BuildCustomCommandTable(document), document);
+    CheckTable(Bellwright::BuildCustomCommandTable(read.settings.custom_commands), read.document);
   } catch (const nlohmann::json::exception&) {
   }
   return 0;

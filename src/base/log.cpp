@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/plugin_name.hpp"
 #include "host/tools.hpp"
 
 namespace Bellwright::Log {
@@ -18,7 +19,7 @@ constinit std::shared_ptr<spdlog::logger> plugin_logger;
 
 void Start() {
   const std::vector<spdlog::sink_ptr> sinks = GetLogSinks();
-  plugin_logger = std::make_shared<spdlog::logger>("Bellwright", sinks.begin(), sinks.end());
+  plugin_logger = std::make_shared<spdlog::logger>(kPluginName, sinks.begin(), sinks.end());
   // Month/day/two-digit year and hours:minutes in local time, as the host's own
   // plug-ins write. The sinks are the host's and outlive the plug-in: each makes its
   // formatter with its own code (a virtual call into the host), since a formatter made

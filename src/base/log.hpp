@@ -6,7 +6,7 @@
 #include <string_view>
 #include <utility>
 
-// The plug-in's logger, "Bellwright", over the host's shared sinks. It exists from
+// The plug-in's logger, named after it, over the host's shared sinks. It exists from
 // Start (the first step of Load) to Stop (the last step of Unload); a line written
 // outside that time goes nowhere.
 namespace Bellwright::Log {

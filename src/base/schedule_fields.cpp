@@ -21,6 +21,10 @@ std::string AnnouncementNameKey(std::string_view name) {
   return Unicode::CaseFoldedUtf8(Unicode::Utf8ToUtf16(name));
 }
 
+bool SameAnnouncementName(std::string_view typed, std::string_view name) {
+  return AnnouncementNameKey(typed) == AnnouncementNameKey(name);
+}
+
 std::optional<int> MinuteOfDayFromText(std::string_view text) {
   if (text.size() != 5 || text[2] != ':') {
     return std::nullopt;

@@ -12,6 +12,9 @@ namespace Bellwright {
 // equal ignoring letter case are one, folded as the engine compares text.
 std::string AnnouncementNameKey(std::string_view name);
 
+// Whether what an administrator typed names `name`: equal ignoring letter case.
+[[nodiscard]] bool SameAnnouncementName(std::string_view typed, std::string_view name);
+
 // "06:00" as 360: exactly two digits, a colon and two digits, 00:00 to 23:59. Any other
 // form ("6:00", "24:00", "06:00:00") is nothing.
 std::optional<int> MinuteOfDayFromText(std::string_view text);

@@ -15,6 +15,8 @@ namespace zones = date;
 #if defined(_WIN32)
 #define BELLWRIGHT_ZONES_BESIDE_MODULE 1
 #include <windows.h>
+
+#include "base/module_file.hpp"
 #endif
 #endif
 
@@ -39,30 +41,6 @@ const zones::time_zone& Rules(const TimeZone& zone) {
 }
 
 #if defined(BELLWRIGHT_ZONES_BESIDE_MODULE)
-
-// The folder of the module this code is linked into (the plug-in's DLL, or a program),
-// with a trailing separator.
-std::wstring ModuleFolder() {
-  HMODULE module = nullptr;
-  if (GetModuleHandleExW(
-          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-          reinterpret_cast<LPCWSTR>(&ModuleFolder), &module) == 0) {
-    return {};
-  }
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) {
-      return {};
-    }
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  return path.substr(0, path.find_last_of(L"\\/") + 1);
-}
 
 // The date library opens its files by narrow names, which Windows reads in the ANSI
 // code page; a folder that page cannot spell is named by its short (8.3) form.
@@ -96,7 +74,8 @@ std::string NarrowPath(const std::wstring& path) {
 // Before the database's first use: it lies in "tzdata" beside the module.
 void NameDatabaseFolder() {
   static const bool named = [] {
-    date::set_install(NarrowPath(ModuleFolder() + L"tzdata"));
+    // Beside the module this code is linked into: the plug-in's DLL, or a program.
+    date::set_install(NarrowPath((ModuleFilePath().parent_path() / L"tzdata").wstring()));
     return true;
   }();
   (void)named;

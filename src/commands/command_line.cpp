@@ -1,5 +1,7 @@
 #include "commands/command_line.hpp"
 
+#include "base/plugin_name.hpp"
+
 namespace Bellwright {
 
 CommandLine::CommandLine(const FString& text) {
@@ -20,7 +22,7 @@ FString CommandLine::Message() const {
 }
 
 FString CommandLine::Sender() const {
-  return tokens_.Num() >= 3 ? tokens_[2] : FString("Bellwright");
+  return tokens_.Num() >= 3 ? tokens_[2] : FString(kPluginName);
 }
 
 bool IsEveryoneTarget(const FString& target) {

@@ -26,7 +26,7 @@ class CommandLine {
   [[nodiscard]] FString Message() const;
   // Token 1: "0" for everyone, otherwise a player's unique net id.
   [[nodiscard]] FString Target() const { return Token(1); }
-  // Token 2, or "Bellwright" when the line is shorter.
+  // Token 2, or the plug-in's name when the line is shorter.
   [[nodiscard]] FString Sender() const;
 
  private:

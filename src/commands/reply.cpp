@@ -4,7 +4,7 @@
 
 #include "base/plugin_messaging.hpp"
 #include "base/text.hpp"
-#include "config/general_settings.hpp"
+#include "config/config.hpp"
 #include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
 #include "host/messaging.hpp"
@@ -15,7 +15,7 @@ namespace {
 // A setting that cannot be read hides nothing: an administrator who broke the
 // file should still see what the commands answer.
 bool HideRuleEnabled() {
-  return HideSuccessMessagesToNonAdmins();
+  return LiveSettings().general.hide_success_replies;
 }
 
 bool CallerMayCheat(APlayerController* caller) {

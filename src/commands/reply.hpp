@@ -12,7 +12,7 @@ namespace Bellwright {
 inline constexpr FLinearColor kReplyGreen{0.0F, 1.0F, 0.0F, 1.0F};
 inline constexpr FLinearColor kReplyRed{1.0F, 0.0F, 0.0F, 1.0F};
 
-// A console reply under the hide rule: with "HideSuccessMessagesToNonAdmins" on,
+// A console reply under the hide rule: with it on (HideSuccessMessagesToNonAdmins),
 // callers the game allows to cheat get no reply at all, failures included. The
 // setting's name reads the other way round, but configuration files in use rely on
 // the rule as it stands.

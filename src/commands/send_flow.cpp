@@ -6,7 +6,7 @@
 #include "commands/command_line.hpp"
 #include "commands/numbers.hpp"
 #include "commands/trailing_numbers.hpp"
-#include "config/send_settings.hpp"
+#include "config/config.hpp"
 #include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
 
@@ -22,24 +22,23 @@ struct Outgoing {
   Recipient recipient = Recipient::Everyone();
 };
 
-NotificationNumbers ConfiguredNumbers(MessageKind kind) {
-  NotificationNumbers numbers;
-  switch (kind) {
-    case MessageKind::kServer:
-      numbers.color = ServerMessageColour();
-      break;
-    case MessageKind::kChat:
-      numbers.color = ClientChatColour();
-      break;
-    case MessageKind::kNotification: {
-      const NotificationSettings settings = ReadNotificationSettings();
-      numbers.color = settings.colour;
-      numbers.display_scale = settings.display_scale;
-      numbers.display_time = settings.display_time;
-      break;
+// None when the configuration cannot give them (a section or colour of the wrong JSON
+// type): the command fails instead of being left half done.
+std::optional<NotificationNumbers> ConfiguredNumbers(MessageKind kind) {
+  const GeneralSettings& general = LiveSettings().general;
+  const std::optional<ByteColor>& colour =
+      kind == MessageKind::kServer ? general.server_colour : general.chat_colour;
+  if (kind == MessageKind::kNotification) {
+    if (!general.notification) {
+      return std::nullopt;
     }
+    return NotificationNumbers{general.notification->display_scale,
+                               general.notification->display_time, general.notification->colour};
   }
-  return numbers;
+  if (!colour) {
+    return std::nullopt;
+  }
+  return NotificationNumbers{0.0F, 0.0F, *colour};
 }
 
 // The numbers the line gives, widened to the notification's five for every kind.
@@ -115,15 +114,19 @@ void RunSendCommand(const SendCommandRules& rules, const FString& command_line,
       reply(SendOutcome::kFailed, FString(rules.bad_number_reply));
       return;
     }
-    ApplyNumbers(given.outcome == Outcome::kGiven ? given.numbers : ConfiguredNumbers(rules.kind),
-                 outgoing.style);
+    const std::optional<NotificationNumbers> numbers =
+        given.outcome == Outcome::kGiven ? given.numbers : ConfiguredNumbers(rules.kind);
+    if (!numbers) {
+      reply(SendOutcome::kFailed, FString(kSendFailed));
+      return;
+    }
+    ApplyNumbers(*numbers, outgoing.style);
     if (!SettleDelivery(rules.kind, line, outgoing)) {
       reply(SendOutcome::kFailed, FString(kSendFailed));
       return;
     }
   } catch (const std::exception&) {
-    // A configuration the commands cannot read (a section or colour of the wrong
-    // JSON type) fails the command instead of leaving it half done.
+    // A line the commands cannot read fails the command instead of leaving it half done.
     reply(SendOutcome::kFailed, FString(kSendFailed));
     return;
   }

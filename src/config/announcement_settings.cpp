@@ -1,180 +1,301 @@
 #include "config/announcement_settings.hpp"
 
+#include <fmt/format.h>
+
+#include <algorithm>
 #include <cmath>
+#include <map>
 #include <optional>
-#include <set>
 
 #include "base/schedule_fields.hpp"
+#include "config_checks/command_name_checks.hpp"
+#include "config_checks/json_text/json_pointer.hpp"
+#include "config_checks/text_faults.hpp"
 
 namespace Bellwright {
 namespace {
 
-using nlohmann::json;
+using ConfigCheck::TextRule;
 
 // About three centuries, as for the timed messages: the due time stays inside 64 bits.
 constexpr double kLongestIntervalSeconds = 1e10;
 
-const json* MemberOrNull(const json& object, const char* key) {
-  const auto it = object.find(key);
-  return it == object.end() ? nullptr : &*it;
+constexpr std::string_view kTimedOff = "it is ignored, so timed messages stay off";
+constexpr std::string_view kListStopped = "this list does not run";
+constexpr std::string_view kScheduleStopped = "this schedule does not run";
+constexpr std::string_view kScheduleSilent = "this schedule sends nothing";
+
+// A switch is on when it says true, `when_absent` without it; a value of the wrong type
+// keeps what it switches off.
+bool ReadSwitch(const SettingValue& item, bool when_absent, std::string_view wrong) {
+  const SettingValue enabled = item.Member("Enabled");
+  if (!enabled.Present()) {
+    return when_absent;
+  }
+  return enabled.Judge(JsonKind::kBoolean, {kError, wrong}) && enabled.Json()->get<bool>();
 }
 
-// A switch is on unless it says false; a value that is not a boolean keeps the item off.
-bool Enabled(const json& item) {
-  const json* enabled = MemberOrNull(item, "Enabled");
-  return enabled == nullptr || (enabled->is_boolean() && enabled->get<bool>());
+// What the checks of a list take for switched off: only a false that is written.
+bool WrittenOff(const SettingValue& item) {
+  const SettingValue enabled = item.Member("Enabled");
+  return enabled.Present() && *enabled.Json() == false;
 }
 
-bool FlagOr(const json& item, const char* key, bool fallback) {
-  const json* flag = MemberOrNull(item, key);
-  return flag != nullptr && flag->is_boolean() ? flag->get<bool>() : fallback;
+// The clock reads true and false as numbers and drops a fraction, so true, false and
+// 1.5 send every second as 0 does, though nobody wrote a second. A whole 1 says so
+// itself and gets no warning.
+void JudgeTimedInterval(const SettingValue& timed, const SettingValue& interval) {
+  const nlohmann::json* value = interval.Json();
+  if (value == nullptr) {
+    timed.AtValue(kWarning,
+                  "timed messages are enabled without an \"Interval\": a message goes "
+                  "out every second; add for example \"Interval\": 600 (seconds)");
+  } else if (value->is_number() && std::trunc(value->get<double>()) <= 0) {
+    interval.AtValue(kWarning, fmt::format("an interval of {} seconds: a timed message goes out "
+                                           "every second; give the seconds between two "
+                                           "messages, such as 600",
+                                           value->dump()));
+  } else if (value->is_boolean() ||
+             (value->is_number_float() && std::trunc(value->get<double>()) == 1 && *value != 1)) {
+    interval.AtValue(kWarning,
+                     fmt::format("{} reads as an interval of {}: a timed message goes "
+                                 "out every second; give the seconds between two "
+                                 "messages, such as 600",
+                                 value->dump(), *value == false ? "0 seconds" : "1 second"));
+  }
 }
 
-std::optional<std::string> Name(const json& item, std::set<std::string>& taken) {
-  const json* name = MemberOrNull(item, "Name");
-  if (name == nullptr || !name->is_string() || name->get_ref<const std::string&>().empty()) {
+std::string ReadAnswer(const SettingValue& answer, const char* fallback,
+                       std::string_view consequence, const TextRule& rule) {
+  std::string line =
+      answer.ValueOr<std::string>(JsonKind::kString, fallback, {kError, consequence});
+  answer.JudgeText(rule);
+  return line;
+}
+
+TimedMessageSettings ReadTimed(const SettingValue& document,
+                               const ConfigCheck::Registrations& commands) {
+  TimedMessageSettings settings;
+  const SettingValue timed = document.Member("TimedMessages");
+  if (!timed.Present() || !timed.Judge(JsonKind::kObject, {kError, kTimedOff})) {
+    return settings;
+  }
+  settings.enabled = ReadSwitch(timed, false, kTimedOff);
+  const SettingValue interval = timed.Member("Interval");
+  settings.interval_seconds = std::trunc(interval.ValueOr<double>(
+      JsonKind::kWholeNumber, 0.0,
+      {kError, "it reads as 0, so a timed message goes out every second"}));
+  if (settings.enabled) {
+    JudgeTimedInterval(timed, interval);
+  }
+  settings.list = ReadMessageList(
+      timed,
+      {.order_what = "an order of timed messages",
+       .few_players = "it is ignored, so timed messages go out however few players are connected",
+       .no_messages = "no timed message is ever sent",
+       .missing = "timed messages are enabled without \"Messages\": nothing is ever sent",
+       .empty = "timed messages are enabled with no messages: nothing is ever sent",
+       .entry = {"this timed message is never sent (its turn passes with nothing sent)",
+                 "this timed message is never sent", TimedMessageTextRule()},
+       .members_judged_whole = true},
+      settings.enabled);
+  const SettingValue command = timed.Member("OptOutCommand");
+  settings.opt_out_command = command.ValueOr<std::string>(
+      JsonKind::kString, "",
+      {kError,
+       "it is ignored, so no opt-out command is registered and players cannot turn "
+       "timed messages off"});
+  if (!settings.opt_out_command.empty()) {
+    ConfigCheck::CheckOptOutCommandName(commands, settings.opt_out_command, command.Pointer(),
+                                        document.Findings());
+  }
+  settings.opt_out_off_line = ReadAnswer(
+      timed.Member("OptOutOffMessage"), kDefaultOptOutOffLine,
+      "it is ignored, so players who turn timed messages off get $default", OptOutOffTextRule());
+  settings.opt_out_on_line = ReadAnswer(
+      timed.Member("OptOutOnMessage"), kDefaultOptOutOnLine,
+      "it is ignored, so players who turn timed messages on get $default", OptOutOnTextRule());
+  return settings;
+}
+
+// Names taken so far, ignoring letter case, with the pointer of the first taker.
+using TakenNames = std::map<std::string, std::string>;
+
+// An item without a usable name does not run, and neither does one whose name an
+// earlier one took: the name is taken whether the item is switched on or not.
+std::optional<std::string> TakeName(std::string_view what, std::string_view stopped,
+                                    const SettingValue& item, TakenNames& taken) {
+  const SettingValue name = item.Member("Name");
+  if (name.Present() && !name.Judge(JsonKind::kString, {kError, stopped})) {
     return std::nullopt;
   }
-  if (!taken.insert(AnnouncementNameKey(name->get_ref<const std::string&>())).second) {
+  if (!name.Present() || name.Json()->get_ref<const std::string&>().empty()) {
+    (name.Present() ? name : item)
+        .AtValue(kError, fmt::format("this {} has no \"Name\", so it does not run; give it a "
+                                     "name no other list or schedule has",
+                                     what));
     return std::nullopt;
   }
-  return name->get<std::string>();
+  const std::string& text = name.Json()->get_ref<const std::string&>();
+  const auto [first, inserted] = taken.try_emplace(AnnouncementNameKey(text), item.Pointer());
+  if (!inserted) {
+    name.AtValue(kError, fmt::format("the name {} is taken by {} (names compare ignoring letter "
+                                     "case), so this {} does not run",
+                                     ConfigCheck::Quote(text), first->second, what));
+    return std::nullopt;
+  }
+  return text;
 }
 
-std::optional<long long> IntervalSeconds(const json& list) {
-  const json* interval = MemberOrNull(list, "Interval");
-  if (interval == nullptr || !interval->is_number()) {
+// Whole seconds, at least 1, numbers only; none when the list cannot run on it.
+std::optional<long long> ReadListInterval(const SettingValue& list, bool runs) {
+  const SettingValue interval = list.Member("Interval");
+  const bool number = interval.Judge(JsonKind::kWholeNumber, {kError, kListStopped, kNumbersOnly});
+  if (runs && !interval.Present()) {
+    list.AtValue(kError,
+                 "no \"Interval\", so this list does not run; add for example "
+                 "\"Interval\": 600 (seconds)");
+  }
+  if (!number) {
     return std::nullopt;
   }
-  const double seconds = std::trunc(interval->get<double>());
+  const double seconds = std::trunc(interval.Json()->get<double>());
   if (!(seconds >= 1)) {
+    if (runs) {
+      interval.AtValue(kError, fmt::format("an interval of {} seconds, so this list does not run; "
+                                           "give the seconds between two messages, at least 1",
+                                           interval.Json()->dump()));
+    }
     return std::nullopt;
   }
   return static_cast<long long>(std::min(seconds, kLongestIntervalSeconds));
 }
 
-// The usable entries of an array (each passed to `use`); none when the value is
-// there but not an array.
-template <typename Use>
-bool ReadEntries(const json* entries, Use&& use) {
-  if (entries == nullptr) {
-    return true;
-  }
-  if (!entries->is_array()) {
-    return false;
-  }
-  for (const json& entry : *entries) {
-    use(entry);
-  }
-  return true;
-}
-
-bool ReadClockTimes(const json& schedule, ScheduleSettings& settings) {
-  const json* at = MemberOrNull(schedule, "At");
-  return at != nullptr && ReadEntries(at, [&settings](const json& entry) {
-           if (!entry.is_string()) {
-             return;
-           }
-           if (const auto minutes = MinuteOfDayFromText(entry.get_ref<const std::string&>())) {
-             settings.at_texts.push_back(entry.get<std::string>());
-             settings.at_minutes.push_back(*minutes);
-           }
-         });
-}
-
-bool ReadDays(const json& schedule, ScheduleSettings& settings) {
-  const json* days = MemberOrNull(schedule, "Days");
-  if (days == nullptr) {
-    settings.on_day.fill(true);
-    return true;
-  }
-  return ReadEntries(days, [&settings](const json& entry) {
-    if (!entry.is_string()) {
-      return;
-    }
-    if (const auto day = WeekdayFromName(entry.get_ref<const std::string&>())) {
-      settings.on_day[static_cast<std::size_t>(*day)] = true;
-    }
-  });
-}
-
-bool ReadSteps(const json& schedule, ScheduleSettings& settings) {
-  const json* before = MemberOrNull(schedule, "Before");
-  if (before == nullptr) {
-    settings.before_minutes = {0};
-    return true;
-  }
-  return ReadEntries(before, [&settings](const json& entry) {
-    if (!entry.is_number()) {
-      return;
-    }
-    if (const auto minutes = StepMinutesFromNumber(entry.get<double>())) {
-      settings.before_minutes.push_back(*minutes);
-    }
-  });
-}
-
-bool ReadZone(const json& schedule, ScheduleSettings& settings) {
-  const json* zone = MemberOrNull(schedule, "TimeZone");
-  if (zone != nullptr && !zone->is_string()) {
-    return false;
-  }
-  if (zone != nullptr) {
-    settings.zone_name = zone->get_ref<const std::string&>();
-  }
-  settings.zone = FindTimeZone(settings.zone_name);
-  return settings.zone != nullptr;
-}
-
-std::optional<ScheduleSettings> ReadSchedule(const json& schedule) {
-  ScheduleSettings settings;
-  const bool readable = ReadClockTimes(schedule, settings) && ReadDays(schedule, settings) &&
-                        ReadSteps(schedule, settings) && ReadZone(schedule, settings);
-  const bool any_day = std::ranges::find(settings.on_day, true) != settings.on_day.end();
-  if (!readable || settings.at_minutes.empty() || settings.before_minutes.empty() || !any_day) {
+std::optional<AnnouncementListSettings> ReadList(const SettingValue& list, TakenNames& taken) {
+  std::optional<std::string> name = TakeName("list", kListStopped, list, taken);
+  const bool runs = !WrittenOff(list);
+  AnnouncementListSettings settings;
+  settings.enabled = ReadSwitch(list, true, kListStopped);
+  const std::optional<long long> interval = ReadListInterval(list, runs);
+  settings.leave_out_opted_out = list.Member("OptOut").ValueOr<bool>(
+      JsonKind::kBoolean, true,
+      {kError, "it is ignored, so players who turned timed messages off do not get this list"});
+  settings.list = ReadMessageList(
+      list,
+      {.order_what = "an order of messages",
+       .few_players =
+           "it is ignored, so the list's messages go out however few players are connected",
+       .no_messages = "this list never sends anything",
+       .missing = "this list has no messages: nothing is ever sent",
+       .empty = "this list has no messages: nothing is ever sent",
+       .entry = {"this message is never sent (its turn passes with nothing sent)",
+                 "this message is never sent", ListMessageTextRule()}},
+      runs);
+  if (!name || !interval) {
     return std::nullopt;
   }
-  settings.enabled = Enabled(schedule);
-  settings.leave_out_opted_out = FlagOr(schedule, "OptOut", false);
-  settings.section = &schedule;
+  settings.name = std::move(*name);
+  settings.interval_seconds = *interval;
   return settings;
 }
 
-template <typename Read>
-void ReadSection(const json& document, const char* key, std::set<std::string>& taken, Read&& read) {
-  const json* items = document.is_object() ? MemberOrNull(document, key) : nullptr;
-  if (items == nullptr || !items->is_array()) {
+std::optional<ScheduleSettings> ReadSchedule(const SettingValue& schedule, TakenNames& taken) {
+  std::optional<std::string> name = TakeName("schedule", kScheduleStopped, schedule, taken);
+  ScheduleSettings settings;
+  settings.enabled = ReadSwitch(schedule, true, kScheduleStopped);
+  std::optional<ScheduleTimes> times = ReadScheduleTimes(schedule);
+  settings.leave_out_opted_out = schedule.Member("OptOut").ValueOr<bool>(
+      JsonKind::kBoolean, false, {kError, "it is ignored, so the schedule reaches every player"});
+  settings.message = ReadMessageEntry(
+      schedule, {kScheduleSilent, "this schedule sends nothing", ScheduleTextRule()});
+  if (!name || !times) {
+    return std::nullopt;
+  }
+  settings.name = std::move(*name);
+  settings.times = std::move(*times);
+  return settings;
+}
+
+// Lists or schedules written as an object are none, but `judge_unread` judges the
+// messages of each member as the checks always have.
+template <typename Read, typename JudgeUnread>
+void ReadSection(const SettingValue& section, std::string_view wrong_section,
+                 std::string_view wrong_item, Read&& read, JudgeUnread&& judge_unread) {
+  if (!section.Present()) {
     return;
   }
-  for (const json& item : *items) {
-    if (!item.is_object()) {
-      continue;
+  if (!section.Judge(JsonKind::kArray, {kError, wrong_section})) {
+    for (const SettingValue& item : section.Entries()) {
+      judge_unread(item);
     }
-    if (auto name = Name(item, taken)) {
-      read(std::move(*name), item);
+    return;
+  }
+  for (const SettingValue& item : section.Elements()) {
+    if (item.Judge(JsonKind::kObject, {kError, wrong_item})) {
+      read(item);
     }
   }
 }
 
 }  // namespace
 
-AnnouncementSettings ReadAnnouncements(const json& document) {
+const TextRule& TimedMessageTextRule() {
+  static const TextRule rule = ConfigCheck::FormattedOnce(
+      "a timed message", "{PlayerName} and {PlayerCount}", "this timed message is never delivered",
+      {"PlayerName", "PlayerCount"});
+  return rule;
+}
+
+const TextRule& OptOutOffTextRule() {
+  static const TextRule rule =
+      ConfigCheck::FormattedOnce("the opt-out reply", "{Command}",
+                                 "players who turn timed messages off get no reply", {"Command"});
+  return rule;
+}
+
+const TextRule& OptOutOnTextRule() {
+  static const TextRule rule = ConfigCheck::FormattedOnce(
+      "the opt-in reply", "{Command}", "players who turn timed messages back on get no reply",
+      {"Command"});
+  return rule;
+}
+
+const TextRule& ListMessageTextRule() {
+  static const TextRule rule =
+      ConfigCheck::FormattedOnce("a list's message", "{PlayerName} and {PlayerCount}",
+                                 "this message is never delivered", {"PlayerName", "PlayerCount"});
+  return rule;
+}
+
+const TextRule& ScheduleTextRule() {
+  static const TextRule rule = ConfigCheck::FormattedOnce(
+      "a schedule's message", "{Minutes}, {Time}, {PlayerName} and {PlayerCount}",
+      "this schedule's message is never delivered",
+      {"Minutes", "Time", "PlayerName", "PlayerCount"});
+  return rule;
+}
+
+AnnouncementSettings ReadAnnouncementSettings(const SettingValue& document,
+                                              const ConfigCheck::Registrations& commands) {
   AnnouncementSettings settings;
-  std::set<std::string> taken;
-  ReadSection(document, "Announcements", taken, [&settings](std::string name, const json& list) {
-    const auto interval = IntervalSeconds(list);
-    if (!interval) {
-      return;
-    }
-    settings.lists.push_back(
-        {std::move(name), Enabled(list), *interval, FlagOr(list, "OptOut", true), &list});
-  });
-  ReadSection(document, "Schedules", taken, [&settings](std::string name, const json& schedule) {
-    if (auto read = ReadSchedule(schedule)) {
-      read->name = std::move(name);
-      settings.schedules.push_back(std::move(*read));
-    }
-  });
+  settings.timed = ReadTimed(document, commands);
+  TakenNames taken;
+  ReadSection(
+      document.Member("Announcements"), "it is ignored, so no announcement list runs", kListStopped,
+      [&](const SettingValue& item) {
+        if (auto list = ReadList(item, taken)) {
+          settings.lists.push_back(std::move(*list));
+        }
+      },
+      [](const SettingValue& item) { JudgeUnreadList(item, ListMessageTextRule()); });
+  ReadSection(
+      document.Member("Schedules"), "it is ignored, so no schedule runs", kScheduleSilent,
+      [&](const SettingValue& item) {
+        if (auto schedule = ReadSchedule(item, taken)) {
+          settings.schedules.push_back(std::move(*schedule));
+        }
+      },
+      [](const SettingValue& item) { JudgeUnreadMessage(item, ScheduleTextRule()); });
   return settings;
 }
 

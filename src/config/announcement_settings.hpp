@@ -1,54 +1,88 @@
 #pragma once
 
-#include <array>
-#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
-#include "base/time_zone.hpp"
+#include "config/message_list_settings.hpp"
+#include "config/schedule_times.hpp"
+#include "config/setting_reader.hpp"
 
-// "Announcements" and "Schedules", read when the configuration comes into use: only the
-// lists and schedules that can run, each with what its clock needs. What a turn sends
-// (the order, the minimum of players, the messages) is read at the turn, from `section`.
+namespace Bellwright::ConfigCheck {
+struct Registrations;
+struct TextRule;
+}  // namespace Bellwright::ConfigCheck
+
+// The announcements: the timed messages with the players' opt-out of them, the
+// announcement lists and the schedules. The clocks' and the turns' settings are read
+// leniently, a message's own strictly (message_list_settings.hpp); only lists and
+// schedules that can run are kept.
 namespace Bellwright {
+
+inline constexpr const char* kDefaultOptOutOffLine =
+    "Timed messages are off for you. Type {Command} to turn them back on.";
+inline constexpr const char* kDefaultOptOutOnLine = "Timed messages are on for you again.";
+
+struct TimedMessageSettings {
+  bool enabled = false;
+  // Whole seconds (truncated toward zero), 0 by default.
+  double interval_seconds = 0;
+  MessageList list;
+  // The chat command with which players turn timed messages off and on; empty: none.
+  std::string opt_out_command;
+  // The answers to a player who just turned timed messages off, or back on.
+  std::string opt_out_off_line = kDefaultOptOutOffLine;
+  std::string opt_out_on_line = kDefaultOptOutOnLine;
+
+  friend bool operator==(const TimedMessageSettings&, const TimedMessageSettings&) = default;
+};
 
 // A list with a name of its own and an interval.
 struct AnnouncementListSettings {
   std::string name;
   bool enabled = true;
   long long interval_seconds = 0;  // at least 1
-  // "OptOut": players who turned timed messages off do not get this list.
+  // Players who turned timed messages off do not get this list.
   bool leave_out_opted_out = true;
-  // The list's object in the document it was read from.
-  const nlohmann::json* section = nullptr;
+  MessageList list;
+
+  friend bool operator==(const AnnouncementListSettings&,
+                         const AnnouncementListSettings&) = default;
 };
 
-// A schedule with a name of its own, a zone, and at least one clock time, day and step.
+// A schedule with a name of its own and times it can go out at.
 struct ScheduleSettings {
   std::string name;
   bool enabled = true;
-  // The usable "At" entries: as written, and in minutes after local midnight.
-  std::vector<std::string> at_texts;
-  std::vector<int> at_minutes;
-  std::array<bool, 7> on_day{};  // Monday first
-  const TimeZone* zone = nullptr;
-  std::string zone_name = "UTC";
-  std::vector<int> before_minutes;
-  // "OptOut": players who turned timed messages off do not get this schedule.
+  ScheduleTimes times;
+  // Players who turned timed messages off do not get this schedule.
   bool leave_out_opted_out = false;
-  // The schedule's object, which is also its message entry.
-  const nlohmann::json* section = nullptr;
+  // The schedule is its own message.
+  MessageEntry message;
+
+  friend bool operator==(const ScheduleSettings&, const ScheduleSettings&) = default;
 };
 
 struct AnnouncementSettings {
+  TimedMessageSettings timed;
+  // In array order. Each takes its name (ignoring letter case) whether it is enabled or
+  // not; one without a usable name, or whose name an earlier one took, is left out, and
+  // so is one without a usable interval or times.
   std::vector<AnnouncementListSettings> lists;
   std::vector<ScheduleSettings> schedules;
+
+  friend bool operator==(const AnnouncementSettings&, const AnnouncementSettings&) = default;
 };
 
-// The lists and then the schedules of `document` that can run, in array order. Each
-// takes its name (ignoring letter case) whether it is enabled or not; one without a
-// usable name, or whose name an earlier one took, is left out, and so is one without a
-// usable interval, clock time, day, zone or step. The checks' findings say why.
-AnnouncementSettings ReadAnnouncements(const nlohmann::json& document);
+// `commands`: the names the custom commands take, which the opt-out command must not.
+AnnouncementSettings ReadAnnouncementSettings(const SettingValue& document,
+                                              const ConfigCheck::Registrations& commands);
+
+// How the texts are formatted: a timed message, the opt-out's answers, a list's message
+// and a schedule's.
+const ConfigCheck::TextRule& TimedMessageTextRule();
+const ConfigCheck::TextRule& OptOutOffTextRule();
+const ConfigCheck::TextRule& OptOutOnTextRule();
+const ConfigCheck::TextRule& ListMessageTextRule();
+const ConfigCheck::TextRule& ScheduleTextRule();
 
 }  // namespace Bellwright

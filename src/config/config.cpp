@@ -7,8 +7,9 @@
 #include "base/log.hpp"
 #include "base/platform_text.hpp"
 #include "base/plugin_folder.hpp"
-#include "config_checks/config_check.hpp"
+#include "config/config_text.hpp"
 #include "config_checks/config_file_text.hpp"
+#include "config_checks/report.hpp"
 #include "host/tools.hpp"
 
 namespace Bellwright {
@@ -19,6 +20,11 @@ namespace {
 nlohmann::json& LiveDocument() {
   static nlohmann::json document;
   return document;
+}
+
+ConfigSettings& LiveSettingsHeld() {
+  static ConfigSettings settings;
+  return settings;
 }
 
 std::string& LiveFailure() {
@@ -59,10 +65,8 @@ std::string Describe(const std::optional<ConfigCheck::Finding>& finding) {
 }
 
 // The reader refused the text: the checks say where and why in plain words.
-std::string SyntaxFailure(const ConfigCheck::Report& report,
-                          const ConfigCheck::SyntaxError& error) {
-  return report.findings.empty() ? error.library_message
-                                 : ConfigCheck::FormatFinding(kFileName, report.findings.front());
+std::string SyntaxFailure(const ConfigCheck::Report& report) {
+  return ConfigCheck::FormatFinding(kFileName, report.findings.front());
 }
 
 }  // namespace
@@ -82,15 +86,14 @@ ConfigRead ReadConfigFile() {
     return {std::nullopt, fmt::format("Can't open config.json: {}: {}",
                                       Platform::Utf8FromPath(path), file.failure)};
   }
-  const std::string& text = *file.text;
-  ConfigCheck::ReadResult read = ConfigCheck::ReadConfigDocument(text);
-  const ConfigCheck::Report report = ConfigCheck::CheckConfigText(text, read);
-  if (read.syntax_error) {
-    return {std::nullopt, SyntaxFailure(report, *read.syntax_error)};
+  ConfigText read = ReadConfigText(*file.text);
+  const ConfigCheck::Report& report = read.report;
+  if (report.syntax_error) {
+    return {std::nullopt, SyntaxFailure(report)};
   }
   LogFindings(report);
-  return {LoadedConfig(std::move(read.document), Describe(report.custom_commands_failure),
-                       report.findings),
+  return {LoadedConfig(std::move(read.document), std::move(read.settings),
+                       Describe(report.custom_commands_failure), report.findings),
           {}};
 }
 
@@ -123,12 +126,14 @@ bool StartConfig() {
 
 void StopConfig() {
   LiveDocument() = nullptr;
+  LiveSettingsHeld() = {};
   LiveFailure().clear();
   LiveFindingList().clear();
 }
 
 void UseConfig(LoadedConfig config) {
   LiveDocument() = std::move(config.document_);
+  LiveSettingsHeld() = std::move(config.settings_);
   LiveFailure() = std::move(config.custom_commands_failure_);
   LiveFindingList() = std::move(config.findings_);
 }
@@ -147,6 +152,10 @@ std::string_view ConfigFileName() {
 
 const nlohmann::json& ConfigDocument() {
   return LiveDocument();
+}
+
+const ConfigSettings& LiveSettings() {
+  return LiveSettingsHeld();
 }
 
 }  // namespace Bellwright

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "config/settings.hpp"
+#include "config/config_settings.hpp"
 #include "config_checks/json_text/finding.hpp"
 
 namespace Bellwright {
@@ -22,6 +22,8 @@ void UseConfig(LoadedConfig config);
 class LoadedConfig {
  public:
   [[nodiscard]] const nlohmann::json& Document() const { return document_; }
+  // What the plug-in takes from the file, section by section.
+  [[nodiscard]] const ConfigSettings& Settings() const { return settings_; }
   // Where the custom commands of this file stop loading, for the log:
   // "/CustomCommands/~1x/Type (config.json:3:20)"; empty when they load.
   [[nodiscard]] const std::string& CustomCommandsFailure() const {
@@ -33,13 +35,15 @@ class LoadedConfig {
  private:
   friend ConfigRead ReadConfigFile();
   friend void UseConfig(LoadedConfig config);
-  LoadedConfig(nlohmann::json document, std::string custom_commands_failure,
-               std::vector<ConfigCheck::Finding> findings)
+  LoadedConfig(nlohmann::json document, ConfigSettings settings,
+               std::string custom_commands_failure, std::vector<ConfigCheck::Finding> findings)
       : document_(std::move(document)),
+        settings_(std::move(settings)),
         custom_commands_failure_(std::move(custom_commands_failure)),
         findings_(std::move(findings)) {}
 
   nlohmann::json document_;
+  ConfigSettings settings_;
   std::string custom_commands_failure_;
   std::vector<ConfigCheck::Finding> findings_;
 };
@@ -82,5 +86,9 @@ std::string_view ConfigFileName();
 
 // The live configuration document: null until a file has been read.
 const nlohmann::json& ConfigDocument();
+
+// What the plug-in takes from the live file: the defaults until a file has been read.
+// Lives until the next file is put in place.
+const ConfigSettings& LiveSettings();
 
 }  // namespace Bellwright

@@ -1,52 +1,110 @@
 #include "config/countdown_settings.hpp"
 
+#include <fmt/format.h>
+
 #include <cmath>
 
-#include "config/settings.hpp"
+#include "config/colour_reader.hpp"
+#include "config/message_members.hpp"
+#include "config_checks/text_faults.hpp"
 
 namespace Bellwright {
+namespace {
 
-CountdownSection::CountdownSection(const nlohmann::json& document)
-    : countdown_(Settings::SectionOrEmpty(document, "Countdown")) {}
+constexpr std::string_view kCountdownFields = "{Minutes}, {PlayerName} and {PlayerCount}";
 
-std::vector<int> CountdownSection::Steps() const {
-  const auto steps = countdown_.find("Steps");
-  if (steps == countdown_.end() || !steps->is_array()) {
-    return {15, 10, 5, 3, 2, 1};
+// Steps of the wrong type are skipped; a number is truncated, and the whole minutes
+// outside 1 to a day (bw.countdown takes no more minutes) are skipped too.
+std::vector<int> ReadSteps(const SettingValue& steps, const std::vector<int>& fallback) {
+  if (!steps.Present() ||
+      !steps.Judge(JsonKind::kArray,
+                   {kError,
+                    "it is ignored, so the countdown announces at the default steps "
+                    "$default"},
+                   fallback)) {
+    return fallback;
   }
   std::vector<int> minutes;
-  for (const nlohmann::json& step : *steps) {
-    if (!step.is_number()) {
+  for (const SettingValue& step : steps.Elements()) {
+    if (!step.Judge(JsonKind::kWholeNumber, {kWarning, "this step is skipped", kNumbersOnly})) {
       continue;
     }
-    const double whole = std::trunc(step.get<double>());
+    const double whole = std::trunc(step.Json()->get<double>());
     if (whole >= 1 && whole <= kLongestCountdownStep) {
       minutes.push_back(static_cast<int>(whole));
+      continue;
     }
+    step.AtValue(kWarning, fmt::format("a step of {} minutes is skipped: a step is a whole number "
+                                       "of minutes from 1 to 1440 (the countdown's last "
+                                       "announcement, at 0, is \"FinalMessage\")",
+                                       step.Json()->dump()));
   }
   return minutes;
 }
 
-std::string CountdownSection::Text() const {
-  return Settings::ValueOr<std::string>(countdown_, "MessageToSend", kDefaultCountdownText);
-}
-
-std::string CountdownSection::FinalText() const {
-  return Settings::ValueOr<std::string>(countdown_, "FinalMessage", "");
-}
-
-CountdownLook CountdownSection::Look() const {
+CountdownLook ReadLook(const MessageMembers& members) {
   CountdownLook look;
-  look.type = Settings::ValueOr(countdown_, "MessageType", look.type);
-  const auto colour = countdown_.find("MessageColour");
-  if (colour != countdown_.end() && colour->is_object()) {
-    look.colour = Settings::ColorFromObjectOr(*colour);
+  look.type = members.type.ChoiceOr(
+      look.type, {kError, "it is ignored, so the countdown goes out as server messages"},
+      {kMessageTypes, kError, "a message type", "the countdown's announcements are never sent"});
+  look.colour = LenientColour(members.colour, look.colour,
+                              {{kError, "it is ignored, so the countdown is red (255, 64, 64)"},
+                               {kError, "it reads as 0 in the countdown's colour"}});
+  look.sender = members.sender.ValueOr<std::string>(
+      JsonKind::kString, look.sender,
+      {kError, "it is ignored, so the sender name $default is used"});
+  const WrongType default_taken{
+      kError, "it is ignored, so the countdown's notification takes the default $default"};
+  look.display_scale =
+      members.display_scale.ValueOr<float>(JsonKind::kNumber, look.display_scale, default_taken);
+  look.display_time =
+      members.display_time.ValueOr<float>(JsonKind::kNumber, look.display_time, default_taken);
+  look.icon = members.icon.ValueOr<std::string>(
+      JsonKind::kString, "",
+      {kError, "it is ignored, so the countdown's notification has no icon"});
+  if (members.type.Present() && *members.type.Json() == "Notification") {
+    JudgeVisible(members.display_time, members.display_scale, "the countdown");
   }
-  look.sender = Settings::ValueOr(countdown_, "Sender", look.sender);
-  look.display_scale = Settings::ValueOr(countdown_, "DisplayScale", look.display_scale);
-  look.display_time = Settings::ValueOr(countdown_, "DisplayTime", look.display_time);
-  look.icon = Settings::ValueOr(countdown_, "Icon_BP", look.icon);
   return look;
+}
+
+}  // namespace
+
+const ConfigCheck::TextRule& CountdownTextRule() {
+  static const ConfigCheck::TextRule rule =
+      ConfigCheck::FormattedOnce("the countdown's announcement", kCountdownFields,
+                                 "the countdown's announcements are never delivered",
+                                 {"Minutes", "PlayerName", "PlayerCount"});
+  return rule;
+}
+
+const ConfigCheck::TextRule& CountdownFinalTextRule() {
+  static const ConfigCheck::TextRule rule =
+      ConfigCheck::FormattedOnce("the countdown's last announcement", kCountdownFields,
+                                 "the countdown's last announcement is never delivered",
+                                 {"Minutes", "PlayerName", "PlayerCount"});
+  return rule;
+}
+
+CountdownSettings ReadCountdownSettings(const SettingValue& document) {
+  CountdownSettings settings;
+  const SettingValue countdown = document.Member("Countdown");
+  if (!countdown.Present() ||
+      !countdown.Judge(JsonKind::kObject,
+                       {kError, "it is ignored, so bw.countdown uses the defaults"})) {
+    return settings;
+  }
+  settings.steps = ReadSteps(countdown.Member("Steps"), settings.steps);
+  const MessageMembers members = MessageMembersOf(countdown, MessageKeys::kAnnouncement);
+  settings.text = members.text.ValueOr<std::string>(
+      JsonKind::kString, settings.text, {kError, "it is ignored, so the countdown says $default"});
+  members.text.JudgeText(CountdownTextRule());
+  const SettingValue final_text = countdown.Member("FinalMessage");
+  settings.final_text = final_text.ValueOr<std::string>(
+      JsonKind::kString, "", {kError, "it is ignored, so nothing is sent at 0"});
+  final_text.JudgeText(CountdownFinalTextRule());
+  settings.look = ReadLook(members);
+  return settings;
 }
 
 }  // namespace Bellwright

@@ -1,45 +1,50 @@
 #pragma once
 
-#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 #include "base/byte_color.hpp"
-#include "config/config.hpp"
+#include "base/plugin_name.hpp"
+#include "config/setting_reader.hpp"
 
-// "Countdown": what bw.countdown announces, read at the moment of use. Every read is
-// lenient: a value of the wrong type gives its default, so a broken setting never
-// silences a restart warning.
+namespace Bellwright::ConfigCheck {
+struct TextRule;
+}
+
+// What bw.countdown announces. Every read is lenient: a value of the wrong type gives
+// its default, so a broken setting never silences a restart warning.
 namespace Bellwright {
 
 inline constexpr const char* kDefaultCountdownText = "Server restart in {Minutes} minutes";
 inline constexpr int kLongestCountdownStep = 1440;
 
 struct CountdownLook {
-  std::string type = "Server";                    // "MessageType"
-  ByteColor colour = MakeByteColor(255, 64, 64);  // "MessageColour"
-  std::string sender = "Bellwright";              // "Sender"
-  float display_scale = 1.0F;                     // "DisplayScale"
-  float display_time = 10.0F;                     // "DisplayTime"
-  std::string icon;                               // "Icon_BP"
+  std::string type = "Server";
+  ByteColor colour = MakeByteColor(255, 64, 64);
+  std::string sender = kPluginName;
+  float display_scale = 1.0F;
+  float display_time = 10.0F;
+  std::string icon;
+
+  friend bool operator==(const CountdownLook&, const CountdownLook&) = default;
 };
 
-// The section. Lives no longer than the document it reads.
-class CountdownSection {
- public:
-  explicit CountdownSection(const nlohmann::json& document = ConfigDocument());
+struct CountdownSettings {
+  // Whole minutes from 1 to a day, a fraction dropped, anything else skipped; 15, 10,
+  // 5, 3, 2, 1 when the list is absent or not an array.
+  std::vector<int> steps = {15, 10, 5, 3, 2, 1};
+  std::string text = kDefaultCountdownText;
+  // Sent at 0; empty: nothing goes out then.
+  std::string final_text;
+  CountdownLook look;
 
-  // "Steps": whole minutes from 1 to a day, a fraction dropped, anything else skipped;
-  // 15, 10, 5, 3, 2, 1 when the list is absent or not an array.
-  [[nodiscard]] std::vector<int> Steps() const;
-  // "MessageToSend".
-  [[nodiscard]] std::string Text() const;
-  // "FinalMessage": empty when nothing goes out at 0.
-  [[nodiscard]] std::string FinalText() const;
-  [[nodiscard]] CountdownLook Look() const;
-
- private:
-  const nlohmann::json& countdown_;
+  friend bool operator==(const CountdownSettings&, const CountdownSettings&) = default;
 };
+
+CountdownSettings ReadCountdownSettings(const SettingValue& document);
+
+// How the announcements' texts are formatted.
+const ConfigCheck::TextRule& CountdownTextRule();
+const ConfigCheck::TextRule& CountdownFinalTextRule();
 
 }  // namespace Bellwright

@@ -1,33 +1,47 @@
 #pragma once
 
-#include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 
-#include "config/config.hpp"
+#include "base/byte_color.hpp"
+#include "base/plugin_name.hpp"
+#include "config/setting_reader.hpp"
 
-// The plug-in's general settings. Every read is lenient: a value of the wrong type
-// gives the default, so a broken setting never stops a reply or a refusal.
+// The plug-in's general settings: the send commands' numbers, the hide rule and the
+// sender of the plug-in's own chat lines.
 namespace Bellwright {
 
-inline constexpr const char* kDefaultChatSenderName = "Bellwright";
-inline constexpr const char* kDefaultNoPermissionLine =
-    "You don't have permission to perform this command";
-inline constexpr const char* kDefaultCooldownLine =
-    "Please wait {Seconds} s before using {Command} again.";
+inline constexpr const char* kDefaultChatSenderName = kPluginName;
 
-// The "Bellwright" section, or an empty object when it is absent or not an object.
-const nlohmann::json& BellwrightSection(const nlohmann::json& document = ConfigDocument());
+// What bw.sendnotification takes from the configuration when its line gives no numbers.
+struct NotificationDefaults {
+  ByteColor colour = MakeByteColor(0, 0, 0);
+  float display_scale = 0.0F;
+  float display_time = 0.0F;
 
-// "Bellwright" -> "ClientChatSenderName": the sender of the plug-in's own chat lines.
-std::string ChatSenderName(const nlohmann::json& document = ConfigDocument());
+  friend bool operator==(const NotificationDefaults&, const NotificationDefaults&) = default;
+};
 
-// "Bellwright" -> "HideSuccessMessagesToNonAdmins".
-bool HideSuccessMessagesToNonAdmins(const nlohmann::json& document = ConfigDocument());
+struct GeneralSettings {
+  // Replies of the console commands withheld from callers allowed to cheat. Lenient, as
+  // a setting that cannot be read hides nothing.
+  bool hide_success_replies = false;
+  // The sender of the plug-in's own chat lines. Lenient.
+  std::string chat_sender = kDefaultChatSenderName;
+  // The send commands' numbers, read strictly: none when a value of the wrong JSON type
+  // (or a missing section, for the chat and notification numbers) makes the command
+  // fail. A missing section leaves the server message black.
+  std::optional<ByteColor> server_colour = MakeByteColor(0, 0, 0);
+  std::optional<ByteColor> chat_colour;
+  std::optional<NotificationDefaults> notification;
 
-// "NoPermission": the refusal of a custom command the player may not use.
-std::string NoPermissionLine(const nlohmann::json& document = ConfigDocument());
+  friend bool operator==(const GeneralSettings&, const GeneralSettings&) = default;
+};
 
-// "CooldownMessage": the refusal of a custom command still cooling down.
-std::string CooldownLine(const nlohmann::json& document = ConfigDocument());
+// The general section of `document` (an empty one when it is absent or not an
+// object), whose welcome and storage have their own readers.
+SettingValue GeneralSection(const SettingValue& document);
+
+GeneralSettings ReadGeneralSettings(const SettingValue& document);
 
 }  // namespace Bellwright

@@ -7,14 +7,11 @@
 #include <string_view>
 
 #include "base/command_limits.hpp"
-#include "config_checks/json_text/document_walk.hpp"
 #include "config_checks/json_text/findings.hpp"
 #include "config_checks/json_text/json_pointer.hpp"
 
 namespace Bellwright::ConfigCheck {
 namespace {
-
-using nlohmann::json;
 
 constexpr auto kLongestChain = static_cast<std::size_t>(kLongestCommandChain);
 
@@ -39,9 +36,8 @@ std::string ChainText(const std::vector<std::string>& steps) {
                      fmt::join(steps.end() - kShownAtEachEnd, steps.end(), " -> "));
 }
 
-std::string ChainTextPointer(const Registrations& registrations, std::size_t command) {
-  return ChildPointer(CommandPointer(registrations.commands[command].fields_from),
-                      "Command_To_Execute");
+const std::string& ChainTextPointer(const Registrations& registrations, std::size_t command) {
+  return registrations.commands[command].fields->chain_pointer;
 }
 
 void ReportLoop(const Registrations& registrations, const std::vector<std::size_t>& loop,
@@ -108,10 +104,8 @@ void ReportTooLong(const Registrations& registrations, const std::vector<std::si
 std::vector<std::size_t> ChainSteps(const Registrations& registrations) {
   std::vector<std::size_t> next(registrations.commands.size(), kNowhere);
   for (std::size_t index = 0; index < registrations.commands.size(); ++index) {
-    const json* text = Member(*registrations.commands[index].fields, "Command_To_Execute");
-    if (text != nullptr && text->is_string()) {
-      next[index] = registrations.CommandReachedBy(FirstWord(text->get_ref<const std::string&>()))
-                        .value_or(kNowhere);
+    if (const auto& text = registrations.commands[index].fields->chain) {
+      next[index] = registrations.CommandReachedBy(FirstWord(*text)).value_or(kNowhere);
     }
   }
   return next;

@@ -6,13 +6,10 @@
 #include <numeric>
 
 #include "base/unicode.hpp"
-#include "config_checks/json_text/document_walk.hpp"
 #include "config_checks/json_text/json_pointer.hpp"
 
 namespace Bellwright::ConfigCheck {
 namespace {
-
-using nlohmann::json;
 
 // The host matches a typed command by its first blank-separated word, so a name with
 // a blank can never be typed; the plug-in refuses other white space in an alias too.
@@ -61,29 +58,17 @@ void RegisterAliases(Registrations& registrations) {
   std::ranges::sort(table_order,
                     [&folded](std::size_t a, std::size_t b) { return folded[a] < folded[b]; });
   for (const std::size_t index : table_order) {
-    const json* aliases = Member(*registrations.commands[index].fields, "Aliases");
-    if (aliases == nullptr || !aliases->is_array()) {
-      continue;
-    }
-    // Pointers are made only for findings: most aliases have none.
-    const auto pointer_of = [&](std::size_t position) {
-      return ChildPointer(
-          ChildPointer(CommandPointer(registrations.commands[index].fields_from), "Aliases"),
-          position);
-    };
-    for (std::size_t position = 0; position < aliases->size(); ++position) {
-      const json& alias = (*aliases)[position];
-      if (!alias.is_string()) {
-        continue;  // a wrong type has its own finding
-      }
-      const std::string& name = alias.get_ref<const std::string&>();
+    const std::vector<AliasName>& aliases = registrations.commands[index].fields->aliases;
+    for (std::size_t position = 0; position < aliases.size(); ++position) {
+      const std::string& name = aliases[position].name;
       if (name.empty()) {
-        registrations.refused.push_back({pointer_of(position), "an empty alias is not registered"});
+        registrations.refused.push_back(
+            {aliases[position].pointer, "an empty alias is not registered"});
         continue;
       }
       if (HoldsWhiteSpace(name)) {
         registrations.refused.push_back(
-            {pointer_of(position),
+            {aliases[position].pointer,
              fmt::format("alias {} holds {} and is not registered: only the first word of a "
                          "chat line is looked up",
                          Quote(name),
@@ -94,7 +79,7 @@ void RegisterAliases(Registrations& registrations) {
           FoldedName(name), Registrations::Holder{index, registrations.aliases.size()});
       if (!inserted) {
         registrations.refused.push_back(
-            {pointer_of(position), TakenReason(registrations, name, index, slot->second)});
+            {aliases[position].pointer, TakenReason(registrations, name, index, slot->second)});
         continue;
       }
       registrations.aliases.push_back({name, index, position});
@@ -103,12 +88,6 @@ void RegisterAliases(Registrations& registrations) {
 }
 
 }  // namespace
-
-bool IsKeptCommand(const json& command) {
-  const json* message = Member(command, "Message");
-  return message != nullptr && message->is_string() &&
-         !message->get_ref<const std::string&>().empty();
-}
 
 std::u16string FoldedName(std::string_view name) {
   // Nearly every name is ASCII, which needs no decoding.
@@ -125,10 +104,6 @@ std::u16string FoldedName(std::string_view name) {
   return units;
 }
 
-std::string CommandPointer(std::string_view name) {
-  return ChildPointer("/CustomCommands", name);
-}
-
 std::optional<std::size_t> Registrations::CommandReachedBy(std::string_view word) const {
   const auto found = by_folded_name.find(FoldedName(word));
   if (found == by_folded_name.end()) {
@@ -137,9 +112,8 @@ std::optional<std::size_t> Registrations::CommandReachedBy(std::string_view word
   return found->second.command;
 }
 
-std::string Registrations::PointerOf(const RegisteredAlias& alias) const {
-  return ChildPointer(ChildPointer(CommandPointer(commands[alias.command].fields_from), "Aliases"),
-                      alias.position);
+const std::string& Registrations::PointerOf(const RegisteredAlias& alias) const {
+  return commands[alias.command].fields->aliases[alias.position].pointer;
 }
 
 std::optional<std::string> Registrations::HolderOf(std::string_view name) const {
@@ -150,25 +124,19 @@ std::optional<std::string> Registrations::HolderOf(std::string_view name) const 
   return HolderText(*this, found->second);
 }
 
-Registrations RegisterCommands(const json& section) {
+Registrations RegisterCommands(const std::vector<CommandNames>& commands) {
   Registrations registrations;
-  if (!section.is_object()) {
-    return registrations;
-  }
-  registrations.by_folded_name.reserve(section.size());
-  for (const auto& [name, command] : section.items()) {
-    if (!IsKeptCommand(command)) {
-      continue;
-    }
+  registrations.by_folded_name.reserve(commands.size());
+  for (const CommandNames& command : commands) {
     const auto [slot, inserted] = registrations.by_folded_name.try_emplace(
-        FoldedName(name), Registrations::Holder{registrations.commands.size(), std::nullopt});
+        FoldedName(command.name),
+        Registrations::Holder{registrations.commands.size(), std::nullopt});
     if (inserted) {
-      registrations.commands.push_back({name, name, nullptr, {}});
+      registrations.commands.push_back({command.name, nullptr, {}});
     }
     RegisteredCommand& entry = registrations.commands[slot->second.command];
-    entry.fields_from = name;
     entry.fields = &command;
-    entry.names.push_back(name);
+    entry.names.push_back(&command);
   }
   RegisterAliases(registrations);
   return registrations;

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "config_checks/config_check.hpp"
+#include "config_checks/report.hpp"
 
 namespace Bellwright::ConfigCheck {
 namespace {
@@ -61,7 +61,7 @@ FileText ReadConfigFileText(const fs::path& path) {
   }
   // The file may have grown since its size was asked: never more than the limit.
   std::string text;
-  std::array<char, 64 * 1024> chunk{};
+  std::array<char, std::size_t{64} * 1024> chunk{};
   while (text.size() <= kMaxTextBytes && file.read(chunk.data(), chunk.size()).gcount() > 0) {
     text.append(chunk.data(), static_cast<std::size_t>(file.gcount()));
   }

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "config_checks/config_check.hpp"
+#include "config_checks/report.hpp"
 
 // What an administrator is told about a file's findings where there is no room for
 // all of them: the counts, then the first few as bellwright-check prints them.

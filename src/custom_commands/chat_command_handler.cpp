@@ -7,7 +7,7 @@
 
 #include "base/placeholders.hpp"
 #include "base/text.hpp"
-#include "config/general_settings.hpp"
+#include "config/config.hpp"
 #include "custom_commands/command_chain.hpp"
 #include "custom_commands/command_cooldowns.hpp"
 #include "custom_commands/live_commands.hpp"
@@ -41,18 +41,18 @@ bool MayUse(AShooterPlayerController* player, const CustomCommand& command) {
 void SendRefusalLine(AShooterPlayerController* player, const FString& text) {
   MessageStyle style;
   style.color = kRefusalColor;
-  style.sender = FromUtf8(ChatSenderName());
+  style.sender = FromUtf8(LiveSettings().general.chat_sender);
   Deliver(MessageKind::kChat, text, style, Recipient::Player(player));
 }
 
 void Refuse(AShooterPlayerController* player) {
-  SendRefusalLine(player, FromUtf8(NoPermissionLine()));
+  SendRefusalLine(player, FromUtf8(LiveSettings().custom_commands.no_permission_line));
 }
 
 void RefuseForCooldown(AShooterPlayerController* player, const FString& command_name,
                        std::int64_t ticks_left) {
   static constexpr std::u16string_view kFieldNames[] = {u"Seconds", u"Command"};
-  const FString line = FromUtf8(CooldownLine());
+  const FString line = FromUtf8(LiveSettings().custom_commands.cooldown_line);
   const PlaceholderText text(line, kFieldNames);
   const std::u16string seconds = DecimalText(WholeSecondsUp(ticks_left));
   const std::array<std::u16string_view, 2> values{seconds, command_name.Wide()};

@@ -70,7 +70,7 @@ void UnregisterLiveTable() {
 }  // namespace
 
 void StartCustomCommands() {
-  InstallCustomCommands(BuildCustomCommandTable(ConfigDocument()));
+  InstallCustomCommands(BuildCustomCommandTable(LiveSettings().custom_commands));
 }
 
 void StopCustomCommands() {

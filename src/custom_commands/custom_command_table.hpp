@@ -1,9 +1,9 @@
 #pragma once
 
 #include <map>
-#include <nlohmann/json.hpp>
 
 #include "config/custom_command_settings.hpp"
+#include "custom_commands/custom_command.hpp"
 #include "host/fstring.hpp"
 
 namespace Bellwright {
@@ -12,10 +12,9 @@ namespace Bellwright {
 // key keeps the spelling it was first inserted with.
 using CustomCommandTable = std::map<FString, CustomCommand, FStringCaseInsensitiveLess>;
 
-// Builds the table from the "CustomCommands" object of a configuration document
-// (see ReadCustomCommands): a later name equal ignoring case replaces the record of
-// an earlier one. Throws the JSON library's errors, so a caller can refuse the whole
-// document.
-CustomCommandTable BuildCustomCommandTable(const nlohmann::json& document);
+// Builds the table from the commands as configured: a later name equal ignoring case
+// replaces the record of an earlier one. Throws the JSON library's error that stopped
+// the loader, so a caller can refuse the whole file.
+CustomCommandTable BuildCustomCommandTable(const CustomCommandSettings& settings);
 
 }  // namespace Bellwright

@@ -8,8 +8,6 @@
 #include "base/placeholders.hpp"
 #include "base/text.hpp"
 #include "config/config.hpp"
-#include "config/general_settings.hpp"
-#include "config/opt_out_settings.hpp"
 #include "delivery/delivery.hpp"
 #include "opt_out/player_opt_out.hpp"
 
@@ -19,14 +17,15 @@ namespace {
 constexpr ByteColor kReplyColor = MakeByteColor(0, 255, 0);
 
 void Answer(AShooterPlayerController* player, bool opted_out, const FString& command) {
-  const nlohmann::json& document = ConfigDocument();
-  const FString line = FromUtf8(OptOutAnswerLine(opted_out, document));
+  const ConfigSettings& settings = LiveSettings();
+  const FString line =
+      FromUtf8(opted_out ? settings.announcements.timed.opt_out_off_line : settings.announcements.timed.opt_out_on_line);
   static constexpr std::u16string_view kFieldNames[] = {u"Command"};
   const PlaceholderText text(line, kFieldNames);
   const std::array<std::u16string_view, 1> values{command.Wide()};
   MessageStyle style;
   style.color = kReplyColor;
-  style.sender = FromUtf8(ChatSenderName(document));
+  style.sender = FromUtf8(settings.general.chat_sender);
   Deliver(MessageKind::kChat, text.Fill(values), style, Recipient::Player(player));
 }
 

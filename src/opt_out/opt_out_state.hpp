@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "config/storage_settings_reader.hpp"
+#include "config/storage_settings.hpp"
 #include "host/fstring.hpp"
 #include "storage/choice_memory.hpp"
 #include "storage/cluster_memory.hpp"

@@ -6,11 +6,9 @@
 #include <utility>
 
 #include "base/log.hpp"
+#include "base/platform_text.hpp"
 #include "base/text.hpp"
 #include "config/config.hpp"
-#include "config/opt_out_settings.hpp"
-#include "config/storage_settings_reader.hpp"
-#include "config/welcome_settings.hpp"
 #include "delivery/world_players.hpp"
 #include "host/tools.hpp"
 #include "opt_out/cluster_link.hpp"
@@ -42,23 +40,23 @@ bool SameStorage(const StorageSetting& a, const StorageSetting& b) {
   if (!a.storage || !b.storage) {
     return !a.storage && !b.storage;
   }
-  const Storage::StorageSettings& x = *a.storage;
-  const Storage::StorageSettings& y = *b.storage;
-  return x.kind == y.kind && x.sqlite_path == y.sqlite_path && x.host == y.host &&
-         x.port == y.port && x.user == y.user && x.password == y.password &&
-         x.database == y.database;
+  return *a.storage == *b.storage;
 }
 
 // Empty while the configuration names neither an opt-out command nor a first-join
-// welcome.
+// welcome. The SQLite file lies beside the configuration.
 std::optional<OptOutSettings> ReadSettings() {
-  const nlohmann::json& document = ConfigDocument();
-  const std::string command = OptOutCommandName(document);
-  const bool first_join = !FirstJoinMessage(document).empty();
+  const ConfigSettings& settings = LiveSettings();
+  const std::string& command = settings.announcements.timed.opt_out_command;
+  const bool first_join = !settings.welcome.first_join_message.empty();
   if (command.empty() && !first_join) {
     return std::nullopt;
   }
-  return OptOutSettings{FromUtf8(command), first_join, ReadStorageSetting(document), {}};
+  StorageSetting storage = settings.storage;
+  if (storage.storage && storage.storage->kind == Storage::StorageSettings::Kind::kSqlite) {
+    storage.storage->sqlite_path = Platform::Utf8FromPath(PluginFolderPath() / kSqliteFileName);
+  }
+  return OptOutSettings{FromUtf8(command), first_join, std::move(storage), {}};
 }
 
 void Use(OptOutSettings settings) {

@@ -8,7 +8,7 @@
 #include "host/game.hpp"
 
 // Players' choice to receive no timed messages, for the game thread, kept while
-// "TimedMessages" names an "OptOutCommand". The game thread asks the memory of the
+// the timed messages name an opt-out command. The game thread asks the memory of the
 // players who are here; the storage (opt_out_storage) fills it in the background of
 // the game's own callbacks. Without the command no database is opened and nobody is
 // left out.

@@ -7,16 +7,20 @@
 #include <string>
 #include <utility>
 
-#include "automatic/automatic.hpp"
+#include "announcements/announcements.hpp"
 #include "base/host_boundary.hpp"
 #include "base/log.hpp"
 #include "commands/commands.hpp"
 #include "config/config.hpp"
 #include "config_checks/finding_summary.hpp"
+#include "countdown/countdown.hpp"
 #include "custom_commands/custom_commands.hpp"
 #include "opt_out/opt_out_storage.hpp"
 #include "opt_out/player_opt_out.hpp"
+#include "plugin/game_hooks.hpp"
+#include "plugin/preview.hpp"
 #include "plugin/status.hpp"
+#include "welcome/welcome.hpp"
 
 namespace Bellwright {
 namespace {
@@ -67,7 +71,7 @@ constexpr SteeringWork kSteering{
     .status = &StatusLines,
     .pause = &PauseAnnouncements,
     .resume = &ResumeAnnouncements,
-    .preview = &PreviewAnnouncement,
+    .preview = &PreviewByName,
     .start_countdown = &StartCountdown,
     .cancel_countdown = &CancelCountdown,
 };
@@ -102,7 +106,7 @@ Started CustomCommandsIfReadable() {
 // A new file whose custom commands cannot be read is refused whole.
 bool BuildCustomCommands(PendingReload& reload) {
   try {
-    reload.custom_commands = BuildCustomCommandTable(reload.config.Document());
+    reload.custom_commands = BuildCustomCommandTable(reload.config.Settings().custom_commands);
     return true;
   } catch (const std::exception& error) {
     const std::string& where = reload.config.CustomCommandsFailure();

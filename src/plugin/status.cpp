@@ -2,12 +2,14 @@
 
 #include <fmt/format.h>
 
-#include "automatic/automatic.hpp"
+#include "announcements/announcements.hpp"
 #include "base/platform_text.hpp"
 #include "config/config.hpp"
 #include "config_checks/finding_summary.hpp"
+#include "countdown/countdown.hpp"
 #include "custom_commands/custom_commands.hpp"
 #include "opt_out/player_opt_out.hpp"
+#include "welcome/welcome.hpp"
 
 namespace Bellwright {
 namespace {
@@ -22,10 +24,11 @@ std::string ConfigStatusLine() {
 
 std::vector<std::string> StatusLines() {
   std::vector<std::string> lines{fmt::format("version {}", BELLWRIGHT_VERSION), ConfigStatusLine(),
-                                 PlayersStatusLine()};
+                                 PlayersStatusLine(), WelcomeStatusLine()};
   for (std::string& line : AnnouncementStatusLines()) {
     lines.push_back(std::move(line));
   }
+  lines.push_back(CountdownStatusLine());
   lines.push_back(CustomCommandStatusLine());
   lines.push_back(StorageStatusLine());
   return lines;

@@ -8,9 +8,9 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "storage/player_keys.hpp"
 #include "storage/stored_choice.hpp"
 
 namespace Bellwright::Storage {
@@ -74,15 +74,6 @@ class ChoiceMemory {
   std::size_t PlayerCount() const { return players_.size(); }
 
  private:
-  struct KeyHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view key) const noexcept {
-      return std::hash<std::string_view>{}(key);
-    }
-  };
-  template <typename Value>
-  using KeyMap = std::unordered_map<std::string, Value, KeyHash, std::equal_to<>>;
-
   struct Player {
     bool answered = false;
     bool opted_out = false;
@@ -98,8 +89,8 @@ class ChoiceMemory {
   bool HasLocalAuthority(std::string_view player_key) const;
   void Keep(std::string_view player_key, bool opted_out);
 
-  KeyMap<Player> players_;
-  KeyMap<Pending> unwritten_;
+  PlayerKeyMap<Player> players_;
+  PlayerKeyMap<Pending> unwritten_;
   std::uint64_t last_version_ = 0;
   bool unstorable_key_toggled_ = false;
   bool unstorable_key_noticed_ = false;

@@ -79,43 +79,45 @@ void StartClientLibrary() {
   std::call_once(started, [] { mysql_library_init(0, nullptr, nullptr); });
 }
 
-std::string ReadStatement(std::span<const std::string> player_keys) {
-  std::string sql =
-      "SELECT player_key, opted_out FROM bellwright_timed_message_opt_out WHERE player_key IN (";
-  for (std::size_t i = 0; i < player_keys.size(); ++i) {
+// Each item as `written` writes it (with the keys in Hex), joined by commas.
+template <typename Item, typename Write>
+std::string Joined(std::span<const Item> items, Write written) {
+  std::string sql;
+  for (std::size_t i = 0; i < items.size(); ++i) {
     if (i > 0) sql += ',';
-    sql += Hex(player_keys[i]);
+    sql += written(items[i]);
   }
-  return sql + ")";
+  return sql;
+}
+
+std::string KeyList(std::span<const std::string> player_keys) {
+  return '(' + Joined(player_keys, Hex) + ')';
+}
+
+std::string ReadStatement(std::span<const std::string> player_keys) {
+  return "SELECT player_key, opted_out FROM bellwright_timed_message_opt_out WHERE player_key IN " +
+         KeyList(player_keys);
 }
 
 // One statement: atomic on its own.
 std::string WriteStatement(std::span<const StoredChoice> choices) {
-  std::string sql = "INSERT INTO bellwright_timed_message_opt_out (player_key, opted_out) VALUES ";
-  for (std::size_t i = 0; i < choices.size(); ++i) {
-    if (i > 0) sql += ',';
-    sql += '(' + Hex(choices[i].player_key) + (choices[i].opted_out ? ",1)" : ",0)");
-  }
-  return sql + " ON DUPLICATE KEY UPDATE opted_out = VALUES(opted_out)";
+  return "INSERT INTO bellwright_timed_message_opt_out (player_key, opted_out) VALUES " +
+         Joined(choices,
+                [](const StoredChoice& choice) {
+                  return '(' + Hex(choice.player_key) + (choice.opted_out ? ",1)" : ",0)");
+                }) +
+         " ON DUPLICATE KEY UPDATE opted_out = VALUES(opted_out)";
 }
 
 std::string ReadGreetedStatement(std::span<const std::string> player_keys) {
-  std::string sql = "SELECT player_key FROM bellwright_greeted_players WHERE player_key IN (";
-  for (std::size_t i = 0; i < player_keys.size(); ++i) {
-    if (i > 0) sql += ',';
-    sql += Hex(player_keys[i]);
-  }
-  return sql + ")";
+  return "SELECT player_key FROM bellwright_greeted_players WHERE player_key IN " +
+         KeyList(player_keys);
 }
 
 // One statement: atomic on its own; a player recorded already stays as they are.
 std::string RecordGreetedStatement(std::span<const std::string> player_keys) {
-  std::string sql = "INSERT IGNORE INTO bellwright_greeted_players (player_key) VALUES ";
-  for (std::size_t i = 0; i < player_keys.size(); ++i) {
-    if (i > 0) sql += ',';
-    sql += '(' + Hex(player_keys[i]) + ')';
-  }
-  return sql;
+  return "INSERT IGNORE INTO bellwright_greeted_players (player_key) VALUES " +
+         Joined(player_keys, [](const std::string& key) { return '(' + Hex(key) + ')'; });
 }
 
 #ifdef _WIN32

@@ -1,13 +1,12 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
+
+#include "storage/player_keys.hpp"
 
 namespace Bellwright::Storage {
 
@@ -50,19 +49,13 @@ class SeenMemory {
   void MarkRecorded(std::span<const std::string> player_keys);
 
  private:
-  struct KeyHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view key) const noexcept {
-      return std::hash<std::string_view>{}(key);
-    }
-  };
   struct Question {
     bool asking = false;
     Greeted answer = Greeted::kUnknown;
   };
 
-  std::unordered_map<std::string, Question, KeyHash, std::equal_to<>> questions_;
-  std::unordered_set<std::string, KeyHash, std::equal_to<>> unrecorded_;
+  PlayerKeyMap<Question> questions_;
+  PlayerKeySet unrecorded_;
   bool keeps_nothing_ = false;
 };
 

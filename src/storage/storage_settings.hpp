@@ -16,6 +16,8 @@ struct StorageSettings {
   std::string database;
   // Whether the cluster's tables are kept too: a server of a cluster has a name.
   bool cluster = false;
+
+  friend bool operator==(const StorageSettings&, const StorageSettings&) = default;
 };
 
 // The storage as an administrator recognises it in a log line, without the password:

@@ -42,6 +42,7 @@ class Findings {
   // The first error in file order at `pointer` is kept apart, whether or not it is
   // among the first findings: ask before any finding is added.
   void Watch(std::string pointer) { watched_pointer_ = std::move(pointer); }
+  [[nodiscard]] const std::optional<std::string>& Watched() const { return watched_pointer_; }
   [[nodiscard]] const std::optional<Finding>& WatchedError() const { return watched_error_; }
 
   // In the order of their place in the file; findings at one place keep their order.

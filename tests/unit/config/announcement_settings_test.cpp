@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "config_reading.hpp"
+
 namespace Bellwright {
 namespace {
 
@@ -35,7 +37,7 @@ TEST(AnnouncementSettings, OnlyListsWithANameOfTheirOwnAndAnIntervalRun) {
     "not a list",
     {"Name": "Everyone", "Interval": 5, "OptOut": false}
   ], "Schedules": [{"Name": "tips", "At": ["06:00"]}, {"Name": "Fast", "At": ["06:00"]}]})");
-  const AnnouncementSettings settings = ReadAnnouncements(document);
+  const AnnouncementSettings settings = SettingsOf(document).announcements;
   EXPECT_EQ(Names(settings.lists),
             (std::vector<std::string>{"Tips", "Resting", "Quoted switch", "Everyone"}));
   EXPECT_EQ(settings.lists[0].interval_seconds, 60);
@@ -44,7 +46,8 @@ TEST(AnnouncementSettings, OnlyListsWithANameOfTheirOwnAndAnIntervalRun) {
   EXPECT_FALSE(settings.lists[2].enabled);
   EXPECT_TRUE(settings.lists[2].leave_out_opted_out);
   EXPECT_FALSE(settings.lists[3].leave_out_opted_out);
-  EXPECT_EQ(settings.lists[0].section, &document["Announcements"][0]);
+  // Its turns read the first item, which sets no order, minimum or messages.
+  EXPECT_EQ(settings.lists[0].list, MessageList{});
   // A list that does not run still takes its name: the schedule "Fast" is left out.
   EXPECT_TRUE(Names(settings.schedules).empty());
 }
@@ -62,26 +65,27 @@ TEST(AnnouncementSettings, SchedulesKeepTheirUsableEntries) {
     {"Name": "Zone not a name", "At": ["12:00"], "TimeZone": 1},
     {"Name": "Without At"}
   ]})");
-  const AnnouncementSettings settings = ReadAnnouncements(document);
+  const AnnouncementSettings settings = SettingsOf(document).announcements;
   ASSERT_EQ(Names(settings.schedules), (std::vector<std::string>{"Restart", "Defaults"}));
   const ScheduleSettings& restart = settings.schedules[0];
-  EXPECT_EQ(restart.at_texts, (std::vector<std::string>{"06:00", "23:59"}));
-  EXPECT_EQ(restart.at_minutes, (std::vector<int>{360, 1439}));
-  EXPECT_EQ(restart.on_day, (std::array<bool, 7>{true, false, false, false, false, false, true}));
-  EXPECT_EQ(restart.before_minutes, (std::vector<int>{15, 5, 0}));
-  EXPECT_EQ(restart.zone, FindTimeZone("Europe/Berlin"));
+  EXPECT_EQ(restart.times.at_texts, (std::vector<std::string>{"06:00", "23:59"}));
+  EXPECT_EQ(restart.times.at_minutes, (std::vector<int>{360, 1439}));
+  EXPECT_EQ(restart.times.on_day,
+            (std::array<bool, 7>{true, false, false, false, false, false, true}));
+  EXPECT_EQ(restart.times.before_minutes, (std::vector<int>{15, 5, 0}));
+  EXPECT_EQ(restart.times.zone, FindTimeZone("Europe/Berlin"));
   EXPECT_TRUE(restart.leave_out_opted_out);
   const ScheduleSettings& defaults = settings.schedules[1];
-  EXPECT_EQ(defaults.on_day, (std::array<bool, 7>{true, true, true, true, true, true, true}));
-  EXPECT_EQ(defaults.before_minutes, std::vector<int>{0});
-  EXPECT_EQ(defaults.zone, FindTimeZone("UTC"));
+  EXPECT_EQ(defaults.times.on_day, (std::array<bool, 7>{true, true, true, true, true, true, true}));
+  EXPECT_EQ(defaults.times.before_minutes, std::vector<int>{0});
+  EXPECT_EQ(defaults.times.zone, FindTimeZone("UTC"));
   EXPECT_FALSE(defaults.leave_out_opted_out);
   EXPECT_TRUE(defaults.enabled);
 }
 
 TEST(AnnouncementSettings, AConfigurationWithoutThemHasNone) {
   for (const char* text : {"{}", "null", R"({"Announcements": {}, "Schedules": "x"})"}) {
-    const AnnouncementSettings settings = ReadAnnouncements(json::parse(text));
+    const AnnouncementSettings settings = SettingsOf(json::parse(text)).announcements;
     EXPECT_TRUE(settings.lists.empty()) << text;
     EXPECT_TRUE(settings.schedules.empty()) << text;
   }

@@ -1,6 +1,6 @@
-// The schema's defaults are what administrators read in the reference and what the
-// checks name; the plug-in's readers keep their own. Each default in the schema must
-// read exactly as the key's absence does.
+// The schema's defaults are what administrators read in the reference and what editors
+// offer; the plug-in's readers keep their own. Each default in the schema must read
+// exactly as the key's absence does.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -8,138 +8,14 @@
 #include <string_view>
 #include <vector>
 
-#include "base/text.hpp"
-#include "config/announcement_settings.hpp"
-#include "config/countdown_settings.hpp"
-#include "config/custom_command_settings.hpp"
-#include "config/general_settings.hpp"
-#include "config/opt_out_settings.hpp"
-#include "config/send_settings.hpp"
-#include "config/storage_settings_reader.hpp"
-#include "config/timed_message_settings.hpp"
-#include "config/welcome_settings.hpp"
+#include "config/config_settings.hpp"
 #include "config_checks/schema_text.hpp"
+#include "config_reading.hpp"
 
 namespace Bellwright {
 namespace {
 
 using nlohmann::json;
-
-json Colour(ByteColor colour) {
-  return json::array({colour.R, colour.G, colour.B, colour.A});
-}
-
-std::vector<std::string> Utf8(const std::vector<FString>& texts) {
-  std::vector<std::string> utf8;
-  for (const FString& text : texts) utf8.push_back(ToUtf8(text));
-  return utf8;
-}
-
-// A strict reader's value, or "throws".
-template <typename Read>
-json Strictly(Read read) {
-  try {
-    return read();
-  } catch (const json::exception&) {
-    return "throws";
-  }
-}
-
-json TimedEntry(const TimedMessageEntry& entry) {
-  const TimedMessageContent content = entry.Content();
-  const TimedNotificationLook look = entry.NotificationLook();
-  return {content.text,           content.type,           content.include_groups,
-          content.exclude_groups, Colour(content.colour), entry.Sender(),
-          look.display_scale,     look.display_time,      look.icon};
-}
-
-json CustomCommands(const json& document) {
-  json commands = json::array();
-  for (const NamedCustomCommand& entry : ReadCustomCommands(document)) {
-    const CustomCommand& command = entry.command;
-    std::vector<FString> groups;
-    for (const FString& group : command.RequiredPermissionGroups) groups.push_back(group);
-    commands.push_back({ToUtf8(entry.name), ToUtf8(command.Message), command.Type,
-                        ToUtf8(command.Sender), Colour(command.MessageColor), Utf8(groups),
-                        command.DisplayTime, command.DisplayScale, ToUtf8(command.Icon_BP),
-                        ToUtf8(command.Command_To_Execute), Utf8(command.Aliases),
-                        command.CooldownTicks});
-  }
-  return commands;
-}
-
-json Storage(const json& document) {
-  const StorageSetting setting = ReadStorageSetting(document);
-  if (!setting.storage) return setting.unknown_type;
-  const Storage::StorageSettings& storage = *setting.storage;
-  return {storage.kind == Storage::StorageSettings::Kind::kMySql,
-          storage.sqlite_path,
-          storage.host,
-          storage.port,
-          storage.user,
-          storage.password,
-          storage.database};
-}
-
-json Announcements(const json& document) {
-  const AnnouncementSettings settings = ReadAnnouncements(document);
-  json lists = json::array();
-  for (const AnnouncementListSettings& list : settings.lists) {
-    const TimedMessagesSection section = TimedMessagesSection::OfList(*list.section);
-    lists.push_back({list.name, list.enabled, list.interval_seconds, list.leave_out_opted_out,
-                     section.Order(), section.MinPlayers(1'000'000), section.MessageCount()});
-  }
-  json schedules = json::array();
-  for (const ScheduleSettings& schedule : settings.schedules) {
-    schedules.push_back({schedule.name, schedule.enabled, schedule.at_texts, schedule.at_minutes,
-                         schedule.on_day, reinterpret_cast<std::uintptr_t>(schedule.zone),
-                         schedule.before_minutes, schedule.leave_out_opted_out, Strictly([&] {
-                           return TimedEntry(TimedMessageEntry(*schedule.section));
-                         })});
-  }
-  return {lists, schedules};
-}
-
-// Everything the readers make of a document.
-json EverySetting(const json& document) {
-  const WelcomeSettings welcome = ReadWelcomeSettings(document);
-  json welcome_groups = json::array();
-  for (const WelcomeGroupMessage& entry : welcome.group_messages) {
-    welcome_groups.push_back({entry.group, entry.message});
-  }
-  const TimedMessagesSection timed(document);
-  const CountdownSection countdown(document);
-  const CountdownLook look = countdown.Look();
-  return {
-      {"general",
-       {ChatSenderName(document), HideSuccessMessagesToNonAdmins(document),
-        NoPermissionLine(document), CooldownLine(document)}},
-      {"send",
-       {Strictly([&] { return Colour(ServerMessageColour(document)); }),
-        Strictly([&] { return Colour(ClientChatColour(document)); }), Strictly([&] {
-          const NotificationSettings settings = ReadNotificationSettings(document);
-          return json{Colour(settings.colour), settings.display_scale, settings.display_time};
-        })}},
-      {"welcome",
-       {WelcomeEnabled(document), WelcomeDelaySeconds(document), welcome.message, welcome_groups,
-        welcome.type, Colour(welcome.colour), welcome.sender, welcome.display_scale,
-        welcome.display_time, welcome.icon}},
-      {"timed",
-       {timed.Enabled(), timed.IntervalSeconds(), timed.Order(), timed.MinPlayers(1'000'000),
-        timed.MessageCount(), Strictly([&] {
-          return timed.MessageCount() > 0 ? TimedEntry(timed.Message(0)) : json();
-        })}},
-      {"custom commands", Strictly([&] { return CustomCommands(document); })},
-      {"countdown",
-       {countdown.Steps(), countdown.Text(), countdown.FinalText(), look.type, Colour(look.colour),
-        look.sender, look.display_scale, look.display_time, look.icon}},
-      {"announcements", Announcements(document)},
-      {"storage", Storage(document)},
-      {"opt out",
-       {OptOutCommandName(document), OptOutAnswerLine(true, document),
-        OptOutAnswerLine(false, document)}},
-  };
-}
 
 // Where a schema default lands in a configuration that lets the readers reach it.
 struct Place {
@@ -227,7 +103,7 @@ TEST(SchemaDefaults, EachReadsAsTheKeysAbsence) {
     if (absent.contains(at)) absent[at.parent_pointer()].erase(at.back());
     json with_default = place->document;
     with_default[at] = value;
-    EXPECT_EQ(EverySetting(with_default), EverySetting(absent))
+    EXPECT_TRUE(SettingsOf(with_default) == SettingsOf(absent))
         << path << " defaults to " << value.dump();
     ++compared;
   }
@@ -243,7 +119,7 @@ namespace {
 // The list and the schedule above must run, or their defaults would compare nothing.
 TEST(SchemaDefaults, TheListAndTheScheduleHereRun) {
   for (const Place& place : Places()) {
-    const AnnouncementSettings settings = ReadAnnouncements(place.document);
+    const AnnouncementSettings settings = SettingsOf(place.document).announcements;
     if (place.config_prefix == "/Announcements/0/") {
       EXPECT_EQ(settings.lists.size(), 1U);
     } else if (place.config_prefix == "/Schedules/0/") {

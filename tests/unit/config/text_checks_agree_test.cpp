@@ -9,10 +9,11 @@
 #include <string_view>
 #include <vector>
 
-#include "automatic/greeting_text.hpp"
 #include "base/placeholders.hpp"
 #include "base/text.hpp"
-#include "config_checks/text_format.hpp"
+#include "config_checks/text_faults.hpp"
+#include "text_rules_by_place.hpp"
+#include "welcome/greeting_text.hpp"
 
 namespace Bellwright {
 namespace {
@@ -20,12 +21,7 @@ namespace {
 using ConfigCheck::TextRule;
 
 const TextRule& RuleFor(std::string_view pattern) {
-  for (const TextRule& rule : ConfigCheck::TextRules()) {
-    if (rule.pattern == pattern) {
-      return rule;
-    }
-  }
-  throw std::logic_error("no rule for the pattern");
+  return TextRuleAt(pattern);
 }
 
 std::vector<std::string> TextsOf(std::span<const std::string_view> pieces, int longest) {

@@ -6,12 +6,22 @@
 #include <string>
 #include <vector>
 
+#include "config/custom_command_settings.hpp"
 #include "config_checks/command_chain_checks.hpp"
+#include "config_reading.hpp"
 
 namespace Bellwright::ConfigCheck {
 namespace {
 
 using nlohmann::json;
+
+// The names the reader of the custom commands registers from a section.
+CommandNameTable NamesOf(const json& section) {
+  ReadingOf reading(json{{"CustomCommands", section}});
+  CommandNameTable names;
+  static_cast<void>(ReadCustomCommandSettings(reading.Value(), names));
+  return names;
+}
 
 std::vector<std::string> RegisteredAliasNames(const Registrations& registrations) {
   std::vector<std::string> names;
@@ -69,7 +79,8 @@ TEST(CommandRegistrations, RegistersAliasesInTheHostTablesOrder) {
   };
   for (const auto& c : cases) {
     const json section = json::parse(c.section);
-    const Registrations registrations = RegisterCommands(section);
+    const CommandNameTable names = NamesOf(section);
+    const Registrations& registrations = names.registrations;
     EXPECT_EQ(RegisteredAliasNames(registrations), c.aliases) << c.section;
     EXPECT_EQ(RefusedPointers(registrations), c.refused) << c.section;
   }
@@ -78,7 +89,8 @@ TEST(CommandRegistrations, RegistersAliasesInTheHostTablesOrder) {
 TEST(CommandRegistrations, NamesWhatHoldsAName) {
   const json section =
       json::parse(R"({"/rules": {"Message": "R", "Aliases": ["/r"]}, "/help": {"Message": "H"}})");
-  const Registrations registrations = RegisterCommands(section);
+  const CommandNameTable names = NamesOf(section);
+  const Registrations& registrations = names.registrations;
   EXPECT_EQ(registrations.HolderOf("/HELP"), "the custom command \"/help\"");
   EXPECT_EQ(registrations.HolderOf("/R"), "the alias \"/r\" of \"/rules\"");
   EXPECT_EQ(registrations.HolderOf("/ads"), std::nullopt);
@@ -96,7 +108,8 @@ TEST(CommandChains, FollowsTheFirstWordThroughNamesAndAliases) {
     "/d": {"Message": "D", "Command_To_Execute": "hello /a"},
     "/e": {"Message": "E", "Command_To_Execute": 5}
   })");
-  const Registrations registrations = RegisterCommands(section);
+  const CommandNameTable names = NamesOf(section);
+  const Registrations& registrations = names.registrations;
   EXPECT_EQ(ChainSteps(registrations), (std::vector<std::size_t>{1, 2, 1, kNowhere, kNowhere}));
 }
 

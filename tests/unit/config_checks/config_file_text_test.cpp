@@ -8,7 +8,7 @@
 #include <fstream>
 #include <functional>
 
-#include "config_checks/config_check.hpp"
+#include "config_checks/report.hpp"
 
 namespace Bellwright::ConfigCheck {
 namespace {

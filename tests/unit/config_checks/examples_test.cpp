@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "config_checks/config_check.hpp"
+#include "config/config_text.hpp"
 
 namespace Bellwright::ConfigCheck {
 namespace {
@@ -19,7 +19,7 @@ TEST(Examples, EveryExampleConfigurationPassesWithoutAFinding) {
     std::ifstream file(entry.path(), std::ios::binary);
     std::ostringstream text;
     text << file.rdbuf();
-    const Report report = CheckConfigText(text.str());
+    const Report report = ReadConfigText(text.str()).report;
     for (const Finding& finding : report.findings) {
       ADD_FAILURE() << FormatFinding(entry.path().string(), finding);
     }

@@ -1,5 +1,5 @@
-// The schema is the one list of keys: the reference, the consequence tables and the
-// embedded copy must all stay in step with it.
+// The schema is the list of keys editors and the reference follow: the reference, the
+// section readers and the embedded copy must all stay in step with it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,12 +14,10 @@
 #include <utility>
 #include <vector>
 
-#include "config_checks/config_check.hpp"
+#include "config/config_text.hpp"
 #include "config_checks/json_text/json_pointer.hpp"
 #include "config_checks/schema.hpp"
 #include "config_checks/schema_text.hpp"
-#include "config_checks/text_format.hpp"
-#include "config_checks/value_rules.hpp"
 
 namespace Bellwright::ConfigCheck {
 namespace {
@@ -129,7 +127,7 @@ TEST(Schema, TheReferenceShowsEveryObjectInACleanExample) {
   }
   for (const auto& [title, section] : sections) {
     for (const std::string& example : section.examples) {
-      for (const Finding& finding : CheckConfigText(example).findings) {
+      for (const Finding& finding : ReadConfigText(example).report.findings) {
         ADD_FAILURE() << "the example of " << title << ": "
                       << FormatFinding("configuration.md", finding);
       }
@@ -137,57 +135,62 @@ TEST(Schema, TheReferenceShowsEveryObjectInACleanExample) {
   }
 }
 
-TEST(Schema, EveryValueHasAConsequenceForTheWrongType) {
+// A document in which the plug-in reads the value at `pattern` (each "*" one member or
+// element), holding `value` there: the storage in use and on MySQL, the custom command
+// with a message.
+std::pair<nlohmann::json, std::string> DocumentWith(const std::string& pattern,
+                                                    const nlohmann::json& value) {
+  nlohmann::json document = {{"TimedMessages", {{"OptOutCommand", "/ads"}}},
+                             {"Bellwright", {{"Storage", {{"Type", "MySQL"}}}}}};
+  std::string pointer;
+  for (const std::string& token : PointerTokens(pattern)) {
+    const nlohmann::json* container = ConfigSchema::Get().SubschemaAt(pointer);
+    const bool array = container != nullptr && container->value("type", "") == "array";
+    pointer = ChildPointer(pointer, token != "*" ? token : array ? "0" : "/x");
+  }
+  if (pattern.starts_with("/CustomCommands/*/") && !pattern.ends_with("/*/Message")) {
+    document["CustomCommands"]["/x"]["Message"] = "m";
+  }
+  document[nlohmann::json::json_pointer(pointer)] = value;
+  return {document, pointer};
+}
+
+bool HasFindingAt(const nlohmann::json& document, const std::string& pointer) {
+  return std::ranges::any_of(
+      ReadConfigText(document.dump()).report.findings,
+      [&pointer](const Finding& finding) { return finding.pointer == pointer; });
+}
+
+// Each key the schema describes has a reader that judges its type: a value of a type
+// the schema does not allow has a finding.
+TEST(Schema, EveryValueOfTheWrongTypeHasAFinding) {
   for (const std::string& pattern : ConfigSchema::Get().ValuePatterns()) {
     if (pattern == "/$schema") {
       continue;  // never read, so never wrong
     }
     const std::string pointer = std::regex_replace(pattern, std::regex("\\*"), "x");
-    EXPECT_NE(WrongTypeRuleFor(pointer), nullptr) << pattern;
+    const nlohmann::json& subschema = *ConfigSchema::Get().SubschemaAt(pointer);
+    const nlohmann::json wrong =
+        subschema.value("type", "") == "string" ? nlohmann::json(5) : nlohmann::json("x");
+    const auto [document, at] = DocumentWith(pattern, wrong);
+    EXPECT_TRUE(HasFindingAt(document, at)) << pattern;
   }
 }
 
-// Two patterns meet when each token is equal or either is "*".
-bool PatternsMeet(std::string_view first, std::string_view second) {
-  const std::vector<std::string> a = PointerTokens(first);
-  const std::vector<std::string> b = PointerTokens(second);
-  if (a.size() != b.size()) {
-    return false;
-  }
-  for (std::size_t index = 0; index < a.size(); ++index) {
-    if (a[index] != b[index] && a[index] != "*" && b[index] != "*") {
-      return false;
-    }
-  }
-  return true;
-}
-
-TEST(Schema, EveryRuleStandsForValuesTheSchemaDescribes) {
-  const auto described = [](std::string_view pattern) {
-    return std::ranges::any_of(
-        ConfigSchema::Get().ValuePatterns(),
-        [pattern](const std::string& value) { return PatternsMeet(pattern, value); });
-  };
-  for (const WrongTypeRule& rule : WrongTypeRules()) {
-    EXPECT_TRUE(described(rule.pattern)) << rule.pattern;
-  }
-  for (const TextRule& rule : TextRules()) {
-    EXPECT_TRUE(described(rule.pattern)) << rule.pattern;
-  }
-  for (const EnumRule& rule : EnumRules()) {
-    ASSERT_TRUE(described(rule.pattern)) << rule.pattern;
-    const std::string pointer =
-        std::regex_replace(std::string(rule.pattern), std::regex("\\*"), "x");
-    EXPECT_TRUE(ConfigSchema::Get().SubschemaAt(pointer)->contains("enum")) << rule.pattern;
-  }
-}
-
-TEST(Schema, EveryEnumerationHasItsConsequence) {
+// The readers take the values the schema lists and judge every other string.
+TEST(Schema, EveryEnumerationIsTheReadersOwn) {
   for (const std::string& pattern : ConfigSchema::Get().ValuePatterns()) {
     const std::string pointer = std::regex_replace(pattern, std::regex("\\*"), "x");
-    if (ConfigSchema::Get().SubschemaAt(pointer)->contains("enum")) {
-      EXPECT_NE(EnumRuleFor(pointer), nullptr) << pattern;
+    const nlohmann::json& subschema = *ConfigSchema::Get().SubschemaAt(pointer);
+    if (!subschema.contains("enum")) {
+      continue;
     }
+    for (const nlohmann::json& allowed : subschema.at("enum")) {
+      const auto [document, at] = DocumentWith(pattern, allowed);
+      EXPECT_FALSE(HasFindingAt(document, at)) << pattern << " " << allowed;
+    }
+    const auto [document, at] = DocumentWith(pattern, "Nonsense");
+    EXPECT_TRUE(HasFindingAt(document, at)) << pattern;
   }
 }
 

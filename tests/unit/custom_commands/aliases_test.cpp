@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/text.hpp"
+#include "config_reading.hpp"
 #include "custom_commands/command_aliases.hpp"
 #include "custom_commands/custom_command_table.hpp"
 
@@ -15,8 +16,8 @@ using nlohmann::json;
 using Registered = std::vector<std::pair<std::string, std::string>>;  // alias, command
 
 Registered AliasesOf(const char* custom_commands) {
-  const CustomCommandTable table =
-      BuildCustomCommandTable(json{{"CustomCommands", json::parse(custom_commands)}});
+  const CustomCommandTable table = BuildCustomCommandTable(
+      SettingsOf(json{{"CustomCommands", json::parse(custom_commands)}}).custom_commands);
   Registered registered;
   for (const CommandAlias& alias : RegistrableAliases(table)) {
     registered.emplace_back(ToUtf8(alias.alias), ToUtf8(alias.command));

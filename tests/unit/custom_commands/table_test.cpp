@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "base/text.hpp"
+#include "config/colour_reader.hpp"
+#include "config_reading.hpp"
 #include "custom_commands/custom_command_table.hpp"
 
 namespace Bellwright {
@@ -11,8 +13,12 @@ namespace {
 
 using nlohmann::json;
 
+CustomCommandTable BuildFromText(const std::string& document) {
+  return BuildCustomCommandTable(ReadConfigText(document).settings.custom_commands);
+}
+
 CustomCommandTable Build(const char* custom_commands) {
-  return BuildCustomCommandTable(json{{"CustomCommands", json::parse(custom_commands)}});
+  return BuildFromText(R"({"CustomCommands": )" + std::string(custom_commands) + "}");
 }
 
 std::vector<std::string> Keys(const CustomCommandTable& table) {
@@ -45,7 +51,7 @@ TEST(CustomCommandTable, SkipsMembersWithoutAMessageBeforeReadingAnythingElse) {
 }
 
 TEST(CustomCommandTable, HoldsNothingForAnAbsentNullOrEmptySection) {
-  EXPECT_TRUE(BuildCustomCommandTable(json::object()).empty());
+  EXPECT_TRUE(BuildFromText("{}").empty());
   for (const char* section : {"null", "{}", "[]"}) {
     EXPECT_TRUE(Build(section).empty()) << section;
   }
@@ -67,7 +73,7 @@ TEST(CustomCommandTable, RefusesSectionsAndValuesOfTheWrongType) {
   for (const char* section : bad_sections) {
     EXPECT_THROW(Build(section), json::exception) << section;
   }
-  EXPECT_THROW(BuildCustomCommandTable(json::array()), json::exception);
+  EXPECT_THROW(BuildFromText("[]"), json::exception);
 }
 
 // Deep enough that walking it recursively overflows the stack.
@@ -84,7 +90,7 @@ TEST(CustomCommandTable, RefusesDeeplyNestedValuesWithoutOverflowingTheStack) {
       R"({"CustomCommands": {"/a": {"Message": "m", "RequiredPermissionGroups": )" + nested + "}}}",
   };
   for (const std::string& document : documents) {
-    EXPECT_THROW(BuildCustomCommandTable(json::parse(document)), json::exception);
+    EXPECT_THROW(BuildFromText(document), json::exception);
   }
 }
 

@@ -1,0 +1,83 @@
+#include "announcements/announcement_lists.hpp"
+
+#include <algorithm>
+#include <string>
+
+#include "announcements/announcement_pauses.hpp"
+#include "announcements/interval_timer.hpp"
+#include "announcements/message_turns.hpp"
+#include "base/schedule_fields.hpp"
+
+namespace Bellwright {
+namespace {
+
+struct RunningList {
+  std::string name;
+  std::string name_key;
+  long long interval_seconds = 0;
+  IntervalTimer timer;
+  int last_index = -1;
+  OptedOutPlayers opted_out = OptedOutPlayers::kLeftOut;
+  const MessageList* messages = nullptr;
+};
+
+// In the configured order; only lists that are switched on.
+std::vector<RunningList> RunningLists;
+
+}  // namespace
+
+void ConfigureAnnouncementLists(const std::vector<AnnouncementListSettings>& lists,
+                                std::int64_t now_ticks) {
+  std::vector<RunningList> running;
+  for (const AnnouncementListSettings& list : lists) {
+    if (!list.enabled) {
+      continue;
+    }
+    RunningList next{
+        list.name,
+        AnnouncementNameKey(list.name),
+        list.interval_seconds,
+        IntervalTimer(now_ticks + IntervalTicks(static_cast<double>(list.interval_seconds))),
+        -1,
+        list.leave_out_opted_out ? OptedOutPlayers::kLeftOut : OptedOutPlayers::kIncluded,
+        &list.list};
+    const auto earlier = std::ranges::find(RunningLists, next.name_key, &RunningList::name_key);
+    if (earlier != RunningLists.end() && earlier->interval_seconds == next.interval_seconds) {
+      next.timer = earlier->timer;
+      next.last_index = earlier->last_index;
+    }
+    running.push_back(std::move(next));
+  }
+  RunningLists = std::move(running);
+}
+
+void SendDueAnnouncementLists(std::int64_t now_ticks) {
+  for (RunningList& list : RunningLists) {
+    if (!list.timer.TakeTurn(now_ticks,
+                             IntervalTicks(static_cast<double>(list.interval_seconds)))) {
+      continue;
+    }
+    // A paused list's clock keeps moving, but its turn neither sends nor moves its order.
+    if (IsAnnouncementPaused(list.name)) {
+      continue;
+    }
+    SendListTurn(*list.messages, list.last_index, list.opted_out);
+  }
+}
+
+std::vector<AnnouncementListState> RunningAnnouncementLists() {
+  std::vector<AnnouncementListState> states;
+  states.reserve(RunningLists.size());
+  for (const RunningList& list : RunningLists) {
+    states.push_back(
+        {list.name, list.interval_seconds, list.timer.DueTicks(), list.last_index, list.messages});
+  }
+  return states;
+}
+
+void StopAnnouncementLists() {
+  RunningLists.clear();
+  RunningLists.shrink_to_fit();
+}
+
+}  // namespace Bellwright

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "announcements/message_turns.hpp"
+#include "config/announcement_settings.hpp"
+
+namespace Bellwright {
+
+// The schedules that run, each with its next occurrence. At the load, occurrences from
+// `now` on count; at a reload, those after the last timer call, so that a reload never
+// sends one again.
+void ConfigureClockSchedules(const std::vector<ScheduleSettings>& schedules,
+                             std::chrono::sys_seconds now);
+
+// Every schedule with an occurrence due sends its message, in the configured order.
+void SendDueClockSchedules(std::chrono::sys_seconds now);
+
+void StopClockSchedules();
+
+// What bw.status, bw.preview and bw.pause see of a schedule that runs.
+struct ClockScheduleState {
+  std::string name;
+  std::string zone_name;
+  const TimeZone* zone = nullptr;
+  std::optional<std::chrono::sys_seconds> next;
+  const MessageEntry* message = nullptr;
+  // Fills {Minutes} and {Time} as at the first step before the next clock time (the
+  // first clock time when none comes).
+  TextFill preview_fill;
+};
+std::vector<ClockScheduleState> RunningClockSchedules();
+
+}  // namespace Bellwright

@@ -1,0 +1,90 @@
+#include "config/config_text.hpp"
+
+#include <exception>
+#include <string>
+
+#include "config_checks/document_checks.hpp"
+#include "config_checks/json_text/document_reader.hpp"
+#include "config_checks/json_text/findings.hpp"
+#include "config_checks/json_text/position_index.hpp"
+#include "config_checks/unknown_keys.hpp"
+
+namespace Bellwright {
+namespace {
+
+using ConfigCheck::Findings;
+
+ConfigSettings ReadSettings(const nlohmann::json& document, Findings& findings) {
+  const SettingValue root(&document, "", findings);
+  ConfigSettings settings;
+  // First: the value that stops the custom commands is watched before any finding.
+  CommandNameTable names;
+  settings.custom_commands = ReadCustomCommandSettings(root, names);
+  ConfigCheck::CheckDocumentShape(document, findings);
+  if (!document.is_object()) {
+    // The send commands and the loader fail on it; everything else takes its defaults.
+    settings.general = ReadGeneralSettings(root);
+    return settings;
+  }
+  ConfigCheck::CheckUnknownKeys(document, findings);
+  settings.general = ReadGeneralSettings(root);
+  const SettingValue general = GeneralSection(root);
+  settings.welcome = ReadWelcomeSettings(general);
+  settings.announcements = ReadAnnouncementSettings(root, names.registrations);
+  const bool storage_in_use = !settings.announcements.timed.opt_out_command.empty() ||
+                              !settings.welcome.first_join_message.empty();
+  settings.storage = ReadStorageSetting(general, storage_in_use);
+  settings.countdown = ReadCountdownSettings(root);
+  return settings;
+}
+
+ConfigText Read(std::string_view text) {
+  ConfigText read;
+  if (text.size() > ConfigCheck::kMaxTextBytes) {
+    read.report = ConfigCheck::TooLargeReport();
+    return read;
+  }
+  ConfigCheck::ReadResult parsed = ConfigCheck::ReadConfigDocument(text);
+  read.document = std::move(parsed.document);
+  const ConfigCheck::PositionIndex index(text, ConfigCheck::kMaxDepth);
+  Findings findings(index);
+  ConfigCheck::Report& report = read.report;
+  if (parsed.syntax_error) {
+    report.syntax_error = true;
+    report.not_json = true;
+    ConfigCheck::CheckSyntaxError(*parsed.syntax_error, findings);
+  } else if (ConfigCheck::CheckDepth(findings)) {
+    report.not_json = true;
+    Findings unchecked(index);
+    read.settings = ReadSettings(read.document, unchecked);
+  } else {
+    read.settings = ReadSettings(read.document, findings);
+    if (findings.Watched() && !findings.WatchedError()) {
+      // Every value the loader cannot read has its own finding; this keeps the reason
+      // for a failed load from ever going missing.
+      findings.AtValue(kError, *findings.Watched(), std::string(kStopsCustomCommands));
+    }
+    report.custom_commands_failure = findings.WatchedError();
+  }
+  report.omitted_findings = findings.Omitted();
+  report.findings = findings.TakeInFileOrder();
+  return read;
+}
+
+}  // namespace
+
+ConfigText ReadConfigText(std::string_view text) noexcept {
+  std::string reason = "an unknown failure";
+  try {
+    return Read(text);
+  } catch (const std::exception& error) {
+    reason = error.what();
+  } catch (...) {
+  }
+  // Only exhausted memory gets here; whoever asked must carry on all the same.
+  ConfigText unfinished;
+  unfinished.report = ConfigCheck::UnfinishedReport(reason);
+  return unfinished;
+}
+
+}  // namespace Bellwright

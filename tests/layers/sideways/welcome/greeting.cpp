@@ -1,0 +1,2 @@
+// A sibling's header: the layer check must refuse it.
+#include "countdown/countdown.hpp"
