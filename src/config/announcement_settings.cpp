@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "base/schedule_fields.hpp"
+#include "config/server_filter.hpp"
 #include "config_checks/command_name_checks.hpp"
 #include "config_checks/json_text/json_pointer.hpp"
 #include "config_checks/text_faults.hpp"
@@ -74,7 +75,8 @@ std::string ReadAnswer(const SettingValue& answer, const char* fallback,
 }
 
 TimedMessageSettings ReadTimed(const SettingValue& document,
-                               const ConfigCheck::Registrations& commands) {
+                               const ConfigCheck::Registrations& commands,
+                               const ServerFilter& servers) {
   TimedMessageSettings settings;
   const SettingValue timed = document.Member("TimedMessages");
   if (!timed.Present() || !timed.Judge(JsonKind::kObject, {kError, kTimedOff})) {
@@ -97,7 +99,8 @@ TimedMessageSettings ReadTimed(const SettingValue& document,
        .empty = "timed messages are enabled with no messages: nothing is ever sent",
        .entry = {"this timed message is never sent (its turn passes with nothing sent)",
                  "this timed message is never sent", TimedMessageTextRule()},
-       .members_judged_whole = true},
+       .members_judged_whole = true,
+       .servers = &servers},
       settings.enabled);
   const SettingValue command = timed.Member("OptOutCommand");
   settings.opt_out_command = command.ValueOr<std::string>(
@@ -171,7 +174,8 @@ std::optional<long long> ReadListInterval(const SettingValue& list, bool runs) {
   return static_cast<long long>(std::min(seconds, kLongestIntervalSeconds));
 }
 
-std::optional<AnnouncementListSettings> ReadList(const SettingValue& list, TakenNames& taken) {
+std::optional<AnnouncementListSettings> ReadList(const SettingValue& list, TakenNames& taken,
+                                                 const ServerFilter& servers) {
   std::optional<std::string> name = TakeName("list", kListStopped, list, taken);
   const bool runs = !WrittenOff(list);
   AnnouncementListSettings settings;
@@ -189,9 +193,11 @@ std::optional<AnnouncementListSettings> ReadList(const SettingValue& list, Taken
        .missing = "this list has no messages: nothing is ever sent",
        .empty = "this list has no messages: nothing is ever sent",
        .entry = {"this message is never sent (its turn passes with nothing sent)",
-                 "this message is never sent", ListMessageTextRule()}},
+                 "this message is never sent", ListMessageTextRule()},
+       .servers = &servers},
       runs);
-  if (!name || !interval) {
+  const bool here = servers.Has(list);
+  if (!name || !interval || !here) {
     return std::nullopt;
   }
   settings.name = std::move(*name);
@@ -199,7 +205,8 @@ std::optional<AnnouncementListSettings> ReadList(const SettingValue& list, Taken
   return settings;
 }
 
-std::optional<ScheduleSettings> ReadSchedule(const SettingValue& schedule, TakenNames& taken) {
+std::optional<ScheduleSettings> ReadSchedule(const SettingValue& schedule, TakenNames& taken,
+                                             const ServerFilter& servers) {
   std::optional<std::string> name = TakeName("schedule", kScheduleStopped, schedule, taken);
   ScheduleSettings settings;
   settings.enabled = ReadSwitch(schedule, true, kScheduleStopped);
@@ -208,7 +215,8 @@ std::optional<ScheduleSettings> ReadSchedule(const SettingValue& schedule, Taken
       JsonKind::kBoolean, false, {kError, "it is ignored, so the schedule reaches every player"});
   settings.message = ReadMessageEntry(
       schedule, {kScheduleSilent, "this schedule sends nothing", ScheduleTextRule()});
-  if (!name || !times) {
+  const bool here = servers.Has(schedule);
+  if (!name || !times || !here) {
     return std::nullopt;
   }
   settings.name = std::move(*name);
@@ -241,8 +249,8 @@ void ReadSection(const SettingValue& section, std::string_view wrong_section,
 
 const TextRule& TimedMessageTextRule() {
   static const TextRule rule = ConfigCheck::FormattedOnce(
-      "a timed message", "{PlayerName} and {PlayerCount}", "this timed message is never delivered",
-      {"PlayerName", "PlayerCount"});
+      "a timed message", "{PlayerName}, {PlayerCount} and {ServerName}",
+      "this timed message is never delivered", {"PlayerName", "PlayerCount", "ServerName"});
   return rule;
 }
 
@@ -261,29 +269,30 @@ const TextRule& OptOutOnTextRule() {
 }
 
 const TextRule& ListMessageTextRule() {
-  static const TextRule rule =
-      ConfigCheck::FormattedOnce("a list's message", "{PlayerName} and {PlayerCount}",
-                                 "this message is never delivered", {"PlayerName", "PlayerCount"});
+  static const TextRule rule = ConfigCheck::FormattedOnce(
+      "a list's message", "{PlayerName}, {PlayerCount} and {ServerName}",
+      "this message is never delivered", {"PlayerName", "PlayerCount", "ServerName"});
   return rule;
 }
 
 const TextRule& ScheduleTextRule() {
   static const TextRule rule = ConfigCheck::FormattedOnce(
-      "a schedule's message", "{Minutes}, {Time}, {PlayerName} and {PlayerCount}",
+      "a schedule's message", "{Minutes}, {Time}, {PlayerName}, {PlayerCount} and {ServerName}",
       "this schedule's message is never delivered",
-      {"Minutes", "Time", "PlayerName", "PlayerCount"});
+      {"Minutes", "Time", "PlayerName", "PlayerCount", "ServerName"});
   return rule;
 }
 
 AnnouncementSettings ReadAnnouncementSettings(const SettingValue& document,
                                               const ConfigCheck::Registrations& commands) {
+  const ServerFilter servers(document);
   AnnouncementSettings settings;
-  settings.timed = ReadTimed(document, commands);
+  settings.timed = ReadTimed(document, commands, servers);
   TakenNames taken;
   ReadSection(
       document.Member("Announcements"), "it is ignored, so no announcement list runs", kListStopped,
       [&](const SettingValue& item) {
-        if (auto list = ReadList(item, taken)) {
+        if (auto list = ReadList(item, taken, servers)) {
           settings.lists.push_back(std::move(*list));
         }
       },
@@ -291,7 +300,7 @@ AnnouncementSettings ReadAnnouncementSettings(const SettingValue& document,
   ReadSection(
       document.Member("Schedules"), "it is ignored, so no schedule runs", kScheduleSilent,
       [&](const SettingValue& item) {
-        if (auto schedule = ReadSchedule(item, taken)) {
+        if (auto schedule = ReadSchedule(item, taken, servers)) {
           settings.schedules.push_back(std::move(*schedule));
         }
       },

@@ -74,6 +74,7 @@ struct AnnouncementSettings {
 };
 
 // `commands`: the names the custom commands take, which the opt-out command must not.
+// Messages, lists and schedules this server does not have (ServerFilter) are left out.
 AnnouncementSettings ReadAnnouncementSettings(const SettingValue& document,
                                               const ConfigCheck::Registrations& commands);
 

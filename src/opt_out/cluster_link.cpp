@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/log.hpp"
-#include "delivery/world_players.hpp"
+#include "delivery/delivery.hpp"
 #include "opt_out/opt_out_state.hpp"
 #include "opt_out/opt_out_storage.hpp"
 
@@ -37,12 +37,6 @@ std::string OthersText(const std::vector<Storage::ServerSeen>& others) {
     names += (names.empty() ? "" : ", ") + server.name;
   }
   return names;
-}
-
-int ConnectedPlayers() {
-  int count = 0;
-  ForEachConnectedPlayer(GameWorld(), [&count](AShooterPlayerController* /*player*/) { ++count; });
-  return count;
 }
 
 std::string QueuedReply() {
@@ -134,16 +128,16 @@ void HandleClusterArrivals() {
 }
 
 void PrepareClusterReport() {
-  if (TheState().cluster.InCluster()) TheState().cluster.SetPlayerCount(ConnectedPlayers());
+  if (TheState().cluster.InCluster()) TheState().cluster.SetPlayerCount(ConnectedPlayerCount());
 }
 
 std::string ClusterStatusLine() {
   const OptOut::State& state = TheState();
   if (!state.cluster.InCluster()) {
-    return "cluster: none (no ServerName)";
+    return {};
   }
   std::string line = fmt::format("cluster: {} (this server, {})", state.cluster.Identity().name,
-                                 Players(ConnectedPlayers()));
+                                 Players(ConnectedPlayerCount()));
   if (const auto refusal = ClusterRefusal()) {
     return line + "; no messages for every server: " + *refusal;
   }

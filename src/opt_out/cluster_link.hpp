@@ -39,7 +39,7 @@ void HandleClusterArrivals();
 void PrepareClusterReport();
 
 // "cluster: Center (this server, 2 players); seen in the last minute: Island (3 players),
-// Scorched (0 players)", or "cluster: none (no ServerName)".
+// Scorched (0 players)"; empty for a server on its own (no ServerName).
 std::string ClusterStatusLine();
 
 }  // namespace Bellwright

@@ -9,6 +9,7 @@
 #include "base/platform_text.hpp"
 #include "base/text.hpp"
 #include "config/config.hpp"
+#include "config/server_filter.hpp"
 #include "delivery/world_players.hpp"
 #include "host/tools.hpp"
 #include "opt_out/cluster_link.hpp"
@@ -43,20 +44,31 @@ bool SameStorage(const StorageSetting& a, const StorageSetting& b) {
   return *a.storage == *b.storage;
 }
 
-// Empty while the configuration names neither an opt-out command nor a first-join
-// welcome. The SQLite file lies beside the configuration.
+// Empty while the configuration names neither an opt-out command, nor a first-join
+// welcome, nor this server in a cluster. The SQLite file lies beside the configuration.
 std::optional<OptOutSettings> ReadSettings() {
   const ConfigSettings& settings = LiveSettings();
   const std::string& command = settings.announcements.timed.opt_out_command;
   const bool first_join = !settings.welcome.first_join_message.empty();
-  if (command.empty() && !first_join) {
+  const std::string& server_name = settings.general.server_name;
+  if (command.empty() && !first_join && server_name.empty()) {
     return std::nullopt;
   }
   StorageSetting storage = settings.storage;
   if (storage.storage && storage.storage->kind == Storage::StorageSettings::Kind::kSqlite) {
     storage.storage->sqlite_path = Platform::Utf8FromPath(PluginFolderPath() / kSqliteFileName);
   }
-  return OptOutSettings{FromUtf8(command), first_join, std::move(storage), {}};
+  if (storage.storage) {
+    storage.storage->cluster = !server_name.empty();
+  }
+  return OptOutSettings{FromUtf8(command), first_join, std::move(storage), server_name};
+}
+
+Storage::ClusterMemory ClusterMemoryFor(const std::string& server_name) {
+  if (server_name.empty()) {
+    return {};
+  }
+  return Storage::ClusterMemory(Storage::ClusterIdentity{ServerNameKey(server_name), server_name});
 }
 
 void Use(OptOutSettings settings) {
@@ -72,6 +84,7 @@ void Use(OptOutSettings settings) {
         "nobody gets the FirstJoinMessage",
         settings.storage.unknown_type);
   }
+  TheState().cluster = ClusterMemoryFor(settings.server_name);
   TheState().settings = std::move(settings);
 }
 
@@ -183,6 +196,7 @@ void StopOptOut() {
   state.settings.reset();
   state.memory = {};
   state.greeted = {};
+  state.cluster = {};
   state.kept_choices_taken = false;
   state.kept_file_left = false;
   state.kept_greetings_left = false;
@@ -196,7 +210,8 @@ void ReconfigureOptOut() {
     state.settings.reset();
     return;
   }
-  if (state.settings && SameStorage(state.settings->storage, wanted->storage)) {
+  if (state.settings && SameStorage(state.settings->storage, wanted->storage) &&
+      state.settings->server_name == wanted->server_name) {
     state.settings->command = wanted->command;
     state.settings->first_join = wanted->first_join;
     return;

@@ -1,5 +1,3 @@
-#include "config_checks/text_faults.hpp"
-
 #include <fmt/format.h>
 #include <gtest/gtest.h>
 
@@ -7,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "config_checks/text_faults.hpp"
 #include "text_rules_by_place.hpp"
 
 namespace Bellwright::ConfigCheck {
@@ -54,7 +53,8 @@ TEST(TextFormat, TextsFormattedOnceKeepOnlyDoubledBraces) {
       {"Rules: {see /rules", Expected{7, Severity::kError, "unmatched \"{\""}},
       {"smile :}", Expected{7, Severity::kError, "unmatched \"}\""}},
       {"Hello {0}", Expected{6, Severity::kError, "\"{0}\" is not a placeholder"}},
-      {"{}", Expected{0, Severity::kError, "which takes {PlayerName} and {PlayerCount}"}},
+      {"{}",
+       Expected{0, Severity::kError, "which takes {PlayerName}, {PlayerCount} and {ServerName}"}},
       {"a {{b}} c {d}", Expected{10, Severity::kError, "\"{d}\""}},
       {"{{}", Expected{2, Severity::kError, "unmatched \"}\""}},
       {"x}}y}", Expected{4, Severity::kError, "unmatched \"}\""}},
