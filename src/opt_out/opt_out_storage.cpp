@@ -44,6 +44,15 @@ bool SameStorage(const StorageSetting& a, const StorageSetting& b) {
   return *a.storage == *b.storage;
 }
 
+// The file "Path" names, a relative one in the plug-in's folder; without it,
+// bellwright.sqlite there. Servers of one machine share one file by naming it.
+std::string SqliteFilePath(const std::string& configured) {
+  if (configured.empty()) {
+    return Platform::Utf8FromPath(PluginFolderPath() / kSqliteFileName);
+  }
+  return Platform::Utf8FromPath(PluginFolderPath() / Platform::PathFromUtf8(configured));
+}
+
 // Empty while the configuration names neither an opt-out command, nor a first-join
 // welcome, nor this server in a cluster. The SQLite file lies beside the configuration.
 std::optional<OptOutSettings> ReadSettings() {
@@ -56,7 +65,7 @@ std::optional<OptOutSettings> ReadSettings() {
   }
   StorageSetting storage = settings.storage;
   if (storage.storage && storage.storage->kind == Storage::StorageSettings::Kind::kSqlite) {
-    storage.storage->sqlite_path = Platform::Utf8FromPath(PluginFolderPath() / kSqliteFileName);
+    storage.storage->sqlite_path = SqliteFilePath(storage.storage->sqlite_path);
   }
   if (storage.storage) {
     storage.storage->cluster = !server_name.empty();
