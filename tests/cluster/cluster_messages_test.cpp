@@ -221,7 +221,8 @@ TEST(ClusterMessagesTest, EveryServerHearsOneVoice) {
     EXPECT_TRUE(server->Live().WaitFor(
         ToPlayer(server->player, "Restart of " + server->name + " in 5 minutes"), 5s))
         << server->name;
-    EXPECT_TRUE(StatusHolds(*server, "countdown: 5 minutes")) << server->name;
+    EXPECT_TRUE(Within([&] { return StatusHolds(*server, "countdown: 5 minutes"); }, 2s))
+        << server->name << ": " << server->Live().Status();
   }
   reply = scorched.Live().RconCommand("bw.countdown cancel cluster");
   EXPECT_NE(reply.find("queued for 2 other servers"), std::string::npos) << reply;
