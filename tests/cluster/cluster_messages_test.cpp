@@ -64,18 +64,6 @@ std::string SqliteStorage(const SandboxCommand& sandbox, const std::filesystem::
   return R"({"Type": "SQLite", "Path": )" + nlohmann::json(sandbox.PathFor(file)).dump() + "}";
 }
 
-std::filesystem::path ServerFolder(const Storage::Testing::TemporaryFolder& folder,
-                                   const std::string& config) {
-  const std::filesystem::path plugin_folder = folder.Path() / "ArkApi/Plugins/BellwrightEx";
-  std::filesystem::create_directories(plugin_folder);
-  std::ofstream(plugin_folder / "config.json") << config;
-  return folder.Path();
-}
-
-LiveServer::Match Named(const std::string& name) {
-  return [name](const nlohmann::json& event) { return event.value("event", "") == name; };
-}
-
 // An event for the player whose text holds `text`.
 LiveServer::Match ToPlayer(const std::string& player, const std::string& text) {
   return [player, text](const nlohmann::json& event) {
@@ -127,7 +115,7 @@ Server MakeServer(const std::string& name, const std::string& player, const std:
                 std::make_unique<Storage::Testing::TemporaryFolder>("bellwright-cluster-" + name),
                 {},
                 nullptr};
-  server.path = ServerFolder(*server.folder, ClusterConfig(name, storage));
+  server.path = ServerFolder(server.folder->Path(), ClusterConfig(name, storage));
   return server;
 }
 

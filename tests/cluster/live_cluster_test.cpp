@@ -49,18 +49,6 @@ std::string ClusterConfig(const Storage::StorageSettings& database) {
   "TimedMessages": {"Enabled": false, "OptOutCommand": "/ads", "Messages": []}})";
 }
 
-std::filesystem::path ServerFolder(const Storage::Testing::TemporaryFolder& folder,
-                                   const std::string& config) {
-  const std::filesystem::path plugin_folder = folder.Path() / "ArkApi/Plugins/BellwrightEx";
-  std::filesystem::create_directories(plugin_folder);
-  std::ofstream(plugin_folder / "config.json") << config;
-  return folder.Path();
-}
-
-LiveServer::Match Named(const std::string& name) {
-  return [name](const nlohmann::json& event) { return event.value("event", "") == name; };
-}
-
 LiveServer::Match Greeting(const std::string& to) {
   return [to](const nlohmann::json& event) {
     return event.value("event", "") == "server_message" && event.value("to", "") == to;
@@ -105,8 +93,8 @@ TEST(LiveClusterTest, TwoServersShareChoicesAndFirstVisitsAtANetworksPace) {
     const Storage::Testing::TemporaryFolder first_folder("bellwright-cluster-a");
     const Storage::Testing::TemporaryFolder second_folder("bellwright-cluster-b");
 
-    LiveServer first(sandbox, ServerFolder(first_folder, config));
-    LiveServer second(sandbox, ServerFolder(second_folder, config));
+    LiveServer first(sandbox, ServerFolder(first_folder.Path(), config));
+    LiveServer second(sandbox, ServerFolder(second_folder.Path(), config));
     // Each server's storage, from its load to a choice typed at once being stored.
     ASSERT_TRUE(first.WaitFor(Named("registry"), 60s)) << "the first server did not start";
     first.Type("join A1 Alice");

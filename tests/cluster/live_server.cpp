@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <stdexcept>
 
 #include "rcon_test_client.hpp"
@@ -212,6 +213,17 @@ void LiveServer::Read(int output) {
     arrived_.notify_all();
   }
   close(output);
+}
+
+std::filesystem::path ServerFolder(const std::filesystem::path& folder, const std::string& config) {
+  const std::filesystem::path plugin_folder = folder / "ArkApi/Plugins/BellwrightEx";
+  std::filesystem::create_directories(plugin_folder);
+  std::ofstream(plugin_folder / "config.json") << config;
+  return folder;
+}
+
+LiveServer::Match Named(const std::string& name) {
+  return [name](const nlohmann::json& event) { return event.value("event", "") == name; };
 }
 
 }  // namespace Bellwright::Testing

@@ -86,4 +86,10 @@ class LiveServer {
   std::vector<Event> events_;
 };
 
+// A server's folder, `folder`, holding `config` as the plug-in's file.
+std::filesystem::path ServerFolder(const std::filesystem::path& folder, const std::string& config);
+
+// The events named `name`.
+LiveServer::Match Named(const std::string& name);
+
 }  // namespace Bellwright::Testing
