@@ -103,7 +103,9 @@ int main(int argc, char** argv) {
          [&options](const std::string& text) {
            const auto start = Sandbox::ParseUtcInstant(text);
            if (!start) {
-             throw CLI::ValidationError("--start", "expected YYYY-MM-DDTHH:MM:SSZ, got " + text);
+             throw CLI::ValidationError("--start", "expected YYYY-MM-DDTHH:MM:SSZ from " +
+                                                       std::string(Sandbox::CalendarRangeText()) +
+                                                       ", got " + text);
            }
            options.start = *start;
          },

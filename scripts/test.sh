@@ -8,8 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 # Beyond the build: a second compiler for the clang lane, and the peers the tests drive:
 # the MariaDB server the storage tests start, Chromium for the preview page, tmux for the
-# live console, rconclt for the live RCON test.
-scripts/install-deps.sh clang libclang-rt-14-dev mariadb-server chromium tmux python3 rcon
+# live console, rconclt for the live RCON test, strace to see which files the load opens.
+scripts/install-deps.sh clang libclang-rt-14-dev mariadb-server chromium tmux python3 rcon strace
 for preset in default sanitize sanitize-clang; do
   cmake --preset "$preset"
   cmake --build --preset "$preset"

@@ -5,7 +5,9 @@
 //
 // The sandbox runs with a fresh temporary --dir and TZ=UTC; the directory's path shows
 // as $SERVER in the transcript. A NAME.args file beside the script holds further
-// arguments, separated by blanks (such as "--start 2026-03-29T00:00:00Z").
+// arguments, separated by blanks (such as "--start 2026-03-29T00:00:00Z"). A NAME.setup
+// file beside it is run by bash with the server directory as its argument before the
+// sandbox starts, to lay out files the script language cannot make.
 // BELLWRIGHT_UPDATE_EXPECTED=1 writes the actual transcript into the .expected file instead of
 // comparing.
 //
@@ -14,8 +16,8 @@
 // Where its transcript names a file under $SERVER, Windows' backslashes count as
 // slashes, and CR LF line ends count as LF. A script whose transcript depends on the
 // C library's rand() (the timed messages' random draw, the platform's own generator
-// by design) has NAME.windows.expected beside NAME.expected: the Windows build reads
-// that one. --timeout kills a sandbox that has not ended within SECONDS and fails the
+// by design), or on the system's words for an error, has NAME.windows.expected beside
+// NAME.expected: the Windows build reads that one. --timeout kills a sandbox that has not ended within SECONDS and fails the
 // test: a plug-in stuck under the loader lock must not stall the run.
 #include <poll.h>
 #include <signal.h>
@@ -249,6 +251,26 @@ void UseSlashesUnderServer(std::string& text) {
   }
 }
 
+// Lays out the server directory as the script's NAME.setup says; true when there is none.
+bool SetUp(fs::path script, const fs::path& directory) {
+  script.replace_extension(".setup");
+  if (!fs::exists(script)) {
+    return true;
+  }
+  const pid_t child = fork();
+  if (child < 0) {
+    return false;
+  }
+  if (child == 0) {
+    execlp("bash", "bash", script.c_str(), directory.c_str(), static_cast<char*>(nullptr));
+    std::perror("exec bash");
+    _exit(127);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 std::vector<std::string> ExtraArguments(fs::path script) {
   std::ifstream file(script.replace_extension(".args"));
   std::vector<std::string> arguments;
@@ -272,6 +294,10 @@ fs::path ExpectedPath(const Options& options) {
 int Check(const Options& options) {
   const fs::path expected_path = ExpectedPath(options);
   const TemporaryDirectory directory;
+  if (!SetUp(options.script, directory.Path())) {
+    std::cerr << "the setup of " << options.script << " failed\n";
+    return EXIT_FAILURE;
+  }
   Run run = RunSandbox(options, directory.Path(), ExtraArguments(options.script));
   if (run.timed_out) {
     std::cerr << "the sandbox did not end within " << options.timeout_seconds

@@ -164,6 +164,9 @@ std::string CommandInterpreter::Dispatch(std::string_view command, std::string_v
   if (command == "wait") {
     return Wait(rest);
   }
+  if (command == "clock") {
+    return StepClock(rest);
+  }
   if (command == "load" || command == "unload" || command == "registry") {
     return std::string(command) + " takes no arguments";
   }
@@ -353,6 +356,30 @@ std::string CommandInterpreter::Wait(std::string_view rest) {
   }
   for (long long step = 0; step < steps; ++step) {
     StepOneSecond();
+  }
+  return {};
+}
+
+std::string CommandInterpreter::StepClock(std::string_view rest) {
+  const std::vector<std::string_view> words = Words(rest);
+  if (words.size() != 1) {
+    return words.empty() ? Missing("STEP", "clock STEP") : "usage: clock STEP";
+  }
+  std::string_view digits = words[0];
+  // A step reads as a setting does: +600 or -3600, the sign optional forward.
+  const bool back = digits.starts_with('-');
+  if (back || digits.starts_with('+')) {
+    digits.remove_prefix(1);
+  }
+  long long seconds = 0;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), seconds);
+  if (digits.empty() || error != std::errc() || end != digits.data() + digits.size()) {
+    return "clock needs a whole number of seconds such as -3600 or +600, not \"" +
+           std::string(words[0]) + "\"";
+  }
+  const std::chrono::seconds step(back ? -seconds : seconds);
+  if (!TheClock().StepCalendar(step)) {
+    return "clock " + std::string(words[0]) + " would leave " + std::string(CalendarRangeText());
   }
   return {};
 }

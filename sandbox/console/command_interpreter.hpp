@@ -51,6 +51,8 @@ class CommandInterpreter {
   std::string Console(std::string_view rest);
   std::string Rcon(std::string_view rest);
   std::string Wait(std::string_view rest);
+  // Sets the calendar clock alone forward or back, as a time service does.
+  std::string StepClock(std::string_view rest);
   void WriteConfig(const ConfigBlock& block);
 
   std::string plugin_path_;

@@ -32,6 +32,7 @@ constexpr std::array kSandboxCommands{
     CommandHelp{"console ID TEXT", "the player enters TEXT in the game console",
                 "console A1 bw.reload"},
     CommandHelp{"rcon TEXT", "an RCON client sends TEXT", "rcon bw.reload"},
+    CommandHelp{"clock STEP", "set the calendar clock STEP seconds forward or back", "clock -3600"},
     CommandHelp{"help", "this list", "help"},
     CommandHelp{"quit", "unload the plug-in and stop (so do Ctrl-C and Ctrl-D)", "quit"},
 };

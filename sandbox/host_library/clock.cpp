@@ -7,38 +7,82 @@
 
 namespace Sandbox {
 
+namespace {
+
+using Ticks100ns =
+    std::chrono::duration<std::int64_t, std::ratio<1, Bellwright::kClockTicksPerSecond>>;
+
+// The system clock counts nanoseconds in 64 bits, which hold the years 1678 to 2261; the
+// range leaves decades of waiting on either side.
+constexpr std::chrono::sys_days kEarliestDay{std::chrono::year{1900} / 1 / 1};
+constexpr std::chrono::sys_days kDayAfterLatest{std::chrono::year{2200} / 1 / 1};
+
+}  // namespace
+
 void Clock::UseVirtual(TimePoint start) {
   virtual_ = true;
   start_ = start;
   virtual_elapsed_ = {};
+  calendar_step_ = {};
 }
 
 void Clock::UseSystem() {
   virtual_ = false;
   start_ = std::chrono::system_clock::now();
+  steady_start_ = std::chrono::steady_clock::now();
   virtual_elapsed_ = {};
+  calendar_step_ = {};
 }
 
 void Clock::Advance(std::chrono::seconds step) {
   virtual_elapsed_ += step;
 }
 
+bool Clock::StepCalendar(std::chrono::seconds step) {
+  // Compared in seconds first: a step beyond the range would overflow in nanoseconds.
+  const std::chrono::seconds widest = kDayAfterLatest - kEarliestDay;
+  if (step > widest || step < -widest || !InCalendarRange(Now() + step)) {
+    return false;
+  }
+  calendar_step_ += step;
+  return true;
+}
+
+std::chrono::steady_clock::duration Clock::Elapsed() const {
+  if (virtual_) {
+    return virtual_elapsed_;
+  }
+  return std::chrono::steady_clock::now() - steady_start_;
+}
+
 Clock::TimePoint Clock::Now() const {
-  return virtual_ ? start_ + virtual_elapsed_ : std::chrono::system_clock::now();
+  const TimePoint calendar =
+      virtual_ ? start_ + virtual_elapsed_ : std::chrono::system_clock::now();
+  return calendar + calendar_step_;
 }
 
 std::int64_t Clock::ElapsedSeconds() const {
-  return std::chrono::duration_cast<std::chrono::seconds>(Now() - start_).count();
+  return std::chrono::duration_cast<std::chrono::seconds>(Elapsed()).count();
 }
 
 double Clock::GameSeconds() const {
-  return std::chrono::duration<double>(Now() - start_).count();
+  return std::chrono::duration<double>(Elapsed()).count();
 }
 
 std::int64_t Clock::Ticks() const {
-  using Ticks100ns =
-      std::chrono::duration<std::int64_t, std::ratio<1, Bellwright::kClockTicksPerSecond>>;
   return std::chrono::duration_cast<Ticks100ns>(Now().time_since_epoch()).count();
+}
+
+std::int64_t Clock::SteadyTicks() const {
+  return std::chrono::duration_cast<Ticks100ns>(Elapsed()).count();
+}
+
+std::string_view CalendarRangeText() {
+  return "1900-01-01T00:00:00Z to 2199-12-31T23:59:59Z";
+}
+
+bool InCalendarRange(Clock::TimePoint instant) {
+  return instant >= kEarliestDay && instant < kDayAfterLatest;
 }
 
 std::optional<Clock::TimePoint> ParseUtcInstant(std::string_view text) {
@@ -67,8 +111,12 @@ std::optional<Clock::TimePoint> ParseUtcInstant(std::string_view text) {
   if (!date.ok() || hours > 23 || minutes > 59 || seconds > 59) {
     return std::nullopt;
   }
-  return Clock::TimePoint(std::chrono::sys_days(date)) + std::chrono::hours(hours) +
-         std::chrono::minutes(minutes) + std::chrono::seconds(seconds);
+  const std::chrono::sys_days day(date);
+  if (day < kEarliestDay || day >= kDayAfterLatest) {
+    return std::nullopt;  // before the arithmetic below could overflow
+  }
+  return Clock::TimePoint(day) + std::chrono::hours(hours) + std::chrono::minutes(minutes) +
+         std::chrono::seconds(seconds);
 }
 
 Clock& TheClock() {

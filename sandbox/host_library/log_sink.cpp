@@ -9,10 +9,9 @@
 namespace Sandbox {
 
 void TranscriptLogSink::sink_it_(const spdlog::details::log_msg& message) {
+  // The calendar clock, set by `clock` in either mode.
   spdlog::details::log_msg stamped = message;
-  if (TheClock().IsVirtual()) {
-    stamped.time = std::chrono::time_point_cast<spdlog::log_clock::duration>(TheClock().Now());
-  }
+  stamped.time = std::chrono::time_point_cast<spdlog::log_clock::duration>(TheClock().Now());
   spdlog::memory_buf_t formatted;
   formatter_->format(stamped, formatted);
   std::string line(formatted.data(), formatted.size());

@@ -37,3 +37,7 @@ std::u16string AsaApi::Tools::Utf8Decode(const std::string& text) {
 std::int64_t AsaApi::Tools::GetSystemClockTicks() {
   return Sandbox::TheClock().Ticks();
 }
+
+std::int64_t AsaApi::Tools::GetSteadyClockTicks() {
+  return Sandbox::TheClock().SteadyTicks();
+}

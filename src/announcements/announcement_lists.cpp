@@ -1,6 +1,7 @@
 #include "announcements/announcement_lists.hpp"
 
 #include <algorithm>
+#include <map>
 #include <string>
 
 #include "announcements/announcement_pauses.hpp"
@@ -15,7 +16,7 @@ struct RunningList {
   std::string name;
   std::string name_key;
   long long interval_seconds = 0;
-  IntervalTimer timer;
+  IntervalTimer timer;  // on the steady clock
   int last_index = -1;
   OptedOutPlayers opted_out = OptedOutPlayers::kLeftOut;
   const MessageList* messages = nullptr;
@@ -23,6 +24,17 @@ struct RunningList {
 
 // In the configured order; only lists that are switched on.
 std::vector<RunningList> RunningLists;
+// Where each runs, by its name key: a name an administrator types is found at once,
+// however many lists there are. Made on first use: the library's start-up runs before
+// its other static objects are constructed.
+std::map<std::string, std::size_t, std::less<>>& ListByKey() {
+  static std::map<std::string, std::size_t, std::less<>> lists;
+  return lists;
+}
+
+AnnouncementListState StateOf(const RunningList& list) {
+  return {list.name, list.interval_seconds, list.timer.DueTicks(), list.last_index, list.messages};
+}
 
 }  // namespace
 
@@ -49,6 +61,10 @@ void ConfigureAnnouncementLists(const std::vector<AnnouncementListSettings>& lis
     running.push_back(std::move(next));
   }
   RunningLists = std::move(running);
+  ListByKey().clear();
+  for (std::size_t index = 0; index < RunningLists.size(); ++index) {
+    ListByKey().emplace(RunningLists[index].name_key, index);
+  }
 }
 
 void SendDueAnnouncementLists(std::int64_t now_ticks) {
@@ -69,15 +85,23 @@ std::vector<AnnouncementListState> RunningAnnouncementLists() {
   std::vector<AnnouncementListState> states;
   states.reserve(RunningLists.size());
   for (const RunningList& list : RunningLists) {
-    states.push_back(
-        {list.name, list.interval_seconds, list.timer.DueTicks(), list.last_index, list.messages});
+    states.push_back(StateOf(list));
   }
   return states;
+}
+
+std::optional<AnnouncementListState> FindAnnouncementList(std::string_view name_key) {
+  const auto found = ListByKey().find(name_key);
+  if (found == ListByKey().end()) {
+    return std::nullopt;
+  }
+  return StateOf(RunningLists[found->second]);
 }
 
 void StopAnnouncementLists() {
   RunningLists.clear();
   RunningLists.shrink_to_fit();
+  ListByKey().clear();
 }
 
 }  // namespace Bellwright

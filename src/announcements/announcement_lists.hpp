@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "config/announcement_settings.hpp"
@@ -25,11 +27,14 @@ void StopAnnouncementLists();
 struct AnnouncementListState {
   std::string name;
   long long interval_seconds = 0;
-  std::int64_t due_ticks = 0;
+  // On the steady clock; none when the next turn comes at the next timer call.
+  std::optional<std::int64_t> due_ticks;
   // The index of the message chosen last; -1 before the first.
   int last_index = -1;
   const MessageList* messages = nullptr;
 };
 std::vector<AnnouncementListState> RunningAnnouncementLists();
+// The list that runs under this name key (AnnouncementNameKey), if any.
+std::optional<AnnouncementListState> FindAnnouncementList(std::string_view name_key);
 
 }  // namespace Bellwright

@@ -6,6 +6,20 @@
 
 namespace Bellwright {
 
+std::optional<std::string> RunningAnnouncementName(std::string_view typed) {
+  const std::string key = AnnouncementNameKey(typed);
+  if (key == kTimedName) {
+    return std::string(kTimedName);
+  }
+  if (auto list = FindAnnouncementList(key)) {
+    return std::move(list->name);
+  }
+  if (auto schedule = FindClockSchedule(key)) {
+    return std::move(schedule->name);
+  }
+  return std::nullopt;
+}
+
 std::vector<std::string> SteerableNames() {
   std::vector<std::string> names{std::string(kTimedName)};
   for (AnnouncementListState& list : RunningAnnouncementLists()) {

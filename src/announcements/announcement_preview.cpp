@@ -62,21 +62,17 @@ CommandOutcome PreviewSchedule(const ClockScheduleState& schedule, std::optional
 
 }  // namespace
 
-std::optional<CommandOutcome> PreviewAnnouncement(std::string_view name, std::optional<int> entry,
+std::optional<CommandOutcome> PreviewAnnouncement(std::string_view key, std::optional<int> entry,
                                                   AShooterPlayerController* viewer) {
-  if (SameAnnouncementName(name, kTimedName)) {
+  if (key == kTimedName) {
     return PreviewList(kTimedName, LiveSettings().announcements.timed.list,
                        LastChosenTimedMessage(), entry, viewer);
   }
-  for (const AnnouncementListState& list : RunningAnnouncementLists()) {
-    if (SameAnnouncementName(name, list.name)) {
-      return PreviewList(list.name, *list.messages, list.last_index, entry, viewer);
-    }
+  if (const auto list = FindAnnouncementList(key)) {
+    return PreviewList(list->name, *list->messages, list->last_index, entry, viewer);
   }
-  for (const ClockScheduleState& schedule : RunningClockSchedules()) {
-    if (SameAnnouncementName(name, schedule.name)) {
-      return PreviewSchedule(schedule, entry, viewer);
-    }
+  if (const auto schedule = FindClockSchedule(key)) {
+    return PreviewSchedule(*schedule, entry, viewer);
   }
   return std::nullopt;
 }

@@ -1,4 +1,5 @@
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include <algorithm>
 #include <array>
@@ -28,8 +29,8 @@
 namespace Bellwright {
 namespace {
 
-long long SecondsUntil(std::int64_t due_ticks) {
-  return WholeSecondsUntil(due_ticks, AsaApi::Tools::GetSystemClockTicks());
+long long SecondsUntil(std::optional<std::int64_t> due_ticks) {
+  return due_ticks ? WholeSecondsUntil(*due_ticks, AsaApi::Tools::GetSteadyClockTicks()) : 0;
 }
 
 std::string_view PausedNote(std::string_view name) {
@@ -48,19 +49,10 @@ std::string ScheduleStatusLine(const ClockScheduleState& schedule) {
   }
   const std::int64_t next_ticks =
       static_cast<std::int64_t>(schedule.next->time_since_epoch().count()) * kClockTicksPerSecond;
-  return fmt::format("{} (schedule): on{}, next at {} {} in {} s", schedule.name,
-                     PausedNote(schedule.name),
-                     CalendarMinuteText(LocalTime(*schedule.zone, *schedule.next)),
-                     schedule.zone_name, SecondsUntil(next_ticks));
-}
-
-std::optional<std::string> SteerableName(std::string_view typed) {
-  for (std::string& name : SteerableNames()) {
-    if (SameAnnouncementName(typed, name)) {
-      return std::move(name);
-    }
-  }
-  return std::nullopt;
+  return fmt::format(
+      "{} (schedule): on{}, next at {} {} in {} s", schedule.name, PausedNote(schedule.name),
+      CalendarMinuteText(LocalTime(*schedule.zone, *schedule.next)), schedule.zone_name,
+      WholeSecondsUntil(next_ticks, AsaApi::Tools::GetSystemClockTicks()));
 }
 
 CommandOutcome UnknownSteerable(std::string_view typed) {
@@ -74,7 +66,7 @@ constexpr std::string_view kUntil = "sends nothing until bw.resume, a reload or 
 template <bool (*Change)(std::string_view)>
 CommandOutcome ChangeEach(std::string_view typed, std::string_view done, std::string_view unchanged,
                           std::string_view after) {
-  if (SameAnnouncementName(typed, kAllName)) {
+  if (AnnouncementNameKey(typed) == kAllName) {
     const std::vector<std::string> names = SteerableNames();
     for (const std::string& name : names) {
       Change(name);
@@ -82,7 +74,7 @@ CommandOutcome ChangeEach(std::string_view typed, std::string_view done, std::st
     return CommandOutcome::Success(
         fmt::format("{} all: {} ({})", done, fmt::join(names, ", "), after));
   }
-  const std::optional<std::string> name = SteerableName(typed);
+  const std::optional<std::string> name = RunningAnnouncementName(typed);
   if (!name) {
     return UnknownSteerable(typed);
   }

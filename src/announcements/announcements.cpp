@@ -15,22 +15,23 @@ namespace {
 
 // The running lists and schedules read their messages from the live settings, which
 // stay in place until the next reconfiguration.
-void ConfigureFromLiveDocument() {
+void ConfigureFromLiveDocument(ZoneLookup zones) {
   const AnnouncementSettings& settings = LiveSettings().announcements;
-  const std::int64_t now = AsaApi::Tools::GetSystemClockTicks();
-  ConfigureAnnouncementLists(settings.lists, now);
-  ConfigureClockSchedules(settings.schedules, CalendarSecond(now));
+  // Intervals are durations; schedules follow the calendar.
+  ConfigureAnnouncementLists(settings.lists, AsaApi::Tools::GetSteadyClockTicks());
+  ConfigureClockSchedules(settings.schedules, CalendarSecond(AsaApi::Tools::GetSystemClockTicks()),
+                          zones);
 }
 
 }  // namespace
 
 void StartAnnouncements() {
   StopAnnouncements();
-  ConfigureFromLiveDocument();
+  ConfigureFromLiveDocument(ZoneLookup::kAtTheFirstTimerCall);
 }
 
 void ReconfigureAnnouncements() {
-  ConfigureFromLiveDocument();
+  ConfigureFromLiveDocument(ZoneLookup::kNow);
 }
 
 void StopAnnouncements() {
@@ -39,9 +40,8 @@ void StopAnnouncements() {
 }
 
 void SendDueAnnouncements() {
-  const std::int64_t now = AsaApi::Tools::GetSystemClockTicks();
-  SendDueAnnouncementLists(now);
-  SendDueClockSchedules(CalendarSecond(now));
+  SendDueAnnouncementLists(AsaApi::Tools::GetSteadyClockTicks());
+  SendDueClockSchedules(CalendarSecond(AsaApi::Tools::GetSystemClockTicks()));
 }
 
 }  // namespace Bellwright

@@ -48,8 +48,8 @@ CommandOutcome ResumeAnnouncements(std::string_view name);
 std::vector<std::string> SteerableNames();
 
 // To `viewer` only, as players get it; without a viewer, described in the reply. None
-// when nothing of the announcements has that name.
-std::optional<CommandOutcome> PreviewAnnouncement(std::string_view name, std::optional<int> entry,
+// when nothing of the announcements has the name whose AnnouncementNameKey is `key`.
+std::optional<CommandOutcome> PreviewAnnouncement(std::string_view key, std::optional<int> entry,
                                                   AShooterPlayerController* viewer);
 
 }  // namespace Bellwright

@@ -1,6 +1,7 @@
 #include "announcements/message_turns.hpp"
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include <cstdlib>
 #include <optional>

@@ -18,51 +18,6 @@ using std::chrono::sys_seconds;
 constexpr days kDaysBefore{1};
 constexpr days kDaysAfter{9};
 
-struct ClockInstant {
-  sys_seconds instant;
-  std::size_t at_index;
-};
-
-bool OnListedDay(const ClockTimes& times, local_days day) {
-  return times.on_day[std::chrono::weekday(day).iso_encoding() - 1];
-}
-
-// Every clock time on the listed days from `first` to `last`, sorted by instant.
-void AddClockInstants(const ClockTimes& times, local_days first, local_days last,
-                      std::vector<ClockInstant>& instants) {
-  for (local_days day = first; day <= last; day += days{1}) {
-    if (!OnListedDay(times, day)) {
-      continue;
-    }
-    for (std::size_t index = 0; index < times.at_minutes.size(); ++index) {
-      const auto local = day + minutes{times.at_minutes[index]};
-      instants.push_back({InstantOfLocalTime(*times.zone, local), index});
-    }
-  }
-}
-
-// The clock times near each step's search start; the steps' day ranges usually
-// overlap, so each day is converted once.
-std::vector<ClockInstant> ClockInstantsAround(const ClockTimes& times,
-                                              const std::vector<int>& steps,
-                                              sys_seconds not_before) {
-  std::vector<ClockInstant> instants;
-  std::optional<local_days> covered_to;
-  for (const int step : steps) {
-    const local_days day = LocalDay(*times.zone, not_before + minutes{step});
-    local_days first = day - kDaysBefore;
-    if (covered_to && first <= *covered_to) {
-      first = *covered_to + days{1};
-    }
-    AddClockInstants(times, first, day + kDaysAfter, instants);
-    covered_to = std::max(covered_to.value_or(day + kDaysAfter), day + kDaysAfter);
-  }
-  std::ranges::sort(instants, [](const ClockInstant& a, const ClockInstant& b) {
-    return std::tie(a.instant, a.at_index) < std::tie(b.instant, b.at_index);
-  });
-  return instants;
-}
-
 bool Earlier(const Occurrence& a, const Occurrence& b) {
   return std::tie(a.instant, a.minutes_left, a.at_index) <
          std::tie(b.instant, b.minutes_left, b.at_index);
@@ -71,47 +26,135 @@ bool Earlier(const Occurrence& a, const Occurrence& b) {
 }  // namespace
 
 std::optional<Occurrence> FirstOccurrenceFrom(const ClockTimes& times, sys_seconds not_before) {
-  const bool any_day = std::ranges::find(times.on_day, true) != times.on_day.end();
-  if (times.zone == nullptr || times.at_minutes.empty() || times.before_minutes.empty() ||
-      !any_day) {
-    return std::nullopt;
-  }
-  std::vector<int> steps = times.before_minutes;
-  std::ranges::sort(steps);
-  steps.erase(std::unique(steps.begin(), steps.end()), steps.end());
-  const std::vector<ClockInstant> instants = ClockInstantsAround(times, steps, not_before);
-  std::optional<Occurrence> first;
-  for (const int step : steps) {
-    const sys_seconds clock_time_from = not_before + minutes{step};
-    const auto found =
-        std::ranges::lower_bound(instants, clock_time_from, {}, &ClockInstant::instant);
-    if (found == instants.end()) {
-      continue;
-    }
-    const Occurrence candidate{found->instant - minutes{step}, found->at_index, step};
-    if (!first || Earlier(candidate, *first)) {
-      first = candidate;
-    }
-  }
-  return first;
+  return OccurrenceCursor(times, not_before).Next();
 }
 
-OccurrenceCursor::OccurrenceCursor(ClockTimes times, sys_seconds start)
-    : times_(std::move(times)), next_(FirstOccurrenceFrom(times_, start)) {}
+OccurrenceCursor::OccurrenceCursor(ClockTimes times, sys_seconds start) : times_(std::move(times)) {
+  const bool any_day = std::ranges::find(times_.on_day, true) != times_.on_day.end();
+  if (times_.zone == nullptr || times_.at_minutes.empty() || !any_day) {
+    return;
+  }
+  std::vector<std::pair<int, std::size_t>> sorted;
+  for (std::size_t index = 0; index < times_.at_minutes.size(); ++index) {
+    sorted.emplace_back(times_.at_minutes[index], index);
+  }
+  std::ranges::sort(sorted);
+  for (const auto& [minute, index] : sorted) {
+    if (sorted_minutes_.empty() || sorted_minutes_.back() != minute) {
+      sorted_minutes_.push_back(minute);
+      first_index_.push_back(index);
+    }
+  }
+  std::vector<int> steps = times_.before_minutes;
+  std::ranges::sort(steps);
+  steps.erase(std::unique(steps.begin(), steps.end()), steps.end());
+  for (const int step : steps) {
+    steps_.push_back({step, std::nullopt});
+  }
+  StartFrom(start);
+}
+
+void OccurrenceCursor::StartFrom(sys_seconds not_before) {
+  for (Step& step : steps_) {
+    step.counts_down_to = FirstAtOrAfter(not_before + minutes{step.minutes});
+  }
+  ChooseNext();
+}
+
+void OccurrenceCursor::ChooseNext() {
+  next_.reset();
+  for (const Step& step : steps_) {
+    if (!step.counts_down_to) {
+      continue;
+    }
+    const Occurrence candidate{step.counts_down_to->instant - minutes{step.minutes},
+                               step.counts_down_to->at_index, step.minutes};
+    if (!next_ || Earlier(candidate, *next_)) {
+      next_ = candidate;
+    }
+  }
+}
 
 std::optional<Occurrence> OccurrenceCursor::TakeDue(sys_seconds now) {
   if (!next_ || now < next_->instant) {
     return std::nullopt;
   }
   if (now - next_->instant >= kLatestOccurrenceSend) {
-    next_ = FirstOccurrenceFrom(times_, now - kLatestOccurrenceSend + seconds{1});
+    StartFrom(now - kLatestOccurrenceSend + seconds{1});
     if (!next_ || now < next_->instant) {
       return std::nullopt;
     }
   }
   const Occurrence due = *next_;
-  next_ = FirstOccurrenceFrom(times_, due.instant + seconds{1});
+  // Only the steps that fell on this instant move on; every other step still counts
+  // down to a clock time after it.
+  for (Step& step : steps_) {
+    if (step.counts_down_to &&
+        step.counts_down_to->instant - minutes{step.minutes} <= due.instant) {
+      step.counts_down_to = After(*step.counts_down_to);
+    }
+  }
+  ChooseNext();
   return due;
+}
+
+bool OccurrenceCursor::OnListedDay(local_days day) const {
+  return times_.on_day[std::chrono::weekday(day).iso_encoding() - 1];
+}
+
+sys_seconds OccurrenceCursor::InstantOf(local_days day, std::size_t slot) const {
+  if (offset_day_ != day) {
+    offset_day_ = day;
+    offset_ = OffsetAllDay(*times_.zone, day);
+  }
+  const std::chrono::local_seconds local = day + minutes{sorted_minutes_[slot]};
+  if (offset_) {
+    return sys_seconds(local.time_since_epoch() - *offset_);
+  }
+  return InstantOfLocalTime(*times_.zone, local);
+}
+
+// Clock times the clocks skip all fall on the end of the gap: one place, named by the
+// first of them in the configured order.
+OccurrenceCursor::Place OccurrenceCursor::Settle(local_days day, std::size_t slot) const {
+  Place place{day, slot, InstantOf(day, slot), first_index_[slot]};
+  while (place.slot + 1 < sorted_minutes_.size() &&
+         InstantOf(day, place.slot + 1) == place.instant) {
+    ++place.slot;
+    place.at_index = std::min(place.at_index, first_index_[place.slot]);
+  }
+  return place;
+}
+
+// Instants grow with the local time, across a change of the clocks too (a skipped time
+// is the end of the gap, a time shown twice the first of the two), so within a day the
+// first clock time at or after an instant is found by halving.
+std::optional<OccurrenceCursor::Place> OccurrenceCursor::FirstAtOrAfter(sys_seconds instant) const {
+  const local_days from = LocalDay(*times_.zone, instant) - kDaysBefore;
+  for (local_days day = from; day <= from + kDaysBefore + kDaysAfter; day += days{1}) {
+    if (!OnListedDay(day) || InstantOf(day, sorted_minutes_.size() - 1) < instant) {
+      continue;
+    }
+    std::size_t low = 0;
+    std::size_t high = sorted_minutes_.size() - 1;
+    while (low < high) {
+      const std::size_t middle = low + (high - low) / 2;
+      if (InstantOf(day, middle) < instant) {
+        low = middle + 1;
+      } else {
+        high = middle;
+      }
+    }
+    return Settle(day, low);
+  }
+  return std::nullopt;
+}
+
+std::optional<OccurrenceCursor::Place> OccurrenceCursor::After(const Place& place) const {
+  if (place.slot + 1 < sorted_minutes_.size()) {
+    return Settle(place.day, place.slot + 1);
+  }
+  return FirstAtOrAfter(place.instant + seconds{1});
 }
 
 }  // namespace Bellwright

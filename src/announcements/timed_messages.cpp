@@ -20,7 +20,7 @@ constinit int LastTimedMessageIndex = -1;
 
 void SendTimedMessageIfDue() {
   const TimedMessageSettings& timed = LiveSettings().announcements.timed;
-  if (!timed.enabled || !Timer.TakeTurn(AsaApi::Tools::GetSystemClockTicks(),
+  if (!timed.enabled || !Timer.TakeTurn(AsaApi::Tools::GetSteadyClockTicks(),
                                         IntervalTicks(timed.interval_seconds))) {
     return;
   }
@@ -31,7 +31,7 @@ void SendTimedMessageIfDue() {
 }
 
 long long SecondsToNextTimedMessage() {
-  return Timer.SecondsUntilDue(AsaApi::Tools::GetSystemClockTicks());
+  return Timer.SecondsUntilDue(AsaApi::Tools::GetSteadyClockTicks());
 }
 
 int LastChosenTimedMessage() {

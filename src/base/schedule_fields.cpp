@@ -21,8 +21,24 @@ std::string AnnouncementNameKey(std::string_view name) {
   return Unicode::CaseFoldedUtf8(Unicode::Utf8ToUtf16(name));
 }
 
-bool SameAnnouncementName(std::string_view typed, std::string_view name) {
-  return AnnouncementNameKey(typed) == AnnouncementNameKey(name);
+NameRefusal RefuseAnnouncementName(std::string_view name) {
+  for (std::size_t at = 0; at < name.size(); ++at) {
+    const auto byte = static_cast<unsigned char>(name[at]);
+    // U+0080 to U+009F are 0xC2 0x80 to 0xC2 0x9F in UTF-8.
+    const bool c1 = byte == 0xC2 && at + 1 < name.size() &&
+                    static_cast<unsigned char>(name[at + 1]) <= 0x9F &&
+                    static_cast<unsigned char>(name[at + 1]) >= 0x80;
+    if (byte < 0x20 || byte == 0x7F || c1) {
+      return NameRefusal::kControlCharacter;
+    }
+  }
+  const std::string key = AnnouncementNameKey(name);
+  for (const std::string_view reserved : {kTimedName, kAllName, kWelcomeName, kFirstJoinName}) {
+    if (key == reserved) {
+      return NameRefusal::kReserved;
+    }
+  }
+  return NameRefusal::kNone;
 }
 
 std::optional<int> MinuteOfDayFromText(std::string_view text) {

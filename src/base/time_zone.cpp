@@ -139,3 +139,26 @@ std::chrono::sys_seconds InstantOfLocalTime(const TimeZone& zone,
 }
 
 }  // namespace Bellwright
+
+namespace Bellwright {
+
+std::optional<std::chrono::seconds> OffsetAllDay(const TimeZone& zone,
+                                                 std::chrono::local_days day) {
+  if (IsUtcWithoutDatabase(zone)) {
+    return std::chrono::seconds(0);
+  }
+  const zones::local_seconds midnight(day.time_since_epoch());
+  const auto info = Rules(zone).get_info(midnight);
+  if (info.result != zones::local_info::unique) {
+    return std::nullopt;
+  }
+  const std::chrono::seconds offset = info.first.offset;
+  const zones::sys_seconds first((midnight - offset).time_since_epoch());
+  const zones::sys_seconds next_midnight(first.time_since_epoch() + std::chrono::days(1));
+  if (first < info.first.begin || next_midnight > info.first.end) {
+    return std::nullopt;
+  }
+  return offset;
+}
+
+}  // namespace Bellwright

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,5 +30,9 @@ std::chrono::local_seconds LocalTime(const TimeZone& zone, std::chrono::sys_seco
 // go forward) is taken as the end of the gap, the first minute after it; a time they
 // show twice (they go back) as the first of the two.
 std::chrono::sys_seconds InstantOfLocalTime(const TimeZone& zone, std::chrono::local_seconds local);
+
+// The zone's offset from UTC (local minus UTC) when it holds all through the local
+// `day`; none on a day the clocks change, whose times need InstantOfLocalTime each.
+std::optional<std::chrono::seconds> OffsetAllDay(const TimeZone& zone, std::chrono::local_days day);
 
 }  // namespace Bellwright

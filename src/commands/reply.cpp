@@ -1,6 +1,7 @@
 #include "commands/reply.hpp"
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include "base/plugin_messaging.hpp"
 #include "base/text.hpp"

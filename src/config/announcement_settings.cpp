@@ -124,8 +124,9 @@ TimedMessageSettings ReadTimed(const SettingValue& document,
 // Names taken so far, ignoring letter case, with the pointer of the first taker.
 using TakenNames = std::map<std::string, std::string>;
 
-// An item without a usable name does not run, and neither does one whose name an
-// earlier one took: the name is taken whether the item is switched on or not.
+// An item without a usable name does not run, and neither does one named with a word of
+// the commands or a control character, or whose name an earlier one took: the name is
+// taken whether the item is switched on or not.
 std::optional<std::string> TakeName(std::string_view what, std::string_view stopped,
                                     const SettingValue& item, TakenNames& taken) {
   const SettingValue name = item.Member("Name");
@@ -140,6 +141,22 @@ std::optional<std::string> TakeName(std::string_view what, std::string_view stop
     return std::nullopt;
   }
   const std::string& text = name.Json()->get_ref<const std::string&>();
+  switch (RefuseAnnouncementName(text)) {
+    case NameRefusal::kReserved:
+      name.AtValue(kError, fmt::format("{} is a word of bw.pause, bw.resume and bw.preview (timed, "
+                                       "all, welcome, firstjoin, ignoring letter case), so this {} "
+                                       "does not run; give it another name",
+                                       ConfigCheck::Quote(text), what));
+      return std::nullopt;
+    case NameRefusal::kControlCharacter:
+      name.AtValue(kError, fmt::format("this name holds a control character (a line break, a tab, "
+                                       "…), so this {} does not run; give it a name of visible "
+                                       "characters and blanks",
+                                       what));
+      return std::nullopt;
+    case NameRefusal::kNone:
+      break;
+  }
   const auto [first, inserted] = taken.try_emplace(AnnouncementNameKey(text), item.Pointer());
   if (!inserted) {
     name.AtValue(kError, fmt::format("the name {} is taken by {} (names compare ignoring letter "
@@ -206,11 +223,12 @@ std::optional<AnnouncementListSettings> ReadList(const SettingValue& list, Taken
 }
 
 std::optional<ScheduleSettings> ReadSchedule(const SettingValue& schedule, TakenNames& taken,
-                                             const ServerFilter& servers) {
+                                             const ServerFilter& servers,
+                                             std::vector<ZoneToLookUp>* zones_later) {
   std::optional<std::string> name = TakeName("schedule", kScheduleStopped, schedule, taken);
   ScheduleSettings settings;
   settings.enabled = ReadSwitch(schedule, true, kScheduleStopped);
-  std::optional<ScheduleTimes> times = ReadScheduleTimes(schedule);
+  std::optional<ScheduleTimes> times = ReadScheduleTimes(schedule, zones_later);
   settings.leave_out_opted_out = schedule.Member("OptOut").ValueOr<bool>(
       JsonKind::kBoolean, false, {kError, "it is ignored, so the schedule reaches every player"});
   settings.message = ReadMessageEntry(
@@ -224,23 +242,40 @@ std::optional<ScheduleSettings> ReadSchedule(const SettingValue& schedule, Taken
   return settings;
 }
 
+// What a section holds: "list", and how many of them run (base/schedule_fields.hpp).
+struct SectionKind {
+  std::string_view what;
+  std::size_t most = 0;
+  std::string_view wrong_section;
+  std::string_view wrong_item;
+};
+
 // Lists or schedules written as an object are none, but `judge_unread` judges the
-// messages of each member as the checks always have.
+// messages of each member as the checks always have. Those past the limit are named
+// once, and neither read nor judged.
 template <typename Read, typename JudgeUnread>
-void ReadSection(const SettingValue& section, std::string_view wrong_section,
-                 std::string_view wrong_item, Read&& read, JudgeUnread&& judge_unread) {
+void ReadSection(const SettingValue& section, const SectionKind& kind, Read&& read,
+                 JudgeUnread&& judge_unread) {
   if (!section.Present()) {
     return;
   }
-  if (!section.Judge(JsonKind::kArray, {kError, wrong_section})) {
+  if (!section.Judge(JsonKind::kArray, {kError, kind.wrong_section})) {
     for (const SettingValue& item : section.Entries()) {
       judge_unread(item);
     }
     return;
   }
-  for (const SettingValue& item : section.Elements()) {
-    if (item.Judge(JsonKind::kObject, {kError, wrong_item})) {
-      read(item);
+  const std::vector<SettingValue> items = section.Elements();
+  for (std::size_t index = 0; index < items.size(); ++index) {
+    if (index == kind.most) {
+      items[index].AtValue(kError, fmt::format("only the first {} {}s run: this one and those "
+                                               "after it do not; join some, or remove those no "
+                                               "longer needed",
+                                               kind.most, kind.what));
+      return;
+    }
+    if (items[index].Judge(JsonKind::kObject, {kError, kind.wrong_item})) {
+      read(items[index]);
     }
   }
 }
@@ -284,13 +319,15 @@ const TextRule& ScheduleTextRule() {
 }
 
 AnnouncementSettings ReadAnnouncementSettings(const SettingValue& document,
-                                              const ConfigCheck::Registrations& commands) {
+                                              const ConfigCheck::Registrations& commands,
+                                              std::vector<ZoneToLookUp>* zones_later) {
   const ServerFilter servers(document);
   AnnouncementSettings settings;
   settings.timed = ReadTimed(document, commands, servers);
   TakenNames taken;
   ReadSection(
-      document.Member("Announcements"), "it is ignored, so no announcement list runs", kListStopped,
+      document.Member("Announcements"),
+      {"list", kMostAnnouncementLists, "it is ignored, so no announcement list runs", kListStopped},
       [&](const SettingValue& item) {
         if (auto list = ReadList(item, taken, servers)) {
           settings.lists.push_back(std::move(*list));
@@ -298,9 +335,10 @@ AnnouncementSettings ReadAnnouncementSettings(const SettingValue& document,
       },
       [](const SettingValue& item) { JudgeUnreadList(item, ListMessageTextRule()); });
   ReadSection(
-      document.Member("Schedules"), "it is ignored, so no schedule runs", kScheduleSilent,
+      document.Member("Schedules"),
+      {"schedule", kMostSchedules, "it is ignored, so no schedule runs", kScheduleSilent},
       [&](const SettingValue& item) {
-        if (auto schedule = ReadSchedule(item, taken, servers)) {
+        if (auto schedule = ReadSchedule(item, taken, servers, zones_later)) {
           settings.schedules.push_back(std::move(*schedule));
         }
       },

@@ -64,9 +64,10 @@ struct ScheduleSettings {
 
 struct AnnouncementSettings {
   TimedMessageSettings timed;
-  // In array order. Each takes its name (ignoring letter case) whether it is enabled or
-  // not; one without a usable name, or whose name an earlier one took, is left out, and
-  // so is one without a usable interval or times.
+  // In array order, the first kMostAnnouncementLists and kMostSchedules of
+  // base/schedule_fields.hpp. Each takes its name (ignoring letter case) whether it is
+  // enabled or not; one without a usable name, or whose name an earlier one took, is
+  // left out, and so is one without a usable interval or times.
   std::vector<AnnouncementListSettings> lists;
   std::vector<ScheduleSettings> schedules;
 
@@ -74,9 +75,12 @@ struct AnnouncementSettings {
 };
 
 // `commands`: the names the custom commands take, which the opt-out command must not.
-// Messages, lists and schedules this server does not have (ServerFilter) are left out.
+// `zones_later`: where the schedules' zones are left to be looked up, when they are not
+// looked up now (ReadScheduleTimes). Messages, lists and schedules this server does not
+// have (ServerFilter) are left out.
 AnnouncementSettings ReadAnnouncementSettings(const SettingValue& document,
-                                              const ConfigCheck::Registrations& commands);
+                                              const ConfigCheck::Registrations& commands,
+                                              std::vector<ZoneToLookUp>* zones_later = nullptr);
 
 // How the texts are formatted: a timed message, the opt-out's answers, a list's message
 // and a schedule's.

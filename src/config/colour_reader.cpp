@@ -1,6 +1,7 @@
 #include "config/colour_reader.hpp"
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include <algorithm>
 #include <array>

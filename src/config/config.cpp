@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+#include <tuple>
 #include <utility>
 
 #include "base/log.hpp"
@@ -37,12 +39,17 @@ std::vector<ConfigCheck::Finding>& LiveFindingList() {
   return findings;
 }
 
+std::vector<ZoneToLookUp>& LiveZonesToLookUp() {
+  static std::vector<ZoneToLookUp> zones;
+  return zones;
+}
+
 // Findings name the file as administrators know it; the full path is in the one line
 // that says it could not be opened.
 constexpr std::string_view kFileName = kConfigFileName;
 
-void LogFindings(const ConfigCheck::Report& report) {
-  for (const ConfigCheck::Finding& finding : report.findings) {
+void LogFindings(const std::vector<ConfigCheck::Finding>& findings) {
+  for (const ConfigCheck::Finding& finding : findings) {
     const std::string line = ConfigCheck::FormatFinding(kFileName, finding);
     if (finding.severity == ConfigCheck::Severity::kError) {
       Log::Error("{}", line);
@@ -50,6 +57,10 @@ void LogFindings(const ConfigCheck::Report& report) {
       Log::Warning("{}", line);
     }
   }
+}
+
+void LogFindings(const ConfigCheck::Report& report) {
+  LogFindings(report.findings);
   if (report.omitted_findings > 0) {
     Log::Warning("{}", ConfigCheck::FormatOmittedFindings(kFileName, report.omitted_findings));
   }
@@ -72,28 +83,33 @@ std::string SyntaxFailure(const ConfigCheck::Report& report) {
 }  // namespace
 
 std::filesystem::path PluginFolderPath() {
-  return Platform::PathFromUtf8(AsaApi::Tools::GetCurrentDir()) / kPluginFolder;
+  // The folder's name is written with forward slashes; on Windows the paths shown in the
+  // log and the replies take the system's one separator throughout.
+  std::filesystem::path folder = Platform::PathFromUtf8(AsaApi::Tools::GetCurrentDir()) /
+                                 Platform::PathFromUtf8(kPluginFolder);
+  return folder.make_preferred();
 }
 
 std::filesystem::path ConfigFilePath() {
   return PluginFolderPath() / kConfigFileName;
 }
 
-ConfigRead ReadConfigFile() {
+ConfigRead ReadConfigFile(ZoneChecks zones) {
   const std::filesystem::path path = ConfigFilePath();
   const ConfigCheck::FileText file = ConfigCheck::ReadConfigFileText(path);
   if (!file.text) {
     return {std::nullopt, fmt::format("Can't open config.json: {}: {}",
                                       Platform::Utf8FromPath(path), file.failure)};
   }
-  ConfigText read = ReadConfigText(*file.text);
+  ConfigText read = ReadConfigText(*file.text, zones);
   const ConfigCheck::Report& report = read.report;
   if (report.syntax_error) {
     return {std::nullopt, SyntaxFailure(report)};
   }
   LogFindings(report);
   return {LoadedConfig(std::move(read.document), std::move(read.settings),
-                       Describe(report.custom_commands_failure), report.findings),
+                       Describe(report.custom_commands_failure), report.findings,
+                       std::move(read.zones_to_look_up)),
           {}};
 }
 
@@ -115,7 +131,7 @@ std::string AtStartUp(std::string failure) {
 }  // namespace
 
 bool StartConfig() {
-  ConfigRead read = ReadConfigFile();
+  ConfigRead read = ReadConfigFile(ZoneChecks::kAtTheFirstTimerCall);
   if (!read.config) {
     Log::Error("Load stopped: {}", AtStartUp(std::move(read.failure)));
     return false;
@@ -129,6 +145,7 @@ void StopConfig() {
   LiveSettingsHeld() = {};
   LiveFailure().clear();
   LiveFindingList().clear();
+  LiveZonesToLookUp().clear();
 }
 
 void UseConfig(LoadedConfig config) {
@@ -136,6 +153,21 @@ void UseConfig(LoadedConfig config) {
   LiveSettingsHeld() = std::move(config.settings_);
   LiveFailure() = std::move(config.custom_commands_failure_);
   LiveFindingList() = std::move(config.findings_);
+  LiveZonesToLookUp() = std::move(config.zones_to_look_up_);
+}
+
+void CheckZonesLeftForLater() {
+  if (LiveZonesToLookUp().empty()) {
+    return;
+  }
+  const std::vector<ConfigCheck::Finding> found = LookUpZones(LiveZonesToLookUp());
+  LiveZonesToLookUp().clear();
+  LogFindings(found);
+  std::vector<ConfigCheck::Finding>& live = LiveFindingList();
+  live.insert(live.end(), found.begin(), found.end());
+  std::ranges::stable_sort(live, [](const ConfigCheck::Finding& a, const ConfigCheck::Finding& b) {
+    return std::tie(a.line, a.column) < std::tie(b.line, b.column);
+  });
 }
 
 const std::string& LiveCustomCommandsFailure() {

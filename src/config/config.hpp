@@ -14,7 +14,7 @@ namespace Bellwright {
 
 class LoadedConfig;
 struct ConfigRead;
-ConfigRead ReadConfigFile();
+ConfigRead ReadConfigFile(ZoneChecks zones);
 void UseConfig(LoadedConfig config);
 
 // A configuration file read and parsed, not yet in use. Only ReadConfigFile makes
@@ -33,19 +33,22 @@ class LoadedConfig {
   [[nodiscard]] const std::vector<ConfigCheck::Finding>& Findings() const { return findings_; }
 
  private:
-  friend ConfigRead ReadConfigFile();
+  friend ConfigRead ReadConfigFile(ZoneChecks zones);
   friend void UseConfig(LoadedConfig config);
   LoadedConfig(nlohmann::json document, ConfigSettings settings,
-               std::string custom_commands_failure, std::vector<ConfigCheck::Finding> findings)
+               std::string custom_commands_failure, std::vector<ConfigCheck::Finding> findings,
+               std::vector<ZoneToLookUp> zones_to_look_up)
       : document_(std::move(document)),
         settings_(std::move(settings)),
         custom_commands_failure_(std::move(custom_commands_failure)),
-        findings_(std::move(findings)) {}
+        findings_(std::move(findings)),
+        zones_to_look_up_(std::move(zones_to_look_up)) {}
 
   nlohmann::json document_;
   ConfigSettings settings_;
   std::string custom_commands_failure_;
   std::vector<ConfigCheck::Finding> findings_;
+  std::vector<ZoneToLookUp> zones_to_look_up_;
 };
 
 // The outcome of reading the configuration file: the file, or why it was refused.
@@ -64,8 +67,9 @@ std::filesystem::path PluginFolderPath();
 std::filesystem::path ConfigFilePath();
 
 // Reads, parses and checks the configuration file without touching the live
-// document; every finding of the checks goes to the log, a warning or an error.
-ConfigRead ReadConfigFile();
+// document; every finding of the checks goes to the log, a warning or an error. The
+// start leaves the schedules' zones for CheckZonesLeftForLater (ZoneChecks).
+ConfigRead ReadConfigFile(ZoneChecks zones = ZoneChecks::kWithTheOthers);
 
 // The configuration owner. Start reads the file into the live document and tells
 // whether it could; Stop empties the document.
@@ -80,6 +84,10 @@ const std::string& LiveCustomCommandsFailure();
 
 // What the checks found in the live file when it was loaded or reloaded.
 const std::vector<ConfigCheck::Finding>& LiveFindings();
+
+// Looks up the zones the start left for later, once: their findings go to the log and
+// join LiveFindings. Called at the first timer call.
+void CheckZonesLeftForLater();
 
 // "config.json": how findings name the file, as administrators know it.
 std::string_view ConfigFileName();

@@ -14,7 +14,8 @@ namespace {
 
 using ConfigCheck::Findings;
 
-ConfigSettings ReadSettings(const nlohmann::json& document, Findings& findings) {
+ConfigSettings ReadSettings(const nlohmann::json& document, Findings& findings,
+                            std::vector<ZoneToLookUp>* zones_later) {
   const SettingValue root(&document, "", findings);
   ConfigSettings settings;
   // First: the value that stops the custom commands is watched before any finding.
@@ -30,7 +31,7 @@ ConfigSettings ReadSettings(const nlohmann::json& document, Findings& findings) 
   settings.general = ReadGeneralSettings(root);
   const SettingValue general = GeneralSection(root);
   settings.welcome = ReadWelcomeSettings(general);
-  settings.announcements = ReadAnnouncementSettings(root, names.registrations);
+  settings.announcements = ReadAnnouncementSettings(root, names.registrations, zones_later);
   const bool storage_in_use = !settings.announcements.timed.opt_out_command.empty() ||
                               !settings.welcome.first_join_message.empty() ||
                               !settings.general.server_name.empty();
@@ -39,8 +40,10 @@ ConfigSettings ReadSettings(const nlohmann::json& document, Findings& findings) 
   return settings;
 }
 
-ConfigText Read(std::string_view text) {
+ConfigText Read(std::string_view text, ZoneChecks zones) {
   ConfigText read;
+  std::vector<ZoneToLookUp>* zones_later =
+      zones == ZoneChecks::kAtTheFirstTimerCall ? &read.zones_to_look_up : nullptr;
   if (text.size() > ConfigCheck::kMaxTextBytes) {
     read.report = ConfigCheck::TooLargeReport();
     return read;
@@ -57,9 +60,12 @@ ConfigText Read(std::string_view text) {
   } else if (ConfigCheck::CheckDepth(findings)) {
     report.not_json = true;
     Findings unchecked(index);
-    read.settings = ReadSettings(read.document, unchecked);
+    // Nor are the zones reported later; still, none is looked up where it must not be.
+    std::vector<ZoneToLookUp> unreported;
+    read.settings =
+        ReadSettings(read.document, unchecked, zones_later != nullptr ? &unreported : nullptr);
   } else {
-    read.settings = ReadSettings(read.document, findings);
+    read.settings = ReadSettings(read.document, findings, zones_later);
     if (findings.Watched() && !findings.WatchedError()) {
       // Every value the loader cannot read has its own finding; this keeps the reason
       // for a failed load from ever going missing.
@@ -74,10 +80,10 @@ ConfigText Read(std::string_view text) {
 
 }  // namespace
 
-ConfigText ReadConfigText(std::string_view text) noexcept {
+ConfigText ReadConfigText(std::string_view text, ZoneChecks zones) noexcept {
   std::string reason = "an unknown failure";
   try {
-    return Read(text);
+    return Read(text, zones);
   } catch (const std::exception& error) {
     reason = error.what();
   } catch (...) {

@@ -1,6 +1,7 @@
 #include "config/custom_command_settings.hpp"
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include <algorithm>
 #include <optional>

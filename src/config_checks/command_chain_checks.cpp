@@ -1,6 +1,7 @@
 #include "config_checks/command_chain_checks.hpp"
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include <algorithm>
 #include <string>

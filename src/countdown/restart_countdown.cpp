@@ -1,4 +1,5 @@
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include <algorithm>
 #include <array>
@@ -23,9 +24,9 @@ constexpr std::array<std::u16string_view, 1> kMinutesName{u"Minutes"};
 
 struct RunningCountdown {
   int minutes = 0;
-  std::int64_t start_ticks = 0;
-  std::vector<int> marks;  // minutes left, from `minutes` down to 0
-  std::size_t next = 0;    // the first mark not announced yet
+  std::int64_t start_ticks = 0;  // on the steady clock: a countdown keeps its pace
+  std::vector<int> marks;        // minutes left, from `minutes` down to 0
+  std::size_t next = 0;          // the first mark not announced yet
   std::optional<std::string> text;
 };
 
@@ -33,7 +34,7 @@ struct RunningCountdown {
 constinit std::optional<RunningCountdown> Running;
 
 std::int64_t ElapsedSeconds(const RunningCountdown& countdown) {
-  return (AsaApi::Tools::GetSystemClockTicks() - countdown.start_ticks) / kClockTicksPerSecond;
+  return (AsaApi::Tools::GetSteadyClockTicks() - countdown.start_ticks) / kClockTicksPerSecond;
 }
 
 std::int64_t SecondsLeft(const RunningCountdown& countdown) {
@@ -131,7 +132,7 @@ CommandOutcome StartCountdown(int minutes, const std::optional<std::string>& tex
     replaced = fmt::format(", replacing the one with {} s left", SecondsLeft(*Running));
   }
   Running = RunningCountdown{.minutes = minutes,
-                             .start_ticks = AsaApi::Tools::GetSystemClockTicks(),
+                             .start_ticks = AsaApi::Tools::GetSteadyClockTicks(),
                              .marks = CountdownMarks(minutes, settings.steps),
                              .next = 0,
                              .text = text};

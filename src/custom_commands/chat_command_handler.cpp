@@ -67,7 +67,8 @@ bool CooldownAllows(AShooterPlayerController* player, const FString& command_nam
     return true;
   }
   const FString unique_net_id = player->GetUniqueNetIdAsString();
-  const std::int64_t now = AsaApi::Tools::GetSystemClockTicks();
+  // A cooldown is a duration: the calendar clock set forward must not end it early.
+  const std::int64_t now = AsaApi::Tools::GetSteadyClockTicks();
   const std::int64_t ticks_left =
       CooldownTicksLeft(command_name, unique_net_id, command.CooldownTicks, now);
   if (ticks_left > 0) {

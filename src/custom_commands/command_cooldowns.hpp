@@ -11,7 +11,7 @@ namespace Bellwright {
 
 // When each player last used each custom command, for the commands with a cooldown.
 // Players are their unique ids and commands their names as configured, both compared
-// ignoring letter case; times are host-clock ticks.
+// ignoring letter case; times are the host's steady-clock ticks.
 class CommandCooldowns {
  public:
   // The ticks `player` still has to wait before using `command` again, 0 when the

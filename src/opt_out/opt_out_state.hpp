@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
 #include "config/storage_settings.hpp"
 #include "host/fstring.hpp"
+#include "opt_out/kept_choices_file.hpp"
 #include "storage/choice_memory.hpp"
 #include "storage/cluster_memory.hpp"
 #include "storage/opt_out_store.hpp"
@@ -37,11 +39,17 @@ struct State {
   bool storage_set_up = false;
   // The host's clock at the first turn that found the storage failing, while it fails.
   std::optional<std::int64_t> failing_since_ticks;
-  // Whether the choices kept at the last unload have been taken into the memory, and
-  // whether their file still waits to be removed once they are written.
-  bool kept_choices_taken = false;
-  bool kept_file_left = false;
-  bool kept_greetings_left = false;
+  // Whether what the kept files held has been taken into the memory, and what was taken:
+  // a server takes out of the files only what it has written, once it has.
+  bool kept_taken = false;
+  KeptEntries taken_choices;
+  KeptEntries taken_greetings;
+  // A kept file could not be brought up to date in the session: left for the unload.
+  bool kept_files_stuck = false;
+  // Players whose unwritten choice was meant for a storage: made while one was set, or
+  // taken from a kept file. A storage type the plug-in does not know keeps the choices
+  // made under it for the session only, but these for the kept file at the unload.
+  std::set<std::string, std::less<>> meant_for_a_storage;
 };
 
 // Made on first use: the library's start-up runs before its other static objects are

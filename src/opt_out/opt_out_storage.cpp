@@ -1,9 +1,10 @@
 #include "opt_out/opt_out_storage.hpp"
 
-#include <limits>
+#include <fmt/format.h>
+
 #include <string>
-#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "base/log.hpp"
 #include "base/platform_text.hpp"
@@ -14,6 +15,7 @@
 #include "host/tools.hpp"
 #include "opt_out/cluster_link.hpp"
 #include "opt_out/kept_choices_file.hpp"
+#include "opt_out/kept_entries.hpp"
 #include "opt_out/opt_out_state.hpp"
 #include "opt_out/storage_frames.hpp"
 
@@ -80,21 +82,37 @@ Storage::ClusterMemory ClusterMemoryFor(const std::string& server_name) {
   return Storage::ClusterMemory(Storage::ClusterIdentity{ServerNameKey(server_name), server_name});
 }
 
+// A storage the plug-in does not know keeps nothing of its own; what is not written yet
+// waits for the next storage, or the kept file at the unload.
 void Use(OptOutSettings settings) {
-  if (!settings.storage.storage && !settings.command.IsEmpty()) {
-    Log::Error(
-        "Storage type \"{}\" is not \"SQLite\" or \"MySQL\": timed-message opt-outs are kept in "
-        "memory only",
-        settings.storage.unknown_type);
+  OptOut::State& state = TheState();
+  if (!settings.storage.storage) {
+    const std::vector<Storage::StoredChoice> unwritten = state.memory.Unwritten();
+    for (const Storage::StoredChoice& choice : unwritten) {
+      state.meant_for_a_storage.insert(choice.player_key);
+    }
+    const std::size_t waiting = unwritten.size();
+    const std::string waits = waiting == 0
+                                  ? std::string()
+                                  : fmt::format(
+                                        "; the {} choice(s) not yet written wait for a storage the "
+                                        "plug-in knows, or in {} at the unload",
+                                        waiting, KeptFilePath(KeptFile::kChoices));
+    if (!settings.command.IsEmpty()) {
+      Log::Error(
+          "Storage type \"{}\" is not \"SQLite\" or \"MySQL\": timed-message opt-outs are kept "
+          "in memory only{}",
+          settings.storage.unknown_type, waits);
+    }
+    if (settings.first_join) {
+      Log::Error(
+          "Storage type \"{}\" is not \"SQLite\" or \"MySQL\": greeted players are not kept, "
+          "so nobody gets the FirstJoinMessage",
+          settings.storage.unknown_type);
+    }
   }
-  if (!settings.storage.storage && settings.first_join) {
-    Log::Error(
-        "Storage type \"{}\" is not \"SQLite\" or \"MySQL\": greeted players are not kept, so "
-        "nobody gets the FirstJoinMessage",
-        settings.storage.unknown_type);
-  }
-  TheState().cluster = ClusterMemoryFor(settings.server_name);
-  TheState().settings = std::move(settings);
+  state.cluster = ClusterMemoryFor(settings.server_name);
+  state.settings = std::move(settings);
 }
 
 // Everyone here is asked about, as if they had just joined.
@@ -102,60 +120,6 @@ void AskEveryoneHere() {
   ForEachConnectedPlayer(GameWorld(), [](AShooterPlayerController* player) {
     TheState().memory.Ask(OptOut::Key(player->GetUniqueNetIdAsString()), OptOut::Now());
   });
-}
-
-void TakeKeptChoices() {
-  OptOut::State& state = TheState();
-  if (state.kept_choices_taken) {
-    return;
-  }
-  state.kept_choices_taken = true;
-  const auto kept = ReadKeptChoices();
-  state.memory.AddUnwritten(kept);
-  state.kept_file_left = !kept.empty();
-  const auto greetings = ReadKeptGreetings();
-  state.greeted.AddUnrecorded(greetings);
-  state.kept_greetings_left = !greetings.empty();
-}
-
-// Once everything is written, nothing kept is left to write.
-void DropKeptChoicesWhenWritten() {
-  OptOut::State& state = TheState();
-  if (state.kept_file_left && !state.memory.HasUnwritten()) {
-    state.kept_file_left = false;
-    KeepChoices({});
-  }
-  if (state.kept_greetings_left && !state.greeted.HasUnrecorded()) {
-    state.kept_greetings_left = false;
-    KeepGreetings({});
-  }
-}
-
-// Tells where what the storage had not taken waits for the next start, or why it
-// could not be kept.
-void ReportKept(std::size_t count, std::string_view what, std::string_view done_then,
-                const std::string& path, const std::string& failure) {
-  if (!failure.empty()) {
-    Log::Error("{} {} could not be kept in {}: {}", count, what, path, failure);
-  } else if (count > 0) {
-    Log::Warning("{} {} are kept in {} and {} at the next start", count, what, path, done_then);
-  }
-}
-
-void KeepWhatIsNotStored() {
-  OptOut::State& state = TheState();
-  // A storage the plug-in does not know keeps choices for the session only, as the log
-  // said; choices kept from an earlier start, not yet taken, stay in their file.
-  const bool memory_only = state.settings && !state.settings->storage.storage;
-  if (!state.kept_choices_taken || memory_only) {
-    return;
-  }
-  const auto unwritten = state.memory.Unwritten();
-  ReportKept(unwritten.size(), "timed-message opt-out choice(s) not yet written", "written",
-             KeptChoicesFilePath(), KeepChoices(unwritten));
-  const auto unrecorded = state.greeted.TakeBatch(std::numeric_limits<std::size_t>::max());
-  ReportKept(unrecorded.size(), "greeting(s) not yet recorded", "recorded", KeptGreetingsFilePath(),
-             KeepGreetings(unrecorded));
 }
 
 void CloseStore() {
@@ -168,7 +132,10 @@ void CloseStore() {
 void OpenStore() {
   OptOut::State& state = TheState();
   state.storage_set_up = true;
-  TakeKeptChoices();
+  TakeKeptEntries();
+  // Every storage used in this session gets this session's choices, so one used earlier
+  // and again now cannot bring back an older choice.
+  state.memory.WriteSessionChoicesAgain();
   AskEveryoneHere();
   const StorageSetting& setting = state.settings->storage;
   if (!setting.storage) {
@@ -199,16 +166,22 @@ void StartOptOut() {
 
 void StopOptOut() {
   StopStorageFrames();
+  OptOut::State& state = TheState();
+  if (state.store) {
+    // The one moment the disk is waited for: what the storage took lasts a power cut.
+    state.store->SettleOnDisk();
+  }
   CloseStore();
   KeepWhatIsNotStored();
-  OptOut::State& state = TheState();
   state.settings.reset();
   state.memory = {};
   state.greeted = {};
   state.cluster = {};
-  state.kept_choices_taken = false;
-  state.kept_file_left = false;
-  state.kept_greetings_left = false;
+  state.kept_taken = false;
+  state.kept_files_stuck = false;
+  state.meant_for_a_storage.clear();
+  state.taken_choices.clear();
+  state.taken_greetings.clear();
 }
 
 void ReconfigureOptOut() {
@@ -247,7 +220,7 @@ void DriveOptOutStorage() {
   state.store->Pump(state.memory, state.greeted, state.cluster);
   HandleClusterArrivals();
   NoteWhenFailingBegan(state);
-  DropKeptChoicesWhenWritten();
+  DropKeptEntriesWhenWritten();
   if (state.store->HasWorkForNextFrame(state.memory, state.greeted, state.cluster)) {
     DriveStorageAtNextFrame();
   }

@@ -32,7 +32,7 @@ std::string_view Key(const FString& unique_id) {
 Storage::ChoiceMemory::Moment Now() {
   using HostTicks = std::chrono::duration<std::int64_t, std::ratio<1, 10'000'000>>;
   return std::chrono::duration_cast<Storage::ChoiceMemory::Moment>(
-      HostTicks(AsaApi::Tools::GetSystemClockTicks()));
+      HostTicks(AsaApi::Tools::GetSteadyClockTicks()));
 }
 
 }  // namespace OptOut

@@ -1,6 +1,7 @@
 #include "plugin/preview.hpp"
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include <string>
 #include <vector>
@@ -28,13 +29,16 @@ std::vector<std::string> PreviewableNames() {
 // hide the greeting.
 CommandOutcome PreviewByName(std::string_view name, std::optional<int> entry,
                              AShooterPlayerController* viewer) {
-  if (SameAnnouncementName(name, kWelcomeName)) {
+  // Folded once and looked up, so a long name costs one folding however many lists
+  // and schedules there are.
+  const std::string key = AnnouncementNameKey(name);
+  if (key == kWelcomeName) {
     return PreviewWelcome(entry, viewer);
   }
-  if (SameAnnouncementName(name, kFirstJoinName)) {
+  if (key == kFirstJoinName) {
     return PreviewFirstJoin(entry, viewer);
   }
-  if (std::optional<CommandOutcome> outcome = PreviewAnnouncement(name, entry, viewer)) {
+  if (std::optional<CommandOutcome> outcome = PreviewAnnouncement(key, entry, viewer)) {
     return std::move(*outcome);
   }
   return CommandOutcome::Failure(fmt::format("Nothing to preview is named \"{}\"; there are: {}",

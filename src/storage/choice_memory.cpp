@@ -81,7 +81,18 @@ bool ChoiceMemory::Toggle(std::string_view player_key) {
   return opted_out;
 }
 
+void ChoiceMemory::WriteSessionChoicesAgain() {
+  for (const auto& [player_key, opted_out] : session_) {
+    Keep(player_key, opted_out);
+  }
+}
+
 void ChoiceMemory::Keep(std::string_view player_key, bool opted_out) {
+  if (auto chosen = session_.find(player_key); chosen != session_.end()) {
+    chosen->second = opted_out;
+  } else {
+    session_.emplace(std::string(player_key), opted_out);
+  }
   const Pending unwritten{opted_out, ++last_version_};
   if (auto found = unwritten_.find(player_key); found != unwritten_.end()) {
     found->second = unwritten;

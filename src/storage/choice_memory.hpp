@@ -22,10 +22,11 @@ struct WriteBatch {
   std::vector<std::uint64_t> versions;
 };
 
-// The choices of the players who are here, and the choices not yet written, as the game
-// thread sees them. Its size follows the players on the server, never the number of
-// choices stored. A choice made on this server stays authoritative until it is written,
-// so a read of the database that was already under way cannot undo it.
+// The choices of the players who are here, the choices not yet written, and those made in
+// this session, as the game thread sees them. Its size follows the players on the server
+// and those who chose in this session, never the number of choices stored. A choice made
+// on this server stays authoritative until it is written, so a read of the database that
+// was already under way cannot undo it.
 class ChoiceMemory {
  public:
   // On the caller's clock; only differences count.
@@ -42,6 +43,10 @@ class ChoiceMemory {
   void AskEveryoneAgain();
   // A storage that was made afresh: the choices of everyone here are written to it.
   void WriteEveryoneAgain();
+  // Another storage, or one used before: every choice made in this session (or taken
+  // from what an earlier one could not write) is written to it again, so a storage
+  // used earlier cannot bring back an older choice.
+  void WriteSessionChoicesAgain();
 
   // Players never answered count as opted out while `patience` has not passed since they
   // were asked, so nobody who opted out elsewhere gets an announcement while the
@@ -91,6 +96,8 @@ class ChoiceMemory {
 
   PlayerKeyMap<Player> players_;
   PlayerKeyMap<Pending> unwritten_;
+  // The latest choice of each player who chose in this session.
+  PlayerKeyMap<bool> session_;
   std::uint64_t last_version_ = 0;
   bool unstorable_key_toggled_ = false;
   bool unstorable_key_noticed_ = false;

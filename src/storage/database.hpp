@@ -95,6 +95,9 @@ class Database {
   virtual std::optional<Failure> ClusterUnusable() const { return std::nullopt; }
 
   virtual std::optional<Outcome> Continue() = 0;
+  // Waits for the disk until what was committed lasts a power cut; only at the unload,
+  // the one moment the game may wait for it. Nothing to do where the server keeps it.
+  virtual void SettleOnDisk() {}
   // Drops the connection and any operation under way, without waiting.
   virtual void Close() = 0;
   virtual bool IsOpen() const = 0;

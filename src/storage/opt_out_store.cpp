@@ -43,6 +43,12 @@ void OptOutStore::Pump(ChoiceMemory& choices, SeenMemory& greeted, ClusterMemory
   }
 }
 
+void OptOutStore::SettleOnDisk() {
+  if (job_ == Job::kNone && database_->IsOpen()) {
+    database_->SettleOnDisk();
+  }
+}
+
 bool OptOutStore::IsIdle(const ChoiceMemory& memory, const SeenMemory& greeted,
                          const ClusterMemory& cluster) const {
   return job_ == Job::kNone && !memory.HasUnwritten() && !memory.HasQuestions() &&

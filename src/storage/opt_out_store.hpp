@@ -43,6 +43,9 @@ class OptOutStore {
   // answers their questions, and stores, reads and reports what `cluster` has due, for as
   // long as the database answers at once and the turn budget lasts.
   void Pump(ChoiceMemory& memory, SeenMemory& greeted, ClusterMemory& cluster);
+  // At the unload: what the storage took is made to last a power cut (SQLite); the game
+  // never waits for the disk otherwise.
+  void SettleOnDisk();
   // Nothing under way and nothing to do now (for tests and benchmarks); the cluster's
   // reads and reports that come round again do not count.
   bool IsIdle(const ChoiceMemory& memory, const SeenMemory& greeted,

@@ -41,8 +41,8 @@ SeenMemory::Greeted SeenMemory::Greet(std::string_view player_key) {
 }
 
 void SeenMemory::AnswerEveryoneGreetedBefore() {
+  // What is not recorded yet stays, for a later storage or the kept file at the unload.
   keeps_nothing_ = true;
-  unrecorded_.clear();
   for (auto& [player_key, question] : questions_) {
     question = {false, Greeted::kBefore};
   }
@@ -56,7 +56,6 @@ void SeenMemory::AskEveryoneAgain() {
 }
 
 void SeenMemory::AddUnrecorded(std::span<const std::string> player_keys) {
-  if (keeps_nothing_) return;
   for (const std::string& player_key : player_keys) {
     if (player_key.size() > kMaxStoredKeyBytes) continue;
     unrecorded_.insert(player_key);

@@ -26,7 +26,8 @@ class SeenMemory {
   // The player is greeted now: what the storage answered so far. They are no longer
   // asked about, and are recorded as greeted unless the storage knew them already.
   Greeted Greet(std::string_view player_key);
-  // A storage that cannot keep greeted players: nobody is new, nothing is to be written.
+  // A storage that cannot keep greeted players: nobody is new, and no greeting is added
+  // to those waiting to be recorded.
   void AnswerEveryoneGreetedBefore();
   // A new storage: the questions under way are asked again.
   void AskEveryoneAgain();

@@ -63,10 +63,11 @@ Outcome SqliteDatabase::Open() {
   sqlite3_extended_result_codes(connection_.get(), 1);
   // No busy timeout: a lock held elsewhere is tried again at the next turn, not waited for.
   sqlite3_busy_timeout(connection_.get(), 0);
-  std::optional<Failure> failure = Execute("PRAGMA journal_mode = WAL");
-  // Committed transactions survive a crash of this process without a flush to disk
-  // at every commit; only a power cut may lose the last ones.
-  if (!failure) failure = Execute("PRAGMA synchronous = NORMAL");
+  // Set first, so that not even the journal's change nor the tables' creation waits for
+  // the disk. A committed transaction survives a crash of this process; a power cut
+  // may lose those since the last unload, which settles the file (SettleOnDisk).
+  std::optional<Failure> failure = Execute("PRAGMA synchronous = OFF");
+  if (!failure) failure = Execute("PRAGMA journal_mode = WAL");
   if (!failure && sqlite3_db_readonly(connection_.get(), "main") == 1) {
     failure = Failure{"the file is read-only"};
   }
@@ -79,6 +80,30 @@ Outcome SqliteDatabase::Open() {
   failed.failure = std::move(failure);
   Close();
   return failed;
+}
+
+namespace {
+
+// Flushes one of the connection's files to the disk through SQLite's own file layer.
+void Sync(sqlite3* connection, int which_file) {
+  sqlite3_file* file = nullptr;
+  if (sqlite3_file_control(connection, "main", which_file, &file) == SQLITE_OK && file != nullptr &&
+      file->pMethods != nullptr) {
+    file->pMethods->xSync(file, SQLITE_SYNC_NORMAL);
+  }
+}
+
+}  // namespace
+
+void SqliteDatabase::SettleOnDisk() {
+  if (!connection_) {
+    return;
+  }
+  // What the log holds goes into the file where no reader keeps it; then both are
+  // flushed, whoever wrote them.
+  sqlite3_wal_checkpoint_v2(connection_.get(), "main", SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+  Sync(connection_.get(), SQLITE_FCNTL_JOURNAL_POINTER);
+  Sync(connection_.get(), SQLITE_FCNTL_FILE_POINTER);
 }
 
 void SqliteDatabase::Close() {

@@ -15,7 +15,9 @@ namespace Bellwright::Storage {
 // journal, and write transactions that take the write lock up front. A local file
 // answers at once, so every operation finishes in the call that begins it; a lock held
 // by another connection is not waited for (no busy timeout) but reported as busy, for
-// the store to try again at its next turn.
+// the store to try again at its next turn. Nothing waits for the disk but SettleOnDisk:
+// a commit is safe from a crash of the process once it returns, and from a power cut
+// once the file is settled at the unload.
 class SqliteDatabase final : public Database {
  public:
   // `cluster`: the cluster's tables are kept as well.
@@ -39,6 +41,7 @@ class SqliteDatabase final : public Database {
   std::optional<Outcome> BeginPrune(std::int64_t below,
                                     std::chrono::milliseconds older_than) override;
   std::optional<Outcome> Continue() override { return FailedWith("nothing under way"); }
+  void SettleOnDisk() override;
   void Close() override;
   bool IsOpen() const override { return connection_ != nullptr; }
   bool WasReplaced() override;

@@ -28,12 +28,9 @@ void OnPlayerLogout(AController* controller);
 // empties the queue. Players who have left meanwhile are dropped without a message.
 void SendWelcomeMessages();
 
-// How bw.preview names the greeting and the first-join greeting.
-inline constexpr std::string_view kWelcomeName = "welcome";
-inline constexpr std::string_view kFirstJoinName = "firstjoin";
-
-// bw.preview welcome and bw.preview firstjoin: to `viewer` only, as players get it;
-// without a viewer, described in the reply.
+// bw.preview welcome and bw.preview firstjoin (kWelcomeName and kFirstJoinName of
+// base/schedule_fields.hpp): to `viewer` only, as players get it; without a viewer,
+// described in the reply.
 CommandOutcome PreviewWelcome(std::optional<int> entry, AShooterPlayerController* viewer);
 CommandOutcome PreviewFirstJoin(std::optional<int> entry, AShooterPlayerController* viewer);
 

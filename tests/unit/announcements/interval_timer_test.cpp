@@ -29,6 +29,16 @@ TEST(IntervalTimer, TakesATurnAtTheFirstCallAtOrAfterItsDueTime) {
   }
 }
 
+TEST(IntervalTimer, AFreshTimerIsDueAtOnceWhereverTheSteadyClockStarts) {
+  for (const std::int64_t start : {std::int64_t{-5} * kSecond, std::int64_t{0}, 7 * kSecond}) {
+    IntervalTimer timer;
+    EXPECT_FALSE(timer.DueTicks()) << start;
+    EXPECT_EQ(timer.SecondsUntilDue(start), 0) << start;
+    EXPECT_TRUE(timer.TakeTurn(start, IntervalTicks(30))) << start;
+    EXPECT_EQ(timer.DueTicks(), start + 30 * kSecond) << start;
+  }
+}
+
 TEST(IntervalTicks, HoldsAnIntervalToAboutThreeCenturies) {
   EXPECT_EQ(IntervalTicks(2.9), 2 * kSecond);
   EXPECT_EQ(IntervalTicks(0), 0);

@@ -4,8 +4,12 @@
 #include <fmt/format.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <map>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/schedule_fields.hpp"
@@ -227,6 +231,65 @@ TEST(ClockSchedule, StepsLongerThanAWeekFindTheirTime) {
   ASSERT_TRUE(first);
   // Ten days before Sunday 2026-01-11 00:00, the first Sunday at least ten days on.
   EXPECT_EQ(first->instant, Utc("2026-01-01T00:00:00"));
+}
+
+// The cursor against the plain definition worked out by brute force: every clock time
+// on every listed local day, less every step; an instant goes out once, with the fewest
+// minutes left, then the earliest clock time in the configured order. Zones whose
+// clocks change by an hour, half an hour, or not at all; starts on the nights they do.
+TEST(ClockSchedule, AgreesWithEveryClockTimeLessEveryStep) {
+  const char* const zones[] = {"UTC", "Europe/Berlin", "America/New_York", "Australia/Lord_Howe",
+                               "Asia/Kathmandu"};
+  const char* const starts[] = {"2026-03-28T12:00:00", "2026-10-24T12:00:00",
+                                "2026-03-07T12:00:00", "2026-04-04T12:00:00",
+                                "2026-10-03T12:00:00", "2026-06-15T08:17:00"};
+  std::mt19937 random(27);
+  const auto pick = [&random](int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(random);
+  };
+  constexpr std::chrono::days kHorizon{9};
+  for (int round = 0; round < 300; ++round) {
+    ClockTimes times;
+    for (int count = pick(1, 6); count > 0; --count) {
+      times.at_minutes.push_back(pick(0, 3) == 0 ? pick(120, 180) : pick(0, 1439));
+    }
+    while (std::ranges::find(times.on_day, true) == times.on_day.end()) {
+      for (bool& day : times.on_day) day = pick(0, 2) == 0;
+    }
+    for (int count = pick(1, 5); count > 0; --count) {
+      times.before_minutes.push_back(pick(0, 4) == 0 ? pick(0, 3 * 24 * 60) : pick(0, 90));
+    }
+    times.zone = FindTimeZone(zones[pick(0, 4)]);
+    ASSERT_NE(times.zone, nullptr);
+    const sys_seconds start = Utc(starts[pick(0, 5)]) + seconds(pick(0, 86399));
+    const sys_seconds end = start + kHorizon;
+
+    std::map<sys_seconds, std::pair<int, std::size_t>> expected;
+    const auto first_day = LocalDay(*times.zone, start) - std::chrono::days(2);
+    for (auto day = first_day; day <= first_day + kHorizon + std::chrono::days(8);
+         day += std::chrono::days(1)) {
+      if (!times.on_day[std::chrono::weekday(day).iso_encoding() - 1]) continue;
+      for (std::size_t index = 0; index < times.at_minutes.size(); ++index) {
+        const sys_seconds clock_time =
+            InstantOfLocalTime(*times.zone, day + std::chrono::minutes(times.at_minutes[index]));
+        for (const int step : times.before_minutes) {
+          const sys_seconds instant = clock_time - std::chrono::minutes(step);
+          if (instant < start || instant >= end) continue;
+          const auto [entry, added] = expected.try_emplace(instant, step, index);
+          if (!added) entry->second = std::min(entry->second, std::make_pair(step, index));
+        }
+      }
+    }
+
+    OccurrenceCursor cursor(times, start);
+    std::map<sys_seconds, std::pair<int, std::size_t>> sent;
+    while (cursor.Next() && cursor.Next()->instant < end) {
+      const auto due = cursor.TakeDue(cursor.Next()->instant);
+      ASSERT_TRUE(due);
+      EXPECT_TRUE(sent.try_emplace(due->instant, due->minutes_left, due->at_index).second);
+    }
+    ASSERT_EQ(sent, expected) << "round " << round;
+  }
 }
 
 }  // namespace

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
 
 namespace Bellwright::ConfigCheck {
 namespace {
@@ -149,6 +151,34 @@ TEST(CheckConfigText, DoesNotWalkADocumentReadBeforehandThatIsTooDeep) {
   EXPECT_TRUE(report.not_json);
   ASSERT_EQ(report.findings.size(), 1U);
   EXPECT_EQ(report.findings[0].column, 70);
+}
+
+// At the start no zone is looked up: the zones wait, placed, and their findings later
+// are those the checks give at once; the settings are the same either way.
+TEST(CheckConfigText, ZonesLeftForLaterGiveTheFindingsOfZonesLookedUpAtOnce) {
+  const std::string text = R"({"Bellwright": {}, "Schedules": [
+  {"Name": "A", "At": ["06:00"], "TimeZone": "Europe/Berlin"},
+  {"Name": "B", "At": ["06:00"], "TimeZone": "Europe/Berln"},
+  {"Name": "C", "At": ["06:00"], "TimeZone": 5}]})";
+  const ConfigText now = ReadConfigText(text);
+  const ConfigText later = ReadConfigText(text, ZoneChecks::kAtTheFirstTimerCall);
+  EXPECT_TRUE(now.zones_to_look_up.empty());
+  ASSERT_EQ(later.zones_to_look_up.size(), 2U);
+  EXPECT_EQ(later.zones_to_look_up[1].name, "Europe/Berln");
+  EXPECT_EQ(later.zones_to_look_up[1].pointer, "/Schedules/1/TimeZone");
+  EXPECT_EQ(later.settings, now.settings);
+
+  std::vector<Finding> looked_up = LookUpZones(later.zones_to_look_up);
+  ASSERT_EQ(looked_up.size(), 1U);
+  EXPECT_EQ(later.report.findings.size() + 1, now.report.findings.size());
+  const auto same = [&](const Finding& finding) {
+    const Finding& found = looked_up.front();
+    return finding.pointer == found.pointer && finding.line == found.line &&
+           finding.column == found.column && finding.message == found.message &&
+           finding.severity == found.severity;
+  };
+  EXPECT_EQ(std::ranges::count_if(now.report.findings, same), 1);
+  EXPECT_EQ(std::ranges::count_if(later.report.findings, same), 0);
 }
 
 TEST(FormatFinding, WritesOneCompilerStyleLine) {

@@ -8,8 +8,10 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <iostream>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -246,6 +248,45 @@ TEST_F(OptOutStorageTest, TheStatusCountsOnlyAnsweredPlayersAsOptedOut) {
   host_.RunFor(200ms);
   EXPECT_EQ(Sandbox::TheDelayedTasks().Waiting(), 0);
   EXPECT_TRUE(events_.Named("host_error").empty());
+}
+
+// A choice made on another storage in this session goes with the player back to a
+// storage used before, whose older row cannot undo it; a storage type the plug-in does
+// not know keeps what is not written for the next storage, and for the kept file at the
+// unload, and says so.
+TEST_F(OptOutStorageTest, ALaterChoiceIsNeverUndoneByAnOlderOne) {
+  const auto database = FreshDatabase();
+  ASSERT_TRUE(database);
+  Storage::Testing::MariaDbServer* server = server_;
+  Sandbox::TheWorld().Join(FString("A1"), FString("Alice"));
+  PluginSession session(Config(MySql(*database)));
+  host_.RunFor(300ms);
+  Chat("A1", "/ads");
+  host_.RunFor(300ms);
+  ASSERT_TRUE(Stored(*database, "a1"));
+  session.WriteConfig(Config(R"({"Type": "SQLite"})"));
+  ASSERT_TRUE(ReloadConfiguration().succeeded);
+  host_.RunFor(1100ms);  // past the game's spam rule
+  Chat("A1", "/ads");
+  host_.RunFor(300ms);
+  session.WriteConfig(Config(MySql(*database)));
+  ASSERT_TRUE(ReloadConfiguration().succeeded);
+  host_.RunFor(500ms);
+  EXPECT_FALSE(IsOptedOut(FString("A1"))) << "the choice made on SQLite holds";
+  EXPECT_FALSE(Stored(*database, "a1")) << "and went to MySQL too";
+
+  server->Kill();
+  host_.RunFor(500ms);
+  Chat("A1", "/ads");
+  host_.RunFor(200ms);
+  session.WriteConfig(Config(R"({"Type": "Memory"})"));
+  ASSERT_TRUE(ReloadConfiguration().succeeded);
+  EXPECT_TRUE(LogSays("the 1 choice(s) not yet written wait for a storage the plug-in knows"));
+  Unload();
+  std::ifstream kept(session.ConfigFile().parent_path() / "bellwright_unwritten_opt_outs.json");
+  const std::string text{std::istreambuf_iterator<char>(kept), {}};
+  EXPECT_NE(text.find(R"("a1": true)"), std::string::npos) << text;
+  ASSERT_EQ(server->Restart(), std::nullopt);
 }
 
 }  // namespace

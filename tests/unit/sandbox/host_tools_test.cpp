@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdint>
+#include <limits>
 #include <stdexcept>
 
 #include "host/tools.hpp"
@@ -71,6 +74,12 @@ TEST(SandboxClock, ScriptStartIsAUtcInstantWrittenExactly) {
       {"2026-01-01 00:00:00Z", -1},
       {"2026-1-01T00:00:00Z", -1},
       {"", -1},
+      // The years the clock holds, with room for waiting.
+      {"1900-01-01T00:00:00Z", -2208988800},
+      {"2199-12-31T23:59:59Z", 7258118399},
+      {"1899-12-31T23:59:59Z", -1},
+      {"0001-01-01T00:00:00Z", -1},
+      {"9999-12-31T23:59:59Z", -1},
   };
   for (const Case& item : cases) {
     const auto instant = Sandbox::ParseUtcInstant(item.text);
@@ -85,6 +94,34 @@ TEST(SandboxClock, ScriptStartIsAUtcInstantWrittenExactly) {
   EXPECT_EQ(Sandbox::TheClock().ElapsedSeconds(), 31);
   EXPECT_EQ(AsaApi::Tools::GetSystemClockTicks(), std::int64_t{1774746001} * 10'000'000);
   Sandbox::TheClock().UseVirtual();
+}
+
+// `clock STEP` sets the calendar clock alone, as a time service does: the steady clock,
+// the game's clock and `t` go on as they were.
+TEST(SandboxClock, TheCalendarStepsAloneAndStaysInItsRange) {
+  using std::chrono::seconds;
+  constexpr std::int64_t kTicks = 10'000'000;
+  Sandbox::Clock& clock = Sandbox::TheClock();
+  clock.UseVirtual();
+  clock.Advance(seconds(10));
+  ASSERT_TRUE(clock.StepCalendar(seconds(-3600)));
+  EXPECT_EQ(AsaApi::Tools::GetSystemClockTicks(),
+            (Sandbox::Clock::kScriptEpochSeconds + 10 - 3600) * kTicks);
+  EXPECT_EQ(AsaApi::Tools::GetSteadyClockTicks(), 10 * kTicks);
+  EXPECT_EQ(clock.ElapsedSeconds(), 10);
+  EXPECT_DOUBLE_EQ(clock.GameSeconds(), 10.0);
+  clock.Advance(seconds(5));
+  EXPECT_EQ(AsaApi::Tools::GetSystemClockTicks(),
+            (Sandbox::Clock::kScriptEpochSeconds + 15 - 3600) * kTicks);
+  EXPECT_EQ(AsaApi::Tools::GetSteadyClockTicks(), 15 * kTicks);
+  const std::int64_t before = AsaApi::Tools::GetSystemClockTicks();
+  for (const std::int64_t step :
+       {std::int64_t{-5'000'000'000}, std::int64_t{6'000'000'000},
+        std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::min()}) {
+    EXPECT_FALSE(clock.StepCalendar(seconds(step))) << step;
+  }
+  EXPECT_EQ(AsaApi::Tools::GetSystemClockTicks(), before) << "a refused step changes nothing";
+  clock.UseVirtual();
 }
 
 TEST(SandboxDelayedTasks, RunWhenDueInSchedulingOrderOneFrameAtATime) {
@@ -155,7 +192,7 @@ TEST(SandboxDelayedTasks, ScriptFramesAreBoundedAndComeBeforeTheTimer) {
   TimerCalls() = &ran;
   void (*trampoline)(AGameState*) = nullptr;
   Sandbox::TheGameFunctions().SetHook<void(AGameState*)>("AGameState.DefaultTimer()",
-                                                          &RecordTimerCall, &trampoline);
+                                                         &RecordTimerCall, &trampoline);
   tasks.DelayExecuteInternal(
       [&] {
         ran.push_back("due");

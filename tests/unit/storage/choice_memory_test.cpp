@@ -116,6 +116,28 @@ TEST(ChoiceMemoryTest, ANewStorageAsksEveryoneAgainAndAMadeAgainOneGetsEveryones
   EXPECT_TRUE(Out(memory, "in"));
 }
 
+// A storage used earlier in the session, and again now, gets every choice made since,
+// written ones included, so that its older rows cannot undo them.
+TEST(ChoiceMemoryTest, EveryChoiceOfTheSessionGoesToTheNextStorage) {
+  ChoiceMemory memory;
+  memory.Toggle("out");
+  memory.Toggle("in");
+  memory.Toggle("in");
+  memory.MarkWritten(memory.TakeBatch(10));
+  memory.AddUnwritten(std::vector<StoredChoice>{{"kept", true}});
+  memory.MarkWritten(memory.TakeBatch(10));
+  ASSERT_FALSE(memory.HasUnwritten());
+  memory.WriteSessionChoicesAgain();
+  const std::vector<StoredChoice> again = memory.Unwritten();
+  ASSERT_EQ(again.size(), 3u);
+  for (const StoredChoice& choice : again) {
+    EXPECT_EQ(choice.opted_out, choice.player_key != "in") << choice.player_key;
+  }
+  memory.Ask("out", 0s);
+  memory.Answer(memory.TakeQuestions(10), std::vector<StoredChoice>{});
+  EXPECT_TRUE(Out(memory, "out")) << "the older row of the storage used before does not count";
+}
+
 TEST(ChoiceMemoryTest, WithoutStorageEveryoneNotAnsweredIsIn) {
   ChoiceMemory memory;
   memory.Ask("p1", 0s);
