@@ -79,11 +79,12 @@ ChoiceMemory::Moment Now() {
 // only faster.
 bool Settle(OptOutStore& store, ChoiceMemory& memory) {
   SeenMemory greeted;
+  ClusterMemory cluster;
   const auto deadline = std::chrono::steady_clock::now() + 60s;
-  while (!store.IsIdle(memory, greeted)) {
+  while (!store.IsIdle(memory, greeted, cluster)) {
     if (std::chrono::steady_clock::now() >= deadline) return false;
-    store.Pump(memory, greeted);
-    if (!store.IsIdle(memory, greeted)) std::this_thread::sleep_for(50us);
+    store.Pump(memory, greeted, cluster);
+    if (!store.IsIdle(memory, greeted, cluster)) std::this_thread::sleep_for(50us);
   }
   return true;
 }
@@ -177,6 +178,7 @@ void WithStoredChoices(benchmark::State& state, const StorageSettings& settings,
   const std::vector<std::string> here = PlayerKeys(100);
   ChoiceMemory memory;
   SeenMemory greeted;
+  ClusterMemory cluster;
   auto store = std::make_unique<OptOutStore>(settings, Reporter{});
   for (const std::string& key : here) memory.Ask(key, Now());
   if (!Settle(*store, memory)) state.SkipWithError("the store did not answer");
@@ -194,7 +196,7 @@ void WithStoredChoices(benchmark::State& state, const StorageSettings& settings,
         Settle(*store, memory);
         break;
       case Moment::kTimerTurn:
-        store->Pump(memory, greeted);
+        store->Pump(memory, greeted, cluster);
         for (const std::string& key : here) {
           benchmark::DoNotOptimize(memory.IsOptedOut(key, Now(), 5s));
         }

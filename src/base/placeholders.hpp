@@ -57,10 +57,11 @@ class PlaceholderText {
   std::uint32_t used_ = 0;
 };
 
-// The fields of a message a player receives: the receiving player's character name
-// and the number of connected players.
-enum PlayerPlaceholder : std::size_t { kPlayerName = 0, kPlayerCount = 1 };
-inline constexpr std::u16string_view kPlayerPlaceholderNames[] = {u"PlayerName", u"PlayerCount"};
+// The fields of a message a player receives: the receiving player's character name,
+// the number of connected players and this server's name in its cluster.
+enum PlayerPlaceholder : std::size_t { kPlayerName = 0, kPlayerCount = 1, kServerName = 2 };
+inline constexpr std::u16string_view kPlayerPlaceholderNames[] = {u"PlayerName", u"PlayerCount",
+                                                                  u"ServerName"};
 
 // A whole number as engine text.
 std::u16string DecimalText(long long number);

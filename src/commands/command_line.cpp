@@ -29,4 +29,8 @@ bool IsEveryoneTarget(const FString& target) {
   return target.EqualsExactly(FString("0"));
 }
 
+bool IsClusterTarget(const FString& target) {
+  return target == FString("cluster");
+}
+
 }  // namespace Bellwright

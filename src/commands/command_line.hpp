@@ -36,5 +36,8 @@ class CommandLine {
 
 // The exact text "0", letter for letter, addresses everyone.
 bool IsEveryoneTarget(const FString& target);
+// The word "cluster", letter case ignored, addresses everyone on every server of the
+// cluster.
+bool IsClusterTarget(const FString& target);
 
 }  // namespace Bellwright

@@ -1,14 +1,20 @@
 #include "commands/send_flow.hpp"
 
+#include <fmt/format.h>
+
 #include <exception>
 #include <optional>
+#include <string>
+#include <string_view>
 
+#include "base/text.hpp"
 #include "commands/command_line.hpp"
 #include "commands/numbers.hpp"
 #include "commands/trailing_numbers.hpp"
 #include "config/config.hpp"
 #include "host/api_utils.hpp"
 #include "host/asa_api.hpp"
+#include "opt_out/cluster_link.hpp"
 
 namespace Bellwright {
 namespace {
@@ -20,6 +26,9 @@ struct Outgoing {
   FString message;
   MessageStyle style;
   Recipient recipient = Recipient::Everyone();
+  // Everyone here and on every other server of the cluster.
+  bool cluster = false;
+  FString icon_path;
 };
 
 // None when the configuration cannot give them (a section or colour of the wrong JSON
@@ -62,12 +71,9 @@ TrailingNumbers<NotificationNumbers> GivenNumbers(const SendCommandRules& rules,
 
 // A trailing word that is not a number names the icon, even when it is the last
 // word of the message itself.
-UObject* IconFromLine(const CommandLine& line) {
-  const FString icon_path = line.TokenFromEnd(1);
-  if (icon_path.IsEmpty() || IsNumericText(icon_path)) {
-    return nullptr;
-  }
-  return ResolveIcon(icon_path);
+FString IconPathFromLine(const CommandLine& line) {
+  FString icon_path = line.TokenFromEnd(1);
+  return IsNumericText(icon_path) ? FString() : icon_path;
 }
 
 AShooterPlayerController* FindTarget(const FString& target) {
@@ -82,12 +88,14 @@ AShooterPlayerController* FindTarget(const FString& target) {
 bool SettleDelivery(MessageKind kind, const CommandLine& line, Outgoing& outgoing) {
   const FString target = line.Target();
   outgoing.message = line.Message();
-  AShooterPlayerController* player = FindTarget(target);
-  const bool to_everyone = IsEveryoneTarget(target);
+  outgoing.cluster = IsClusterTarget(target);
+  const bool to_everyone = IsEveryoneTarget(target) || outgoing.cluster;
+  AShooterPlayerController* player = outgoing.cluster ? nullptr : FindTarget(target);
   outgoing.recipient = to_everyone ? Recipient::Everyone() : Recipient::Player(player);
   if (kind == MessageKind::kNotification) {
     // An empty message and a missing player are left to the delivery.
-    outgoing.style.icon = IconFromLine(line);
+    outgoing.icon_path = IconPathFromLine(line);
+    outgoing.style.icon = outgoing.icon_path.IsEmpty() ? nullptr : ResolveIcon(outgoing.icon_path);
     return true;
   }
   if (kind == MessageKind::kChat) {
@@ -100,6 +108,49 @@ void ApplyNumbers(const NotificationNumbers& numbers, MessageStyle& style) {
   style.color = numbers.color;
   style.display_scale = numbers.display_scale;
   style.display_time = numbers.display_time;
+}
+
+FString Failed(std::string_view reason) {
+  return FString(fmt::format("{}: {}", kSendFailed, reason));
+}
+
+// Why a message cannot go to every server, checked before anything is delivered.
+std::optional<std::string> ClusterObstacle(const Outgoing& outgoing) {
+  if (auto refusal = ClusterRefusal()) {
+    return refusal;
+  }
+  if (ToUtf8(outgoing.message).size() > kLongestClusterText) {
+    return fmt::format(
+        "the text is longer than the {} bytes of UTF-8 a message for every "
+        "server may carry",
+        kLongestClusterText);
+  }
+  return std::nullopt;
+}
+
+ClusterDelivery ForCluster(MessageKind kind, const Outgoing& outgoing) {
+  return {kind,
+          ToUtf8(outgoing.message),
+          ToUtf8(outgoing.style.sender),
+          outgoing.style.color,
+          outgoing.style.display_scale,
+          outgoing.style.display_time,
+          ToUtf8(outgoing.icon_path)};
+}
+
+// Delivered here first, as to everyone; then stored for the other servers.
+void SendToEveryServer(MessageKind kind, const Outgoing& outgoing, const SendReply& reply) {
+  if (!Deliver(kind, outgoing.message, outgoing.style, outgoing.recipient)) {
+    reply(SendOutcome::kFailed, FString(kSendFailed));
+    return;
+  }
+  const ClusterSending sending = SendToCluster(ForCluster(kind, outgoing));
+  if (!sending.queued) {
+    reply(SendOutcome::kFailed, FString(fmt::format("{} here, but not to the other servers: {}",
+                                                    kSentToEveryone, sending.reply)));
+    return;
+  }
+  reply(SendOutcome::kSent, FString(fmt::format("{}; {}", kSentToEveryone, sending.reply)));
 }
 
 }  // namespace
@@ -128,6 +179,14 @@ void RunSendCommand(const SendCommandRules& rules, const FString& command_line,
   } catch (const std::exception&) {
     // A line the commands cannot read fails the command instead of leaving it half done.
     reply(SendOutcome::kFailed, FString(kSendFailed));
+    return;
+  }
+  if (outgoing.cluster) {
+    if (const auto obstacle = ClusterObstacle(outgoing)) {
+      reply(SendOutcome::kFailed, Failed(*obstacle));
+      return;
+    }
+    SendToEveryServer(rules.kind, outgoing, reply);
     return;
   }
   if (!Deliver(rules.kind, outgoing.message, outgoing.style, outgoing.recipient)) {

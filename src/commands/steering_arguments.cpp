@@ -13,7 +13,7 @@ namespace Bellwright {
 namespace {
 
 constexpr const char* kCountdownUsage =
-    "Usage: bw.countdown MINUTES [\"TEXT\"] or bw.countdown cancel";
+    "Usage: bw.countdown MINUTES [\"TEXT\"] [cluster] or bw.countdown cancel [cluster]";
 
 // Digits only, no sign and no fraction, within [lowest, highest].
 std::optional<int> WholeNumberIn(const std::string& text, int lowest, int highest) {
@@ -132,9 +132,14 @@ ParsedArguments<CountdownRequest> ParseCountdown(const CommandLine& line) {
   if (line.TokenCount() < 2) {
     return Refused<CountdownRequest>(kCountdownUsage);
   }
+  // The word stands last, after the text; inside the quotes it would be part of it.
+  const bool cluster = line.TokenCount() > 2 && IsClusterTarget(line.TokenFromEnd(1));
+  const int words = line.TokenCount() - (cluster ? 1 : 0);
   const std::string first = ToUtf8(line.Token(1));
   if (IsCancel(first)) {
-    return {CountdownRequest{.cancel = true, .minutes = 0, .text = std::nullopt}, {}};
+    return {
+        CountdownRequest{.cancel = true, .minutes = 0, .text = std::nullopt, .cluster = cluster},
+        {}};
   }
   const std::optional<int> minutes = WholeNumberIn(first, 1, kLongestCountdownMinutes);
   if (!minutes) {
@@ -142,11 +147,12 @@ ParsedArguments<CountdownRequest> ParseCountdown(const CommandLine& line) {
         fmt::format("MINUTES must be a whole number from 1 to {}, not \"{}\"",
                     kLongestCountdownMinutes, first));
   }
-  CountdownRequest request{.cancel = false, .minutes = *minutes, .text = std::nullopt};
+  CountdownRequest request{
+      .cancel = false, .minutes = *minutes, .text = std::nullopt, .cluster = cluster};
   const FString text = line.Message();
   if (!text.IsEmpty()) {
     request.text = ToUtf8(text);
-  } else if (line.TokenCount() > 2) {
+  } else if (words > 2) {
     // Words without quotes would be taken for nothing: better to say so than to run
     // the countdown with the configured text.
     return Refused<CountdownRequest>(

@@ -40,12 +40,13 @@ struct PreviewRequest {
 };
 ParsedArguments<PreviewRequest> ParsePreview(const CommandLine& line);
 
-// bw.countdown MINUTES ["TEXT"] or bw.countdown cancel.
+// bw.countdown MINUTES ["TEXT"] [cluster] or bw.countdown cancel [cluster].
 inline constexpr int kLongestCountdownMinutes = 1440;
 struct CountdownRequest {
   bool cancel = false;
   int minutes = 0;
   std::optional<std::string> text;  // replaces the configured text for this countdown
+  bool cluster = false;             // on every server of the cluster too
 };
 ParsedArguments<CountdownRequest> ParseCountdown(const CommandLine& line);
 

@@ -1,8 +1,14 @@
 #include "commands/steering_commands.hpp"
 
+#include <fmt/format.h>
+
+#include <optional>
+#include <string>
+
 #include "commands/command_line.hpp"
 #include "commands/reply.hpp"
 #include "commands/steering_arguments.hpp"
+#include "opt_out/cluster_link.hpp"
 
 namespace Bellwright {
 namespace {
@@ -81,6 +87,44 @@ CommandOutcome RunPause(const CommandLine& line, AShooterPlayerController* /*vie
   return Work.pause(parsed.request->name, parsed.request->minutes);
 }
 
+// Why a countdown cannot go to every server, checked before anything is done here.
+std::optional<std::string> ClusterCountdownObstacle(const CountdownRequest& request) {
+  if (auto refusal = ClusterRefusal()) {
+    return refusal;
+  }
+  if (request.text && request.text->size() > kLongestClusterText) {
+    return fmt::format(
+        "the text is longer than the {} bytes of UTF-8 a message for every server "
+        "may carry",
+        kLongestClusterText);
+  }
+  return std::nullopt;
+}
+
+// Here first, then stored for the other servers. A cancel goes to them even when no
+// countdown runs here.
+CommandOutcome CountdownOnEveryServer(const CountdownRequest& request) {
+  if (const auto obstacle = ClusterCountdownObstacle(request)) {
+    return CommandOutcome::Failure(fmt::format(
+        "not done on any server, as this server cannot reach the others: {}", *obstacle));
+  }
+  CommandOutcome outcome = request.cancel ? Work.cancel_countdown()
+                                          : Work.start_countdown(request.minutes, request.text);
+  if (!request.cancel && !outcome.succeeded) {
+    return outcome;
+  }
+  const ClusterSending sending =
+      request.cancel ? SendToCluster(ClusterCountdownCancel{})
+                     : SendToCluster(ClusterCountdown{request.minutes, request.text});
+  if (outcome.lines.empty()) {
+    outcome.lines.emplace_back();
+  }
+  outcome.lines.front() +=
+      (sending.queued ? "; " : "; not sent to the other servers: ") + sending.reply;
+  outcome.succeeded = sending.queued;
+  return outcome;
+}
+
 CommandOutcome RunCountdown(const CommandLine& line, AShooterPlayerController* /*viewer*/) {
   auto parsed = ParseCountdown(line);
   if (!parsed.request) {
@@ -90,6 +134,9 @@ CommandOutcome RunCountdown(const CommandLine& line, AShooterPlayerController* /
     return NotAvailable();
   }
   const CountdownRequest& request = *parsed.request;
+  if (request.cluster) {
+    return CountdownOnEveryServer(request);
+  }
   return request.cancel ? Work.cancel_countdown()
                         : Work.start_countdown(request.minutes, request.text);
 }

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "base/schedule_fields.hpp"
+#include "config/server_filter.hpp"
 #include "config_checks/command_name_checks.hpp"
 #include "config_checks/json_text/json_pointer.hpp"
 #include "config_checks/text_faults.hpp"
@@ -66,7 +67,8 @@ void JudgeTimedInterval(const SettingValue& timed, const SettingValue& interval)
 }
 
 TimedMessageSettings ReadTimed(const SettingValue& document,
-                               const ConfigCheck::Registrations& commands) {
+                               const ConfigCheck::Registrations& commands,
+                               const ServerFilter& servers) {
   TimedMessageSettings settings;
   const SettingValue timed = document.Member("TimedMessages");
   if (!timed.Present() || !timed.Judge(JsonKind::kObject, {kError, kTimedOff})) {
@@ -89,7 +91,8 @@ TimedMessageSettings ReadTimed(const SettingValue& document,
        .empty = "timed messages are enabled with no messages: nothing is ever sent",
        .entry = {"this timed message is never sent (its turn passes with nothing sent)",
                  "this timed message is never sent", TimedMessageTextRule(), BlankText::kSent},
-       .members_judged_whole = true},
+       .members_judged_whole = true,
+       .servers = &servers},
       settings.enabled);
   const SettingValue command = timed.Member("OptOutCommand");
   settings.opt_out_command = command.ValueOr<std::string>(
@@ -212,7 +215,8 @@ std::optional<long long> ReadListInterval(const SettingValue& list, bool runs) {
 }
 
 std::optional<AnnouncementListSettings> ReadList(const SettingValue& list, TakenNames& taken,
-                                                 std::vector<IdleAnnouncement>& idle) {
+                                                 std::vector<IdleAnnouncement>& idle,
+                                                 const ServerFilter& servers) {
   std::optional<std::string> name = TakeName("list", kListStopped, list, taken);
   const bool runs = !WrittenOff(list);
   AnnouncementListSettings settings;
@@ -230,12 +234,17 @@ std::optional<AnnouncementListSettings> ReadList(const SettingValue& list, Taken
        .missing = "this list has no messages: nothing is ever sent",
        .empty = "this list has no messages: nothing is ever sent",
        .entry = {"this message is never sent (its turn passes with nothing sent)",
-                 "this message is never sent", ListMessageTextRule()}},
+                 "this message is never sent", ListMessageTextRule()},
+       .servers = &servers},
       runs);
   ApplyListGroups(list, settings.list);
-  if (!name || !interval) {
-    idle.push_back(
-        {"list", IdleName(list), !name ? NameProblem(list) : "it has no usable \"Interval\""});
+  const bool here = servers.Has(list);
+  if (!name || !interval || !here) {
+    // A list of another server is left out as if the file did not hold it.
+    if (here) {
+      idle.push_back(
+          {"list", IdleName(list), !name ? NameProblem(list) : "it has no usable \"Interval\""});
+    }
     return std::nullopt;
   }
   settings.name = std::move(*name);
@@ -287,6 +296,7 @@ struct ScheduleReading {
 };
 
 std::optional<ScheduleSettings> ReadSchedule(const SettingValue& schedule, TakenNames& taken,
+                                             const ServerFilter& servers,
                                              const ScheduleReading& reading) {
   std::optional<std::string> name = TakeName("schedule", kScheduleStopped, schedule, taken);
   ScheduleSettings settings;
@@ -312,9 +322,12 @@ std::optional<ScheduleSettings> ReadSchedule(const SettingValue& schedule, Taken
     case ScheduleTextUse::kNoStep:
       break;
   }
-  if (!name || !times) {
-    reading.idle.push_back(
-        {"schedule", IdleName(schedule), !name ? NameProblem(schedule) : times_problem});
+  const bool here = servers.Has(schedule);
+  if (!name || !times || !here) {
+    if (here) {
+      reading.idle.push_back(
+          {"schedule", IdleName(schedule), !name ? NameProblem(schedule) : times_problem});
+    }
     return std::nullopt;
   }
   settings.name = std::move(*name);
@@ -364,8 +377,8 @@ void ReadSection(const SettingValue& section, const SectionKind& kind, Read&& re
 
 const TextRule& TimedMessageTextRule() {
   static const TextRule rule = ConfigCheck::FormattedOnce(
-      "a timed message", "{PlayerName} and {PlayerCount}", "this timed message is never delivered",
-      {"PlayerName", "PlayerCount"});
+      "a timed message", "{PlayerName}, {PlayerCount} and {ServerName}",
+      "this timed message is never delivered", {"PlayerName", "PlayerCount", "ServerName"});
   return rule;
 }
 
@@ -384,17 +397,17 @@ const TextRule& OptOutOnTextRule() {
 }
 
 const TextRule& ListMessageTextRule() {
-  static const TextRule rule =
-      ConfigCheck::FormattedOnce("a list's message", "{PlayerName} and {PlayerCount}",
-                                 "this message is never delivered", {"PlayerName", "PlayerCount"});
+  static const TextRule rule = ConfigCheck::FormattedOnce(
+      "a list's message", "{PlayerName}, {PlayerCount} and {ServerName}",
+      "this message is never delivered", {"PlayerName", "PlayerCount", "ServerName"});
   return rule;
 }
 
 const TextRule& ScheduleTextRule() {
   static const TextRule rule = ConfigCheck::FormattedOnce(
-      "a schedule's message", "{Minutes}, {Time}, {PlayerName} and {PlayerCount}",
+      "a schedule's message", "{Minutes}, {Time}, {PlayerName}, {PlayerCount} and {ServerName}",
       "this schedule's message is never delivered",
-      {"Minutes", "Time", "PlayerName", "PlayerCount"});
+      {"Minutes", "Time", "PlayerName", "PlayerCount", "ServerName"});
   return rule;
 }
 
@@ -402,14 +415,15 @@ AnnouncementSettings ReadAnnouncementSettings(const SettingValue& document,
                                               const ConfigCheck::Registrations& commands,
                                               std::vector<ZoneToLookUp>* zones_later,
                                               std::chrono::sys_seconds now) {
+  const ServerFilter servers(document);
   AnnouncementSettings settings;
-  settings.timed = ReadTimed(document, commands);
+  settings.timed = ReadTimed(document, commands, servers);
   TakenNames taken;
   ReadSection(
       document.Member("Announcements"),
       {"list", kMostAnnouncementLists, "it is ignored, so no announcement list runs", kListStopped},
       [&](const SettingValue& item) {
-        if (auto list = ReadList(item, taken, settings.idle)) {
+        if (auto list = ReadList(item, taken, settings.idle, servers)) {
           settings.lists.push_back(std::move(*list));
         }
       },
@@ -418,7 +432,7 @@ AnnouncementSettings ReadAnnouncementSettings(const SettingValue& document,
       document.Member("Schedules"),
       {"schedule", kMostSchedules, "it is ignored, so no schedule runs", kScheduleSilent},
       [&](const SettingValue& item) {
-        if (auto schedule = ReadSchedule(item, taken, {zones_later, now, settings.idle})) {
+        if (auto schedule = ReadSchedule(item, taken, servers, {zones_later, now, settings.idle})) {
           settings.schedules.push_back(std::move(*schedule));
         }
       },

@@ -93,7 +93,8 @@ struct AnnouncementSettings {
 // `commands`: the names the custom commands take, which the opt-out command must not.
 // `zones_later`: where the schedules' zones are left to be looked up, when they are not
 // looked up now (ReadScheduleTimes); `now`: when the file is read, for the schedules'
-// findings about the coming year.
+// findings about the coming year. Messages, lists and schedules this server does not
+// have (ServerFilter) are left out.
 AnnouncementSettings ReadAnnouncementSettings(const SettingValue& document,
                                               const ConfigCheck::Registrations& commands,
                                               std::vector<ZoneToLookUp>* zones_later,

@@ -34,7 +34,8 @@ ConfigSettings ReadSettings(const nlohmann::json& document, Findings& findings,
   settings.welcome = ReadWelcomeSettings(general);
   settings.announcements = ReadAnnouncementSettings(root, names.registrations, zones_later, now);
   const bool storage_in_use = !settings.announcements.timed.opt_out_command.empty() ||
-                              !settings.welcome.first_join_message.empty();
+                              !settings.welcome.first_join_message.empty() ||
+                              !settings.general.server_name.empty();
   settings.storage = ReadStorageSetting(general, storage_in_use);
   settings.countdown = ReadCountdownSettings(root);
   return settings;

@@ -12,7 +12,8 @@
 namespace Bellwright {
 namespace {
 
-constexpr std::string_view kCountdownFields = "{Minutes}, {PlayerName} and {PlayerCount}";
+constexpr std::string_view kCountdownFields =
+    "{Minutes}, {PlayerName}, {PlayerCount} and {ServerName}";
 
 // Steps of the wrong type are skipped; a number is truncated, and the whole minutes
 // outside 1 to a day (bw.countdown takes no more minutes) are skipped too.
@@ -75,7 +76,7 @@ const ConfigCheck::TextRule& CountdownTextRule() {
   static const ConfigCheck::TextRule rule =
       ConfigCheck::FormattedOnce("the countdown's announcement", kCountdownFields,
                                  "the countdown's announcements are never delivered",
-                                 {"Minutes", "PlayerName", "PlayerCount"});
+                                 {"Minutes", "PlayerName", "PlayerCount", "ServerName"});
   return rule;
 }
 
@@ -83,7 +84,7 @@ const ConfigCheck::TextRule& CountdownFinalTextRule() {
   static const ConfigCheck::TextRule rule =
       ConfigCheck::FormattedOnce("the countdown's last announcement", kCountdownFields,
                                  "the countdown's last announcement is never delivered",
-                                 {"Minutes", "PlayerName", "PlayerCount"});
+                                 {"Minutes", "PlayerName", "PlayerCount", "ServerName"});
   return rule;
 }
 

@@ -10,6 +10,7 @@
 #include "base/clock_ticks.hpp"
 #include "config/colour_reader.hpp"
 #include "config/message_members.hpp"
+#include "config/server_filter.hpp"
 #include "config_checks/command_name_checks.hpp"
 #include "config_checks/json_text/json_pointer.hpp"
 #include "config_checks/text_faults.hpp"
@@ -174,7 +175,8 @@ ConfiguredCommand ReadKeptCommand(const SettingValue& command, Loading& loading,
 
 // A member of the section: skipped without a message, kept with one.
 void ReadCommand(std::string_view name, const SettingValue& command, Loading& loading,
-                 CustomCommandSettings& settings, CommandNameTable& names) {
+                 CustomCommandSettings& settings, CommandNameTable& names,
+                 const ServerFilter& servers) {
   for (std::string& message :
        ConfigCheck::ChatNameWarnings("command name", name, {"this command", "the command"})) {
     command.AtKey(kWarning, std::move(message));
@@ -205,7 +207,10 @@ void ReadCommand(std::string_view name, const SettingValue& command, Loading& lo
   ConfiguredCommand read = ReadKeptCommand(command, loading, names_here);
   read.name = name;
   read.message = std::move(text);
-  settings.commands.push_back(std::move(read));
+  // A command of other servers keeps its names in the checks: the file is one for all.
+  if (servers.Has(command)) {
+    settings.commands.push_back(std::move(read));
+  }
 }
 
 // An absent or null section, or an empty one of either kind, holds no commands; member
@@ -235,8 +240,9 @@ void ReadCommands(const SettingValue& document, Loading& loading, CustomCommandS
     }
     return;
   }
+  const ServerFilter servers(document);
   for (const auto& [name, command] : section.Members()) {
-    ReadCommand(name, command, loading, settings, names);
+    ReadCommand(name, command, loading, settings, names, servers);
   }
 }
 
@@ -244,8 +250,8 @@ void ReadCommands(const SettingValue& document, Loading& loading, CustomCommandS
 
 const ConfigCheck::TextRule& CommandReplyTextRule() {
   static const ConfigCheck::TextRule rule = ConfigCheck::FormattedOnce(
-      "a custom command's reply", "{PlayerName} and {PlayerCount}",
-      "the command's reply is never delivered", {"PlayerName", "PlayerCount"});
+      "a custom command's reply", "{PlayerName}, {PlayerCount} and {ServerName}",
+      "the command's reply is never delivered", {"PlayerName", "PlayerCount", "ServerName"});
   return rule;
 }
 

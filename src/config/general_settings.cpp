@@ -72,6 +72,11 @@ GeneralSettings ReadGeneralSettings(const SettingValue& document) {
       section.Member("ClientChatSenderName")
           .ValueOr<std::string>(JsonKind::kString, kDefaultChatSenderName,
                                 {kError, "it is ignored, so the sender name $default is used"});
+  settings.server_name = section.Member("ServerName")
+                             .ValueOr<std::string>(JsonKind::kString, "",
+                                                   {kError,
+                                                    "it is ignored, so this server takes no part "
+                                                    "in a cluster"});
   return settings;
 }
 

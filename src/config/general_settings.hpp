@@ -34,6 +34,8 @@ struct GeneralSettings {
   std::optional<ByteColor> server_colour = MakeByteColor(0, 0, 0);
   std::optional<ByteColor> chat_colour;
   std::optional<NotificationDefaults> notification;
+  // This server's name in its cluster; empty for a server on its own. Lenient.
+  std::string server_name;
 
   friend bool operator==(const GeneralSettings&, const GeneralSettings&) = default;
 };

@@ -6,6 +6,7 @@
 #include "base/plugin_name.hpp"
 #include "config/colour_reader.hpp"
 #include "config/message_members.hpp"
+#include "config/server_filter.hpp"
 
 namespace Bellwright {
 namespace {
@@ -199,7 +200,10 @@ MessageList ReadMessageList(const SettingValue& section, const ListWords& words,
   }
   if (messages.Present() && messages.Judge(JsonKind::kArray, {kError, words.no_messages})) {
     for (const SettingValue& entry : messages.Elements()) {
-      list.messages.push_back(ReadMessageEntry(entry, words.entry));
+      MessageEntry read = ReadMessageEntry(entry, words.entry);
+      if (words.servers == nullptr || words.servers->Has(entry)) {
+        list.messages.push_back(std::move(read));
+      }
     }
   } else if (messages.IsObject()) {
     list.messages.resize(messages.Json()->size());

@@ -18,6 +18,8 @@ struct TextRule;
 // the message its turn.
 namespace Bellwright {
 
+class ServerFilter;
+
 // What a message says and to whom.
 struct MessageContent {
   std::string text;
@@ -93,6 +95,8 @@ struct ListWords {
   // Messages written as an object are none, but their members' texts and colours have
   // always been judged as messages' are; the timed messages' members wholly.
   bool members_judged_whole = false;
+  // The entries this server has; every entry when none.
+  const ServerFilter* servers = nullptr;
 };
 
 MessageEntry ReadMessageEntry(const SettingValue& entry, const EntryWords& words);

@@ -4,7 +4,9 @@
 
 #include <array>
 #include <cmath>
+#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace Bellwright {
@@ -93,8 +95,13 @@ StorageSetting Read(const SettingValue& storage) {
       "SQLite", {kError, kSqliteInstead},
       {kStorageTypes, kError, "a storage type",
        "the opt-out choices are kept in memory only, for the session, and an error is logged"});
+  // Judged whatever the type, as a mistake in it matters once the type is SQLite.
+  std::string path = storage.Member("Path").ValueOr<std::string>(
+      JsonKind::kString, "",
+      {kError, "it is ignored, so the file is bellwright.sqlite next to config.json"});
   if (type == "SQLite") {
     JudgeSqlite(storage);
+    setting.storage->sqlite_path = std::move(path);
   } else if (type == "MySQL") {
     setting.storage = ReadServer(storage);
   } else {

@@ -14,7 +14,8 @@ inline constexpr const char* kSqliteFileName = "bellwright.sqlite";
 // Where the players' choices and greetings are kept.
 struct StorageSetting {
   // Empty when the type names a storage the plug-in does not know. The SQLite file's
-  // path is the owner's to fill in: the reader knows no server folder.
+  // path is as "Path" gives it (empty without it): the owner places it, as the reader
+  // knows no server folder.
   std::optional<Storage::StorageSettings> storage = Storage::StorageSettings{};
   // That unknown type, for the log.
   std::string unknown_type;

@@ -69,9 +69,13 @@ int ConnectedPlayerCount();
 // server's colour nor open a colour of its own. Other kinds show it as written.
 FString PlayerChosenText(const FString& text, MessageKind kind);
 
+// This server's name in its cluster, as {ServerName} shows it; empty outside a cluster.
+// The plug-in sets it whenever a configuration comes into use.
+void UseServerName(const FString& name);
+
 // A message text that may name {PlayerName}, the character name of the player who
-// receives it, and {PlayerCount}, the players connected when the text is first
-// filled in. A text that names neither goes out exactly as written. `text` must
+// receives it, {PlayerCount}, the players connected when the text is first filled in,
+// and {ServerName}. A text that names neither goes out exactly as written. `text` must
 // outlive the object.
 class PlayerText {
  public:

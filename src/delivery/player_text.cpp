@@ -6,6 +6,19 @@
 #include "host/asa_api.hpp"
 
 namespace Bellwright {
+namespace {
+
+// The game thread is its only user.
+FString& ServerNameHeld() {
+  static FString name;
+  return name;
+}
+
+}  // namespace
+
+void UseServerName(const FString& name) {
+  ServerNameHeld() = name;
+}
 
 UWorld* GameWorld() {
   return AsaApi::GetApiUtils().GetWorld();
@@ -29,7 +42,7 @@ const FString& PlayerText::For(AShooterPlayerController* player) {
                            : FString();
   const std::u16string_view count =
       player_count_ ? std::u16string_view(*player_count_) : std::u16string_view();
-  const std::array<std::u16string_view, 2> values{name.Wide(), count};
+  const std::array<std::u16string_view, 3> values{name.Wide(), count, ServerNameHeld().Wide()};
   filled_ = text_.Fill(values);
   return filled_;
 }

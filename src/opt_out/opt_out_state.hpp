@@ -11,6 +11,7 @@
 #include "host/fstring.hpp"
 #include "opt_out/kept_choices_file.hpp"
 #include "storage/choice_memory.hpp"
+#include "storage/cluster_memory.hpp"
 #include "storage/opt_out_store.hpp"
 #include "storage/seen_memory.hpp"
 
@@ -23,6 +24,7 @@ struct OptOutSettings {
   FString command;          // empty while only the first-join welcome keeps the storage
   bool first_join = false;  // a first-join welcome asks whether players were greeted
   StorageSetting storage;
+  std::string server_name;  // this server in its cluster; empty outside one
 };
 
 struct State {
@@ -32,6 +34,7 @@ struct State {
   std::unique_ptr<Storage::OptOutStore> store;
   Storage::ChoiceMemory memory;
   Storage::SeenMemory greeted;
+  Storage::ClusterMemory cluster;
   // Whether the storage the settings name was set up since the start or the last move.
   bool storage_set_up = false;
   // The host's clock at the first turn that found the storage failing, while it fails.

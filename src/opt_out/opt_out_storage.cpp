@@ -10,8 +10,10 @@
 #include "base/platform_text.hpp"
 #include "base/text.hpp"
 #include "config/config.hpp"
+#include "config/server_filter.hpp"
 #include "delivery/world_players.hpp"
 #include "host/tools.hpp"
+#include "opt_out/cluster_link.hpp"
 #include "opt_out/kept_choices_file.hpp"
 #include "opt_out/kept_entries.hpp"
 #include "opt_out/opt_out_state.hpp"
@@ -44,20 +46,40 @@ bool SameStorage(const StorageSetting& a, const StorageSetting& b) {
   return *a.storage == *b.storage;
 }
 
-// Empty while the configuration names neither an opt-out command nor a first-join
-// welcome. The SQLite file lies beside the configuration.
+// The file "Path" names, a relative one in the plug-in's folder; without it,
+// bellwright.sqlite there. Servers of one machine share one file by naming it.
+std::string SqliteFilePath(const std::string& configured) {
+  if (configured.empty()) {
+    return Platform::Utf8FromPath(PluginFolderPath() / kSqliteFileName);
+  }
+  return Platform::Utf8FromPath(PluginFolderPath() / Platform::PathFromUtf8(configured));
+}
+
+// Empty while the configuration names neither an opt-out command, nor a first-join
+// welcome, nor this server in a cluster. The SQLite file lies beside the configuration.
 std::optional<OptOutSettings> ReadSettings() {
   const ConfigSettings& settings = LiveSettings();
   const std::string& command = settings.announcements.timed.opt_out_command;
   const bool first_join = !settings.welcome.first_join_message.empty();
-  if (command.empty() && !first_join) {
+  const std::string& server_name = settings.general.server_name;
+  if (command.empty() && !first_join && server_name.empty()) {
     return std::nullopt;
   }
   StorageSetting storage = settings.storage;
   if (storage.storage && storage.storage->kind == Storage::StorageSettings::Kind::kSqlite) {
-    storage.storage->sqlite_path = Platform::Utf8FromPath(PluginFolderPath() / kSqliteFileName);
+    storage.storage->sqlite_path = SqliteFilePath(storage.storage->sqlite_path);
   }
-  return OptOutSettings{FromUtf8(command), first_join, std::move(storage)};
+  if (storage.storage) {
+    storage.storage->cluster = !server_name.empty();
+  }
+  return OptOutSettings{FromUtf8(command), first_join, std::move(storage), server_name};
+}
+
+Storage::ClusterMemory ClusterMemoryFor(const std::string& server_name) {
+  if (server_name.empty()) {
+    return {};
+  }
+  return Storage::ClusterMemory(Storage::ClusterIdentity{ServerNameKey(server_name), server_name});
 }
 
 // A storage the plug-in does not know keeps nothing of its own; what is not written yet
@@ -89,6 +111,7 @@ void Use(OptOutSettings settings) {
           settings.storage.unknown_type);
     }
   }
+  state.cluster = ClusterMemoryFor(settings.server_name);
   state.settings = std::move(settings);
 }
 
@@ -153,6 +176,7 @@ void StopOptOut() {
   state.settings.reset();
   state.memory = {};
   state.greeted = {};
+  state.cluster = {};
   state.kept_taken = false;
   state.kept_files_stuck = false;
   state.meant_for_a_storage.clear();
@@ -168,7 +192,8 @@ void ReconfigureOptOut() {
     state.settings.reset();
     return;
   }
-  if (state.settings && SameStorage(state.settings->storage, wanted->storage)) {
+  if (state.settings && SameStorage(state.settings->storage, wanted->storage) &&
+      state.settings->server_name == wanted->server_name) {
     state.settings->command = wanted->command;
     state.settings->first_join = wanted->first_join;
     return;
@@ -191,10 +216,12 @@ void DriveOptOutStorage() {
     state.greeted.AnswerEveryoneGreetedBefore();
     return;
   }
-  state.store->Pump(state.memory, state.greeted);
+  PrepareClusterReport();
+  state.store->Pump(state.memory, state.greeted, state.cluster);
+  HandleClusterArrivals();
   NoteWhenFailingBegan(state);
   DropKeptEntriesWhenWritten();
-  if (state.store->HasWorkForNextFrame(state.memory, state.greeted)) {
+  if (state.store->HasWorkForNextFrame(state.memory, state.greeted, state.cluster)) {
     DriveStorageAtNextFrame();
   }
 }

@@ -10,13 +10,16 @@
 #include "announcements/announcements.hpp"
 #include "base/host_boundary.hpp"
 #include "base/log.hpp"
+#include "base/text.hpp"
 #include "commands/commands.hpp"
 #include "config/config.hpp"
 #include "config_checks/finding_summary.hpp"
 #include "countdown/countdown.hpp"
 #include "custom_commands/custom_commands.hpp"
+#include "delivery/delivery.hpp"
 #include "opt_out/opt_out_storage.hpp"
 #include "opt_out/player_opt_out.hpp"
+#include "plugin/cluster_arrivals.hpp"
 #include "plugin/game_hooks.hpp"
 #include "plugin/preview.hpp"
 #include "plugin/status.hpp"
@@ -54,12 +57,26 @@ Started Always() {
   return Started::kYes;
 }
 
+void UseLiveServerName() {
+  UseServerName(FromUtf8(LiveSettings().general.server_name));
+}
+
 Started ConfigurationRead() {
-  return StartConfig() ? Started::kYes : Started::kStopHere;
+  if (!StartConfig()) {
+    return Started::kStopHere;
+  }
+  UseLiveServerName();
+  return Started::kYes;
 }
 
 void UseNewConfiguration(PendingReload& reload) {
   UseConfig(std::move(reload.config));
+  UseLiveServerName();
+}
+
+void StopConfiguration() {
+  StopConfig();
+  UseServerName(FString());
 }
 
 void ReconfigureOptOutFromFile(PendingReload& /*reload*/) {
@@ -127,9 +144,9 @@ void ReconfigureAnnouncementsFromFile(PendingReload& /*reload*/) {
   ReconfigureAnnouncements();
 }
 
-constexpr std::array<Owner, 11> kOwners{{
+constexpr std::array<Owner, 12> kOwners{{
     {"logger", &Always<Log::Start>, nullptr, nullptr, &Log::Stop},
-    {"configuration", &ConfigurationRead, nullptr, &UseNewConfiguration, &StopConfig},
+    {"configuration", &ConfigurationRead, nullptr, &UseNewConfiguration, &StopConfiguration},
     {"opt-out storage", &Always<StartOptOut>, nullptr, &ReconfigureOptOutFromFile, &StopOptOut},
     {"administrative commands", &AdministrativeCommands, nullptr, nullptr,
      &RemoveAdministrativeCommands},
@@ -141,6 +158,7 @@ constexpr std::array<Owner, 11> kOwners{{
      &StopAnnouncementPauses},
     {"restart countdown", &Always<StartRestartCountdowns>, nullptr, nullptr,
      &StopRestartCountdowns},
+    {"cluster arrivals", &Always<StartClusterArrivals>, nullptr, nullptr, &StopClusterArrivals},
     {"hooks", &Always<InstallHooks>, nullptr, nullptr, &RemoveHooks},
     {"custom commands", &CustomCommandsIfReadable, &BuildCustomCommands, &InstallNewCustomCommands,
      &StopCustomCommands},

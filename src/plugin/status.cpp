@@ -8,6 +8,7 @@
 #include "config_checks/finding_summary.hpp"
 #include "countdown/countdown.hpp"
 #include "custom_commands/custom_commands.hpp"
+#include "opt_out/cluster_link.hpp"
 #include "opt_out/player_opt_out.hpp"
 #include "welcome/welcome.hpp"
 
@@ -31,6 +32,10 @@ std::vector<std::string> StatusLines() {
   lines.push_back(CountdownStatusLine());
   lines.push_back(CustomCommandStatusLine());
   lines.push_back(StorageStatusLine());
+  // A server on its own shows what it always has.
+  if (std::string cluster = ClusterStatusLine(); !cluster.empty()) {
+    lines.push_back(std::move(cluster));
+  }
   return lines;
 }
 

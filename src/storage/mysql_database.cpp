@@ -15,15 +15,18 @@
 #include <mutex>
 #include <utility>
 
+#include "storage/mysql_cluster_statements.hpp"
+#include "storage/mysql_literals.hpp"
+
 namespace Bellwright::Storage {
 namespace {
 
-// Both tables with every column the store uses, in one round trip: what an open asks of a
+// Every table with every column the store uses, in one round trip: what an open asks of a
 // database that has been used before. Only when it fails are the tables made and probed
 // one by one.
+constexpr const char* kProbeColumns = "c.player_key, c.opted_out, g.player_key";
 constexpr const char* kProbeTables =
-    "SELECT c.player_key, c.opted_out, g.player_key FROM bellwright_timed_message_opt_out AS c, "
-    "bellwright_greeted_players AS g LIMIT 0";
+    "bellwright_timed_message_opt_out AS c, bellwright_greeted_players AS g";
 // Binary keys: the caller's bytes, compared as bytes, whatever the server's collation.
 constexpr const char* kCreateTable =
     "CREATE TABLE IF NOT EXISTS bellwright_timed_message_opt_out ("
@@ -39,13 +42,29 @@ constexpr const char* kCreateGreetedTable =
     "player_key VARBINARY(255) NOT NULL PRIMARY KEY)";
 constexpr const char* kProbeGreetedTable =
     "SELECT player_key FROM bellwright_greeted_players LIMIT 0";
-// The statements of an open: the probe of both tables; then, when it fails, each CREATE
-// followed by the probe that decides.
-constexpr std::size_t kProbeOfBoth = 0;
-constexpr std::size_t kCreateOfChoices = 1;
+// The statements of an open: the probe of every table; then, when it fails, each CREATE
+// followed by the probe that decides (the cluster's two tables, when kept, share one).
+constexpr std::size_t kProbeOfAll = 0;
 constexpr std::size_t kProbeOfChoices = 2;
-constexpr std::size_t kCreateOfGreeted = 3;
 constexpr std::size_t kProbeOfGreeted = 4;
+constexpr std::size_t kProbeOfCluster = 7;
+
+std::string ProbeOfAll(bool cluster) {
+  std::string sql = std::string("SELECT ") + kProbeColumns;
+  if (cluster) sql += std::string(", ") + ClusterProbeColumns();
+  sql += std::string(" FROM ") + kProbeTables;
+  if (cluster) sql += std::string(", ") + ClusterProbeTables();
+  return sql + " LIMIT 0";
+}
+
+bool IsProbe(std::size_t statement) {
+  return statement == kProbeOfChoices || statement == kProbeOfGreeted ||
+         statement == kProbeOfCluster;
+}
+
+// Errors the server sends (a statement refused) are numbered below the client library's
+// own (the connection lost).
+constexpr unsigned kFirstClientError = 2000;
 
 // The connection could not be made to this address at all, so the next address of the
 // name is tried, as the client library does with the addresses it looks up itself.
@@ -58,18 +77,6 @@ bool NeverReached(unsigned error) {
 void StartClientLibrary() {
   static std::once_flag started;
   std::call_once(started, [] { mysql_library_init(0, nullptr, nullptr); });
-}
-
-std::string Hex(std::string_view bytes) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string hex = "X'";
-  for (const char byte : bytes) {
-    const auto value = static_cast<unsigned char>(byte);
-    hex += kDigits[value >> 4];
-    hex += kDigits[value & 0xf];
-  }
-  hex += '\'';
-  return hex;
 }
 
 // Each item as `written` writes it (with the keys in Hex), joined by commas.
@@ -183,7 +190,14 @@ std::optional<Outcome> MySqlDatabase::BeginOpen() {
   create_failure_.reset();
   greeted_unusable_.reset();
   outcome_ = {};
-  statements_ = {kProbeTables, kCreateTable, kProbeTable, kCreateGreetedTable, kProbeGreetedTable};
+  cluster_unusable_.reset();
+  statements_ = {ProbeOfAll(settings_.cluster), kCreateTable, kProbeTable, kCreateGreetedTable,
+                 kProbeGreetedTable};
+  if (settings_.cluster) {
+    for (std::string& statement : ClusterTableStatements()) {
+      statements_.push_back(std::move(statement));
+    }
+  }
   next_statement_ = 0;
   addresses_.clear();
   next_address_ = 0;
@@ -198,29 +212,53 @@ std::optional<Outcome> MySqlDatabase::BeginOpen() {
 
 std::optional<Outcome> MySqlDatabase::BeginRead(std::span<const std::string> player_keys) {
   if (player_keys.empty()) return Outcome{};
-  return Begin({ReadStatement(player_keys)});
+  return Begin({ReadStatement(player_keys)}, Reading::kChoices);
 }
 
 std::optional<Outcome> MySqlDatabase::BeginWrite(std::span<const StoredChoice> choices) {
   if (choices.empty()) return Outcome{};
-  return Begin({WriteStatement(choices)});
+  return Begin({WriteStatement(choices)}, Reading::kChoices);
 }
 
 std::optional<Outcome> MySqlDatabase::BeginReadGreeted(std::span<const std::string> player_keys) {
   if (player_keys.empty()) return Outcome{};
-  return Begin({ReadGreetedStatement(player_keys)}, true);
+  return Begin({ReadGreetedStatement(player_keys)}, Reading::kGreeted);
 }
 
 std::optional<Outcome> MySqlDatabase::BeginRecordGreeted(std::span<const std::string> player_keys) {
   if (player_keys.empty()) return Outcome{};
-  return Begin({RecordGreetedStatement(player_keys)});
+  return Begin({RecordGreetedStatement(player_keys)}, Reading::kGreeted);
 }
 
-std::optional<Outcome> MySqlDatabase::Begin(std::vector<std::string> statements,
-                                            bool reading_greeted) {
+std::optional<Outcome> MySqlDatabase::BeginJoinCluster(const ClusterIdentity& me,
+                                                       std::chrono::milliseconds lifetime) {
+  return Begin({JoinStatement(me, lifetime)}, Reading::kJoin);
+}
+
+std::optional<Outcome> MySqlDatabase::BeginPost(const ClusterIdentity& me, std::int64_t instance,
+                                                const ClusterPost& post) {
+  return Begin({PostStatement(me, instance, post)}, Reading::kPost);
+}
+
+std::optional<Outcome> MySqlDatabase::BeginFetch(const FetchRequest& request, std::size_t limit) {
+  return Begin({FetchStatement(request, limit)}, Reading::kMessages);
+}
+
+std::optional<Outcome> MySqlDatabase::BeginPresence(const ClusterIdentity& me,
+                                                    const PresenceReport& report,
+                                                    std::chrono::milliseconds within) {
+  return Begin(PresenceStatements(me, report, within), Reading::kServers);
+}
+
+std::optional<Outcome> MySqlDatabase::BeginPrune(std::int64_t below,
+                                                 std::chrono::milliseconds older_than) {
+  return Begin({PruneStatement(below, older_than)}, Reading::kPrune);
+}
+
+std::optional<Outcome> MySqlDatabase::Begin(std::vector<std::string> statements, Reading reading) {
   if (!open_ || phase_ != Phase::kIdle) return Fail("the connection is not ready");
   opening_ = false;
-  reading_greeted_ = reading_greeted;
+  reading_ = reading;
   outcome_ = {};
   statements_ = std::move(statements);
   next_statement_ = 0;
@@ -305,25 +343,45 @@ std::optional<Outcome> MySqlDatabase::AfterConnect() {
 
 std::optional<Outcome> MySqlDatabase::AfterQuery() {
   const std::size_t done = next_statement_ - 1;
-  const bool create_of_open = opening_ && (done == kCreateOfChoices || done == kCreateOfGreeted);
-  if (opening_ && done == kProbeOfBoth) {
-    // Both tables are there: nothing to make. Otherwise each is made and probed in turn.
-    if (query_status_ != 0) return NextStatement();
-    next_statement_ = statements_.size();
-  }
+  if (opening_) return AfterOpeningStatement(done);
   if (query_status_ != 0) {
-    if (create_of_open) {
-      create_failure_ = Failure{mysql_error(connection_)};
-      return NextStatement();
+    const unsigned error = mysql_errno(connection_);
+    if (reading_ != Reading::kPrune || error == 0 || error >= kFirstClientError) {
+      return Fail(mysql_error(connection_));
     }
-    if (opening_ && done == kProbeOfGreeted) {
-      // The choices still work; greeted players are not kept (the store says so).
-      greeted_unusable_ = create_failure_ ? create_failure_ : Failure{mysql_error(connection_)};
-      return NextStatement();
-    }
-    return Fail(create_failure_ ? create_failure_->cause : mysql_error(connection_));
+    // Refused by the server: the connection is as good as before.
+    outcome_.refused = Failure{mysql_error(connection_)};
+    return NextStatement();
   }
-  if (opening_ && done == kProbeOfChoices) create_failure_.reset();
+  if (reading_ == Reading::kPost && mysql_affected_rows(connection_) > 0) {
+    outcome_.posted_id = static_cast<std::int64_t>(mysql_insert_id(connection_));
+  }
+  return TakeResult();
+}
+
+// The probe of every table; when it fails, each table made and probed in turn. A CREATE
+// the account may not run is forgiven when the probe after it finds the table usable.
+std::optional<Outcome> MySqlDatabase::AfterOpeningStatement(std::size_t done) {
+  const bool failed = query_status_ != 0;
+  if (done == kProbeOfAll) {
+    if (failed) return NextStatement();
+    next_statement_ = statements_.size();  // every table is there: nothing to make
+    return TakeResult();
+  }
+  if (!IsProbe(done)) {
+    if (failed) create_failure_ = Failure{mysql_error(connection_)};
+    return failed ? NextStatement() : TakeResult();
+  }
+  const Failure cause = create_failure_ ? *create_failure_ : Failure{mysql_error(connection_)};
+  create_failure_.reset();
+  if (!failed) return TakeResult();
+  if (done == kProbeOfChoices) return Fail(cause.cause);
+  // The choices still work without these; the store says so.
+  (done == kProbeOfGreeted ? greeted_unusable_ : cluster_unusable_) = cause;
+  return NextStatement();
+}
+
+std::optional<Outcome> MySqlDatabase::TakeResult() {
   if (mysql_field_count(connection_) == 0) return NextStatement();
   phase_ = Phase::kStoringResult;
   Await(mysql_store_result_start(&result_, connection_));
@@ -332,19 +390,39 @@ std::optional<Outcome> MySqlDatabase::AfterQuery() {
 
 std::optional<Outcome> MySqlDatabase::AfterStoringResult() {
   if (result_ == nullptr) return Fail(mysql_error(connection_));
-  // A stored result is in memory: fetching its rows does not touch the network.
+  // A stored result is in memory: fetching its rows does not touch the network. The rows
+  // of an open's probes are none.
   while (MYSQL_ROW row = mysql_fetch_row(result_)) {
-    const unsigned long* lengths = mysql_fetch_lengths(result_);
-    if (row[0] == nullptr) continue;
-    if (reading_greeted_) {
-      outcome_.greeted.emplace_back(row[0], lengths[0]);
-    } else if (row[1] != nullptr) {
-      outcome_.rows.push_back({std::string(row[0], lengths[0]), row[1][0] != '0'});
-    }
+    ReadRow(row, mysql_fetch_lengths(result_));
   }
   mysql_free_result(result_);
   result_ = nullptr;
   return NextStatement();
+}
+
+void MySqlDatabase::ReadRow(char** values, const unsigned long* lengths) {
+  switch (reading_) {
+    case Reading::kChoices:
+      if (values[0] != nullptr && values[1] != nullptr) {
+        outcome_.rows.push_back({std::string(values[0], lengths[0]), values[1][0] != '0'});
+      }
+      break;
+    case Reading::kGreeted:
+      if (values[0] != nullptr) outcome_.greeted.emplace_back(values[0], lengths[0]);
+      break;
+    case Reading::kJoin:
+      outcome_.join = ReadJoinRow(values, lengths);
+      break;
+    case Reading::kMessages:
+      outcome_.messages.push_back(ReadMessageRow(values, lengths));
+      break;
+    case Reading::kServers:
+      outcome_.servers.push_back(ReadServerRow(values, lengths));
+      break;
+    case Reading::kPost:
+    case Reading::kPrune:
+      break;
+  }
 }
 
 std::optional<Outcome> MySqlDatabase::NextStatement() {

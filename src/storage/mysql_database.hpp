@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,6 +35,16 @@ class MySqlDatabase final : public Database {
   std::optional<Outcome> BeginReadGreeted(std::span<const std::string> player_keys) override;
   std::optional<Outcome> BeginRecordGreeted(std::span<const std::string> player_keys) override;
   std::optional<Failure> GreetedPlayersUnusable() const override { return greeted_unusable_; }
+  std::optional<Outcome> BeginJoinCluster(const ClusterIdentity& me,
+                                          std::chrono::milliseconds lifetime) override;
+  std::optional<Outcome> BeginPost(const ClusterIdentity& me, std::int64_t instance,
+                                   const ClusterPost& post) override;
+  std::optional<Outcome> BeginFetch(const FetchRequest& request, std::size_t limit) override;
+  std::optional<Outcome> BeginPresence(const ClusterIdentity& me, const PresenceReport& report,
+                                       std::chrono::milliseconds within) override;
+  std::optional<Outcome> BeginPrune(std::int64_t below,
+                                    std::chrono::milliseconds older_than) override;
+  std::optional<Failure> ClusterUnusable() const override { return cluster_unusable_; }
   std::optional<Outcome> Continue() override;
   void Close() override;
   bool IsOpen() const override { return open_; }
@@ -41,13 +52,19 @@ class MySqlDatabase final : public Database {
  private:
   // What the library call under way belongs to.
   enum class Phase { kIdle, kLookingUp, kConnecting, kQuerying, kStoringResult, kClosing };
+  // What the rows of an operation's statements are, and what a statement without rows
+  // tells.
+  enum class Reading { kChoices, kGreeted, kJoin, kMessages, kServers, kPost, kPrune };
 
-  std::optional<Outcome> Begin(std::vector<std::string> statements, bool reading_greeted = false);
+  std::optional<Outcome> Begin(std::vector<std::string> statements, Reading reading);
   std::optional<Outcome> Advance();
   std::optional<Outcome> AfterLookup();
   std::optional<Outcome> ConnectNext();
   std::optional<Outcome> AfterConnect();
   std::optional<Outcome> AfterQuery();
+  std::optional<Outcome> AfterOpeningStatement(std::size_t done);
+  std::optional<Outcome> TakeResult();
+  void ReadRow(char** values, const unsigned long* lengths);
   std::optional<Outcome> AfterStoringResult();
   std::optional<Outcome> NextStatement();
   int ReadyEvents() const;
@@ -79,9 +96,11 @@ class MySqlDatabase final : public Database {
   bool opening_ = false;
   std::optional<Failure> create_failure_;
   // An account that may use the choices but not the table of greeted players keeps its
-  // choices working; this says why greeted players are not kept.
+  // choices working; this says why greeted players are not kept. Likewise the cluster's
+  // tables.
   std::optional<Failure> greeted_unusable_;
-  bool reading_greeted_ = false;
+  std::optional<Failure> cluster_unusable_;
+  Reading reading_ = Reading::kChoices;
   Outcome outcome_;
 };
 

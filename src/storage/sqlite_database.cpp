@@ -9,6 +9,8 @@
 #include <functional>
 #include <utility>
 
+#include "storage/sqlite_statement.hpp"
+
 namespace Bellwright::Storage {
 namespace {
 
@@ -29,39 +31,14 @@ constexpr const char* kSelectGreeted =
 constexpr const char* kInsertGreeted =
     "INSERT OR IGNORE INTO bellwright_greeted_players (player_key) VALUES (?1)";
 
-// Resets a statement however its use ends, so the next use starts clean and a read
-// does not keep the file's read lock.
-class StatementUse {
- public:
-  explicit StatementUse(sqlite3_stmt* statement) : statement_(statement) {}
-  ~StatementUse() {
-    sqlite3_reset(statement_);
-    sqlite3_clear_bindings(statement_);
-  }
-  StatementUse(const StatementUse&) = delete;
-  StatementUse& operator=(const StatementUse&) = delete;
-
-  int BindKey(std::string_view player_key) {
-    return sqlite3_bind_text(statement_, 1, player_key.data(), static_cast<int>(player_key.size()),
-                             SQLITE_TRANSIENT);
-  }
-  sqlite3_stmt* get() const { return statement_; }
-
- private:
-  sqlite3_stmt* statement_;
-};
-
 }  // namespace
 
 void SqliteDatabase::ConnectionCloser::operator()(sqlite3* connection) const {
   sqlite3_close_v2(connection);
 }
 
-void SqliteDatabase::StatementFinalizer::operator()(sqlite3_stmt* statement) const {
-  sqlite3_finalize(statement);
-}
-
-SqliteDatabase::SqliteDatabase(std::string path) : path_(std::move(path)) {}
+SqliteDatabase::SqliteDatabase(std::string path, bool cluster)
+    : path_(std::move(path)), cluster_(cluster) {}
 
 SqliteDatabase::~SqliteDatabase() {
   Close();
@@ -97,6 +74,7 @@ Outcome SqliteDatabase::Open() {
   if (!failure) failure = Execute(kCreateTable);
   if (!failure) failure = Execute(kCreateGreetedTable);
   if (!failure) failure = Prepare();
+  if (!failure && cluster_ && !cluster_tables_.Open(connection_.get())) failure = Failed().failure;
   if (!failure) return {};
   Outcome failed = Failed();
   failed.failure = std::move(failure);
@@ -129,6 +107,7 @@ void SqliteDatabase::SettleOnDisk() {
 }
 
 void SqliteDatabase::Close() {
+  cluster_tables_.Close();
   insert_greeted_.reset();
   select_greeted_.reset();
   upsert_.reset();
@@ -150,12 +129,7 @@ std::optional<Failure> SqliteDatabase::Prepare() {
                                                            {kSelectGreeted, &select_greeted_},
                                                            {kInsertGreeted, &insert_greeted_}};
   for (const auto& [sql, statement] : statements) {
-    sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v3(connection_.get(), sql, -1, SQLITE_PREPARE_PERSISTENT, &raw, nullptr) !=
-        SQLITE_OK) {
-      return Failed().failure;
-    }
-    statement->reset(raw);
+    if (!PrepareKept(connection_.get(), sql, *statement)) return Failed().failure;
   }
   return std::nullopt;
 }
@@ -278,6 +252,41 @@ Outcome SqliteDatabase::InTransaction(std::size_t count,
     return failed;
   }
   return {};
+}
+
+template <typename Operation>
+Outcome SqliteDatabase::OnClusterTables(Operation operation) {
+  if (!connection_ || !cluster_) return FailedWith("the cluster's tables are not open");
+  std::optional<Outcome> outcome = operation(cluster_tables_);
+  return outcome ? std::move(*outcome) : Failed();
+}
+
+std::optional<Outcome> SqliteDatabase::BeginJoinCluster(const ClusterIdentity& me,
+                                                        std::chrono::milliseconds lifetime) {
+  return OnClusterTables([&](SqliteClusterTables& tables) { return tables.Join(me, lifetime); });
+}
+
+std::optional<Outcome> SqliteDatabase::BeginPost(const ClusterIdentity& me, std::int64_t instance,
+                                                 const ClusterPost& post) {
+  return OnClusterTables(
+      [&](SqliteClusterTables& tables) { return tables.Post(me, instance, post); });
+}
+
+std::optional<Outcome> SqliteDatabase::BeginFetch(const FetchRequest& request, std::size_t limit) {
+  return OnClusterTables([&](SqliteClusterTables& tables) { return tables.Fetch(request, limit); });
+}
+
+std::optional<Outcome> SqliteDatabase::BeginPresence(const ClusterIdentity& me,
+                                                     const PresenceReport& report,
+                                                     std::chrono::milliseconds within) {
+  return OnClusterTables(
+      [&](SqliteClusterTables& tables) { return tables.Presence(me, report, within); });
+}
+
+std::optional<Outcome> SqliteDatabase::BeginPrune(std::int64_t below,
+                                                  std::chrono::milliseconds older_than) {
+  return OnClusterTables(
+      [&](SqliteClusterTables& tables) { return tables.Prune(below, older_than); });
 }
 
 }  // namespace Bellwright::Storage

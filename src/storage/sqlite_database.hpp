@@ -6,9 +6,8 @@
 #include <string>
 
 #include "storage/database.hpp"
-
-struct sqlite3;
-struct sqlite3_stmt;
+#include "storage/sqlite_cluster_tables.hpp"
+#include "storage/sqlite_statement.hpp"
 
 namespace Bellwright::Storage {
 
@@ -21,7 +20,8 @@ namespace Bellwright::Storage {
 // once the file is settled at the unload.
 class SqliteDatabase final : public Database {
  public:
-  explicit SqliteDatabase(std::string path);
+  // `cluster`: the cluster's tables are kept as well.
+  SqliteDatabase(std::string path, bool cluster);
   ~SqliteDatabase() override;
   SqliteDatabase(const SqliteDatabase&) = delete;
   SqliteDatabase& operator=(const SqliteDatabase&) = delete;
@@ -31,6 +31,15 @@ class SqliteDatabase final : public Database {
   std::optional<Outcome> BeginWrite(std::span<const StoredChoice> choices) override;
   std::optional<Outcome> BeginReadGreeted(std::span<const std::string> player_keys) override;
   std::optional<Outcome> BeginRecordGreeted(std::span<const std::string> player_keys) override;
+  std::optional<Outcome> BeginJoinCluster(const ClusterIdentity& me,
+                                          std::chrono::milliseconds lifetime) override;
+  std::optional<Outcome> BeginPost(const ClusterIdentity& me, std::int64_t instance,
+                                   const ClusterPost& post) override;
+  std::optional<Outcome> BeginFetch(const FetchRequest& request, std::size_t limit) override;
+  std::optional<Outcome> BeginPresence(const ClusterIdentity& me, const PresenceReport& report,
+                                       std::chrono::milliseconds within) override;
+  std::optional<Outcome> BeginPrune(std::int64_t below,
+                                    std::chrono::milliseconds older_than) override;
   std::optional<Outcome> Continue() override { return FailedWith("nothing under way"); }
   void SettleOnDisk() override;
   void Close() override;
@@ -41,10 +50,7 @@ class SqliteDatabase final : public Database {
   struct ConnectionCloser {
     void operator()(sqlite3* connection) const;
   };
-  struct StatementFinalizer {
-    void operator()(sqlite3_stmt* statement) const;
-  };
-  using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+  using Statement = SqliteStatement;
 
   Outcome Open();
   Outcome Write(std::span<const StoredChoice> choices);
@@ -55,14 +61,19 @@ class SqliteDatabase final : public Database {
   void RollBack();
   // The outcome of the last failing call, noting a lock held by another connection.
   Outcome Failed();
+  // What an operation on the cluster's tables came to, or the failure of its last call.
+  template <typename Operation>
+  Outcome OnClusterTables(Operation operation);
 
   std::string path_;
+  bool cluster_ = false;
   // Declared before the statements: they are finalized before the connection closes.
   std::unique_ptr<sqlite3, ConnectionCloser> connection_;
   Statement select_one_;
   Statement upsert_;
   Statement select_greeted_;
   Statement insert_greeted_;
+  SqliteClusterTables cluster_tables_;
 };
 
 }  // namespace Bellwright::Storage

@@ -45,6 +45,40 @@ void StorageHealth::ReportGreetedPlayersUnusable(const Failure& failure) const {
                                  "FirstJoinMessage.");
 }
 
+void StorageHealth::ReportClusterUnusable(const Failure& failure) const {
+  Report(Severity::kError, "Storage " + storage_name_ + ": the cluster's tables cannot be used (" +
+                               failure.cause +
+                               "); this server neither sends nor receives messages for every "
+                               "server. Timed-message opt-outs work.");
+}
+
+void StorageHealth::ReportDroppedPosts(std::size_t count,
+                                       std::chrono::milliseconds lifetime) const {
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(lifetime).count();
+  Report(Severity::kError, "Storage " + storage_name_ + ": " + std::to_string(count) +
+                               " message(s) for every server could not be stored within " +
+                               std::to_string(seconds) +
+                               " s and are dropped; the other servers do not get them.");
+}
+
+void StorageHealth::ReportSharedServerName(const std::string& name) const {
+  Report(Severity::kWarning,
+         "Storage " + storage_name_ + ": another server also reports as \"" + name +
+             "\" (ServerName). Both deliver every message for every server, but they share "
+             "one line among the servers seen and one record of the messages delivered, so a "
+             "restart of either may deliver a message again or miss one. Give each server "
+             "its own ServerName.");
+}
+
+void StorageHealth::ReportPruneRefused(const Failure& failure) const {
+  Report(Severity::kWarning, "Storage " + storage_name_ +
+                                 ": messages for every server older than an hour cannot "
+                                 "be removed (" +
+                                 failure.cause +
+                                 "); they do no harm, but the table grows. Allow DELETE on "
+                                 "bellwright_cluster_messages.");
+}
+
 void StorageHealth::Report(Severity severity, const std::string& line) const {
   if (!reporter_) return;
   try {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <string>
 
 #include "storage/expected.hpp"
@@ -18,6 +20,10 @@ class StorageHealth {
   void ReportUnstorableKey() const;
   void ReportRemade() const;
   void ReportGreetedPlayersUnusable(const Failure& failure) const;
+  void ReportClusterUnusable(const Failure& failure) const;
+  void ReportDroppedPosts(std::size_t count, std::chrono::milliseconds lifetime) const;
+  void ReportSharedServerName(const std::string& name) const;
+  void ReportPruneRefused(const Failure& failure) const;
   // Why the last attempt failed; empty before any failure.
   const std::string& LastCause() const noexcept { return last_cause_; }
 

@@ -14,6 +14,8 @@ struct StorageSettings {
   std::string user;
   std::string password;
   std::string database;
+  // Whether the cluster's tables are kept too: a server of a cluster has a name.
+  bool cluster = false;
 
   friend bool operator==(const StorageSettings&, const StorageSettings&) = default;
 };

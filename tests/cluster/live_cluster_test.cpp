@@ -37,12 +37,6 @@ struct Pace {
   Clock::duration second_server_bound;  // a choice made on one server known on the other
 };
 
-SandboxCommand Sandbox() {
-  const char* sandbox = std::getenv("BELLWRIGHT_SANDBOX");
-  const char* runner = std::getenv("BELLWRIGHT_RUNNER");
-  return {sandbox != nullptr ? sandbox : "", runner != nullptr ? runner : ""};
-}
-
 std::string ClusterConfig(const Storage::StorageSettings& database) {
   return R"({"Bellwright": {
   "WelcomeMessage": {"EnableWelcomeMessage": true, "WelcomeMessageType": "Server",
@@ -53,18 +47,6 @@ std::string ClusterConfig(const Storage::StorageSettings& database) {
          database.user + R"(", "Password": ")" + database.password + R"(", "Database": ")" +
          database.database + R"("}},
   "TimedMessages": {"Enabled": false, "OptOutCommand": "/ads", "Messages": []}})";
-}
-
-std::filesystem::path ServerFolder(const Storage::Testing::TemporaryFolder& folder,
-                                   const std::string& config) {
-  const std::filesystem::path plugin_folder = folder.Path() / "ArkApi/Plugins/BellwrightEx";
-  std::filesystem::create_directories(plugin_folder);
-  std::ofstream(plugin_folder / "config.json") << config;
-  return folder.Path();
-}
-
-LiveServer::Match Named(const std::string& name) {
-  return [name](const nlohmann::json& event) { return event.value("event", "") == name; };
 }
 
 LiveServer::Match Greeting(const std::string& to) {
@@ -97,7 +79,7 @@ bool AllKnown(LiveServer& server, int connected, int opted_out) {
 }
 
 TEST(LiveClusterTest, TwoServersShareChoicesAndFirstVisitsAtANetworksPace) {
-  const SandboxCommand sandbox = Sandbox();
+  const SandboxCommand sandbox = SandboxFromEnvironment();
   ASSERT_FALSE(sandbox.sandbox.empty()) << "BELLWRIGHT_SANDBOX names the sandbox to run";
   const Pace paces[] = {{"1 ms each way", 1ms, 500ms, 500ms, 500ms},
                         {"25 ms each way", 25ms, 2s, 1s, 2s}};
@@ -111,8 +93,8 @@ TEST(LiveClusterTest, TwoServersShareChoicesAndFirstVisitsAtANetworksPace) {
     const Storage::Testing::TemporaryFolder first_folder("bellwright-cluster-a");
     const Storage::Testing::TemporaryFolder second_folder("bellwright-cluster-b");
 
-    LiveServer first(sandbox, ServerFolder(first_folder, config));
-    LiveServer second(sandbox, ServerFolder(second_folder, config));
+    LiveServer first(sandbox, ServerFolder(first_folder.Path(), config));
+    LiveServer second(sandbox, ServerFolder(second_folder.Path(), config));
     // Each server's storage, from its load to a choice typed at once being stored.
     ASSERT_TRUE(first.WaitFor(Named("registry"), 60s)) << "the first server did not start";
     first.Type("join A1 Alice");

@@ -1,15 +1,22 @@
 #include "live_server.hpp"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <stdexcept>
+
+#include "rcon_test_client.hpp"
 
 namespace Bellwright::Testing {
 
@@ -20,12 +27,47 @@ std::string SandboxCommand::PathFor(const std::filesystem::path& path) const {
   return windows;
 }
 
-LiveServer::LiveServer(const SandboxCommand& command, const std::filesystem::path& folder) {
+namespace {
+
+constexpr const char* kRconPassword = "cluster-test";
+
+// A loopback port nobody listens on now.
+unsigned short FreePort() {
+  const int probe = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof address;
+  if (probe < 0 || bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+    throw std::runtime_error("no free port");
+  }
+  close(probe);
+  return ntohs(address.sin_port);
+}
+
+}  // namespace
+
+SandboxCommand SandboxFromEnvironment() {
+  const char* sandbox = std::getenv("BELLWRIGHT_SANDBOX");
+  const char* runner = std::getenv("BELLWRIGHT_RUNNER");
+  return {sandbox != nullptr ? sandbox : "", runner != nullptr ? runner : ""};
+}
+
+LiveServer::LiveServer(const SandboxCommand& command, const std::filesystem::path& folder,
+                       Rcon rcon) {
   std::vector<std::string> arguments;
   if (!command.runner.empty()) arguments.push_back(command.runner);
   for (const std::string& own : {command.sandbox, std::string("--dir"), command.PathFor(folder),
                                  std::string("--transcript"), std::string("jsonl")}) {
     arguments.push_back(own);
+  }
+  if (rcon == Rcon::kListening) {
+    rcon_port_ = FreePort();
+    for (const std::string& own : {std::string("--rcon-port"), std::to_string(rcon_port_),
+                                   std::string("--rcon-password"), std::string(kRconPassword)}) {
+      arguments.push_back(own);
+    }
   }
   std::vector<char*> argv;
   argv.reserve(arguments.size() + 1);
@@ -96,7 +138,29 @@ std::string LiveServer::Status() {
   return reply ? reply->fields.value("text", "") : "";
 }
 
+std::string LiveServer::RconCommand(const std::string& command) {
+  // The listener may not be up yet just after the start.
+  const Clock::time_point deadline = Clock::now() + std::chrono::seconds(10);
+  while (Clock::now() < deadline) {
+    try {
+      if (!rcon_client_) {
+        rcon_client_ = std::make_unique<Sandbox::Testing::RconTestClient>(rcon_port_,
+                                                                          std::chrono::seconds(10));
+        if (!rcon_client_->Login(kRconPassword)) throw std::runtime_error("login refused");
+      }
+      const auto reply = rcon_client_->Run(++rcon_requests_ + 1, command);
+      if (reply) return reply->body;
+    } catch (const std::exception&) {
+      // Connected too early, or the connection ended: a new one.
+    }
+    rcon_client_.reset();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return "";
+}
+
 void LiveServer::Stop() {
+  rcon_client_.reset();
   if (console_ >= 0) {
     close(console_);
     console_ = -1;
@@ -149,6 +213,17 @@ void LiveServer::Read(int output) {
     arrived_.notify_all();
   }
   close(output);
+}
+
+std::filesystem::path ServerFolder(const std::filesystem::path& folder, const std::string& config) {
+  const std::filesystem::path plugin_folder = folder / "ArkApi/Plugins/BellwrightEx";
+  std::filesystem::create_directories(plugin_folder);
+  std::ofstream(plugin_folder / "config.json") << config;
+  return folder;
+}
+
+LiveServer::Match Named(const std::string& name) {
+  return [name](const nlohmann::json& event) { return event.value("event", "") == name; };
 }
 
 }  // namespace Bellwright::Testing

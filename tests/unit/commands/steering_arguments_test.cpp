@@ -29,7 +29,7 @@ TEST(SteeringArguments, CountdownTakesWholeMinutesTextOrCancel) {
       {"bw.countdown cancel", true, true, 0, std::nullopt, ""},
       {"bw.countdown CANCEL", true, true, 0, std::nullopt, ""},
       {"bw.countdown", false, false, 0, std::nullopt,
-       R"(Usage: bw.countdown MINUTES ["TEXT"] or bw.countdown cancel)"},
+       R"(Usage: bw.countdown MINUTES ["TEXT"] [cluster] or bw.countdown cancel [cluster])"},
       {"bw.countdown 0", false, false, 0, std::nullopt,
        R"(MINUTES must be a whole number from 1 to 1440, not "0")"},
       {"bw.countdown -5", false, false, 0, std::nullopt,
@@ -55,6 +55,38 @@ TEST(SteeringArguments, CountdownTakesWholeMinutesTextOrCancel) {
     EXPECT_EQ(parsed.request->cancel, c.cancel) << c.line;
     EXPECT_EQ(parsed.request->minutes, c.minutes) << c.line;
     EXPECT_EQ(parsed.request->text, c.text) << c.line;
+  }
+}
+
+// The word cluster stands last, outside the quotes; anywhere else it is no target.
+TEST(SteeringArguments, CountdownForEveryServerEndsWithTheWordCluster) {
+  struct Case {
+    const char* line;
+    bool accepted;
+    bool cancel;
+    int minutes;
+    std::optional<std::string> text;
+    bool cluster;
+  };
+  const Case cases[] = {
+      {"bw.countdown 15 cluster", true, false, 15, std::nullopt, true},
+      {"bw.countdown 15 CLUSTER", true, false, 15, std::nullopt, true},
+      {R"(bw.countdown 5 "Restart of {ServerName}" cluster)", true, false, 5,
+       "Restart of {ServerName}", true},
+      {"bw.countdown cancel cluster", true, true, 0, std::nullopt, true},
+      {R"(bw.countdown 5 "Maps of the cluster")", true, false, 5, "Maps of the cluster", false},
+      {R"(bw.countdown 5 "Restart" "cluster")", true, false, 5, "Restart", false},
+      {"bw.countdown 15 other cluster", false, false, 0, std::nullopt, false},
+      {"bw.countdown cluster", false, false, 0, std::nullopt, false},
+  };
+  for (const Case& c : cases) {
+    const auto parsed = ParseCountdown(Line(c.line));
+    ASSERT_EQ(parsed.request.has_value(), c.accepted) << c.line << ": " << parsed.error;
+    if (!c.accepted) continue;
+    EXPECT_EQ(parsed.request->cancel, c.cancel) << c.line;
+    EXPECT_EQ(parsed.request->minutes, c.minutes) << c.line;
+    EXPECT_EQ(parsed.request->text, c.text) << c.line;
+    EXPECT_EQ(parsed.request->cluster, c.cluster) << c.line;
   }
 }
 

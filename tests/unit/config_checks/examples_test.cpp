@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
+#include <optional>
 #include <sstream>
 
 #include "config/config_text.hpp"
@@ -25,8 +27,26 @@ TEST(Examples, EveryExampleConfigurationPassesWithoutAFinding) {
     }
     ++checked;
   }
-  // The single server's and the MySQL cluster's.
-  EXPECT_GE(checked, 2);
+  // The single server's and the three of the cluster.
+  EXPECT_GE(checked, 4);
+}
+
+// One file for the whole cluster: each server's copy differs in its name alone.
+TEST(Examples, TheClusterServersDifferInTheirNameAlone) {
+  const std::filesystem::path cluster =
+      std::filesystem::path(BELLWRIGHT_SOURCE_DIR) / "examples" / "cluster";
+  std::optional<nlohmann::json> first;
+  for (const char* name : {"Center", "Island", "Scorched"}) {
+    std::ifstream file(cluster / name / "ArkApi/Plugins/BellwrightEx/config.json");
+    nlohmann::json document = nlohmann::json::parse(file);
+    EXPECT_EQ(document["Bellwright"]["ServerName"], name);
+    document["Bellwright"].erase("ServerName");
+    if (first) {
+      EXPECT_EQ(document, *first) << name;
+    } else {
+      first = std::move(document);
+    }
+  }
 }
 
 }  // namespace

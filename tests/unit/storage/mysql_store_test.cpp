@@ -209,6 +209,78 @@ TEST_F(MySqlStoreTest, AnAccountWithoutCreateRightsUsesTheTableAnAdministratorMa
   EXPECT_EQ(quiet.Count(), 0u) << quiet.Text();
 }
 
+// The cluster's tables need rights of their own. Without them the choices work and one
+// line says why messages for every server are neither sent nor received; tables an
+// administrator made, with every right but DELETE, carry the messages, and one warning
+// says that old ones stay.
+TEST_F(MySqlStoreTest, AnAccountWithoutRightsOnTheClustersTablesKeepsItsChoices) {
+  const std::string database = "`" + settings_.database + "`.";
+  const std::string account = "'bellwright_nc'@'127.0.0.1'";
+  for (const std::string& statement :
+       {"CREATE TABLE " + database +
+            "bellwright_timed_message_opt_out (player_key VARBINARY(255) NOT NULL PRIMARY KEY, "
+            "opted_out TINYINT NOT NULL)",
+        "CREATE TABLE " + database +
+            "bellwright_greeted_players (player_key VARBINARY(255) NOT NULL PRIMARY KEY)",
+        "CREATE USER " + account + " IDENTIFIED BY 'nc-password'",
+        "GRANT SELECT, INSERT, UPDATE ON " + database + "bellwright_timed_message_opt_out TO " +
+            account,
+        "GRANT SELECT, INSERT ON " + database + "bellwright_greeted_players TO " + account}) {
+    ASSERT_EQ(server_->ExecuteAsRoot(statement), std::nullopt) << statement;
+  }
+  StorageSettings restricted = settings_;
+  restricted.user = "bellwright_nc";
+  restricted.password = "nc-password";
+  restricted.cluster = true;
+  const StoreOptions options = [] {
+    StoreOptions quick = QuickOptions();
+    quick.cluster_prune_interval = 0ms;
+    return quick;
+  }();
+  ReportLog log;
+  {
+    DrivenStore store(restricted, log, ClusterIdentity{"center", "Center"}, options);
+    store.Toggle("player");
+    ASSERT_TRUE(store.Settle());
+    ASSERT_TRUE(store.Store().ClusterProblem().has_value());
+    ASSERT_EQ(log.Count(), 1U) << log.Text();
+    EXPECT_EQ(log.Lines()[0].severity, Severity::kError);
+    EXPECT_NE(log.Lines()[0].text.find("cluster's tables"), std::string::npos) << log.Text();
+  }
+  EXPECT_TRUE(DrivenStore(restricted, log).AskAndSettle("player"));
+
+  // The tables as the reference gives them, less the right to delete.
+  StorageSettings owner = settings_;
+  owner.cluster = true;
+  DrivenStore maker(owner, log, ClusterIdentity{"maker", "Maker"}, options);
+  ASSERT_TRUE(maker.Settle());
+  for (const char* table : {"bellwright_cluster_messages", "bellwright_cluster_servers"}) {
+    ASSERT_EQ(server_->ExecuteAsRoot("GRANT SELECT, INSERT, UPDATE ON " + database + table +
+                                     " TO " + account),
+              std::nullopt);
+  }
+  ASSERT_EQ(server_->ExecuteAsRoot("INSERT INTO " + database +
+                                   "bellwright_cluster_messages (sent_ms, origin_key, "
+                                   "origin_name, instance, post_number, body) VALUES (0, "
+                                   "'old', 'Old', 1, 1, 'long ago')"),
+            std::nullopt);
+  ReportLog granted;
+  DrivenStore store(restricted, granted, ClusterIdentity{"center", "Center"}, options);
+  ASSERT_TRUE(store.Settle());
+  EXPECT_FALSE(store.Store().ClusterProblem().has_value());
+  ASSERT_EQ(store.Cluster().Post("to every server", std::chrono::steady_clock::now()),
+            ClusterMemory::PostResult::kQueued);
+  ASSERT_TRUE(store.TurnUntil([&] { return granted.Count() == 1; })) << "no warning";
+  EXPECT_EQ(granted.Lines()[0].severity, Severity::kWarning);
+  EXPECT_NE(granted.Lines()[0].text.find("DELETE"), std::string::npos) << granted.Text();
+  ASSERT_TRUE(maker.TurnUntil([&] {
+    const auto arrived = maker.Cluster().TakeArrived();
+    return !arrived.empty() && arrived.back().body == "to every server";
+  }));
+  store.TurnFor(200ms);
+  EXPECT_EQ(granted.Count(), 1U) << granted.Text();
+}
+
 // The SQL blocks of the reference's section on clusters, a statement each, as an
 // administrator would paste them.
 std::vector<std::string> ReferenceClusterStatements() {

@@ -86,12 +86,17 @@ class DrivenStore {
   DrivenStore(const StorageSettings& settings, ReportLog& log,
               const StoreOptions& options = QuickOptions())
       : store_(std::make_unique<OptOutStore>(settings, log.Sink(), options)) {}
+  // A server of a cluster, by this name.
+  DrivenStore(const StorageSettings& settings, ReportLog& log, ClusterIdentity identity,
+              const StoreOptions& options = QuickOptions())
+      : cluster_(std::move(identity)),
+        store_(std::make_unique<OptOutStore>(settings, log.Sink(), options)) {}
 
   void SetPace(std::chrono::steady_clock::duration pause) { pause_ = pause; }
 
   void Turn() {
     const auto started = std::chrono::steady_clock::now();
-    store_->Pump(memory_, greeted_);
+    store_->Pump(memory_, greeted_, cluster_);
     longest_turn_ = std::max(longest_turn_, std::chrono::steady_clock::now() - started);
   }
   // Turns until nothing is left to do; false if that did not happen within `timeout`.
@@ -99,7 +104,7 @@ class DrivenStore {
     return Eventually(
         [&] {
           Turn();
-          return store_->IsIdle(memory_, greeted_);
+          return store_->IsIdle(memory_, greeted_, cluster_);
         },
         timeout, pause_);
   }
@@ -129,6 +134,8 @@ class DrivenStore {
 
   ChoiceMemory& Memory() { return memory_; }
   SeenMemory& Greeted() { return greeted_; }
+  ClusterMemory& Cluster() { return cluster_; }
+  OptOutStore& Store() { return *store_; }
   // Drops the store without waiting, keeping the memory (a reload to another storage).
   void Replace(const StorageSettings& settings, ReportLog& log,
                const StoreOptions& options = QuickOptions()) {
@@ -142,6 +149,7 @@ class DrivenStore {
 
   ChoiceMemory memory_;
   SeenMemory greeted_;
+  ClusterMemory cluster_;
   std::unique_ptr<OptOutStore> store_;
   std::chrono::steady_clock::duration pause_ = 1ms;
   std::chrono::steady_clock::duration longest_turn_{};
