@@ -90,8 +90,9 @@ const ConfigCheck::TextRule& CountdownFinalTextRule() {
 
 const ConfigCheck::TextRule& CountdownCancelTextRule() {
   static const ConfigCheck::TextRule rule = ConfigCheck::FormattedOnce(
-      "the countdown's cancel message", "{PlayerName} and {PlayerCount}",
-      "players are not told when a countdown is cancelled", {"PlayerName", "PlayerCount"});
+      "the countdown's cancel message", "{PlayerName}, {PlayerCount} and {ServerName}",
+      "players are not told when a countdown is cancelled",
+      {"PlayerName", "PlayerCount", "ServerName"});
   return rule;
 }
 

@@ -85,7 +85,7 @@ void AnnounceMark(const RunningCountdown& countdown, int minutes_left) {
 bool CanBeShown(const std::string& text) {
   const FString with_minutes = WithMinutes(text, 1);
   PlaceholderText fields(with_minutes, kPlayerPlaceholderNames);
-  const std::array<std::u16string_view, 2> samples{u"Ann", u"1"};
+  const std::array<std::u16string_view, 3> samples{u"Ann", u"1", u"Center"};
   try {
     (void)FString::Format(fields.Fill(samples));
     return true;
