@@ -77,8 +77,8 @@ TimedMessageSettings ReadTimed(const SettingValue& document,
   settings.enabled = ReadSwitch(timed, false, kTimedOff);
   const SettingValue interval = timed.Member("Interval");
   settings.interval_seconds = std::trunc(interval.ValueOr<double>(
-      JsonKind::kWholeNumber, 0.0,
-      {kError, "it reads as 0, so a timed message goes out every second"}));
+      0.0, {kError, "it reads as 0, so a timed message goes out every second"},
+      JsonKind::kWholeNumber));
   if (settings.enabled) {
     JudgeTimedInterval(timed, interval);
   }
@@ -96,10 +96,9 @@ TimedMessageSettings ReadTimed(const SettingValue& document,
       settings.enabled);
   const SettingValue command = timed.Member("OptOutCommand");
   settings.opt_out_command = command.ValueOr<std::string>(
-      JsonKind::kString, "",
-      {kError,
-       "it is ignored, so no opt-out command is registered and players cannot turn "
-       "timed messages off"});
+      "", {kError,
+           "it is ignored, so no opt-out command is registered and players cannot turn "
+           "timed messages off"});
   if (!settings.opt_out_command.empty()) {
     ConfigCheck::CheckOptOutCommandName(commands, settings.opt_out_command, command.Pointer(),
                                         document.Findings());
@@ -223,7 +222,7 @@ std::optional<AnnouncementListSettings> ReadList(const SettingValue& list, Taken
   settings.enabled = ReadSwitch(list, true, kListStopped);
   const std::optional<long long> interval = ReadListInterval(list, runs);
   settings.leave_out_opted_out = list.Member("OptOut").ValueOr<bool>(
-      JsonKind::kBoolean, true,
+      true,
       {kError, "it is ignored, so players who turned timed messages off do not get this list"});
   settings.list = ReadMessageList(
       list,
@@ -305,7 +304,7 @@ std::optional<ScheduleSettings> ReadSchedule(const SettingValue& schedule, Taken
   std::optional<ScheduleTimes> times =
       ReadScheduleTimes(schedule, reading.zones_later, reading.now, times_problem);
   settings.leave_out_opted_out = schedule.Member("OptOut").ValueOr<bool>(
-      JsonKind::kBoolean, false, {kError, "it is ignored, so the schedule reaches every player"});
+      false, {kError, "it is ignored, so the schedule reaches every player"});
   settings.message =
       ReadMessageEntry(schedule, {kScheduleSilent, "this schedule sends nothing",
                                   ScheduleTextRule(), BlankText::kNotSentJudgedByOwner});

@@ -53,17 +53,13 @@ CountdownLook ReadLook(const MessageMembers& members) {
                               {{kError, "it is ignored, so the countdown is red (255, 64, 64)"},
                                {kError, "it reads as 0 in the countdown's colour"}});
   look.sender = members.sender.ValueOr<std::string>(
-      JsonKind::kString, look.sender,
-      {kError, "it is ignored, so the sender name $default is used"});
+      look.sender, {kError, "it is ignored, so the sender name $default is used"});
   const WrongType default_taken{
       kError, "it is ignored, so the countdown's notification takes the default $default"};
-  look.display_scale =
-      members.display_scale.ValueOr<float>(JsonKind::kNumber, look.display_scale, default_taken);
-  look.display_time =
-      members.display_time.ValueOr<float>(JsonKind::kNumber, look.display_time, default_taken);
+  look.display_scale = members.display_scale.ValueOr<float>(look.display_scale, default_taken);
+  look.display_time = members.display_time.ValueOr<float>(look.display_time, default_taken);
   look.icon = members.icon.ValueOr<std::string>(
-      JsonKind::kString, "",
-      {kError, "it is ignored, so the countdown's notification has no icon"});
+      "", {kError, "it is ignored, so the countdown's notification has no icon"});
   if (members.type.Present() && *members.type.Json() == "Notification") {
     JudgeVisible(members.display_time, members.display_scale, "the countdown");
   }

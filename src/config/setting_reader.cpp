@@ -172,7 +172,7 @@ long long SettingValue::WholeNumberOr(long long fallback, long long lowest, long
 
 std::string SettingValue::ChoiceOr(std::string_view fallback, const WrongType& wrong,
                                    const Choices& choices) const {
-  std::string text = ValueOr<std::string>(JsonKind::kString, std::string(fallback), wrong);
+  std::string text = ValueOr<std::string>(std::string(fallback), wrong);
   JudgeChoice(choices);
   return text;
 }
@@ -212,7 +212,7 @@ void SettingValue::JudgeText(const ConfigCheck::TextRule& rule) const {
 
 std::string SettingValue::TextOr(std::string fallback, const WrongType& wrong,
                                  const ConfigCheck::TextRule& rule) const {
-  std::string text = ValueOr<std::string>(JsonKind::kString, std::move(fallback), wrong);
+  std::string text = ValueOr<std::string>(std::move(fallback), wrong);
   JudgeText(rule);
   return text;
 }

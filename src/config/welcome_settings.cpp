@@ -146,8 +146,8 @@ WelcomeSettings ReadWelcomeSettings(const SettingValue& general) {
     return settings;
   }
   const MessageMembers members = MessageMembersOf(welcome, MessageKeys::kWelcome);
-  settings.enabled = welcome.Member("EnableWelcomeMessage")
-                         .ValueOr<bool>(JsonKind::kBoolean, false, {kError, kStaysOff});
+  settings.enabled =
+      welcome.Member("EnableWelcomeMessage").ValueOr<bool>(false, {kError, kStaysOff});
   settings.type = members.type.ChoiceOr(
       settings.type, {kWarning, "it is ignored, so the greeting goes out as a chat line"},
       {kWelcomeTypes, kWarning, "a welcome message type", "the greeting goes out as a chat line"});
@@ -158,12 +158,11 @@ WelcomeSettings ReadWelcomeSettings(const SettingValue& general) {
                                    {kError, "it reads as 0 in the greeting's colour"}});
   const WrongType default_taken{
       kError, "it is ignored, so the greeting's notification takes the default $default"};
-  settings.display_scale = members.display_scale.ValueOr<float>(
-      JsonKind::kNumber, settings.display_scale, default_taken);
-  settings.display_time =
-      members.display_time.ValueOr<float>(JsonKind::kNumber, settings.display_time, default_taken);
+  settings.display_scale =
+      members.display_scale.ValueOr<float>(settings.display_scale, default_taken);
+  settings.display_time = members.display_time.ValueOr<float>(settings.display_time, default_taken);
   settings.icon = members.icon.ValueOr<std::string>(
-      JsonKind::kString, "", {kError, "it is ignored, so the greeting's notification has no icon"});
+      "", {kError, "it is ignored, so the greeting's notification has no icon"});
   settings.delay_seconds = static_cast<int>(
       welcome.Member("DelaySeconds")
           .WholeNumberOr(
