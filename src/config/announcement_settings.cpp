@@ -130,28 +130,15 @@ std::string IdleName(const SettingValue& item) {
   return item.Pointer();
 }
 
-std::string NameProblem(const SettingValue& item) {
-  const SettingValue name = item.Member("Name");
-  if (!name.IsString() || name.Json()->get_ref<const std::string&>().empty()) {
-    return "it has no usable \"Name\"";
-  }
-  switch (RefuseAnnouncementName(name.Json()->get_ref<const std::string&>())) {
-    case NameRefusal::kReserved:
-      return "its name is a word the commands keep for themselves";
-    case NameRefusal::kControlCharacter:
-      return "its name holds a control character";
-    case NameRefusal::kNone:
-      break;
-  }
-  return "an earlier list or schedule took its name (ignoring letter case)";
-}
-
 // An item without a usable name does not run, and neither does one named with a word of
 // the commands or a control character, or whose name an earlier one took: the name is
 // taken whether the item is switched on or not.
+// `problem` is what bw.status says of one that does not run.
 std::optional<std::string> TakeName(std::string_view what, std::string_view stopped,
-                                    const SettingValue& item, TakenNames& taken) {
+                                    const SettingValue& item, TakenNames& taken,
+                                    std::string& problem) {
   const SettingValue name = item.Member("Name");
+  problem = "it has no usable \"Name\"";
   if (name.Present() && !name.Judge(JsonKind::kString, {kError, stopped})) {
     return std::nullopt;
   }
@@ -165,12 +152,14 @@ std::optional<std::string> TakeName(std::string_view what, std::string_view stop
   const std::string& text = name.Json()->get_ref<const std::string&>();
   switch (RefuseAnnouncementName(text)) {
     case NameRefusal::kReserved:
+      problem = "its name is a word the commands keep for themselves";
       name.AtValue(kError, fmt::format("{} is a word of bw.pause, bw.resume and bw.preview (timed, "
                                        "all, welcome, firstjoin, ignoring letter case), so this {} "
                                        "does not run; give it another name",
                                        ConfigCheck::Quote(text), what));
       return std::nullopt;
     case NameRefusal::kControlCharacter:
+      problem = "its name holds a control character";
       name.AtValue(kError, fmt::format("this name holds a control character (a line break, a tab, "
                                        "…), so this {} does not run; give it a name of visible "
                                        "characters and blanks",
@@ -181,6 +170,7 @@ std::optional<std::string> TakeName(std::string_view what, std::string_view stop
   }
   const auto [first, inserted] = taken.try_emplace(AnnouncementNameKey(text), item.Pointer());
   if (!inserted) {
+    problem = "an earlier list or schedule took its name (ignoring letter case)";
     name.AtValue(kError, fmt::format("the name {} is taken by {} (names compare ignoring letter "
                                      "case), so this {} does not run",
                                      ConfigCheck::Quote(text), first->second, what));
@@ -216,7 +206,8 @@ std::optional<long long> ReadListInterval(const SettingValue& list, bool runs) {
 std::optional<AnnouncementListSettings> ReadList(const SettingValue& list, TakenNames& taken,
                                                  std::vector<IdleAnnouncement>& idle,
                                                  const ServerFilter& servers) {
-  std::optional<std::string> name = TakeName("list", kListStopped, list, taken);
+  std::string name_problem;
+  std::optional<std::string> name = TakeName("list", kListStopped, list, taken, name_problem);
   const bool runs = !WrittenOff(list);
   AnnouncementListSettings settings;
   settings.enabled = ReadSwitch(list, true, kListStopped);
@@ -242,7 +233,7 @@ std::optional<AnnouncementListSettings> ReadList(const SettingValue& list, Taken
     // A list of another server is left out as if the file did not hold it.
     if (here) {
       idle.push_back(
-          {"list", IdleName(list), !name ? NameProblem(list) : "it has no usable \"Interval\""});
+          {"list", IdleName(list), !name ? name_problem : "it has no usable \"Interval\""});
     }
     return std::nullopt;
   }
@@ -297,7 +288,9 @@ struct ScheduleReading {
 std::optional<ScheduleSettings> ReadSchedule(const SettingValue& schedule, TakenNames& taken,
                                              const ServerFilter& servers,
                                              const ScheduleReading& reading) {
-  std::optional<std::string> name = TakeName("schedule", kScheduleStopped, schedule, taken);
+  std::string name_problem;
+  std::optional<std::string> name =
+      TakeName("schedule", kScheduleStopped, schedule, taken, name_problem);
   ScheduleSettings settings;
   settings.enabled = ReadSwitch(schedule, true, kScheduleStopped);
   std::string times_problem;
@@ -325,7 +318,7 @@ std::optional<ScheduleSettings> ReadSchedule(const SettingValue& schedule, Taken
   if (!name || !times || !here) {
     if (here) {
       reading.idle.push_back(
-          {"schedule", IdleName(schedule), !name ? NameProblem(schedule) : times_problem});
+          {"schedule", IdleName(schedule), !name ? name_problem : times_problem});
     }
     return std::nullopt;
   }
