@@ -117,8 +117,8 @@ int main(int argc, char** argv) {
            }
            options.start = *start;
          },
-         "Script mode: the UTC instant the virtual clock starts at (default "
-         "2026-01-01T00:00:00Z); ignored in live mode")
+         "Script mode and --preview-page: the UTC instant the virtual clock starts at "
+         "(default 2026-01-01T00:00:00Z); ignored in live mode")
       ->type_name("YYYY-MM-DDTHH:MM:SSZ");
   // The same command line everywhere: on Windows too, "/name" is a path, not an option.
   app.allow_windows_style_options(false);

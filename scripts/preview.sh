@@ -46,7 +46,11 @@ server=$(mktemp -d)
 trap 'rm -rf "$server"' EXIT
 mkdir -p "$server/$plugin_folder"
 cp "$config" "$server/$plugin_folder/config.json"
-build/default/bin/bellwright-sandbox --dir "$server" --preview-page "$page"
+# The sandbox names the copy; say which file it was.
+if ! build/default/bin/bellwright-sandbox --dir "$server" --preview-page "$page"; then
+  echo "preview: no page for $config (the copy above is of that file)" >&2
+  exit 1
+fi
 echo "preview: $page"
 
 if [[ -n $screenshot ]]; then
