@@ -17,6 +17,17 @@ using nlohmann::json;
 
 constexpr std::array<const char*, 3> kComponentKeys = {"R", "G", "B"};
 
+// The one conversion of a configured colour number: a fraction is truncated toward
+// zero, a number beyond the 32-bit range counts as 0 (where a plain cast would be
+// undefined), and only the low 8 bits count once it becomes a ByteColor.
+int ColorComponentFromNumber(double number) {
+  const double truncated = std::trunc(number);
+  constexpr double kLowest = std::numeric_limits<int>::min();
+  constexpr double kHighest = std::numeric_limits<int>::max();
+  // NaN fails both comparisons and counts as 0 too.
+  return truncated >= kLowest && truncated <= kHighest ? static_cast<int>(truncated) : 0;
+}
+
 // As the JSON library reads an integer member: integers keep their low bits; floats
 // go through ColorComponentFromNumber; true and false are 1 and 0.
 int ColorComponentOf(const json& member) {
@@ -126,14 +137,6 @@ ByteColor ReadComponents(const SettingValue& colour, const WrongType& wrong, boo
 }
 
 }  // namespace
-
-int ColorComponentFromNumber(double number) {
-  const double truncated = std::trunc(number);
-  constexpr double kLowest = std::numeric_limits<int>::min();
-  constexpr double kHighest = std::numeric_limits<int>::max();
-  // NaN fails both comparisons and counts as 0 too.
-  return truncated >= kLowest && truncated <= kHighest ? static_cast<int>(truncated) : 0;
-}
 
 std::optional<ByteColor> StrictColour(const SettingValue& colour, const ColourWrongTypes& wrong) {
   if (!colour.Present()) {
