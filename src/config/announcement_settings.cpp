@@ -368,37 +368,34 @@ void ReadSection(const SettingValue& section, const SectionKind& kind, Read&& re
 }  // namespace
 
 const TextRule& TimedMessageTextRule() {
-  static const TextRule rule = ConfigCheck::FormattedOnce(
-      "a timed message", "{PlayerName}, {PlayerCount} and {ServerName}",
-      "this timed message is never delivered", {"PlayerName", "PlayerCount", "ServerName"});
+  static const TextRule rule =
+      ConfigCheck::FormattedOnce("a timed message", "this timed message is never delivered",
+                                 {"PlayerName", "PlayerCount", "ServerName"});
   return rule;
 }
 
 const TextRule& OptOutOffTextRule() {
-  static const TextRule rule =
-      ConfigCheck::FormattedOnce("the opt-out reply", "{Command}",
-                                 "players who turn timed messages off get no reply", {"Command"});
+  static const TextRule rule = ConfigCheck::FormattedOnce(
+      "the opt-out reply", "players who turn timed messages off get no reply", {"Command"});
   return rule;
 }
 
 const TextRule& OptOutOnTextRule() {
   static const TextRule rule = ConfigCheck::FormattedOnce(
-      "the opt-in reply", "{Command}", "players who turn timed messages back on get no reply",
-      {"Command"});
+      "the opt-in reply", "players who turn timed messages back on get no reply", {"Command"});
   return rule;
 }
 
 const TextRule& ListMessageTextRule() {
-  static const TextRule rule = ConfigCheck::FormattedOnce(
-      "a list's message", "{PlayerName}, {PlayerCount} and {ServerName}",
-      "this message is never delivered", {"PlayerName", "PlayerCount", "ServerName"});
+  static const TextRule rule =
+      ConfigCheck::FormattedOnce("a list's message", "this message is never delivered",
+                                 {"PlayerName", "PlayerCount", "ServerName"});
   return rule;
 }
 
 const TextRule& ScheduleTextRule() {
   static const TextRule rule = ConfigCheck::FormattedOnce(
-      "a schedule's message", "{Minutes}, {Time}, {PlayerName}, {PlayerCount} and {ServerName}",
-      "this schedule's message is never delivered",
+      "a schedule's message", "this schedule's message is never delivered",
       {"Minutes", "Time", "PlayerName", "PlayerCount", "ServerName"});
   return rule;
 }

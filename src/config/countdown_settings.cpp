@@ -12,9 +12,6 @@
 namespace Bellwright {
 namespace {
 
-constexpr std::string_view kCountdownFields =
-    "{Minutes}, {PlayerName}, {PlayerCount} and {ServerName}";
-
 // Steps of the wrong type are skipped; a number is truncated, and the whole minutes
 // outside 1 to a day (bw.countdown takes no more minutes) are skipped too.
 std::vector<int> ReadSteps(const SettingValue& steps, const std::vector<int>& fallback) {
@@ -69,25 +66,22 @@ CountdownLook ReadLook(const MessageMembers& members) {
 }  // namespace
 
 const ConfigCheck::TextRule& CountdownTextRule() {
-  static const ConfigCheck::TextRule rule =
-      ConfigCheck::FormattedOnce("the countdown's announcement", kCountdownFields,
-                                 "the countdown's announcements are never delivered",
-                                 {"Minutes", "PlayerName", "PlayerCount", "ServerName"});
+  static const ConfigCheck::TextRule rule = ConfigCheck::FormattedOnce(
+      "the countdown's announcement", "the countdown's announcements are never delivered",
+      {"Minutes", "PlayerName", "PlayerCount", "ServerName"});
   return rule;
 }
 
 const ConfigCheck::TextRule& CountdownFinalTextRule() {
-  static const ConfigCheck::TextRule rule =
-      ConfigCheck::FormattedOnce("the countdown's last announcement", kCountdownFields,
-                                 "the countdown's last announcement is never delivered",
-                                 {"Minutes", "PlayerName", "PlayerCount", "ServerName"});
+  static const ConfigCheck::TextRule rule = ConfigCheck::FormattedOnce(
+      "the countdown's last announcement", "the countdown's last announcement is never delivered",
+      {"Minutes", "PlayerName", "PlayerCount", "ServerName"});
   return rule;
 }
 
 const ConfigCheck::TextRule& CountdownCancelTextRule() {
   static const ConfigCheck::TextRule rule = ConfigCheck::FormattedOnce(
-      "the countdown's cancel message", "{PlayerName}, {PlayerCount} and {ServerName}",
-      "players are not told when a countdown is cancelled",
+      "the countdown's cancel message", "players are not told when a countdown is cancelled",
       {"PlayerName", "PlayerCount", "ServerName"});
   return rule;
 }

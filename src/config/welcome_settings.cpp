@@ -34,7 +34,7 @@ TextRule WelcomeRule(std::string_view what, std::string_view undelivered) {
       {{nullptr, "Ann"}, {"PlayerName", "Ann"}, {"PlayerCount", "1", true}},
       "once the character name is filled in"};
   return {.what = what,
-          .placeholders = kWelcomeFields,
+          .placeholders = std::string(kWelcomeFields),
           .undelivered = undelivered,
           .passes = {with_the_name, ConfigCheck::NoArguments()},
           .max_width = kLongestFormatField,
