@@ -51,8 +51,9 @@ struct Greetings {
 
 Greetings ReadGreetings() {
   const WelcomeSettings& configured = LiveSettings().welcome;
+  const std::string& server_name = LiveSettings().general.server_name;
   Greetings greetings;
-  greetings.message = GreetingTemplate(configured.message);
+  greetings.message = GreetingTemplate(configured.message, server_name);
   for (const WelcomeGroupMessage& entry : configured.group_messages) {
     FString group = FromUtf8(entry.group);
     // A group listed again (letter case ignored) could never be the first match: it is
@@ -61,11 +62,12 @@ Greetings ReadGreetings() {
         std::any_of(greetings.group_messages.begin(), greetings.group_messages.end(),
                     [&](const GroupGreeting& earlier) { return earlier.group == group; });
     if (!listed) {
-      greetings.group_messages.push_back({std::move(group), GreetingTemplate(entry.message)});
+      greetings.group_messages.push_back(
+          {std::move(group), GreetingTemplate(entry.message, server_name)});
     }
   }
   if (!configured.first_join_message.empty()) {
-    greetings.first_join = GreetingTemplate(configured.first_join_message);
+    greetings.first_join = GreetingTemplate(configured.first_join_message, server_name);
   }
   greetings.kind = WelcomeKind(configured.type);
   greetings.style = StyleOf(greetings.kind, WelcomeLook(configured));
