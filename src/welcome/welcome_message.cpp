@@ -47,6 +47,9 @@ struct Greetings {
   std::optional<GreetingTemplate> first_join;  // for a player never greeted before
   MessageKind kind = MessageKind::kChat;
   MessageStyle style;
+  // Nobody joins or leaves while a pass runs, so one walk over the players serves
+  // every greeting that names the count.
+  std::optional<int> player_count;
 };
 
 Greetings ReadGreetings() {
@@ -91,9 +94,15 @@ const GreetingTemplate& MessageFor(AShooterPlayerController* player, const Greet
 
 enum class Arrival { kReturning, kFirst };
 
+int PlayerCountOf(Greetings& pass) {
+  if (!pass.player_count) {
+    pass.player_count = ConnectedPlayerCount();
+  }
+  return *pass.player_count;
+}
+
 FString GreetingFor(AShooterPlayerController* player, const GreetingTemplate& message,
-                    MessageKind kind) {
-  const int player_count = message.NamesPlayerCount() ? ConnectedPlayerCount() : 0;
+                    MessageKind kind, int player_count) {
   const FString name = PlayerChosenText(player->GetPlayerCharacterName(), kind);
   if (std::optional<std::u16string> plain = message.BuildPlain(name.Wide(), player_count)) {
     return FString(std::move(*plain));
@@ -103,12 +112,13 @@ FString GreetingFor(AShooterPlayerController* player, const GreetingTemplate& me
 
 // A first-time player gets the first-join text instead of any group's, without asking
 // the groups.
-bool GreetPlayer(AShooterPlayerController* player, const Greetings& settings, Arrival arrival) {
+bool GreetPlayer(AShooterPlayerController* player, Greetings& settings, Arrival arrival) {
   const GreetingTemplate& message = arrival == Arrival::kFirst && settings.first_join
                                         ? *settings.first_join
                                         : MessageFor(player, settings);
-  return Deliver(settings.kind, GreetingFor(player, message, settings.kind), settings.style,
-                 Recipient::Player(player));
+  const int player_count = message.NamesPlayerCount() ? PlayerCountOf(settings) : 0;
+  return Deliver(settings.kind, GreetingFor(player, message, settings.kind, player_count),
+                 settings.style, Recipient::Player(player));
 }
 
 }  // namespace
@@ -139,11 +149,12 @@ void SendWelcomeMessages() {
 }
 
 bool SendWelcomeTo(AShooterPlayerController* viewer) {
-  return GreetPlayer(viewer, ReadGreetings(), Arrival::kReturning);
+  Greetings greetings = ReadGreetings();
+  return GreetPlayer(viewer, greetings, Arrival::kReturning);
 }
 
 bool SendFirstJoinWelcomeTo(AShooterPlayerController* viewer) {
-  const Greetings greetings = ReadGreetings();
+  Greetings greetings = ReadGreetings();
   return greetings.first_join && GreetPlayer(viewer, greetings, Arrival::kFirst);
 }
 
