@@ -176,6 +176,33 @@ void BM_WelcomePassOfACrowd(benchmark::State& state) {
 }
 BENCHMARK(BM_WelcomePassOfACrowd)->Unit(benchmark::kMicrosecond);
 
+// The pass with a text taking the server's name and the count with its words, joined
+// from pieces (formatter:0) or, once a field has an option ("{0:<1}", which changes
+// nothing), built by the formatter (formatter:1). Each greeting counts the players.
+constexpr const char* kCountWordsWelcomeConfigs[] = {
+    R"({"Bellwright": {"WelcomeMessage": {"EnableWelcomeMessage": true,
+      "WelcomeMessageType": "Chat", "WelcomeMessageColour": {"R": 0, "G": 200, "B": 120},
+      "Message": "{0}, welcome to {ServerName}! {PlayerCount|player is|players are} online."}}})",
+    R"({"Bellwright": {"WelcomeMessage": {"EnableWelcomeMessage": true,
+      "WelcomeMessageType": "Chat", "WelcomeMessageColour": {"R": 0, "G": 200, "B": 120},
+      "Message": "{0:<1}, welcome to {ServerName}! {PlayerCount|player is|players are} online."}}})"};
+
+void BM_WelcomePassWithCountWordsOfACrowd(benchmark::State& state) {
+  const CrowdedServer server(kCrowd, kCountWordsWelcomeConfigs[state.range(0)]);
+  for (auto _ : state) {
+    state.PauseTiming();
+    server.QueueEveryGreeting();
+    state.ResumeTiming();
+    Bellwright::SendWelcomeMessages();
+  }
+  state.counters["per_player_ns"] = PerPlayerNanoseconds();
+}
+BENCHMARK(BM_WelcomePassWithCountWordsOfACrowd)
+    ->ArgName("formatter")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMicrosecond);
+
 // The same pass with a first-join welcome, its storage SQLite beside the configuration:
 // each greeting asks what the storage answered at the possession and records the player,
 // and the pass writes the records before it returns (arg 1: every player is new, a fresh
