@@ -14,6 +14,7 @@
 #include "host_library/server_directory.hpp"
 #include "host_library/text.hpp"
 #include "live_mode.hpp"
+#include "preview_page.hpp"
 #include "script_mode.hpp"
 #include "transcript_request.hpp"
 #include "views/readable_view.hpp"
@@ -25,6 +26,7 @@ struct Options {
   std::string directory;
   std::string plugin;
   std::string script;
+  std::string preview_page;
   std::vector<std::vector<std::string>> transcripts;
   std::string theme;
   bool quiet_host = false;
@@ -78,7 +80,13 @@ int main(int argc, char** argv) {
   app.add_option("--dir", options.directory,
                  "The server's current directory (default: the working directory)");
   app.add_option("--plugin", options.plugin, "The plug-in library")->capture_default_str();
-  app.add_option("--script", options.script, "Run a script (FILE, or - for standard input)");
+  CLI::Option* script =
+      app.add_option("--script", options.script, "Run a script (FILE, or - for standard input)");
+  app.add_option("--preview-page", options.preview_page,
+                 "Write the page of every configured message, each once as a player sees it, "
+                 "to FILE (html) and exit; no script")
+      ->excludes(script)
+      ->type_name("FILE");
   app.add_option("--transcript", options.transcripts,
                  "Transcript on the standard output: jsonl (script mode default) or human (live "
                  "mode default); html FILE also writes a page of what each player sees, kept up "
@@ -109,8 +117,8 @@ int main(int argc, char** argv) {
            }
            options.start = *start;
          },
-         "Script mode: the UTC instant the virtual clock starts at (default "
-         "2026-01-01T00:00:00Z); ignored in live mode")
+         "Script mode and --preview-page: the UTC instant the virtual clock starts at "
+         "(default 2026-01-01T00:00:00Z); ignored in live mode")
       ->type_name("YYYY-MM-DDTHH:MM:SSZ");
   // The same command line everywhere: on Windows too, "/name" is a path, not an option.
   app.allow_windows_style_options(false);
@@ -128,12 +136,25 @@ int main(int argc, char** argv) {
   if (!request.error.empty()) {
     return app.exit(CLI::ValidationError("--transcript", request.error));
   }
+  if (!options.preview_page.empty() && !request.html_file.empty()) {
+    return app.exit(CLI::ValidationError(
+        "--transcript", "--preview-page writes the html page itself: give no --transcript html"));
+  }
   Sandbox::ReadableOptions readable;
   readable.style.colour = Sandbox::ColourWanted(kStandardOutput, std::getenv("NO_COLOR"));
   readable.style.theme =
       Sandbox::ChooseTheme(Sandbox::ParseTheme(options.theme), std::getenv("COLORFGBG"));
   readable.quiet_host = options.quiet_host;
 
+  if (!options.preview_page.empty()) {
+    Sandbox::PreviewPageOptions preview_options;
+    preview_options.page = options.preview_page;
+    preview_options.plugin_path = options.plugin;
+    preview_options.output = request.output;
+    preview_options.readable = readable;
+    preview_options.start = options.start;
+    return Sandbox::RunPreviewPage(preview_options);
+  }
   if (options.script.empty()) {
     Sandbox::LiveOptions live_options;
     live_options.plugin_path = options.plugin;

@@ -11,6 +11,7 @@
 #include "announcements/schedules.hpp"
 #include "announcements/timed_message_draw.hpp"
 #include "announcements/timed_messages.hpp"
+#include "base/preview_tally.hpp"
 #include "base/schedule_fields.hpp"
 #include "config/config.hpp"
 
@@ -81,7 +82,64 @@ CommandOutcome PreviewSchedule(const ClockScheduleState& schedule, std::optional
   return all;
 }
 
+// Every entry of a list, in list order.
+CommandOutcome PreviewEveryEntry(std::string_view name, const MessageList& list,
+                                 AShooterPlayerController* viewer) {
+  const auto count = static_cast<int>(list.messages.size());
+  PreviewTally tally(std::string(name), viewer != nullptr);
+  for (int index = 0; index < count; ++index) {
+    tally.Add(PreviewEntry(list.messages[static_cast<std::size_t>(index)],
+                           fmt::format("{}, message {} of {}", name, index + 1, count), viewer,
+                           {}));
+  }
+  return std::move(tally).Result();
+}
+
+CommandOutcome PreviewEveryStep(const ClockScheduleState& schedule,
+                                AShooterPlayerController* viewer) {
+  PreviewTally tally(schedule.name, viewer != nullptr);
+  for (const ClockScheduleState::Step& step : schedule.steps) {
+    tally.Add(PreviewEntry(*step.message, StepName(schedule, step.minutes), viewer, step.fill));
+  }
+  return std::move(tally).Result();
+}
+
+// An item that sends nothing is named with the reason rather than left out, so a
+// preview of everything also shows what will never reach a player.
+CommandOutcome NotShown(std::string reason) {
+  return CommandOutcome::Success(fmt::format("Not shown: {}", reason));
+}
+
 }  // namespace
+
+CommandOutcome PreviewEveryAnnouncement(AShooterPlayerController* viewer) {
+  const AnnouncementSettings& settings = LiveSettings().announcements;
+  CommandOutcome all{true, {}};
+  if (settings.timed.enabled) {
+    AppendOutcome(all, PreviewEveryEntry(kTimedName, settings.timed.list, viewer));
+  } else if (!settings.timed.list.messages.empty()) {
+    AppendOutcome(all, NotShown("timed (TimedMessages) is off"));
+  }
+  for (const AnnouncementListSettings& configured : settings.lists) {
+    if (const auto list = FindAnnouncementList(AnnouncementNameKey(configured.name))) {
+      AppendOutcome(all, PreviewEveryEntry(list->name, *list->messages, viewer));
+    } else if (auto why = WhyNotRunning(configured.name)) {
+      AppendOutcome(all, NotShown(std::move(*why)));
+    }
+  }
+  for (const ScheduleSettings& configured : settings.schedules) {
+    if (const auto schedule = FindClockSchedule(AnnouncementNameKey(configured.name))) {
+      AppendOutcome(all, PreviewEveryStep(*schedule, viewer));
+    } else if (auto why = WhyNotRunning(configured.name)) {
+      AppendOutcome(all, NotShown(std::move(*why)));
+    }
+  }
+  // Looked at by itself, not by name: an idle item may share its name with one that runs.
+  for (const IdleAnnouncement& item : settings.idle) {
+    AppendOutcome(all, NotShown(fmt::format("{}: does not run: {}", item.name, item.reason)));
+  }
+  return all;
+}
 
 std::optional<CommandOutcome> PreviewAnnouncement(std::string_view key, std::optional<int> entry,
                                                   AShooterPlayerController* viewer) {

@@ -61,4 +61,8 @@ std::vector<std::string> SteerableNames();
 std::optional<CommandOutcome> PreviewAnnouncement(std::string_view key, std::optional<int> entry,
                                                   AShooterPlayerController* viewer);
 
+// bw.preview all's share: every entry of the timed messages and of each list, every step
+// of each schedule, in the configured order; what does not run is named with the reason.
+CommandOutcome PreviewEveryAnnouncement(AShooterPlayerController* viewer);
+
 }  // namespace Bellwright

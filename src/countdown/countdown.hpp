@@ -34,5 +34,7 @@ inline constexpr std::string_view kCountdownName = "countdown";
 // bw.preview countdown: the configured announcement at the first step, the final and the
 // cancel message, to `viewer` alone as players get them; without a viewer, in words.
 CommandOutcome PreviewCountdown(std::optional<int> entry, AShooterPlayerController* viewer);
+// bw.preview all's share: the same with the announcement at every step.
+CommandOutcome PreviewEveryCountdownText(AShooterPlayerController* viewer);
 
 }  // namespace Bellwright

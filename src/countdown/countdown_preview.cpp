@@ -34,14 +34,27 @@ FString WithMinutes(const CountdownText& text) {
   return PlaceholderText(configured, names).Fill(values);
 }
 
+enum class StepsShown { kFirst, kEvery };
+
+std::string StepWhen(int minutes) {
+  return fmt::format("at {} {} left", minutes, minutes == 1 ? "minute" : "minutes");
+}
+
 // The announcement at the first step (as bw.countdown with that many minutes gives it
-// at once), the final message and the cancel message, those that are set.
-std::vector<CountdownText> ConfiguredTexts(const CountdownSettings& settings) {
+// at once) or at every step, then the final message and the cancel message, those that
+// are set.
+std::vector<CountdownText> ConfiguredTexts(const CountdownSettings& settings, StepsShown shown) {
   std::vector<CountdownText> texts;
-  const int first = settings.steps.empty() ? 1 : settings.steps.front();
   if (!IsBlankText(settings.text)) {
-    texts.push_back({fmt::format("at {} {} left", first, first == 1 ? "minute" : "minutes"),
-                     settings.text, first});
+    if (settings.steps.empty()) {
+      texts.push_back({StepWhen(1), settings.text, 1});
+    } else if (shown == StepsShown::kFirst) {
+      texts.push_back({StepWhen(settings.steps.front()), settings.text, settings.steps.front()});
+    } else {
+      for (const int minutes : settings.steps) {
+        texts.push_back({StepWhen(minutes), settings.text, minutes});
+      }
+    }
   }
   if (!IsBlankText(settings.final_text)) {
     texts.push_back({"at 0", settings.final_text, 0});
@@ -57,17 +70,12 @@ std::string StepsText(const std::vector<int>& steps) {
                        : fmt::format("steps at {} minutes left", fmt::join(steps, ", "));
 }
 
-}  // namespace
-
-CommandOutcome PreviewCountdown(std::optional<int> entry, AShooterPlayerController* viewer) {
-  if (entry) {
-    return CommandOutcome::Failure("countdown shows every text at once: give no N");
-  }
+CommandOutcome PreviewTexts(StepsShown shown, AShooterPlayerController* viewer) {
   const CountdownSettings& settings = LiveSettings().countdown;
   const CountdownLook& configured = settings.look;
   const MessageLook look =
       LookOf(MessageKindFromTypeName(configured.type), configured, configured.sender);
-  const std::vector<CountdownText> texts = ConfiguredTexts(settings);
+  const std::vector<CountdownText> texts = ConfiguredTexts(settings, shown);
   if (viewer == nullptr || !look.kind) {
     std::vector<std::string> lines{
         fmt::format("countdown: {}, {}", DescribeLook(look), StepsText(settings.steps))};
@@ -84,6 +92,19 @@ CommandOutcome PreviewCountdown(std::optional<int> entry, AShooterPlayerControll
   }
   return CommandOutcome::Success(fmt::format("Preview of countdown ({} {}) sent to you",
                                              texts.size(), texts.size() == 1 ? "text" : "texts"));
+}
+
+}  // namespace
+
+CommandOutcome PreviewCountdown(std::optional<int> entry, AShooterPlayerController* viewer) {
+  if (entry) {
+    return CommandOutcome::Failure("countdown shows every text at once: give no N");
+  }
+  return PreviewTexts(StepsShown::kFirst, viewer);
+}
+
+CommandOutcome PreviewEveryCountdownText(AShooterPlayerController* viewer) {
+  return PreviewTexts(StepsShown::kEvery, viewer);
 }
 
 }  // namespace Bellwright

@@ -45,20 +45,6 @@ void SendRefusalLine(AShooterPlayerController* player, const FString& text) {
   Deliver(MessageKind::kChat, text, style, Recipient::Player(player));
 }
 
-void Refuse(AShooterPlayerController* player) {
-  SendRefusalLine(player, FromUtf8(LiveSettings().custom_commands.no_permission_line));
-}
-
-void RefuseForCooldown(AShooterPlayerController* player, const FString& command_name,
-                       std::int64_t ticks_left) {
-  static constexpr std::u16string_view kFieldNames[] = {u"Seconds", u"Command"};
-  const FString line = FromUtf8(LiveSettings().custom_commands.cooldown_line);
-  const PlaceholderText text(line, kFieldNames);
-  const std::u16string seconds = DecimalText(WholeSecondsUp(ticks_left));
-  const std::array<std::u16string_view, 2> values{seconds, command_name.Wide()};
-  SendRefusalLine(player, text.Fill(values));
-}
-
 // Past a cooldown that is still running: false, and the player has been told how long
 // to wait. Otherwise the use is recorded and starts the cooldown anew.
 bool CooldownAllows(AShooterPlayerController* player, const FString& command_name,
@@ -72,29 +58,11 @@ bool CooldownAllows(AShooterPlayerController* player, const FString& command_nam
   const std::int64_t ticks_left =
       CooldownTicksLeft(command_name, unique_net_id, command.CooldownTicks, now);
   if (ticks_left > 0) {
-    RefuseForCooldown(player, command_name, ticks_left);
+    SendCooldownLine(player, command_name, ticks_left);
     return false;
   }
   RecordCommandUse(command_name, unique_net_id, command.CooldownTicks, now);
   return true;
-}
-
-void Answer(AShooterPlayerController* player, const CustomCommand& command) {
-  const auto kind = MessageKindFromTypeName(command.Type);
-  if (!kind) {
-    return;
-  }
-  MessageStyle style;
-  style.color = command.MessageColor;
-  style.sender = command.Sender;
-  style.display_time = command.DisplayTime;
-  style.display_scale = command.DisplayScale;
-  if (*kind == MessageKind::kNotification) {
-    // Resolved also when empty: the game decides what an empty path gives.
-    style.icon = ResolveIcon(command.Icon_BP);
-  }
-  PlayerText text(command.Message, *kind);
-  Deliver(*kind, text.For(player), style, Recipient::Player(player));
 }
 
 void SayCommandText(AShooterPlayerController* player, const CustomCommand& command) {
@@ -119,6 +87,38 @@ FString FirstWord(const FString& line) {
 
 }  // namespace
 
+void SendNoPermissionLine(AShooterPlayerController* player) {
+  SendRefusalLine(player, FromUtf8(LiveSettings().custom_commands.no_permission_line));
+}
+
+void SendCooldownLine(AShooterPlayerController* player, const FString& command_name,
+                      std::int64_t ticks_left) {
+  static constexpr std::u16string_view kFieldNames[] = {u"Seconds", u"Command"};
+  const FString line = FromUtf8(LiveSettings().custom_commands.cooldown_line);
+  const PlaceholderText text(line, kFieldNames);
+  const std::u16string seconds = DecimalText(WholeSecondsUp(ticks_left));
+  const std::array<std::u16string_view, 2> values{seconds, command_name.Wide()};
+  SendRefusalLine(player, text.Fill(values));
+}
+
+bool AnswerCustomCommand(AShooterPlayerController* player, const CustomCommand& command) {
+  const auto kind = MessageKindFromTypeName(command.Type);
+  if (!kind) {
+    return false;
+  }
+  MessageStyle style;
+  style.color = command.MessageColor;
+  style.sender = command.Sender;
+  style.display_time = command.DisplayTime;
+  style.display_scale = command.DisplayScale;
+  if (*kind == MessageKind::kNotification) {
+    // Resolved also when empty: the game decides what an empty path gives.
+    style.icon = ResolveIcon(command.Icon_BP);
+  }
+  PlayerText text(command.Message, *kind);
+  return Deliver(*kind, text.For(player), style, Recipient::Player(player));
+}
+
 void HandleCustomChatCommand(AShooterPlayerController* player, FString* message, bool /*unused*/,
                              int /*unused_number*/) {
   if (player == nullptr || message == nullptr) {
@@ -142,13 +142,13 @@ void HandleCustomChatCommand(AShooterPlayerController* player, FString* message,
     return;
   }
   if (!MayUse(player, command)) {
-    Refuse(player);
+    SendNoPermissionLine(player);
     return;
   }
   if (!CooldownAllows(player, command_name, command)) {
     return;
   }
-  Answer(player, command);
+  AnswerCustomCommand(player, command);
   SayCommandText(player, command);
 }
 

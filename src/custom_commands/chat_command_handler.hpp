@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+
+#include "custom_commands/custom_command.hpp"
 #include "host/fstring.hpp"
 #include "host/game.hpp"
 
@@ -10,5 +13,15 @@ namespace Bellwright {
 // player's name. `message` is the whole chat text; its first word is the command.
 void HandleCustomChatCommand(AShooterPlayerController* player, FString* message, bool unused,
                              int unused_number);
+
+// The command's answer to `player` alone, in its configured form, colour, icon and size.
+// False when its type sends nothing or the answer cannot be shown.
+bool AnswerCustomCommand(AShooterPlayerController* player, const CustomCommand& command);
+
+// The red chat lines that refuse a use: no permission, and a cooldown with `ticks_left`
+// (host-clock ticks) still to run.
+void SendNoPermissionLine(AShooterPlayerController* player);
+void SendCooldownLine(AShooterPlayerController* player, const FString& command_name,
+                      std::int64_t ticks_left);
 
 }  // namespace Bellwright

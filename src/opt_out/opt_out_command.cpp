@@ -1,5 +1,7 @@
 #include "opt_out/opt_out_command.hpp"
 
+#include <fmt/format.h>
+
 #include <array>
 #include <optional>
 #include <string>
@@ -18,8 +20,8 @@ constexpr ByteColor kReplyColor = MakeByteColor(0, 255, 0);
 
 void Answer(AShooterPlayerController* player, bool opted_out, const FString& command) {
   const ConfigSettings& settings = LiveSettings();
-  const FString line =
-      FromUtf8(opted_out ? settings.announcements.timed.opt_out_off_line : settings.announcements.timed.opt_out_on_line);
+  const FString line = FromUtf8(opted_out ? settings.announcements.timed.opt_out_off_line
+                                          : settings.announcements.timed.opt_out_on_line);
   static constexpr std::u16string_view kFieldNames[] = {u"Command"};
   const PlaceholderText text(line, kFieldNames);
   const std::array<std::u16string_view, 1> values{command.Wide()};
@@ -30,6 +32,24 @@ void Answer(AShooterPlayerController* player, bool opted_out, const FString& com
 }
 
 }  // namespace
+
+CommandOutcome PreviewOptOutAnswers(AShooterPlayerController* viewer) {
+  const std::optional<FString> command = ConfiguredOptOutCommand();
+  if (!command) {
+    return {true, {}};
+  }
+  const TimedMessageSettings& timed = LiveSettings().announcements.timed;
+  if (viewer == nullptr) {
+    return {true,
+            {fmt::format("{} (the opt-out command): turned off: {}", ToUtf8(*command),
+                         timed.opt_out_off_line),
+             fmt::format("turned on: {}", timed.opt_out_on_line)}};
+  }
+  Answer(viewer, true, *command);
+  Answer(viewer, false, *command);
+  return CommandOutcome::Success(
+      fmt::format("Preview of {} sent to you (2 messages)", ToUtf8(*command)));
+}
 
 void HandleOptOutCommand(AShooterPlayerController* player, FString* message, bool /*unused*/,
                          int /*unused_number*/) {

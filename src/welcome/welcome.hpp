@@ -34,6 +34,10 @@ void SendWelcomeMessages();
 CommandOutcome PreviewWelcome(std::optional<int> entry, AShooterPlayerController* viewer);
 CommandOutcome PreviewFirstJoin(std::optional<int> entry, AShooterPlayerController* viewer);
 
+// bw.preview all's share: the welcome's own text, each group's and the first-join text,
+// while greetings are on.
+CommandOutcome PreviewEveryWelcomeText(AShooterPlayerController* viewer);
+
 // Whether a first-join greeting is configured, so that bw.preview offers it.
 bool HasFirstJoinWelcome();
 

@@ -158,6 +158,22 @@ bool SendFirstJoinWelcomeTo(AShooterPlayerController* viewer) {
   return greetings.first_join && GreetPlayer(viewer, greetings, Arrival::kFirst);
 }
 
+int SendEveryWelcomeTextTo(AShooterPlayerController* viewer) {
+  const Greetings greetings = ReadGreetings();
+  std::vector<const GreetingTemplate*> messages{&greetings.message};
+  for (const GroupGreeting& group : greetings.group_messages) {
+    messages.push_back(&group.message);
+  }
+  if (greetings.first_join) {
+    messages.push_back(&*greetings.first_join);
+  }
+  return static_cast<int>(
+      std::count_if(messages.begin(), messages.end(), [&](const GreetingTemplate* message) {
+        return Deliver(greetings.kind, GreetingFor(viewer, *message, greetings.kind),
+                       greetings.style, Recipient::Player(viewer));
+      }));
+}
+
 std::optional<std::vector<std::string>> DescribeFirstJoin() {
   const WelcomeSettings& configured = LiveSettings().welcome;
   if (configured.first_join_message.empty()) {

@@ -17,6 +17,10 @@ bool SendWelcomeTo(AShooterPlayerController* viewer);
 // alone. False when there is no first-join greeting or it cannot be shown.
 bool SendFirstJoinWelcomeTo(AShooterPlayerController* viewer);
 
+// The welcome's own text, each group's (a group listed again once) and the first-join
+// text, sent to `viewer` alone as each is greeted. How many could be shown.
+int SendEveryWelcomeTextTo(AShooterPlayerController* viewer);
+
 // The first-join greeting in words: how it is shown, then its text as configured; none
 // while there is none.
 std::optional<std::vector<std::string>> DescribeFirstJoin();

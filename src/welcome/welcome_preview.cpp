@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "config/config.hpp"
 #include "welcome/welcome.hpp"
 #include "welcome/welcome_message.hpp"
 
@@ -37,6 +38,18 @@ CommandOutcome PreviewFirstJoin(std::optional<int> entry, AShooterPlayerControll
   }
   described->front().insert(0, "firstjoin: ");
   return {true, std::move(*described)};
+}
+
+CommandOutcome PreviewEveryWelcomeText(AShooterPlayerController* viewer) {
+  if (!LiveSettings().welcome.enabled) {
+    return CommandOutcome::Success("Not shown: welcome is off (EnableWelcomeMessage)");
+  }
+  if (viewer == nullptr) {
+    return PreviewWelcome(std::nullopt, nullptr);
+  }
+  const int shown = SendEveryWelcomeTextTo(viewer);
+  return CommandOutcome::Success(
+      fmt::format("Preview of welcome sent to you ({} {})", shown, shown == 1 ? "text" : "texts"));
 }
 
 bool HasFirstJoinWelcome() {

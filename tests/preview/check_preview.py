@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Checks the preview page as Chromium read it (its DOM, dumped) against the example
-configuration: every configured message must be on the player's screen, with its
-text, its sender and the colour the game shows.
+configuration: every configured message must be on the player's screen exactly once,
+with its text, its sender and the colour the game shows, and nothing else may be.
 
 Usage: check_preview.py DOM.html PAGE.html CONFIG.json PLAYER_ID PLAYER_NAME [PLAYER_COUNT]
 """
@@ -185,18 +185,17 @@ def expected_messages(config, player_name, player_count):
                 text = with_count(schedule.get("MessageToSend", ""), "Minutes", minutes)
                 add_entry(schedule, filled(text.replace("{Time}", clock_time), player_name,
                                            player_count))
-    # The restart countdown, at whichever steps it was started with, and its last word.
+    # The restart countdown at each of its steps, its last word and its cancel message.
     countdown = config.get("Countdown")
     if countdown is not None:
         style = dict(countdown, MessageType=countdown.get("MessageType", "Server"))
         style.setdefault("MessageColour", {"R": 255, "G": 64, "B": 64})
         text = countdown.get("MessageToSend", "Server restart in {Minutes|minute|minutes}")
-        # Any number of minutes left, with whichever of its words fits it.
-        marked = count_form("Minutes").sub("\0", text)
-        pattern = re.escape(marked).replace(re.escape("{Minutes}"), r"\d+")
-        add_entry(style, re.compile(pattern.replace(re.escape("\0"), r"\d+ \S+")))
+        for minutes in countdown.get("Steps", [15, 10, 5, 3, 2, 1]):
+            add_entry(style, with_count(text, "Minutes", minutes))
         if countdown.get("FinalMessage"):
             add_entry(style, countdown["FinalMessage"])
+        add_entry(style, countdown.get("CancelMessage", "The restart is cancelled."))
     return found
 
 
@@ -242,6 +241,8 @@ def main():
         if not candidates:
             failures.append("missing: %s %r from %r" % (kind, lines, sender))
             continue
+        if len(candidates) > 1:
+            failures.append("%d times instead of once: %s %r" % (len(candidates), kind, lines))
         for candidate in candidates:
             wrong = [shown for shown, _ in candidate["spans"] if not close(shown, colour)]
             if wrong:
@@ -249,6 +250,9 @@ def main():
             if meta is not None and candidate["meta"] != meta:
                 failures.append("%s %r: %r, expected %r" % (kind, lines, candidate["meta"], meta))
 
+    if len(parser.messages) != len(expected):
+        failures.append("%d messages on the page for %d configured ones"
+                        % (len(parser.messages), len(expected)))
     for failure in failures:
         print("FAIL:", failure, file=sys.stderr)
     print("%d messages on the page, %d configured, %d failures"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Draws the preview page (examples/preview.script on the example configuration) in
-# headless Chromium and checks through the DOM Chromium built that every configured
-# message is there with its text and colour. The page, the DOM and the screenshot
+# Draws the preview page of the example configuration (made as scripts/preview.sh
+# makes it, with --preview-page) in headless Chromium and checks through the DOM
+# Chromium built that every configured message is there once, with its text and colour. The page, the DOM and the screenshot
 # stay in OUTPUT_DIR for a person to look at.
 # Usage: preview_page.sh SANDBOX_EXE EXAMPLES_DIR OUTPUT_DIR
 set -euo pipefail
@@ -24,9 +24,7 @@ trap 'rm -rf "$work"' EXIT
 # The sandbox writes into its directory; the checked-in examples stay untouched.
 cp -r "$examples/." "$work/server"
 
-# shellcheck disable=SC2046 # the arguments the script wants, word by word
-"$sandbox" --dir "$work/server" --script "$examples/preview.script" $(cat "$examples/preview.args") \
-  --transcript html "$output/preview.html" >"$work/transcript.jsonl"
+"$sandbox" --dir "$work/server" --preview-page "$output/preview.html"
 
 # A fresh profile each time, and nothing that reaches out to the network.
 chromium_run() {
