@@ -102,8 +102,9 @@ int PlayerCountOf(Greetings& pass) {
 }
 
 FString GreetingFor(AShooterPlayerController* player, const GreetingTemplate& message,
-                    MessageKind kind, int player_count) {
-  const FString name = PlayerChosenText(player->GetPlayerCharacterName(), kind);
+                    Greetings& pass) {
+  const int player_count = message.NamesPlayerCount() ? PlayerCountOf(pass) : 0;
+  const FString name = PlayerChosenText(player->GetPlayerCharacterName(), pass.kind);
   if (std::optional<std::u16string> plain = message.BuildPlain(name.Wide(), player_count)) {
     return FString(std::move(*plain));
   }
@@ -116,9 +117,8 @@ bool GreetPlayer(AShooterPlayerController* player, Greetings& settings, Arrival 
   const GreetingTemplate& message = arrival == Arrival::kFirst && settings.first_join
                                         ? *settings.first_join
                                         : MessageFor(player, settings);
-  const int player_count = message.NamesPlayerCount() ? PlayerCountOf(settings) : 0;
-  return Deliver(settings.kind, GreetingFor(player, message, settings.kind, player_count),
-                 settings.style, Recipient::Player(player));
+  return Deliver(settings.kind, GreetingFor(player, message, settings), settings.style,
+                 Recipient::Player(player));
 }
 
 }  // namespace
@@ -159,7 +159,7 @@ bool SendFirstJoinWelcomeTo(AShooterPlayerController* viewer) {
 }
 
 int SendEveryWelcomeTextTo(AShooterPlayerController* viewer) {
-  const Greetings greetings = ReadGreetings();
+  Greetings greetings = ReadGreetings();
   std::vector<const GreetingTemplate*> messages{&greetings.message};
   for (const GroupGreeting& group : greetings.group_messages) {
     messages.push_back(&group.message);
@@ -169,8 +169,8 @@ int SendEveryWelcomeTextTo(AShooterPlayerController* viewer) {
   }
   return static_cast<int>(
       std::count_if(messages.begin(), messages.end(), [&](const GreetingTemplate* message) {
-        return Deliver(greetings.kind, GreetingFor(viewer, *message, greetings.kind),
-                       greetings.style, Recipient::Player(viewer));
+        return Deliver(greetings.kind, GreetingFor(viewer, *message, greetings), greetings.style,
+                       Recipient::Player(viewer));
       }));
 }
 
