@@ -180,6 +180,8 @@ TEST(ReplacementFieldIdsTest, ListsTheArgumentOfEveryFieldNestedOnesIncluded) {
   EXPECT_TRUE(GreetingTemplate("{PlayerCount:>3} online").NamesPlayerCount());
   EXPECT_FALSE(GreetingTemplate("{{PlayerCount}} {0}").NamesPlayerCount());
   EXPECT_FALSE(GreetingTemplate("{PlayerCount:>5000}").NamesPlayerCount());
+  EXPECT_TRUE(GreetingTemplate("{PlayerCount|player|players} here").NamesPlayerCount());
+  EXPECT_FALSE(GreetingTemplate("{{PlayerCount|player|players}} {0}").NamesPlayerCount());
 }
 
 TEST(FormatBoundsTest, OnlyDigitsInsideAFieldSpecCount) {
