@@ -164,8 +164,9 @@ void BM_DeliverChatToEachPlayer(benchmark::State& state) {
 }
 BENCHMARK(BM_DeliverChatToEachPlayer)->Unit(benchmark::kMicrosecond);
 
-void BM_WelcomePassOfACrowd(benchmark::State& state) {
-  const CrowdedServer server(kCrowd, kWelcomeConfig);
+// One pass greeting the whole crowd, each round.
+void MeasureWelcomePasses(benchmark::State& state, const char* config) {
+  const CrowdedServer server(kCrowd, config);
   for (auto _ : state) {
     state.PauseTiming();
     server.QueueEveryGreeting();
@@ -174,7 +175,31 @@ void BM_WelcomePassOfACrowd(benchmark::State& state) {
   }
   state.counters["per_player_ns"] = PerPlayerNanoseconds();
 }
+
+void BM_WelcomePassOfACrowd(benchmark::State& state) {
+  MeasureWelcomePasses(state, kWelcomeConfig);
+}
 BENCHMARK(BM_WelcomePassOfACrowd)->Unit(benchmark::kMicrosecond);
+
+// The pass with a text taking the server's name and the count with its words, joined
+// from pieces (formatter:0) or, once a field has an option ("{0:<1}", which changes
+// nothing), built by the formatter (formatter:1). The pass counts the players once.
+constexpr const char* kCountWordsWelcomeConfigs[] = {
+    R"({"Bellwright": {"WelcomeMessage": {"EnableWelcomeMessage": true,
+      "WelcomeMessageType": "Chat", "WelcomeMessageColour": {"R": 0, "G": 200, "B": 120},
+      "Message": "{0}, welcome to {ServerName}! {PlayerCount|player is|players are} online."}}})",
+    R"({"Bellwright": {"WelcomeMessage": {"EnableWelcomeMessage": true,
+      "WelcomeMessageType": "Chat", "WelcomeMessageColour": {"R": 0, "G": 200, "B": 120},
+      "Message": "{0:<1}, welcome to {ServerName}! {PlayerCount|player is|players are} online."}}})"};
+
+void BM_WelcomePassWithCountWordsOfACrowd(benchmark::State& state) {
+  MeasureWelcomePasses(state, kCountWordsWelcomeConfigs[state.range(0)]);
+}
+BENCHMARK(BM_WelcomePassWithCountWordsOfACrowd)
+    ->ArgName("formatter")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMicrosecond);
 
 // The same pass with a first-join welcome, its storage SQLite beside the configuration:
 // each greeting asks what the storage answered at the possession and records the player,

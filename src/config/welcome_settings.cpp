@@ -23,19 +23,23 @@ constexpr std::string_view kGroupWelcomeSkipped =
     "this entry is skipped, so its group's members get the welcome \"Message\" (or a later "
     "entry's)";
 constexpr std::string_view kWelcomeFields =
-    "{0} or {} (the character name), {PlayerName} and {PlayerCount}";
+    "{0} or {} (the character name), {PlayerName}, {PlayerCount} and {ServerName}";
 
 constexpr std::string_view kWelcomeTypes[] = {"Chat", "Server", "Notification"};
 
 // The welcome texts are formatted with the character name, by position and as
-// {PlayerName}, and the player count, then once more by the delivery.
+// {PlayerName}, the player count and the server's name, a count's words written out
+// before, then once more by the delivery.
 TextRule WelcomeRule(std::string_view what, std::string_view undelivered) {
-  const ConfigCheck::FormatPass with_the_name{
-      {{nullptr, "Ann"}, {"PlayerName", "Ann"}, {"PlayerCount", "1", true}},
-      "once the character name is filled in"};
+  const ConfigCheck::FormatPass with_the_name{{{nullptr, "Ann"},
+                                               {"PlayerName", "Ann"},
+                                               {"PlayerCount", "1", true},
+                                               {"ServerName", "Center"}},
+                                              "once the character name is filled in"};
   return {.what = what,
           .placeholders = std::string(kWelcomeFields),
           .undelivered = undelivered,
+          .counts_with_words = {"PlayerCount"},
           .passes = {with_the_name, ConfigCheck::NoArguments()},
           .max_width = kLongestFormatField,
           .one_positional_field = true};

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 
 #include "base/count_forms.hpp"
 
@@ -163,9 +164,29 @@ std::size_t SubstitutedLength(std::string_view rest, const std::vector<std::stri
   return 0;
 }
 
+// The count of `names` whose form with words `rest`, the text after an opening brace,
+// starts, with where its words lie after the name.
+struct CountWithWords {
+  std::string_view name;
+  CountForms forms;
+};
+
+std::optional<CountWithWords> CountWithWordsAt(std::string_view rest,
+                                               const std::vector<std::string_view>& names) {
+  for (const std::string_view name : names) {
+    if (rest.starts_with(name)) {
+      if (const auto forms = ReadCountForms(rest.substr(name.size()))) {
+        return CountWithWords{name, *forms};
+      }
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
-PassedText Substituted(std::string_view text, const std::vector<std::string_view>& names) {
+PassedText Substituted(std::string_view text, const std::vector<std::string_view>& names,
+                       const std::vector<std::string_view>& counts_with_words) {
   PassedText after;
   after.text.reserve(text.size());
   after.origin.reserve(text.size());
@@ -184,6 +205,18 @@ PassedText Substituted(std::string_view text, const std::vector<std::string_view
     }
     if (unit == '{') {
       const std::string_view rest = text.substr(at + 1);
+      if (const auto count = CountWithWordsAt(rest, counts_with_words)) {
+        for (const char spelled : fmt::format("{{{}}} ", count->name)) {
+          after.text += spelled;
+          after.origin.push_back(at);
+        }
+        const std::size_t words = at + 1 + count->name.size();
+        for (std::size_t word = 0; word < count->forms.other_size; ++word) {
+          keep(words + count->forms.other_begin + word);
+        }
+        at = words + count->forms.length;
+        continue;
+      }
       if (const std::size_t length = SubstitutedLength(rest, names); length > 0) {
         after.text += 'x';
         after.origin.push_back(at);

@@ -83,8 +83,11 @@ struct PassedText {
 PassedText AfterPass(const PassedText& before, const std::vector<Token>& tokens);
 
 // The text once the plug-in has replaced each "{Name}" of `names`: a doubled brace is
-// literal text and read as one, and a value stands in as one letter.
-PassedText Substituted(std::string_view text, const std::vector<std::string_view>& names);
+// literal text and read as one, and a value stands in as one letter. A count of
+// `counts_with_words` written with its words becomes the count's own field, a blank and
+// the second word, as the formatter is then given it.
+PassedText Substituted(std::string_view text, const std::vector<std::string_view>& names,
+                       const std::vector<std::string_view>& counts_with_words = {});
 
 // The argument id of a field ("PlayerName" of "{PlayerName:>5}"); empty for "{}".
 std::string_view FieldId(std::string_view field);

@@ -61,7 +61,9 @@ struct Fault {
 // A count the text takes, written with words in a form the plug-in does not fill in.
 std::optional<Fault> CountFormFault(std::string_view field, const TextRule& rule) {
   const std::string_view inside = field.substr(1);
-  for (const std::string_view name : rule.substituted) {
+  std::vector<std::string_view> names = rule.substituted;
+  names.insert(names.end(), rule.counts_with_words.begin(), rule.counts_with_words.end());
+  for (const std::string_view name : names) {
     if (inside.size() > name.size() && inside.starts_with(name) && inside[name.size()] == '|' &&
         TakesCountForms(name, kCountFieldNames)) {
       return Fault{fmt::format("{} is not a count with its two words", Quote(field)),
@@ -216,8 +218,9 @@ TextRule FormattedOnce(std::string_view what, std::string_view undelivered,
 }
 
 std::optional<TextFault> CheckText(std::string_view text, const TextRule& rule) {
-  PassedText passed = rule.substituted.empty() ? PassedText{std::string(text), {}}
-                                               : Substituted(text, rule.substituted);
+  PassedText passed = rule.substituted.empty() && rule.counts_with_words.empty()
+                          ? PassedText{std::string(text), {}}
+                          : Substituted(text, rule.substituted, rule.counts_with_words);
   for (std::size_t pass = 0; pass < rule.passes.size(); ++pass) {
     const std::vector<Token> tokens = Tokenize(passed.text);
     if (pass == 0) {

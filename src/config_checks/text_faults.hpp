@@ -23,6 +23,10 @@ struct TextRule {
   // Names the plug-in replaces where they stand exactly so, "{Name}", between single
   // braces; its values have their braces doubled, so they never make a field.
   std::vector<std::string_view> substituted = {};
+  // Counts whose form with words, "{PlayerCount|player|players}", the plug-in writes out
+  // before the first pass as the count's own field, a blank and the word; the field
+  // itself is left to the passes.
+  std::vector<std::string_view> counts_with_words = {};
   std::vector<FormatPass> passes = {};
   // A field asking for a wider width or precision makes the plug-in refuse the text;
   // 0: no bound.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/count_forms.hpp"
 #include "base/format_bounds.hpp"
 #include "base/placeholders.hpp"
 #include "base/text.hpp"
@@ -14,9 +15,65 @@ namespace {
 
 constexpr std::string_view kPlayerNameField = "PlayerName";
 constexpr std::string_view kPlayerCountField = "PlayerCount";
+constexpr std::string_view kServerNameField = "ServerName";
 
 bool IsNamedField(std::string_view id) {
-  return id == kPlayerNameField || id == kPlayerCountField;
+  return id == kPlayerNameField || id == kPlayerCountField || id == kServerNameField;
+}
+
+// A count with its words, "PlayerCount|one|other}" after the opening brace.
+struct CountWithWords {
+  std::string_view one;
+  std::string_view other;
+  std::size_t length = 0;  // after the opening brace, through the closing one
+};
+
+std::optional<CountWithWords> CountWithWordsAt(std::string_view after_brace) {
+  if (!after_brace.starts_with(kPlayerCountField)) {
+    return std::nullopt;
+  }
+  const std::string_view after_name = after_brace.substr(kPlayerCountField.size());
+  const std::optional<CountForms> forms = ReadCountForms(after_name);
+  if (!forms) {
+    return std::nullopt;
+  }
+  return CountWithWords{after_name.substr(forms->one_begin, forms->one_size),
+                        after_name.substr(forms->other_begin, forms->other_size),
+                        kPlayerCountField.size() + forms->length};
+}
+
+enum class CountWord { kOne, kOther };
+
+// The message with each count's words written out for the formatter as the count's
+// own field, a blank and the word for `word`; none when it has no count with words.
+// Read as the other texts' fields are read: a doubled brace is literal text.
+std::optional<std::string> WithCountWordsSpelled(std::string_view message, CountWord word) {
+  std::string spelled;
+  bool found = false;
+  std::size_t at = 0;
+  while (at < message.size()) {
+    const char unit = message[at];
+    if ((unit == '{' || unit == '}') && at + 1 < message.size() && message[at + 1] == unit) {
+      spelled.append(message.substr(at, 2));
+      at += 2;
+      continue;
+    }
+    if (unit == '{') {
+      if (const auto count = CountWithWordsAt(message.substr(at + 1))) {
+        spelled += "{PlayerCount} ";
+        spelled += word == CountWord::kOne ? count->one : count->other;
+        at += 1 + count->length;
+        found = true;
+        continue;
+      }
+    }
+    spelled += unit;
+    ++at;
+  }
+  if (!found) {
+    return std::nullopt;
+  }
+  return spelled;
 }
 
 // fmt also reaches named arguments by position, after the name: without this rule
@@ -30,10 +87,18 @@ bool UsesOnlyTheNameByPosition(const std::vector<std::string_view>& ids) {
   return automatic <= 1 && !other_position;
 }
 
-// The player's name as a format argument: its width and precision apply to the name
-// as written, and only then are its braces doubled for the delivery's formatting, so
-// a cut never leaves half a doubled brace and padding counts the name's own length.
-struct PlayerName {
+// The formatter takes one argument by position, and refuses "{}" beside "{0}".
+bool TakesTheNameOneWay(const std::vector<std::string_view>& ids) {
+  const auto automatic = std::count(ids.begin(), ids.end(), std::string_view());
+  const bool numbered = std::find(ids.begin(), ids.end(), "0") != ids.end();
+  return automatic <= 1 && (automatic == 0 || !numbered);
+}
+
+// A name (the player's, the server's) as a format argument: its width and precision
+// apply to the name as written, and only then are its braces doubled for the delivery's
+// formatting, so a cut never leaves half a doubled brace and padding counts the name's
+// own length.
+struct NameValue {
   std::string_view text;
 };
 
@@ -41,8 +106,8 @@ struct PlayerName {
 }  // namespace Bellwright
 
 template <>
-struct fmt::formatter<Bellwright::PlayerName> : fmt::formatter<std::string_view> {
-  auto format(const Bellwright::PlayerName& name, fmt::format_context& ctx) const {
+struct fmt::formatter<Bellwright::NameValue> : fmt::formatter<std::string_view> {
+  auto format(const Bellwright::NameValue& name, fmt::format_context& ctx) const {
     fmt::memory_buffer shaped;
     fmt::format_context shaped_ctx(fmt::appender(shaped), ctx.args(), ctx.locale());
     fmt::formatter<std::string_view>::format(name.text, shaped_ctx);
@@ -96,59 +161,81 @@ std::vector<std::string_view> ReplacementFieldIds(std::string_view format) {
   return ids;
 }
 
-GreetingTemplate::GreetingTemplate(std::string message) : message_(std::move(message)) {
-  if (!HasBoundedFormatFields(message_)) {
+GreetingTemplate::GreetingTemplate(std::string message, std::string server_name)
+    : message_(std::move(message)), server_name_(std::move(server_name)) {
+  if (std::optional<std::string> spelled = WithCountWordsSpelled(message_, CountWord::kOther)) {
+    format_ = std::move(*spelled);
+    format_for_one_ = *WithCountWordsSpelled(message_, CountWord::kOne);
+  } else {
+    format_ = message_;
+  }
+  if (!HasBoundedFormatFields(format_)) {
     return;
   }
-  const std::vector<std::string_view> ids = ReplacementFieldIds(message_);
+  const std::vector<std::string_view> ids = ReplacementFieldIds(format_);
   names_player_count_ = std::find(ids.begin(), ids.end(), kPlayerCountField) != ids.end();
   if (std::none_of(ids.begin(), ids.end(), IsNamedField)) {
     arguments_ = Arguments::kName;
   } else if (UsesOnlyTheNameByPosition(ids)) {
     arguments_ = Arguments::kNameAndFields;
   }
-  if (arguments_ != Arguments::kNone) {
+  if (arguments_ != Arguments::kNone && TakesTheNameOneWay(ids)) {
     MakePlainPieces();
   }
 }
 
-// Cut at the fields; any other brace, or fields the formatter would refuse together
-// ("{}" twice, "{}" beside "{0}"), leaves the message to the formatter.
+// Cut at the fields; any other brace leaves the message to the formatter.
 void GreetingTemplate::MakePlainPieces() {
+  const std::string_view message = message_;
   std::vector<Piece> pieces;
-  int automatic = 0;
-  int by_position = 0;
   std::size_t start = 0;
-  while (start < message_.size()) {
-    const std::size_t open = message_.find_first_of("{}", start);
-    if (open != start) {
-      const std::size_t end = std::min(open, message_.size());
-      pieces.push_back({Piece::Kind::kText,
-                        FromUtf8(std::string_view(message_).substr(start, end - start)).Wide()});
-      if (open == std::string::npos) {
-        break;
-      }
+  while (start < message.size()) {
+    const std::size_t brace = std::min(message.find_first_of("{}", start), message.size());
+    if (brace != start) {
+      Piece text;
+      text.text = FromUtf8(message.substr(start, brace - start)).Wide();
+      pieces.push_back(std::move(text));
+      start = brace;
+      continue;
     }
-    const std::size_t close = message_.find_first_of("{}", open + 1);
-    if (message_[open] != '{' || close == std::string::npos || message_[close] != '}') {
+    std::optional<std::pair<Piece, std::size_t>> field = PlainFieldAt(message.substr(brace));
+    if (!field) {
       return;
     }
-    const std::string_view id = std::string_view(message_).substr(open + 1, close - open - 1);
-    if (id == kPlayerCountField) {
-      pieces.push_back({Piece::Kind::kCount, {}});
-    } else if (id.empty() || id == "0" || id == kPlayerNameField) {
-      automatic += id.empty() ? 1 : 0;
-      by_position += id == "0" ? 1 : 0;
-      pieces.push_back({Piece::Kind::kName, {}});
-    } else {
-      return;
-    }
-    start = close + 1;
-  }
-  if (automatic > 1 || (automatic > 0 && by_position > 0)) {
-    return;
+    pieces.push_back(std::move(field->first));
+    start += field->second;
   }
   plain_pieces_ = std::move(pieces);
+}
+
+std::optional<std::pair<GreetingTemplate::Piece, std::size_t>> GreetingTemplate::PlainFieldAt(
+    std::string_view from_brace) const {
+  if (from_brace.front() != '{') {
+    return std::nullopt;
+  }
+  Piece piece;
+  if (const auto count = CountWithWordsAt(from_brace.substr(1))) {
+    piece.kind = Piece::Kind::kCountWithWords;
+    piece.text = FromUtf8(count->one).Wide();
+    piece.other = FromUtf8(count->other).Wide();
+    return std::pair(std::move(piece), 1 + count->length);
+  }
+  const std::size_t close = from_brace.find_first_of("{}", 1);
+  if (close == std::string_view::npos || from_brace[close] != '}') {
+    return std::nullopt;
+  }
+  const std::string_view id = from_brace.substr(1, close - 1);
+  if (id == kPlayerCountField) {
+    piece.kind = Piece::Kind::kCount;
+  } else if (id == kServerNameField) {
+    // Doubled, as Build doubles them, for the delivery's formatting.
+    AppendWithBracesDoubled(piece.text, std::u16string_view(FromUtf8(server_name_).Wide()));
+  } else if (id.empty() || id == "0" || id == kPlayerNameField) {
+    piece.kind = Piece::Kind::kName;
+  } else {
+    return std::nullopt;
+  }
+  return std::pair(std::move(piece), close + 1);
 }
 
 std::optional<std::u16string> GreetingTemplate::BuildPlain(std::u16string_view character_name,
@@ -174,22 +261,30 @@ std::optional<std::u16string> GreetingTemplate::BuildPlain(std::u16string_view c
       case Piece::Kind::kCount:
         text += DecimalText(player_count);
         break;
+      case Piece::Kind::kCountWithWords:
+        text += DecimalText(player_count);
+        text += u' ';
+        text += player_count == 1 ? piece.text : piece.other;
+        break;
     }
   }
   return text;
 }
 
 std::string GreetingTemplate::Build(std::string_view character_name, int player_count) const {
+  const std::string& format =
+      player_count == 1 && !format_for_one_.empty() ? format_for_one_ : format_;
   try {
     switch (arguments_) {
       case Arguments::kNone:
         break;
       case Arguments::kName:
-        return fmt::format(fmt::runtime(message_), PlayerName{character_name});
+        return fmt::format(fmt::runtime(format), NameValue{character_name});
       case Arguments::kNameAndFields: {
-        const PlayerName name{character_name};
-        return fmt::format(fmt::runtime(message_), name, fmt::arg("PlayerName", name),
-                           fmt::arg("PlayerCount", player_count));
+        const NameValue name{character_name};
+        return fmt::format(fmt::runtime(format), name, fmt::arg("PlayerName", name),
+                           fmt::arg("PlayerCount", player_count),
+                           fmt::arg("ServerName", NameValue{server_name_}));
       }
     }
   } catch (const fmt::format_error&) {
@@ -197,11 +292,6 @@ std::string GreetingTemplate::Build(std::string_view character_name, int player_
     // delivery's own brace rule decides whether the text can still go out.
   }
   return message_;
-}
-
-std::string BuildGreetingText(std::string_view message, std::string_view character_name,
-                              int player_count) {
-  return GreetingTemplate(std::string(message)).Build(character_name, player_count);
 }
 
 }  // namespace Bellwright

@@ -47,12 +47,16 @@ struct Greetings {
   std::optional<GreetingTemplate> first_join;  // for a player never greeted before
   MessageKind kind = MessageKind::kChat;
   MessageStyle style;
+  // Nobody joins or leaves while a pass runs, so one walk over the players serves
+  // every greeting that names the count.
+  std::optional<int> player_count;
 };
 
 Greetings ReadGreetings() {
   const WelcomeSettings& configured = LiveSettings().welcome;
+  const std::string& server_name = LiveSettings().general.server_name;
   Greetings greetings;
-  greetings.message = GreetingTemplate(configured.message);
+  greetings.message = GreetingTemplate(configured.message, server_name);
   for (const WelcomeGroupMessage& entry : configured.group_messages) {
     FString group = FromUtf8(entry.group);
     // A group listed again (letter case ignored) could never be the first match: it is
@@ -61,11 +65,12 @@ Greetings ReadGreetings() {
         std::any_of(greetings.group_messages.begin(), greetings.group_messages.end(),
                     [&](const GroupGreeting& earlier) { return earlier.group == group; });
     if (!listed) {
-      greetings.group_messages.push_back({std::move(group), GreetingTemplate(entry.message)});
+      greetings.group_messages.push_back(
+          {std::move(group), GreetingTemplate(entry.message, server_name)});
     }
   }
   if (!configured.first_join_message.empty()) {
-    greetings.first_join = GreetingTemplate(configured.first_join_message);
+    greetings.first_join = GreetingTemplate(configured.first_join_message, server_name);
   }
   greetings.kind = WelcomeKind(configured.type);
   greetings.style = StyleOf(greetings.kind, WelcomeLook(configured));
@@ -89,10 +94,17 @@ const GreetingTemplate& MessageFor(AShooterPlayerController* player, const Greet
 
 enum class Arrival { kReturning, kFirst };
 
+int PlayerCountOf(Greetings& pass) {
+  if (!pass.player_count) {
+    pass.player_count = ConnectedPlayerCount();
+  }
+  return *pass.player_count;
+}
+
 FString GreetingFor(AShooterPlayerController* player, const GreetingTemplate& message,
-                    MessageKind kind) {
-  const int player_count = message.NamesPlayerCount() ? ConnectedPlayerCount() : 0;
-  const FString name = PlayerChosenText(player->GetPlayerCharacterName(), kind);
+                    Greetings& pass) {
+  const int player_count = message.NamesPlayerCount() ? PlayerCountOf(pass) : 0;
+  const FString name = PlayerChosenText(player->GetPlayerCharacterName(), pass.kind);
   if (std::optional<std::u16string> plain = message.BuildPlain(name.Wide(), player_count)) {
     return FString(std::move(*plain));
   }
@@ -101,11 +113,11 @@ FString GreetingFor(AShooterPlayerController* player, const GreetingTemplate& me
 
 // A first-time player gets the first-join text instead of any group's, without asking
 // the groups.
-bool GreetPlayer(AShooterPlayerController* player, const Greetings& settings, Arrival arrival) {
+bool GreetPlayer(AShooterPlayerController* player, Greetings& settings, Arrival arrival) {
   const GreetingTemplate& message = arrival == Arrival::kFirst && settings.first_join
                                         ? *settings.first_join
                                         : MessageFor(player, settings);
-  return Deliver(settings.kind, GreetingFor(player, message, settings.kind), settings.style,
+  return Deliver(settings.kind, GreetingFor(player, message, settings), settings.style,
                  Recipient::Player(player));
 }
 
@@ -137,16 +149,17 @@ void SendWelcomeMessages() {
 }
 
 bool SendWelcomeTo(AShooterPlayerController* viewer) {
-  return GreetPlayer(viewer, ReadGreetings(), Arrival::kReturning);
+  Greetings greetings = ReadGreetings();
+  return GreetPlayer(viewer, greetings, Arrival::kReturning);
 }
 
 bool SendFirstJoinWelcomeTo(AShooterPlayerController* viewer) {
-  const Greetings greetings = ReadGreetings();
+  Greetings greetings = ReadGreetings();
   return greetings.first_join && GreetPlayer(viewer, greetings, Arrival::kFirst);
 }
 
 int SendEveryWelcomeTextTo(AShooterPlayerController* viewer) {
-  const Greetings greetings = ReadGreetings();
+  Greetings greetings = ReadGreetings();
   std::vector<const GreetingTemplate*> messages{&greetings.message};
   for (const GroupGreeting& group : greetings.group_messages) {
     messages.push_back(&group.message);
@@ -156,8 +169,8 @@ int SendEveryWelcomeTextTo(AShooterPlayerController* viewer) {
   }
   return static_cast<int>(
       std::count_if(messages.begin(), messages.end(), [&](const GreetingTemplate* message) {
-        return Deliver(greetings.kind, GreetingFor(viewer, *message, greetings.kind),
-                       greetings.style, Recipient::Player(viewer));
+        return Deliver(greetings.kind, GreetingFor(viewer, *message, greetings), greetings.style,
+                       Recipient::Player(viewer));
       }));
 }
 

@@ -55,11 +55,23 @@ bool ChecksDeliver(std::string_view text, const TextRule& rule) {
 }
 
 TEST(TextChecksAgreeWithThePlugIn, OnWelcomeTexts) {
-  constexpr std::string_view kPieces[] = {
-      "{", "}", "0", ":", ">", "1", "{PlayerName}", "{PlayerCount}", "PlayerName", "x"};
+  constexpr std::string_view kPieces[] = {"{",
+                                          "}",
+                                          "0",
+                                          ":",
+                                          ">",
+                                          "1",
+                                          "{PlayerName}",
+                                          "{PlayerCount}",
+                                          "PlayerName",
+                                          "x",
+                                          "{ServerName}",
+                                          "{PlayerCount",
+                                          "|a|b}"};
   const TextRule& rule = RuleFor("/Bellwright/WelcomeMessage/Message");
   for (const std::string& text : TextsOf(kPieces, 4)) {
-    const bool delivered = Delivers(FromUtf8(GreetingTemplate(text).Build("Na{m}e", 3)));
+    const bool delivered =
+        Delivers(FromUtf8(GreetingTemplate(text, "Ce{n}ter").Build("Na{m}e", 3)));
     EXPECT_EQ(ChecksDeliver(text, rule), delivered) << text;
   }
 }
@@ -68,7 +80,9 @@ TEST(TextChecksAgreeWithThePlugIn, OnWelcomeFieldWidths) {
   const TextRule& rule = RuleFor("/Bellwright/WelcomeMessage/GroupMessages/*/Message");
   for (const std::string text :
        {"{0:>1000}", "{0:>1001}", "{0:.1000}", "{0:.01001}", "{PlayerCount:>999}",
-        "{PlayerCount:>99999}", "{{0:>5000}} {0}", "{0:1>5}", "{0:>{PlayerCount}}"}) {
+        "{PlayerCount:>99999}", "{{0:>5000}} {0}", "{0:1>5}", "{0:>{PlayerCount}}",
+        "{ServerName:>1000}", "{ServerName:>1001}", "{PlayerCount|a1001|b1001}",
+        "{0:{PlayerCount|<|b}5}", "{0:{PlayerCount|a|<}5}"}) {
     const bool delivered = Delivers(FromUtf8(GreetingTemplate(text).Build("Name", 3)));
     EXPECT_EQ(ChecksDeliver(text, rule), delivered) << text;
   }

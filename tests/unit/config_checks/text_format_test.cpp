@@ -157,6 +157,14 @@ TEST(TextFormat, ACountTakesItsWordsWhereTheTextTakesTheCount) {
       {"/Countdown/MessageToSend", "{PlayerCount|player|players}, {Minutes||s}", std::nullopt},
       {"/Schedules/*/MessageToSend", "At {Time}: {Minutes|minute|minutes}", std::nullopt},
       {"/CustomCommands/*/Message", "{PlayerCount|player is|players are} on", std::nullopt},
+      {"/Bellwright/WelcomeMessage/Message", "{0}: {PlayerCount|player|players}", std::nullopt},
+      {"/Bellwright/WelcomeMessage/FirstJoinMessage", "{PlayerCount|one}",
+       Expected{0, Severity::kError, "such as \"{PlayerCount|player|players}\""}},
+      // Written out before the formatting, the words leave the faults after them in place.
+      {"/Bellwright/WelcomeMessage/GroupMessages/*/Message", "{PlayerCount|a|b} {1}",
+       Expected{18, Severity::kError, "\"{1}\" is not a placeholder"}},
+      {"/Bellwright/WelcomeMessage/Message", "{PlayerCount|a|b} {{x}}",
+       Expected{18, Severity::kError, "becomes a single \"{\""}},
       {"/Countdown/MessageToSend", "Restart in {Minutes|minute}",
        Expected{11, Severity::kError,
                 "written \"{Minutes|one|more}\", such as "
@@ -189,6 +197,8 @@ TEST(TextFormat, WelcomeTextsTakeTheNamedFieldsWithTheName) {
       {"{0} is {PlayerName}", std::nullopt},
       {"{} of {PlayerCount}", std::nullopt},
       {"{PlayerCount:>3} players", std::nullopt},
+      {"{0}, welcome to {ServerName:>10}", std::nullopt},
+      {"{servername}", Expected{0, Severity::kError, "write \"{ServerName}\""}},
       {"{PlayerName} {1}", Expected{13, Severity::kError, "\"{1}\" is not a placeholder"}},
       {"{PlayerName} {} {}", Expected{16, Severity::kError, "\"{}\" is not a placeholder"}},
       {"{PlayerName} {0:{1}}", Expected{13, Severity::kError, "is not a placeholder"}},

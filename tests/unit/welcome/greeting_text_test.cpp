@@ -19,6 +19,7 @@ struct GreetingCase {
   std::string character_name;
   std::string expected;
   int player_count = 0;
+  std::string server_name = "Center";
 };
 
 // Named in test listings by its description rather than its bytes.
@@ -30,7 +31,8 @@ class GreetingTextTest : public testing::TestWithParam<GreetingCase> {};
 
 TEST_P(GreetingTextTest, BuildsTheGreeting) {
   const auto& param = GetParam();
-  EXPECT_EQ(BuildGreetingText(param.message, param.character_name, param.player_count),
+  EXPECT_EQ(GreetingTemplate(param.message, param.server_name)
+                .Build(param.character_name, param.player_count),
             param.expected)
       << param.description;
 }
@@ -39,7 +41,7 @@ TEST_P(GreetingTextTest, BuildsTheGreeting) {
 TEST_P(GreetingTextTest, TheShortcutGivesTheSameText) {
   const auto& param = GetParam();
   const std::optional<std::u16string> plain =
-      GreetingTemplate(param.message)
+      GreetingTemplate(param.message, param.server_name)
           .BuildPlain(Unicode::Utf8ToUtf16(param.character_name), param.player_count);
   if (plain) {
     EXPECT_EQ(Unicode::Utf16ToUtf8(*plain), param.expected) << param.description;
@@ -65,9 +67,13 @@ TEST(GreetingShortcutTest, TakesPlainFieldsAndWholeNamesOnly) {
       {"Welcome }", u"Bob", false},
       {"Welcome {0}", u"Al\xD83D", false},  // a lone surrogate
       {"Welcome {0}", u"Al\U0001F600", false},
+      {"{PlayerCount|player|players} on {ServerName}, {0}", u"Bob", true},
+      {"{PlayerCount|player} {0}", u"Bob", false},
+      {"{ServerName:>9} {0}", u"Bob", false},
   };
   for (const Case& test : cases) {
-    EXPECT_EQ(GreetingTemplate(test.message).BuildPlain(test.name, 3).has_value(), test.shortcut)
+    EXPECT_EQ(GreetingTemplate(test.message, "Center").BuildPlain(test.name, 3).has_value(),
+              test.shortcut)
         << test.message;
   }
 }
@@ -112,8 +118,8 @@ INSTANTIATE_TEST_SUITE_P(
                      12},
         GreetingCase{"named and numbered", "{0} = {PlayerName}", "Bob", "Bob = Bob", 1},
         GreetingCase{"named and automatic once", "{} of {PlayerCount}", "Bob", "Bob of 3", 3},
-        GreetingCase{"named with format options", "[{PlayerCount:03}|{PlayerName:>4}]", "Bob", "[007| Bob]",
-                     7},
+        GreetingCase{"named with format options", "[{PlayerCount:03}|{PlayerName:>4}]", "Bob",
+                     "[007| Bob]", 7},
         GreetingCase{"named braces in a name escaped", "{PlayerName}", "Al{ice}", "Al{{ice}}", 1},
         GreetingCase{"named with four braces", "{{{{VIP}}}} {PlayerName}", "Bob", "{{VIP}} Bob", 1},
         GreetingCase{"doubled braces are no field", "{{PlayerName}} {0}", "Bob", "{PlayerName} Bob",
@@ -132,7 +138,37 @@ INSTANTIATE_TEST_SUITE_P(
         GreetingCase{"named past the bound: unformatted", "{PlayerName:>5000}", "Bob",
                      "{PlayerName:>5000}", 1},
         GreetingCase{"other letter case is unknown: unformatted", "{playername}", "Bob",
-                     "{playername}", 1}));
+                     "{playername}", 1},
+        // This server's name, a value like the player's.
+        GreetingCase{"server name", "Welcome to {ServerName}, {0}", "Bob",
+                     "Welcome to Center, Bob"},
+        GreetingCase{"server name outside a cluster", "On {ServerName}.", "Bob", "On .", 0, ""},
+        GreetingCase{"server name braces escaped", "{} on {ServerName}", "Bob", "Bob on Is{{land}}",
+                     0, "Is{land}"},
+        GreetingCase{"server name with format options", "[{ServerName:>8}|{ServerName:.3}]", "Bob",
+                     "[  Center|Cen]"},
+        GreetingCase{"server name by position: unformatted", "{ServerName} {3}", "Bob",
+                     "{ServerName} {3}"},
+        // A count with the word that fits it.
+        GreetingCase{"count with words, one", "{PlayerCount|player is|players are} online, {0}",
+                     "Bob", "1 player is online, Bob", 1},
+        GreetingCase{"count with words, none", "{PlayerCount|player is|players are} online, {0}",
+                     "Bob", "0 players are online, Bob", 0},
+        GreetingCase{"count with words beside options", "[{0:>5}] {PlayerCount|soul:|souls:}",
+                     "Bob", "[  Bob] 12 souls:", 12},
+        GreetingCase{"count with words and the count", "{PlayerCount:03} = {PlayerCount|x|y}",
+                     "Bob", "001 = 1 x", 1},
+        GreetingCase{"count with words, non-ASCII words",
+                     "{PlayerCount|joueur \u00e0|joueurs \u00e0} {0}", "Zo\u00eb",
+                     "2 joueurs \u00e0 Zo\u00eb", 2},
+        GreetingCase{"count words in doubled braces are literal", "{{{{PlayerCount|a|b}}}} {0}",
+                     "Bob", "{{PlayerCount|a|b}} Bob", 1},
+        GreetingCase{"count with one word: unformatted", "{PlayerCount|player} {0}", "Bob",
+                     "{PlayerCount|player} {0}", 1},
+        GreetingCase{"count with three words: unformatted", "{PlayerCount|a|b|c}", "Bob",
+                     "{PlayerCount|a|b|c}", 1},
+        GreetingCase{"count with words and a second position: unformatted", "{PlayerCount|a|b} {1}",
+                     "Bob", "{PlayerCount|a|b} {1}", 1}));
 
 TEST(ReplacementFieldIdsTest, ListsTheArgumentOfEveryFieldNestedOnesIncluded) {
   using Ids = std::vector<std::string_view>;
@@ -144,6 +180,8 @@ TEST(ReplacementFieldIdsTest, ListsTheArgumentOfEveryFieldNestedOnesIncluded) {
   EXPECT_TRUE(GreetingTemplate("{PlayerCount:>3} online").NamesPlayerCount());
   EXPECT_FALSE(GreetingTemplate("{{PlayerCount}} {0}").NamesPlayerCount());
   EXPECT_FALSE(GreetingTemplate("{PlayerCount:>5000}").NamesPlayerCount());
+  EXPECT_TRUE(GreetingTemplate("{PlayerCount|player|players} here").NamesPlayerCount());
+  EXPECT_FALSE(GreetingTemplate("{{PlayerCount|player|players}} {0}").NamesPlayerCount());
 }
 
 TEST(FormatBoundsTest, OnlyDigitsInsideAFieldSpecCount) {
