@@ -207,6 +207,7 @@ const FormatPass& NoArguments() {
 TextRule FormattedOnce(std::string_view what, std::string_view undelivered,
                        std::vector<std::string_view> substituted) {
   std::vector<std::string> fields;
+  fields.reserve(substituted.size());
   for (const std::string_view name : substituted) {
     fields.push_back(fmt::format("{{{}}}", name));
   }
