@@ -7,6 +7,7 @@
 #include <charconv>
 #include <limits>
 
+#include "base/ascii_case.hpp"
 #include "base/text.hpp"
 
 namespace Bellwright {
@@ -32,9 +33,7 @@ std::optional<int> WholeNumberIn(const std::string& text, int lowest, int highes
 }
 
 bool IsCancel(const std::string& word) {
-  return std::ranges::equal(word, std::string_view("cancel"), [](char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) == b;
-  });
+  return EqualIgnoringAsciiCase(word, "cancel");
 }
 
 // Token 1, or the text in double quotes when token 1 opens them: a list or schedule

@@ -77,8 +77,8 @@ TimedMessageSettings ReadTimed(const SettingValue& document,
   settings.enabled = ReadSwitch(timed, false, kTimedOff);
   const SettingValue interval = timed.Member("Interval");
   settings.interval_seconds = std::trunc(interval.ValueOr<double>(
-      JsonKind::kWholeNumber, 0.0,
-      {kError, "it reads as 0, so a timed message goes out every second"}));
+      0.0, {kError, "it reads as 0, so a timed message goes out every second"},
+      JsonKind::kWholeNumber));
   if (settings.enabled) {
     JudgeTimedInterval(timed, interval);
   }
@@ -96,10 +96,9 @@ TimedMessageSettings ReadTimed(const SettingValue& document,
       settings.enabled);
   const SettingValue command = timed.Member("OptOutCommand");
   settings.opt_out_command = command.ValueOr<std::string>(
-      JsonKind::kString, "",
-      {kError,
-       "it is ignored, so no opt-out command is registered and players cannot turn "
-       "timed messages off"});
+      "", {kError,
+           "it is ignored, so no opt-out command is registered and players cannot turn "
+           "timed messages off"});
   if (!settings.opt_out_command.empty()) {
     ConfigCheck::CheckOptOutCommandName(commands, settings.opt_out_command, command.Pointer(),
                                         document.Findings());
@@ -131,28 +130,15 @@ std::string IdleName(const SettingValue& item) {
   return item.Pointer();
 }
 
-std::string NameProblem(const SettingValue& item) {
-  const SettingValue name = item.Member("Name");
-  if (!name.IsString() || name.Json()->get_ref<const std::string&>().empty()) {
-    return "it has no usable \"Name\"";
-  }
-  switch (RefuseAnnouncementName(name.Json()->get_ref<const std::string&>())) {
-    case NameRefusal::kReserved:
-      return "its name is a word the commands keep for themselves";
-    case NameRefusal::kControlCharacter:
-      return "its name holds a control character";
-    case NameRefusal::kNone:
-      break;
-  }
-  return "an earlier list or schedule took its name (ignoring letter case)";
-}
-
 // An item without a usable name does not run, and neither does one named with a word of
 // the commands or a control character, or whose name an earlier one took: the name is
 // taken whether the item is switched on or not.
+// `problem` is what bw.status says of one that does not run.
 std::optional<std::string> TakeName(std::string_view what, std::string_view stopped,
-                                    const SettingValue& item, TakenNames& taken) {
+                                    const SettingValue& item, TakenNames& taken,
+                                    std::string& problem) {
   const SettingValue name = item.Member("Name");
+  problem = "it has no usable \"Name\"";
   if (name.Present() && !name.Judge(JsonKind::kString, {kError, stopped})) {
     return std::nullopt;
   }
@@ -166,12 +152,14 @@ std::optional<std::string> TakeName(std::string_view what, std::string_view stop
   const std::string& text = name.Json()->get_ref<const std::string&>();
   switch (RefuseAnnouncementName(text)) {
     case NameRefusal::kReserved:
+      problem = "its name is a word the commands keep for themselves";
       name.AtValue(kError, fmt::format("{} is a word of bw.pause, bw.resume and bw.preview (timed, "
                                        "all, welcome, firstjoin, ignoring letter case), so this {} "
                                        "does not run; give it another name",
                                        ConfigCheck::Quote(text), what));
       return std::nullopt;
     case NameRefusal::kControlCharacter:
+      problem = "its name holds a control character";
       name.AtValue(kError, fmt::format("this name holds a control character (a line break, a tab, "
                                        "…), so this {} does not run; give it a name of visible "
                                        "characters and blanks",
@@ -182,6 +170,7 @@ std::optional<std::string> TakeName(std::string_view what, std::string_view stop
   }
   const auto [first, inserted] = taken.try_emplace(AnnouncementNameKey(text), item.Pointer());
   if (!inserted) {
+    problem = "an earlier list or schedule took its name (ignoring letter case)";
     name.AtValue(kError, fmt::format("the name {} is taken by {} (names compare ignoring letter "
                                      "case), so this {} does not run",
                                      ConfigCheck::Quote(text), first->second, what));
@@ -217,13 +206,14 @@ std::optional<long long> ReadListInterval(const SettingValue& list, bool runs) {
 std::optional<AnnouncementListSettings> ReadList(const SettingValue& list, TakenNames& taken,
                                                  std::vector<IdleAnnouncement>& idle,
                                                  const ServerFilter& servers) {
-  std::optional<std::string> name = TakeName("list", kListStopped, list, taken);
+  std::string name_problem;
+  std::optional<std::string> name = TakeName("list", kListStopped, list, taken, name_problem);
   const bool runs = !WrittenOff(list);
   AnnouncementListSettings settings;
   settings.enabled = ReadSwitch(list, true, kListStopped);
   const std::optional<long long> interval = ReadListInterval(list, runs);
   settings.leave_out_opted_out = list.Member("OptOut").ValueOr<bool>(
-      JsonKind::kBoolean, true,
+      true,
       {kError, "it is ignored, so players who turned timed messages off do not get this list"});
   settings.list = ReadMessageList(
       list,
@@ -243,7 +233,7 @@ std::optional<AnnouncementListSettings> ReadList(const SettingValue& list, Taken
     // A list of another server is left out as if the file did not hold it.
     if (here) {
       idle.push_back(
-          {"list", IdleName(list), !name ? NameProblem(list) : "it has no usable \"Interval\""});
+          {"list", IdleName(list), !name ? name_problem : "it has no usable \"Interval\""});
     }
     return std::nullopt;
   }
@@ -298,14 +288,16 @@ struct ScheduleReading {
 std::optional<ScheduleSettings> ReadSchedule(const SettingValue& schedule, TakenNames& taken,
                                              const ServerFilter& servers,
                                              const ScheduleReading& reading) {
-  std::optional<std::string> name = TakeName("schedule", kScheduleStopped, schedule, taken);
+  std::string name_problem;
+  std::optional<std::string> name =
+      TakeName("schedule", kScheduleStopped, schedule, taken, name_problem);
   ScheduleSettings settings;
   settings.enabled = ReadSwitch(schedule, true, kScheduleStopped);
   std::string times_problem;
   std::optional<ScheduleTimes> times =
       ReadScheduleTimes(schedule, reading.zones_later, reading.now, times_problem);
   settings.leave_out_opted_out = schedule.Member("OptOut").ValueOr<bool>(
-      JsonKind::kBoolean, false, {kError, "it is ignored, so the schedule reaches every player"});
+      false, {kError, "it is ignored, so the schedule reaches every player"});
   settings.message =
       ReadMessageEntry(schedule, {kScheduleSilent, "this schedule sends nothing",
                                   ScheduleTextRule(), BlankText::kNotSentJudgedByOwner});
@@ -326,7 +318,7 @@ std::optional<ScheduleSettings> ReadSchedule(const SettingValue& schedule, Taken
   if (!name || !times || !here) {
     if (here) {
       reading.idle.push_back(
-          {"schedule", IdleName(schedule), !name ? NameProblem(schedule) : times_problem});
+          {"schedule", IdleName(schedule), !name ? name_problem : times_problem});
     }
     return std::nullopt;
   }
@@ -376,37 +368,34 @@ void ReadSection(const SettingValue& section, const SectionKind& kind, Read&& re
 }  // namespace
 
 const TextRule& TimedMessageTextRule() {
-  static const TextRule rule = ConfigCheck::FormattedOnce(
-      "a timed message", "{PlayerName}, {PlayerCount} and {ServerName}",
-      "this timed message is never delivered", {"PlayerName", "PlayerCount", "ServerName"});
+  static const TextRule rule =
+      ConfigCheck::FormattedOnce("a timed message", "this timed message is never delivered",
+                                 {"PlayerName", "PlayerCount", "ServerName"});
   return rule;
 }
 
 const TextRule& OptOutOffTextRule() {
-  static const TextRule rule =
-      ConfigCheck::FormattedOnce("the opt-out reply", "{Command}",
-                                 "players who turn timed messages off get no reply", {"Command"});
+  static const TextRule rule = ConfigCheck::FormattedOnce(
+      "the opt-out reply", "players who turn timed messages off get no reply", {"Command"});
   return rule;
 }
 
 const TextRule& OptOutOnTextRule() {
   static const TextRule rule = ConfigCheck::FormattedOnce(
-      "the opt-in reply", "{Command}", "players who turn timed messages back on get no reply",
-      {"Command"});
+      "the opt-in reply", "players who turn timed messages back on get no reply", {"Command"});
   return rule;
 }
 
 const TextRule& ListMessageTextRule() {
-  static const TextRule rule = ConfigCheck::FormattedOnce(
-      "a list's message", "{PlayerName}, {PlayerCount} and {ServerName}",
-      "this message is never delivered", {"PlayerName", "PlayerCount", "ServerName"});
+  static const TextRule rule =
+      ConfigCheck::FormattedOnce("a list's message", "this message is never delivered",
+                                 {"PlayerName", "PlayerCount", "ServerName"});
   return rule;
 }
 
 const TextRule& ScheduleTextRule() {
   static const TextRule rule = ConfigCheck::FormattedOnce(
-      "a schedule's message", "{Minutes}, {Time}, {PlayerName}, {PlayerCount} and {ServerName}",
-      "this schedule's message is never delivered",
+      "a schedule's message", "this schedule's message is never delivered",
       {"Minutes", "Time", "PlayerName", "PlayerCount", "ServerName"});
   return rule;
 }

@@ -17,6 +17,17 @@ using nlohmann::json;
 
 constexpr std::array<const char*, 3> kComponentKeys = {"R", "G", "B"};
 
+// The one conversion of a configured colour number: a fraction is truncated toward
+// zero, a number beyond the 32-bit range counts as 0 (where a plain cast would be
+// undefined), and only the low 8 bits count once it becomes a ByteColor.
+int ColorComponentFromNumber(double number) {
+  const double truncated = std::trunc(number);
+  constexpr double kLowest = std::numeric_limits<int>::min();
+  constexpr double kHighest = std::numeric_limits<int>::max();
+  // NaN fails both comparisons and counts as 0 too.
+  return truncated >= kLowest && truncated <= kHighest ? static_cast<int>(truncated) : 0;
+}
+
 // As the JSON library reads an integer member: integers keep their low bits; floats
 // go through ColorComponentFromNumber; true and false are 1 and 0.
 int ColorComponentOf(const json& member) {
@@ -109,38 +120,34 @@ std::vector<SettingValue> PresentComponents(const SettingValue& colour) {
   return components;
 }
 
-// An object colour's components, each judged; none when one of them cannot be read.
-std::optional<ByteColor> ReadComponents(const SettingValue& colour, const WrongType& wrong) {
+// An object colour's components, each judged; one that cannot be read is 0, and
+// `unreadable` says whether one was there.
+ByteColor ReadComponents(const SettingValue& colour, const WrongType& wrong, bool& unreadable) {
   std::array<int, 3> read{};
-  bool readable = true;
   for (std::size_t index = 0; index < kComponentKeys.size(); ++index) {
     const SettingValue component = colour.Member(kComponentKeys[index]);
     if (component.Judge(JsonKind::kComponent, wrong)) {
       read[index] = ColorComponentOf(*component.Json());
     } else {
-      readable = readable && !component.Present();
+      unreadable = unreadable || component.Present();
     }
   }
   JudgeColourObject(colour);
-  return readable ? std::optional(MakeByteColor(read[0], read[1], read[2])) : std::nullopt;
+  return MakeByteColor(read[0], read[1], read[2]);
 }
 
 }  // namespace
-
-int ColorComponentFromNumber(double number) {
-  const double truncated = std::trunc(number);
-  constexpr double kLowest = std::numeric_limits<int>::min();
-  constexpr double kHighest = std::numeric_limits<int>::max();
-  // NaN fails both comparisons and counts as 0 too.
-  return truncated >= kLowest && truncated <= kHighest ? static_cast<int>(truncated) : 0;
-}
 
 std::optional<ByteColor> StrictColour(const SettingValue& colour, const ColourWrongTypes& wrong) {
   if (!colour.Present()) {
     return MakeByteColor(0, 0, 0);
   }
-  return colour.Judge(JsonKind::kObject, wrong.object) ? ReadComponents(colour, wrong.component)
-                                                       : std::nullopt;
+  if (!colour.Judge(JsonKind::kObject, wrong.object)) {
+    return std::nullopt;
+  }
+  bool unreadable = false;
+  const ByteColor read = ReadComponents(colour, wrong.component, unreadable);
+  return unreadable ? std::nullopt : std::optional(read);
 }
 
 ByteColor LenientColour(const SettingValue& colour, ByteColor fallback,
@@ -149,15 +156,8 @@ ByteColor LenientColour(const SettingValue& colour, ByteColor fallback,
     return fallback;
   }
   // A component that cannot be read is 0: the colour is never left unread.
-  std::array<int, 3> read{};
-  for (std::size_t index = 0; index < kComponentKeys.size(); ++index) {
-    const SettingValue component = colour.Member(kComponentKeys[index]);
-    read[index] = component.Judge(JsonKind::kComponent, wrong.component)
-                      ? ColorComponentOf(*component.Json())
-                      : 0;
-  }
-  JudgeColourObject(colour);
-  return MakeByteColor(read[0], read[1], read[2]);
+  bool unreadable = false;
+  return ReadComponents(colour, wrong.component, unreadable);
 }
 
 void JudgeColourObject(const SettingValue& colour) {

@@ -17,11 +17,6 @@ struct ColourWrongTypes {
   WrongType component;
 };
 
-// The one conversion of a configured colour number: a fraction is truncated toward
-// zero, a number beyond the 32-bit range counts as 0 (where a plain cast would be
-// undefined), and only the low 8 bits count once it becomes a ByteColor.
-int ColorComponentFromNumber(double number);
-
 // Strict, as the JSON library's typed read: an absent colour or component is 0, a
 // value of another type (a colour that is not an object, a component that is not a
 // number or a boolean) makes the colour unreadable. Alpha is 255.

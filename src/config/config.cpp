@@ -18,31 +18,19 @@
 namespace Bellwright {
 namespace {
 
-// Made on first use: the library's start-up runs before its other static objects
-// are constructed.
-nlohmann::json& LiveDocument() {
-  static nlohmann::json document;
-  return document;
-}
+// What the plug-in runs on; made on first use: the library's start-up runs before its
+// other static objects are constructed.
+struct LiveConfig {
+  nlohmann::json document;
+  ConfigSettings settings;
+  std::string custom_commands_failure;
+  std::vector<ConfigCheck::Finding> findings;
+  std::vector<ZoneToLookUp> zones_to_look_up;
+};
 
-ConfigSettings& LiveSettingsHeld() {
-  static ConfigSettings settings;
-  return settings;
-}
-
-std::string& LiveFailure() {
-  static std::string failure;
-  return failure;
-}
-
-std::vector<ConfigCheck::Finding>& LiveFindingList() {
-  static std::vector<ConfigCheck::Finding> findings;
-  return findings;
-}
-
-std::vector<ZoneToLookUp>& LiveZonesToLookUp() {
-  static std::vector<ZoneToLookUp> zones;
-  return zones;
+LiveConfig& Live() {
+  static LiveConfig live;
+  return live;
 }
 
 // Findings name the file as administrators know it; the full path is in the one line
@@ -144,30 +132,24 @@ bool StartConfig() {
 }
 
 void StopConfig() {
-  LiveDocument() = nullptr;
-  LiveSettingsHeld() = {};
-  LiveFailure().clear();
-  LiveFindingList().clear();
-  LiveZonesToLookUp().clear();
+  Live() = {};
 }
 
 void UseConfig(LoadedConfig config) {
-  LiveDocument() = std::move(config.document_);
-  LiveSettingsHeld() = std::move(config.settings_);
-  LiveFailure() = std::move(config.custom_commands_failure_);
-  LiveFindingList() = std::move(config.findings_);
-  LiveZonesToLookUp() = std::move(config.zones_to_look_up_);
+  Live() = {std::move(config.document_), std::move(config.settings_),
+            std::move(config.custom_commands_failure_), std::move(config.findings_),
+            std::move(config.zones_to_look_up_)};
 }
 
 void CheckZonesLeftForLater() {
-  if (LiveZonesToLookUp().empty()) {
+  if (Live().zones_to_look_up.empty()) {
     return;
   }
   const std::vector<ConfigCheck::Finding> found =
-      LookUpZones(LiveZonesToLookUp(), CalendarSecond(AsaApi::Tools::GetSystemClockTicks()));
-  LiveZonesToLookUp().clear();
+      LookUpZones(Live().zones_to_look_up, CalendarSecond(AsaApi::Tools::GetSystemClockTicks()));
+  Live().zones_to_look_up.clear();
   LogFindings(found);
-  std::vector<ConfigCheck::Finding>& live = LiveFindingList();
+  std::vector<ConfigCheck::Finding>& live = Live().findings;
   live.insert(live.end(), found.begin(), found.end());
   std::ranges::stable_sort(live, [](const ConfigCheck::Finding& a, const ConfigCheck::Finding& b) {
     return std::tie(a.line, a.column) < std::tie(b.line, b.column);
@@ -175,11 +157,11 @@ void CheckZonesLeftForLater() {
 }
 
 const std::string& LiveCustomCommandsFailure() {
-  return LiveFailure();
+  return Live().custom_commands_failure;
 }
 
 const std::vector<ConfigCheck::Finding>& LiveFindings() {
-  return LiveFindingList();
+  return Live().findings;
 }
 
 std::string_view ConfigFileName() {
@@ -187,11 +169,11 @@ std::string_view ConfigFileName() {
 }
 
 const nlohmann::json& ConfigDocument() {
-  return LiveDocument();
+  return Live().document;
 }
 
 const ConfigSettings& LiveSettings() {
-  return LiveSettingsHeld();
+  return Live().settings;
 }
 
 }  // namespace Bellwright

@@ -12,9 +12,6 @@
 namespace Bellwright {
 namespace {
 
-constexpr std::string_view kCountdownFields =
-    "{Minutes}, {PlayerName}, {PlayerCount} and {ServerName}";
-
 // Steps of the wrong type are skipped; a number is truncated, and the whole minutes
 // outside 1 to a day (bw.countdown takes no more minutes) are skipped too.
 std::vector<int> ReadSteps(const SettingValue& steps, const std::vector<int>& fallback) {
@@ -53,17 +50,13 @@ CountdownLook ReadLook(const MessageMembers& members) {
                               {{kError, "it is ignored, so the countdown is red (255, 64, 64)"},
                                {kError, "it reads as 0 in the countdown's colour"}});
   look.sender = members.sender.ValueOr<std::string>(
-      JsonKind::kString, look.sender,
-      {kError, "it is ignored, so the sender name $default is used"});
+      look.sender, {kError, "it is ignored, so the sender name $default is used"});
   const WrongType default_taken{
       kError, "it is ignored, so the countdown's notification takes the default $default"};
-  look.display_scale =
-      members.display_scale.ValueOr<float>(JsonKind::kNumber, look.display_scale, default_taken);
-  look.display_time =
-      members.display_time.ValueOr<float>(JsonKind::kNumber, look.display_time, default_taken);
+  look.display_scale = members.display_scale.ValueOr<float>(look.display_scale, default_taken);
+  look.display_time = members.display_time.ValueOr<float>(look.display_time, default_taken);
   look.icon = members.icon.ValueOr<std::string>(
-      JsonKind::kString, "",
-      {kError, "it is ignored, so the countdown's notification has no icon"});
+      "", {kError, "it is ignored, so the countdown's notification has no icon"});
   if (members.type.Present() && *members.type.Json() == "Notification") {
     JudgeVisible(members.display_time, members.display_scale, "the countdown");
   }
@@ -73,25 +66,22 @@ CountdownLook ReadLook(const MessageMembers& members) {
 }  // namespace
 
 const ConfigCheck::TextRule& CountdownTextRule() {
-  static const ConfigCheck::TextRule rule =
-      ConfigCheck::FormattedOnce("the countdown's announcement", kCountdownFields,
-                                 "the countdown's announcements are never delivered",
-                                 {"Minutes", "PlayerName", "PlayerCount", "ServerName"});
+  static const ConfigCheck::TextRule rule = ConfigCheck::FormattedOnce(
+      "the countdown's announcement", "the countdown's announcements are never delivered",
+      {"Minutes", "PlayerName", "PlayerCount", "ServerName"});
   return rule;
 }
 
 const ConfigCheck::TextRule& CountdownFinalTextRule() {
-  static const ConfigCheck::TextRule rule =
-      ConfigCheck::FormattedOnce("the countdown's last announcement", kCountdownFields,
-                                 "the countdown's last announcement is never delivered",
-                                 {"Minutes", "PlayerName", "PlayerCount", "ServerName"});
+  static const ConfigCheck::TextRule rule = ConfigCheck::FormattedOnce(
+      "the countdown's last announcement", "the countdown's last announcement is never delivered",
+      {"Minutes", "PlayerName", "PlayerCount", "ServerName"});
   return rule;
 }
 
 const ConfigCheck::TextRule& CountdownCancelTextRule() {
   static const ConfigCheck::TextRule rule = ConfigCheck::FormattedOnce(
-      "the countdown's cancel message", "{PlayerName}, {PlayerCount} and {ServerName}",
-      "players are not told when a countdown is cancelled",
+      "the countdown's cancel message", "players are not told when a countdown is cancelled",
       {"PlayerName", "PlayerCount", "ServerName"});
   return rule;
 }

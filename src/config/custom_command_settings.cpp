@@ -250,21 +250,21 @@ void ReadCommands(const SettingValue& document, Loading& loading, CustomCommandS
 
 const ConfigCheck::TextRule& CommandReplyTextRule() {
   static const ConfigCheck::TextRule rule = ConfigCheck::FormattedOnce(
-      "a custom command's reply", "{PlayerName}, {PlayerCount} and {ServerName}",
-      "the command's reply is never delivered", {"PlayerName", "PlayerCount", "ServerName"});
+      "a custom command's reply", "the command's reply is never delivered",
+      {"PlayerName", "PlayerCount", "ServerName"});
   return rule;
 }
 
 const ConfigCheck::TextRule& NoPermissionTextRule() {
-  static const ConfigCheck::TextRule rule = ConfigCheck::FormattedOnce(
-      "the refusal text", "no placeholders", "refused players get no line at all", {});
+  static const ConfigCheck::TextRule rule =
+      ConfigCheck::FormattedOnce("the refusal text", "refused players get no line at all", {});
   return rule;
 }
 
 const ConfigCheck::TextRule& CooldownLineTextRule() {
   static const ConfigCheck::TextRule rule = ConfigCheck::FormattedOnce(
-      "the cooldown line", "{Seconds} and {Command}",
-      "players who use a command too soon get no line at all", {"Seconds", "Command"});
+      "the cooldown line", "players who use a command too soon get no line at all",
+      {"Seconds", "Command"});
   return rule;
 }
 

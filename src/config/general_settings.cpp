@@ -21,8 +21,8 @@ std::optional<NotificationDefaults> ReadNotificationNumbers(const SettingValue& 
       StrictColour(section.Member("NotificationColor"), Failing(kSendNotificationFails));
   const MessageMembers members = MessageMembersOf(section, MessageKeys::kSendDefaults);
   const WrongType fails{kError, kSendNotificationFails};
-  const auto scale = members.display_scale.Strict<float>(JsonKind::kNumber, 0.0F, fails);
-  const auto time = members.display_time.Strict<float>(JsonKind::kNumber, 0.0F, fails);
+  const auto scale = members.display_scale.Strict<float>(0.0F, fails);
+  const auto time = members.display_time.Strict<float>(0.0F, fails);
   JudgeVisible(members.display_time, members.display_scale,
                "bw.sendnotification without its numbers");
   if (!colour || !scale || !time) {
@@ -60,23 +60,22 @@ GeneralSettings ReadGeneralSettings(const SettingValue& document) {
     return settings;
   }
   settings.hide_success_replies = section.Member("HideSuccessMessagesToNonAdmins")
-                                      .ValueOr<bool>(JsonKind::kBoolean, false,
-                                                     {kError,
-                                                      "it is ignored, so replies are "
-                                                      "never hidden"});
+                                      .ValueOr<bool>(false, {kError,
+                                                             "it is ignored, so replies are "
+                                                             "never hidden"});
   settings.chat_colour = StrictColour(section.Member("ClientChatColour"), Failing(kSendChatFails));
   settings.server_colour =
       StrictColour(section.Member("ServerMessageColor"), Failing(kSendServerFails));
   settings.notification = ReadNotificationNumbers(section);
   settings.chat_sender =
       section.Member("ClientChatSenderName")
-          .ValueOr<std::string>(JsonKind::kString, kDefaultChatSenderName,
+          .ValueOr<std::string>(kDefaultChatSenderName,
                                 {kError, "it is ignored, so the sender name $default is used"});
-  settings.server_name = section.Member("ServerName")
-                             .ValueOr<std::string>(JsonKind::kString, "",
-                                                   {kError,
-                                                    "it is ignored, so this server takes no part "
-                                                    "in a cluster"});
+  settings.server_name =
+      section.Member("ServerName")
+          .ValueOr<std::string>("", {kError,
+                                     "it is ignored, so this server takes no part "
+                                     "in a cluster"});
   return settings;
 }
 

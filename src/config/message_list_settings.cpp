@@ -98,9 +98,9 @@ MessageEntry ReadMessageEntry(const SettingValue& entry, const EntryWords& words
     return read;
   }
   const MessageMembers members = MessageMembersOf(entry, MessageKeys::kAnnouncement);
-  const auto text = members.text.Strict<std::string>(JsonKind::kString, "", lost);
+  const auto text = members.text.Strict<std::string>("", lost);
   members.text.JudgeText(words.text);
-  const auto type = members.type.Strict<std::string>(JsonKind::kString, "Chat", lost);
+  const auto type = members.type.Strict<std::string>("Chat", lost);
   members.type.JudgeChoice({kMessageTypes, kError, "a message type", words.never_sent});
   const auto include = entry.Member("Only_Send_To_Permission_Groups").StrictTexts(lost);
   const auto exclude = entry.Member("Exclude_Permissions_Groups").StrictTexts(lost);
@@ -108,11 +108,10 @@ MessageEntry ReadMessageEntry(const SettingValue& entry, const EntryWords& words
   // A type of the wrong JSON type fails the turn already: the rest counts as read.
   const bool chat = !type || *type == "Chat" || *type == "Client";
   const WrongType& look_lost = !type || *type == "Notification" ? lost : kUnread;
-  read.sender =
-      members.sender.Strict<std::string>(JsonKind::kString, kPluginName, chat ? lost : kUnread);
-  const auto scale = members.display_scale.Strict<float>(JsonKind::kNumber, 1.0F, look_lost);
-  const auto time = members.display_time.Strict<float>(JsonKind::kNumber, 10.0F, look_lost);
-  const auto icon = members.icon.Strict<std::string>(JsonKind::kString, "", look_lost);
+  read.sender = members.sender.Strict<std::string>(kPluginName, chat ? lost : kUnread);
+  const auto scale = members.display_scale.Strict<float>(1.0F, look_lost);
+  const auto time = members.display_time.Strict<float>(10.0F, look_lost);
+  const auto icon = members.icon.Strict<std::string>("", look_lost);
   read.blank = words.blank != BlankText::kSent && IsBlank(members.text);
   if (text && type && include && exclude && colour) {
     read.content = MessageContent{*text, *type, *include, *exclude, *colour};
@@ -134,9 +133,9 @@ MessageEntry ReadStepMessage(const SettingValue& step, const MessageEntry& base,
   const WrongType lost{kError, words.lost};
   const MessageMembers members = MessageMembersOf(step, MessageKeys::kAnnouncement);
   const MessageContent content = base.content.value_or(MessageContent{});
-  const auto text = members.text.Strict<std::string>(JsonKind::kString, content.text, lost);
+  const auto text = members.text.Strict<std::string>(content.text, lost);
   members.text.JudgeText(words.text);
-  const auto type = members.type.Strict<std::string>(JsonKind::kString, content.type, lost);
+  const auto type = members.type.Strict<std::string>(content.type, lost);
   members.type.JudgeChoice({kMessageTypes, kError, "a message type", words.never_sent});
   const auto groups = [&lost, &step](std::string_view key, const std::vector<std::string>& own) {
     const SettingValue value = step.Member(key);
@@ -147,13 +146,12 @@ MessageEntry ReadStepMessage(const SettingValue& step, const MessageEntry& base,
   const auto colour = members.colour.Present() ? StrictColour(members.colour, {lost, lost})
                                                : std::optional(content.colour);
   if (members.sender.Present()) {
-    read.sender = members.sender.Strict<std::string>(JsonKind::kString, kPluginName, lost);
+    read.sender = members.sender.Strict<std::string>(kPluginName, lost);
   }
   const NotificationLook look = base.notification.value_or(NotificationLook{});
-  const auto scale =
-      members.display_scale.Strict<float>(JsonKind::kNumber, look.display_scale, lost);
-  const auto time = members.display_time.Strict<float>(JsonKind::kNumber, look.display_time, lost);
-  const auto icon = members.icon.Strict<std::string>(JsonKind::kString, look.icon, lost);
+  const auto scale = members.display_scale.Strict<float>(look.display_scale, lost);
+  const auto time = members.display_time.Strict<float>(look.display_time, lost);
+  const auto icon = members.icon.Strict<std::string>(look.icon, lost);
   read.notification.reset();
   if (base.notification && scale && time && icon) {
     read.notification = NotificationLook{*scale, *time, *icon};

@@ -173,8 +173,17 @@ std::optional<std::string> ZoneProblem(const std::string& name) {
       ConfigCheck::Quote(name));
 }
 
+// Where `value` stands, for a finding made later.
+ConfigCheck::LineColumn PlaceOf(const SettingValue& value) {
+  const ConfigCheck::PositionIndex& index = value.Findings().Index();
+  const std::optional<ConfigCheck::ValuePlace> place = index.Find(value.Pointer());
+  return index.Locate(place ? place->value_offset : 0);
+}
+
+// A zone written as a string goes into `zones`, to be looked up; the clock times and
+// days are added once they are read.
 bool ReadZone(const SettingValue& schedule, ScheduleTimes& times,
-              std::vector<ZoneToLookUp>* zones_later) {
+              std::vector<ZoneToLookUp>& zones) {
   const SettingValue zone = schedule.Member("TimeZone");
   if (!zone.Present()) {
     return true;
@@ -183,15 +192,8 @@ bool ReadZone(const SettingValue& schedule, ScheduleTimes& times,
     return false;
   }
   times.zone_name = zone.Json()->get<std::string>();
-  if (zones_later != nullptr) {
-    const ConfigCheck::PositionIndex& index = zone.Findings().Index();
-    const std::optional<ConfigCheck::ValuePlace> place = index.Find(zone.Pointer());
-    const ConfigCheck::LineColumn at = index.Locate(place ? place->value_offset : 0);
-    // The clock times and days are added once they are read.
-    zones_later->push_back({times.zone_name, zone.Pointer(), at.line, at.column, {}, {}});
-  } else if (auto problem = ZoneProblem(times.zone_name)) {
-    zone.AtValue(kError, std::move(*problem));
-  }
+  const ConfigCheck::LineColumn at = PlaceOf(zone);
+  zones.push_back({times.zone_name, zone.Pointer(), at.line, at.column, {}, {}});
   return true;
 }
 
@@ -248,35 +250,11 @@ std::vector<ClockTimeToJudge> ClockTimesOf(const SettingValue& schedule) {
     }
     const std::string& text = entry.Json()->get_ref<const std::string&>();
     if (const auto minute = MinuteOfDayFromText(text)) {
-      const ConfigCheck::PositionIndex& index = entry.Findings().Index();
-      const std::optional<ConfigCheck::ValuePlace> place = index.Find(entry.Pointer());
-      const ConfigCheck::LineColumn at = index.Locate(place ? place->value_offset : 0);
+      const ConfigCheck::LineColumn at = PlaceOf(entry);
       clock_times.push_back({text, *minute, entry.Pointer(), at.line, at.column});
     }
   }
   return clock_times;
-}
-
-// An "At" time the clocks skip on one of its days in the coming year goes out at the
-// first minute after the gap that day; the administrator hears of it beforehand.
-void JudgeClockGaps(const SettingValue& schedule, const ScheduleTimes& times,
-                    std::chrono::sys_seconds now) {
-  const TimeZone* zone = FindTimeZone(times.zone_name);
-  if (zone == nullptr) {
-    return;
-  }
-  for (const SettingValue& entry : schedule.Member("At").Elements()) {
-    const auto minute = entry.IsString()
-                            ? MinuteOfDayFromText(entry.Json()->get_ref<const std::string&>())
-                            : std::nullopt;
-    if (!minute) {
-      continue;
-    }
-    if (const auto skipped = SkippedDays(*zone, *minute, times.on_day, now); !skipped.empty()) {
-      entry.AtValue(kWarning, SkippedMessage(entry.Json()->get_ref<const std::string&>(),
-                                             times.zone_name, skipped));
-    }
-  }
 }
 
 }  // namespace
@@ -285,16 +263,21 @@ std::optional<ScheduleTimes> ReadScheduleTimes(const SettingValue& schedule,
                                                std::vector<ZoneToLookUp>* zones_later,
                                                std::chrono::sys_seconds now, std::string& problem) {
   ScheduleTimes times;
+  std::vector<ZoneToLookUp> zone_now;
+  std::vector<ZoneToLookUp>& zones = zones_later != nullptr ? *zones_later : zone_now;
   // Each is read and judged, whatever the others give.
   const bool clock = ReadClockTimes(schedule, times);
   const bool days = ReadDays(schedule, times);
   const bool steps = ReadSteps(schedule, times);
-  const bool zone = ReadZone(schedule, times, zones_later);
-  if (zone && days && zones_later == nullptr) {
-    JudgeClockGaps(schedule, times, now);
-  } else if (zone && days && schedule.Member("TimeZone").Present()) {
-    zones_later->back().clock_times = ClockTimesOf(schedule);
-    zones_later->back().on_day = times.on_day;
+  const bool zone = ReadZone(schedule, times, zones);
+  if (zone && days && schedule.Member("TimeZone").Present()) {
+    zones.back().clock_times = ClockTimesOf(schedule);
+    zones.back().on_day = times.on_day;
+  }
+  // An "At" time the clocks skip on one of its days in the coming year goes out at the
+  // first minute after the gap that day; the administrator hears of it beforehand.
+  for (ConfigCheck::Finding& found : LookUpZones(zone_now, now)) {
+    schedule.Findings().AtValue(found.severity, std::move(found.pointer), std::move(found.message));
   }
   const bool any_day = std::ranges::find(times.on_day, true) != times.on_day.end();
   if (!clock || times.at_minutes.empty()) {

@@ -118,30 +118,28 @@ bool SettingValue::Judge(JsonKind kind, const WrongType& wrong, const json& fall
     return false;
   }
   const json& value = *value_;
-  if (HasKind(value, kind)) {
-    if (kind == JsonKind::kWholeNumber && value.is_number_float()) {
-      const double number = value.get<double>();
-      if (std::trunc(number) != number) {
-        AtValue(kWarning, fmt::format("{} is read as {:.0f}: the fraction is dropped", value.dump(),
-                                      std::trunc(number)));
-      }
+  if (!Takes(kind, wrong)) {
+    const std::string found = fmt::format("is {}, not {}", ConfigCheck::TypePhrase(value),
+                                          kExpectedPhrases[static_cast<std::size_t>(kind)]);
+    const std::string hint = UnquoteHint(value, kind);
+    if (wrong.unread) {
+      AtValue(kWarning, fmt::format("{}{}; {}", found, hint, wrong.consequence));
+    } else {
+      AtValue(wrong.severity, fmt::format("{}: {}{}", found, Consequence(wrong, fallback), hint));
     }
-    return true;
+    return false;
   }
-  if (ReadsNumber(kind) && value.is_boolean() && wrong.reads_booleans_as_numbers) {
+  if (kind == JsonKind::kWholeNumber && value.is_number_float()) {
+    const double number = value.get<double>();
+    if (std::trunc(number) != number) {
+      AtValue(kWarning, fmt::format("{} is read as {:.0f}: the fraction is dropped", value.dump(),
+                                    std::trunc(number)));
+    }
+  } else if (value.is_boolean() && ReadsNumber(kind)) {
     AtValue(kWarning, fmt::format("{} is not a number: it reads as {}", value.dump(),
                                   value.get<bool>() ? 1 : 0));
-    return true;
   }
-  const std::string found = fmt::format("is {}, not {}", ConfigCheck::TypePhrase(value),
-                                        kExpectedPhrases[static_cast<std::size_t>(kind)]);
-  const std::string hint = UnquoteHint(value, kind);
-  if (wrong.unread) {
-    AtValue(kWarning, fmt::format("{}{}; {}", found, hint, wrong.consequence));
-  } else {
-    AtValue(wrong.severity, fmt::format("{}: {}{}", found, Consequence(wrong, fallback), hint));
-  }
-  return false;
+  return true;
 }
 
 long long SettingValue::WholeNumberOr(long long fallback, long long lowest, long long highest,
@@ -172,7 +170,7 @@ long long SettingValue::WholeNumberOr(long long fallback, long long lowest, long
 
 std::string SettingValue::ChoiceOr(std::string_view fallback, const WrongType& wrong,
                                    const Choices& choices) const {
-  std::string text = ValueOr<std::string>(JsonKind::kString, std::string(fallback), wrong);
+  std::string text = ValueOr<std::string>(std::string(fallback), wrong);
   JudgeChoice(choices);
   return text;
 }
@@ -212,7 +210,7 @@ void SettingValue::JudgeText(const ConfigCheck::TextRule& rule) const {
 
 std::string SettingValue::TextOr(std::string fallback, const WrongType& wrong,
                                  const ConfigCheck::TextRule& rule) const {
-  std::string text = ValueOr<std::string>(JsonKind::kString, std::move(fallback), wrong);
+  std::string text = ValueOr<std::string>(std::move(fallback), wrong);
   JudgeText(rule);
   return text;
 }

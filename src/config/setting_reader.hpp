@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "config_checks/json_text/finding.hpp"
@@ -37,6 +38,12 @@ enum class JsonKind {
   kStringArray,  // "an array of strings"
   kNumberArray,  // "an array of numbers"
 };
+
+// The JSON type a typed read of `T` takes unless told otherwise.
+template <typename T>
+inline constexpr JsonKind KindOf = std::is_same_v<T, bool>          ? JsonKind::kBoolean
+                                   : std::is_same_v<T, std::string> ? JsonKind::kString
+                                                                    : JsonKind::kNumber;
 
 // What a value of another JSON type costs.
 struct WrongType {
@@ -100,7 +107,7 @@ class SettingValue {
   // Lenient read, as the JSON library's typed read of `T`: `fallback` when the value is
   // absent or of another type.
   template <typename T>
-  [[nodiscard]] T ValueOr(JsonKind kind, T fallback, const WrongType& wrong) const {
+  [[nodiscard]] T ValueOr(T fallback, const WrongType& wrong, JsonKind kind = KindOf<T>) const {
     if (!Judge(kind, wrong, fallback)) {
       return fallback;
     }
@@ -114,7 +121,8 @@ class SettingValue {
   }
   // Strict read: `fallback` when absent, none when of another type.
   template <typename T>
-  [[nodiscard]] std::optional<T> Strict(JsonKind kind, T fallback, const WrongType& wrong) const {
+  [[nodiscard]] std::optional<T> Strict(T fallback, const WrongType& wrong,
+                                        JsonKind kind = KindOf<T>) const {
     if (value_ == nullptr) {
       return fallback;
     }

@@ -66,22 +66,21 @@ Storage::StorageSettings ReadServer(const SettingValue& storage) {
   Storage::StorageSettings server;
   server.kind = Storage::StorageSettings::Kind::kMySql;
   server.host = storage.Member("Host").ValueOr<std::string>(
-      JsonKind::kString, "127.0.0.1", {kError, "it is ignored, so the host $default is used"});
+      "127.0.0.1", {kError, "it is ignored, so the host $default is used"});
   const SettingValue port = storage.Member("Port");
   server.port = static_cast<unsigned>(port.WholeNumberOr(
       3306, 1, 65535, {kError, "it is ignored, so the port $default is used", kNumbersOnly}));
   JudgePort(port);
   server.user = storage.Member("User").ValueOr<std::string>(
-      JsonKind::kString, "", {kError, "it is ignored, so the user name is empty"});
-  server.password = storage.Member("Password")
-                        .ValueOr<std::string>(JsonKind::kString, "",
-                                              {kError, "it is ignored, so no password is given"});
+      "", {kError, "it is ignored, so the user name is empty"});
+  server.password =
+      storage.Member("Password")
+          .ValueOr<std::string>("", {kError, "it is ignored, so no password is given"});
   const SettingValue database = storage.Member("Database");
   server.database = database.ValueOr<std::string>(
-      JsonKind::kString, "",
-      {kError,
-       "it is ignored, so no database is named: the table cannot be made and the choices stay "
-       "in memory only"});
+      "", {kError,
+           "it is ignored, so no database is named: the table cannot be made and the choices stay "
+           "in memory only"});
   JudgeDatabase(storage, database);
   return server;
 }
@@ -97,8 +96,7 @@ StorageSetting Read(const SettingValue& storage) {
        "the opt-out choices are kept in memory only, for the session, and an error is logged"});
   // Judged whatever the type, as a mistake in it matters once the type is SQLite.
   std::string path = storage.Member("Path").ValueOr<std::string>(
-      JsonKind::kString, "",
-      {kError, "it is ignored, so the file is bellwright.sqlite next to config.json"});
+      "", {kError, "it is ignored, so the file is bellwright.sqlite next to config.json"});
   if (type == "SQLite") {
     JudgeSqlite(storage);
     setting.storage->sqlite_path = std::move(path);

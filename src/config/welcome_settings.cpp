@@ -37,7 +37,7 @@ TextRule WelcomeRule(std::string_view what, std::string_view undelivered) {
                                                {"ServerName", "Center"}},
                                               "once the character name is filled in"};
   return {.what = what,
-          .placeholders = kWelcomeFields,
+          .placeholders = std::string(kWelcomeFields),
           .undelivered = undelivered,
           .counts_with_words = {"PlayerCount"},
           .passes = {with_the_name, ConfigCheck::NoArguments()},
@@ -150,8 +150,8 @@ WelcomeSettings ReadWelcomeSettings(const SettingValue& general) {
     return settings;
   }
   const MessageMembers members = MessageMembersOf(welcome, MessageKeys::kWelcome);
-  settings.enabled = welcome.Member("EnableWelcomeMessage")
-                         .ValueOr<bool>(JsonKind::kBoolean, false, {kError, kStaysOff});
+  settings.enabled =
+      welcome.Member("EnableWelcomeMessage").ValueOr<bool>(false, {kError, kStaysOff});
   settings.type = members.type.ChoiceOr(
       settings.type, {kWarning, "it is ignored, so the greeting goes out as a chat line"},
       {kWelcomeTypes, kWarning, "a welcome message type", "the greeting goes out as a chat line"});
@@ -162,12 +162,11 @@ WelcomeSettings ReadWelcomeSettings(const SettingValue& general) {
                                    {kError, "it reads as 0 in the greeting's colour"}});
   const WrongType default_taken{
       kError, "it is ignored, so the greeting's notification takes the default $default"};
-  settings.display_scale = members.display_scale.ValueOr<float>(
-      JsonKind::kNumber, settings.display_scale, default_taken);
-  settings.display_time =
-      members.display_time.ValueOr<float>(JsonKind::kNumber, settings.display_time, default_taken);
+  settings.display_scale =
+      members.display_scale.ValueOr<float>(settings.display_scale, default_taken);
+  settings.display_time = members.display_time.ValueOr<float>(settings.display_time, default_taken);
   settings.icon = members.icon.ValueOr<std::string>(
-      JsonKind::kString, "", {kError, "it is ignored, so the greeting's notification has no icon"});
+      "", {kError, "it is ignored, so the greeting's notification has no icon"});
   settings.delay_seconds = static_cast<int>(
       welcome.Member("DelaySeconds")
           .WholeNumberOr(

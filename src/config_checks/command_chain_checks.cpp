@@ -57,30 +57,6 @@ void ReportLoop(const Registrations& registrations, const std::vector<std::size_
                                ChainText(steps), Quote(start)));
 }
 
-// Each command leads to at most one other, so every loop is found by following the
-// steps once.
-std::vector<std::vector<std::size_t>> Loops(const std::vector<std::size_t>& next) {
-  enum class Mark : unsigned char { kUnseen, kOnPath, kDone };
-  std::vector<Mark> marks(next.size(), Mark::kUnseen);
-  std::vector<std::vector<std::size_t>> loops;
-  for (std::size_t start = 0; start < next.size(); ++start) {
-    std::vector<std::size_t> path;
-    std::size_t at = start;
-    while (at != kNowhere && marks[at] == Mark::kUnseen) {
-      marks[at] = Mark::kOnPath;
-      path.push_back(at);
-      at = next[at];
-    }
-    if (at != kNowhere && marks[at] == Mark::kOnPath) {
-      loops.emplace_back(std::ranges::find(path, at), path.end());
-    }
-    for (const std::size_t step : path) {
-      marks[step] = Mark::kDone;
-    }
-  }
-  return loops;
-}
-
 void ReportTooLong(const Registrations& registrations, const std::vector<std::size_t>& next,
                    std::size_t start, std::size_t length, bool in_loop, Findings& findings) {
   std::vector<std::string> steps;
@@ -112,7 +88,8 @@ std::vector<std::size_t> ChainSteps(const Registrations& registrations) {
   return next;
 }
 
-std::vector<std::size_t> ChainLengths(const std::vector<std::size_t>& next) {
+std::vector<std::size_t> ChainLengths(const std::vector<std::size_t>& next,
+                                      std::vector<std::vector<std::size_t>>* loops) {
   std::vector<std::size_t> lengths(next.size(), 0);
   std::vector<std::size_t> place_on_path(next.size(), kNowhere);
   std::vector<std::size_t> path;
@@ -130,6 +107,9 @@ std::vector<std::size_t> ChainLengths(const std::vector<std::size_t>& next) {
     std::size_t tail_end = path.size();
     if (at != kNowhere && lengths[at] == 0) {
       tail_end = place_on_path[at];
+      if (loops != nullptr) {
+        loops->emplace_back(path.begin() + static_cast<std::ptrdiff_t>(tail_end), path.end());
+      }
       known = path.size() - tail_end;
       for (std::size_t place = tail_end; place < path.size(); ++place) {
         lengths[path[place]] = known;
@@ -147,7 +127,8 @@ std::vector<std::size_t> ChainLengths(const std::vector<std::size_t>& next) {
 
 void CheckChains(const Registrations& registrations, Findings& findings) {
   const std::vector<std::size_t> next = ChainSteps(registrations);
-  const std::vector<std::vector<std::size_t>> loops = Loops(next);
+  std::vector<std::vector<std::size_t>> loops;
+  const std::vector<std::size_t> lengths = ChainLengths(next, &loops);
   for (const std::vector<std::size_t>& loop : loops) {
     ReportLoop(registrations, loop, findings);
   }
@@ -157,7 +138,6 @@ void CheckChains(const Registrations& registrations, Findings& findings) {
       ++led_to_from[target];
     }
   }
-  const std::vector<std::size_t> lengths = ChainLengths(next);
   // A long chain is told once, where it starts: at a command no other text leads to.
   for (std::size_t index = 0; index < next.size(); ++index) {
     if (led_to_from[index] == 0 && lengths[index] > kLongestChain) {

@@ -7,6 +7,7 @@
 
 #include "config_checks/json_text/findings.hpp"
 #include "config_checks/json_text/json_pointer.hpp"
+#include "config_checks/json_text/line_map.hpp"
 #include "config_checks/json_text/syntax_cause.hpp"
 #include "config_checks/report.hpp"
 
@@ -15,14 +16,10 @@ namespace {
 
 using nlohmann::json;
 
-bool IsBlank(char unit) {
-  return unit == ' ' || unit == '\t' || unit == '\n' || unit == '\r';
-}
-
 void CheckTextAfterDocument(Findings& findings) {
   const std::string_view text = findings.Index().Text();
   for (std::size_t at = findings.Index().DocumentEnd(); at < text.size(); ++at) {
-    if (!IsBlank(text[at])) {
+    if (!IsJsonBlank(text[at])) {
       findings.AtOffset(Severity::kWarning, "", at,
                         "text after the end of the document is never read");
       return;

@@ -8,6 +8,7 @@
 #include "base/ascii_case.hpp"
 #include "base/count_forms.hpp"
 #include "base/format_bounds.hpp"
+#include "base/list_text.hpp"
 #include "config_checks/format_tokens.hpp"
 #include "config_checks/json_text/json_pointer.hpp"
 
@@ -203,10 +204,15 @@ const FormatPass& NoArguments() {
   return pass;
 }
 
-TextRule FormattedOnce(std::string_view what, std::string_view placeholders,
-                       std::string_view undelivered, std::vector<std::string_view> substituted) {
+TextRule FormattedOnce(std::string_view what, std::string_view undelivered,
+                       std::vector<std::string_view> substituted) {
+  std::vector<std::string> fields;
+  fields.reserve(substituted.size());
+  for (const std::string_view name : substituted) {
+    fields.push_back(fmt::format("{{{}}}", name));
+  }
   return {.what = what,
-          .placeholders = placeholders,
+          .placeholders = fields.empty() ? "no placeholders" : JoinedAsList(fields),
           .undelivered = undelivered,
           .substituted = std::move(substituted),
           .passes = {NoArguments()}};

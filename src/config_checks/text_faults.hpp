@@ -17,9 +17,9 @@ namespace Bellwright::ConfigCheck {
 // fields filled in by plain substitution first, then each pass in order. A literal
 // brace needs doubling once per pass.
 struct TextRule {
-  std::string_view what;          // "the welcome text"
-  std::string_view placeholders;  // "no placeholders", "{PlayerName} and {PlayerCount}"
-  std::string_view undelivered;   // what a text that fails to format costs
+  std::string_view what;         // "the welcome text"
+  std::string placeholders;      // "no placeholders", "{PlayerName} and {PlayerCount}"
+  std::string_view undelivered;  // what a text that fails to format costs
   // Names the plug-in replaces where they stand exactly so, "{Name}", between single
   // braces; its values have their braces doubled, so they never make a field.
   std::vector<std::string_view> substituted = {};
@@ -39,9 +39,9 @@ struct TextRule {
 // The delivery's one formatting, which every text goes through last: no arguments.
 const FormatPass& NoArguments();
 
-// A text that goes through the delivery's formatting only, once `substituted` are filled.
-TextRule FormattedOnce(std::string_view what, std::string_view placeholders,
-                       std::string_view undelivered,
+// A text that goes through the delivery's formatting only, once `substituted` are
+// filled; they are its placeholders.
+TextRule FormattedOnce(std::string_view what, std::string_view undelivered,
                        std::vector<std::string_view> substituted = {});
 
 struct TextFault {

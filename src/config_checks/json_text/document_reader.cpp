@@ -8,32 +8,29 @@ namespace {
 
 using nlohmann::json;
 
-// Keeps where and why the reader refused the text; false stops the reader.
-bool RecordSyntaxError(ReadResult& result, std::size_t position, const json::exception& error) {
-  // The library counts the failing character as read.
-  result.syntax_error = SyntaxError{position > 0 ? position - 1 : 0, error.what(), error.id};
-  return false;
-}
-
 // Builds the document from the library's events, as the library's own parser does
-// (an object member's later value replaces an earlier one of the same key), stopped
-// at a depth limit and keeping the position of a failure instead of throwing.
+// (an object member's later value replaces an earlier one of the same key), keeping
+// the position of a failure instead of throwing. Containers past the depth limit are
+// read on without being built, so a syntax error further on is still found: a broken
+// file is what the plug-in's reader reports first.
 class DocumentBuilder {
  public:
   DocumentBuilder(json& document, std::size_t max_depth, ReadResult& result)
       : document_(document), max_depth_(max_depth), result_(result) {}
 
-  bool null() { return Add(nullptr) != nullptr; }
-  bool boolean(bool value) { return Add(value) != nullptr; }
-  bool number_integer(json::number_integer_t value) { return Add(value) != nullptr; }
-  bool number_unsigned(json::number_unsigned_t value) { return Add(value) != nullptr; }
+  bool null() { return Add(nullptr); }
+  bool boolean(bool value) { return Add(value); }
+  bool number_integer(json::number_integer_t value) { return Add(value); }
+  bool number_unsigned(json::number_unsigned_t value) { return Add(value); }
   bool number_float(json::number_float_t value, const json::string_t& /*text*/) {
-    return Add(value) != nullptr;
+    return Add(value);
   }
-  bool string(json::string_t& value) { return Add(value) != nullptr; }
-  bool binary(json::binary_t& value) { return Add(json::binary(value)) != nullptr; }
+  bool string(json::string_t& value) { return Add(value); }
+  bool binary(json::binary_t& value) { return Add(json::binary(value)); }
   bool key(json::string_t& name) {
-    member_ = &open_.back()->get_ref<json::object_t&>()[name];
+    if (skipped_ == 0) {
+      member_ = &open_.back()->get_ref<json::object_t&>()[name];
+    }
     return true;
   }
   bool start_object(std::size_t /*size*/) { return Enter(json::value_t::object); }
@@ -44,14 +41,24 @@ class DocumentBuilder {
   template <class Exception>
   bool parse_error(std::size_t position, const std::string& /*last_token*/,
                    const Exception& error) {
-    return RecordSyntaxError(result_, position, error);
+    // The library counts the failing character as read.
+    result_.syntax_error = SyntaxError{position > 0 ? position - 1 : 0, error.what(), error.id};
+    return false;
   }
 
  private:
+  template <typename Value>
+  bool Add(Value&& value) {
+    if (skipped_ == 0) {
+      Place(std::forward<Value>(value));
+    }
+    return true;
+  }
+
   // Where the value went: the document itself, a new array element or the member
   // whose key came last.
   template <typename Value>
-  json* Add(Value&& value) {
+  json* Place(Value&& value) {
     if (open_.empty()) {
       document_ = json(std::forward<Value>(value));
       return &document_;
@@ -67,16 +74,21 @@ class DocumentBuilder {
   }
 
   bool Enter(json::value_t type) {
-    if (open_.size() >= max_depth_) {
+    if (skipped_ > 0 || open_.size() >= max_depth_) {
       result_.too_deep = true;
-      return false;
+      ++skipped_;
+      return true;
     }
-    open_.push_back(Add(type));
+    open_.push_back(Place(type));
     return true;
   }
 
   bool Leave() {
-    open_.pop_back();
+    if (skipped_ > 0) {
+      --skipped_;
+    } else {
+      open_.pop_back();
+    }
     return true;
   }
 
@@ -85,34 +97,7 @@ class DocumentBuilder {
   ReadResult& result_;
   std::vector<json*> open_;  // the containers still open, innermost last
   json* member_ = nullptr;
-};
-
-// Reads without building anything: whether, and where, the reader refuses the text.
-class SyntaxOnly {
- public:
-  explicit SyntaxOnly(ReadResult& result) : result_(result) {}
-
-  bool null() { return true; }
-  bool boolean(bool /*value*/) { return true; }
-  bool number_integer(json::number_integer_t /*value*/) { return true; }
-  bool number_unsigned(json::number_unsigned_t /*value*/) { return true; }
-  bool number_float(json::number_float_t /*value*/, const json::string_t& /*text*/) { return true; }
-  bool string(json::string_t& /*value*/) { return true; }
-  bool binary(json::binary_t& /*value*/) { return true; }
-  bool key(json::string_t& /*value*/) { return true; }
-  bool start_object(std::size_t /*size*/) { return true; }
-  bool end_object() { return true; }
-  bool start_array(std::size_t /*size*/) { return true; }
-  bool end_array() { return true; }
-
-  template <class Exception>
-  bool parse_error(std::size_t position, const std::string& /*last_token*/,
-                   const Exception& error) {
-    return RecordSyntaxError(result_, position, error);
-  }
-
- private:
-  ReadResult& result_;
+  std::size_t skipped_ = 0;  // containers open past the depth limit
 };
 
 }  // namespace
@@ -124,17 +109,10 @@ ReadResult ReadConfigDocument(std::string_view text, std::size_t max_depth) {
   // refuse what follows it.
   const bool complete = json::sax_parse(text.data(), text.data() + text.size(), &builder,
                                         json::input_format_t::json, /*strict=*/false);
-  if (!complete && !result.syntax_error && !result.too_deep) {
+  if (!complete && !result.syntax_error) {
     result.syntax_error = SyntaxError{text.size(), "the text ends early", 101};
   }
-  if (result.too_deep) {
-    // Whatever lies deeper may still be broken, and a broken file is what the
-    // plug-in's reader reports first.
-    SyntaxOnly syntax(result);
-    json::sax_parse(text.data(), text.data() + text.size(), &syntax, json::input_format_t::json,
-                    /*strict=*/false);
-  }
-  if (!complete) {
+  if (!complete || result.too_deep) {
     result.document = nullptr;
   }
   return result;

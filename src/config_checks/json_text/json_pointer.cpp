@@ -82,25 +82,13 @@ std::string Quote(std::string_view text, std::size_t limit) {
   return quoted;
 }
 
-std::string_view TypePhrase(const nlohmann::json& value) {
-  switch (value.type()) {
-    case nlohmann::json::value_t::null:
-      return "null";
-    case nlohmann::json::value_t::boolean:
-      return "a boolean";
-    case nlohmann::json::value_t::string:
-      return "a string";
-    case nlohmann::json::value_t::array:
-      return "an array";
-    case nlohmann::json::value_t::object:
-      return "an object";
-    case nlohmann::json::value_t::number_float:
-    case nlohmann::json::value_t::number_integer:
-    case nlohmann::json::value_t::number_unsigned:
-      return "a number";
-    default:
-      return "a value";
+std::string TypePhrase(const nlohmann::json& value) {
+  // The library's own names: "object", "array", "string", "boolean", "number".
+  const std::string_view name = value.type_name();
+  if (value.is_null()) {
+    return "null";
   }
+  return (name.starts_with('a') || name.starts_with('o') ? "an " : "a ") + std::string(name);
 }
 
 }  // namespace Bellwright::ConfigCheck

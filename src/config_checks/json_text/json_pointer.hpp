@@ -26,6 +26,6 @@ bool MatchesPattern(std::string_view pattern, std::string_view pointer);
 std::string Quote(std::string_view text, std::size_t limit = 60);
 
 // "a string", "a number", "null", ...
-std::string_view TypePhrase(const nlohmann::json& value);
+std::string TypePhrase(const nlohmann::json& value);
 
 }  // namespace Bellwright::ConfigCheck

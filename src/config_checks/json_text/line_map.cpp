@@ -7,8 +7,6 @@ namespace Bellwright::ConfigCheck {
 namespace {
 
 constexpr std::size_t kBlockBytes = 256;
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
 bool StartsCharacter(char unit) {
   return (static_cast<unsigned char>(unit) & 0xC0U) != 0x80U;
 }

@@ -6,6 +6,14 @@
 
 namespace Bellwright::ConfigCheck {
 
+// The reader skips a UTF-8 byte order mark at the start of a text.
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// The white space JSON allows between tokens.
+constexpr bool IsJsonBlank(char unit) {
+  return unit == ' ' || unit == '\t' || unit == '\n' || unit == '\r';
+}
+
 struct LineColumn {
   int line = 1;
   int column = 1;

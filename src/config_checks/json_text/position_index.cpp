@@ -20,14 +20,8 @@ struct PositionIndex::Open {
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-bool IsBlank(char unit) {
-  return unit == ' ' || unit == '\t' || unit == '\n' || unit == '\r';
-}
-
 bool EndsScalar(char unit) {
-  return IsBlank(unit) || unit == ',' || unit == ']' || unit == '}' || unit == ':';
+  return IsJsonBlank(unit) || unit == ',' || unit == ']' || unit == '}' || unit == ':';
 }
 
 }  // namespace
@@ -165,7 +159,7 @@ void PositionIndex::Scan(std::size_t max_depth) {
   };
   while (at < text_.size()) {
     const char unit = text_[at];
-    if (IsBlank(unit) || unit == ':') {
+    if (IsJsonBlank(unit) || unit == ':') {
       ++at;
     } else if (unit == ',') {
       if (!open.empty()) {

@@ -12,12 +12,6 @@
 namespace Bellwright::ConfigCheck {
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-bool IsBlank(char unit) {
-  return unit == ' ' || unit == '\t' || unit == '\n' || unit == '\r';
-}
-
 bool IsLetter(char unit) {
   return std::isalpha(static_cast<unsigned char>(unit)) != 0;
 }
@@ -29,7 +23,7 @@ bool Contains(std::string_view text, std::string_view part) {
 std::optional<std::size_t> PreviousNonBlank(std::string_view text, std::size_t offset) {
   while (offset > 0) {
     --offset;
-    if (!IsBlank(text[offset])) {
+    if (!IsJsonBlank(text[offset])) {
       return offset;
     }
   }
@@ -74,7 +68,7 @@ bool EndsValue(char unit) {
 
 std::size_t NumberStart(std::string_view text, std::size_t offset) {
   offset = std::min(offset, text.size());
-  while (offset > 0 && !IsBlank(text[offset - 1]) &&
+  while (offset > 0 && !IsJsonBlank(text[offset - 1]) &&
          std::string_view(",:[{").find(text[offset - 1]) == std::string_view::npos) {
     --offset;
   }
@@ -169,7 +163,7 @@ std::string CauseAtCharacter(std::string_view text, std::size_t offset, std::str
 SyntaxCause ExplainSyntaxError(std::string_view text, const SyntaxError& error,
                                const LineMap& lines) {
   const std::size_t start = text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
-  if (std::all_of(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(), IsBlank)) {
+  if (std::all_of(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(), IsJsonBlank)) {
     return {start, "the file is empty"};
   }
   const std::size_t offset = std::min(error.offset, text.size());

@@ -42,12 +42,11 @@ TEST(ColorFromObject, WrongTypesRaiseTheLibrarysTypeError) {
 TEST(LenientReads, FallBackOnAbsentKeysWrongTypesAndNonObjects) {
   ReadingOf section(json{{"On", true}, {"Text", 5}, {"Inner", {{"A", 1}}}});
   const WrongType unread{Severity::kError, "unread"};
-  EXPECT_TRUE(section.Member("On").ValueOr<bool>(JsonKind::kBoolean, false, unread));
-  EXPECT_EQ(section.Member("Text").ValueOr<std::string>(JsonKind::kString, "fallback", unread),
-            "fallback");
-  EXPECT_EQ(section.Member("Missing").ValueOr<int>(JsonKind::kNumber, 7, unread), 7);
+  EXPECT_TRUE(section.Member("On").ValueOr<bool>(false, unread));
+  EXPECT_EQ(section.Member("Text").ValueOr<std::string>("fallback", unread), "fallback");
+  EXPECT_EQ(section.Member("Missing").ValueOr<int>(7, unread), 7);
   ReadingOf array(json::array());
-  EXPECT_EQ(array.Member("On").ValueOr<int>(JsonKind::kNumber, 3, unread), 3);
+  EXPECT_EQ(array.Member("On").ValueOr<int>(3, unread), 3);
   EXPECT_EQ(*section.Member("Inner").Json(), (json{{"A", 1}}));
   EXPECT_FALSE(section.Member("Text").IsObject());
   ReadingOf null(json(nullptr));
