@@ -6,18 +6,6 @@
 #include "base/count_forms.hpp"
 
 namespace Bellwright {
-namespace {
-
-void AppendEscaped(std::u16string& out, std::u16string_view value) {
-  for (const char16_t unit : value) {
-    out += unit;
-    if (unit == u'{' || unit == u'}') {
-      out += unit;
-    }
-  }
-}
-
-}  // namespace
 
 std::optional<PlaceholderText::Field> PlaceholderText::FieldAt(
     std::u16string_view units, std::size_t brace, std::span<const std::u16string_view> names) {
@@ -86,7 +74,7 @@ FString PlaceholderText::Fill(std::span<const std::u16string_view> values) const
     filled.append(units.substr(copied, field.begin - copied));
     const std::u16string_view value =
         field.name < values.size() ? values[field.name] : std::u16string_view();
-    AppendEscaped(filled, value);
+    AppendWithBracesDoubled(filled, value);
     if (field.with_word) {
       filled += u' ';
       filled.append(value == u"1" ? field.one : field.other);

@@ -63,6 +63,18 @@ enum PlayerPlaceholder : std::size_t { kPlayerName = 0, kPlayerCount = 1, kServe
 inline constexpr std::u16string_view kPlayerPlaceholderNames[] = {u"PlayerName", u"PlayerCount",
                                                                   u"ServerName"};
 
+// `text` appended with every brace doubled, so that the delivery's formatting gives
+// it back as written. In UTF-8 and in UTF-16 alike: the braces are ASCII.
+template <typename Char>
+void AppendWithBracesDoubled(std::basic_string<Char>& out, std::basic_string_view<Char> text) {
+  for (const Char unit : text) {
+    out.push_back(unit);
+    if (unit == Char('{') || unit == Char('}')) {
+      out.push_back(unit);
+    }
+  }
+}
+
 // A whole number as engine text.
 std::u16string DecimalText(long long number);
 

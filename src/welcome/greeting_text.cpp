@@ -119,21 +119,6 @@ struct fmt::formatter<Bellwright::NameValue> : fmt::formatter<std::string_view> 
 
 namespace Bellwright {
 
-namespace {
-
-// In UTF-8 and in UTF-16 alike: the braces are ASCII.
-template <typename Char>
-void AppendWithBracesDoubled(std::basic_string<Char>& out, std::basic_string_view<Char> text) {
-  for (const Char unit : text) {
-    out.push_back(unit);
-    if (unit == Char('{') || unit == Char('}')) {
-      out.push_back(unit);
-    }
-  }
-}
-
-}  // namespace
-
 std::string EscapeBraces(std::string_view text) {
   std::string escaped;
   escaped.reserve(text.size());
